@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Sizewise needs to build, run and test, then builds it into build/.
+set -euo pipefail
+
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+
+packages=(
+  build-essential cmake pkg-config qt6-base-dev
+  libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-xinput-dev
+  libgtest-dev libgmock-dev
+  xvfb openbox tint2 xdotool wmctrl x11-utils xterm x11-apps imagemagick xtrace python3
+)
+
+# One dpkg-query for all names keeps the already-set-up case well under a second.
+missing=()
+while read -r name status; do
+  [[ $status == installed ]] || missing+=("$name")
+done < <(
+  for p in "${packages[@]}"; do
+    printf '%s %s\n' "$p" "$(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null || true)"
+  done
+)
+
+if ((${#missing[@]} > 0)); then
+  echo "setup: installing ${missing[*]}"
+  sudo=()
+  if ((EUID != 0)); then
+    sudo=(sudo)
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo[@]}" apt-get update
+  "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build -j2
