@@ -1,0 +1,66 @@
+"""Each of the six dimensions typed into Sizewise lands exactly on the target's frame."""
+
+import os
+import sys
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import harness  # noqa: E402
+from harness import Rect  # noqa: E402
+
+LEFT, TOP, RIGHT, BOTTOM, WIDTH, HEIGHT = range(6)
+
+
+class DimensionEntryTest(harness.DesktopTest):
+    def setUp(self) -> None:
+        super().setUp()
+        d = self.desktop
+        # The test client has no resize increments, so every size is reachable to the pixel.
+        self.target = d.start_testclient("Target window", "640x400+200+150")
+        self.main = self.start_sizewise()
+        d.activate(self.target)
+        d.focus_sizewise(self.main)
+        self.before = d.frame_rect(self.target)
+
+    def enter(self, index: int, value: int, expected: Rect) -> None:
+        self.assertNotEqual(self.before, expected, "the edit must change something")
+        self.desktop.edit_dimension(self.main, index, str(value))
+        self.assert_frame_becomes(self.target, expected)
+        self.assert_frame_stays(self.target, expected)
+        self.assert_sizewise_running()
+
+    def test_left_moves_keeping_size(self) -> None:
+        b = self.before
+        self.enter(LEFT, 123, Rect(123, b.y, b.w, b.h))
+
+    def test_top_moves_keeping_size(self) -> None:
+        b = self.before
+        self.enter(TOP, 111, Rect(b.x, 111, b.w, b.h))
+
+    def test_right_sets_right_edge_keeping_left(self) -> None:
+        b = self.before
+        self.enter(RIGHT, b.right + 57, Rect(b.x, b.y, b.w + 57, b.h))
+
+    def test_bottom_sets_bottom_edge_keeping_top(self) -> None:
+        b = self.before
+        self.enter(BOTTOM, b.bottom - 33, Rect(b.x, b.y, b.w, b.h - 33))
+
+    def test_width_resizes_keeping_top_left(self) -> None:
+        b = self.before
+        self.enter(WIDTH, 500, Rect(b.x, b.y, 500, b.h))
+
+    def test_height_resizes_keeping_top_left(self) -> None:
+        b = self.before
+        self.enter(HEIGHT, 301, Rect(b.x, b.y, b.w, 301))
+
+    def test_two_edits_in_a_row(self) -> None:
+        b = self.before
+        self.enter(LEFT, 50, Rect(50, b.y, b.w, b.h))
+        # The second edit starts from the values the display shows after the first.
+        self.desktop.focus_sizewise(self.main)
+        self.before = Rect(50, b.y, b.w, b.h)
+        self.enter(WIDTH, 420, Rect(50, b.y, 420, b.h))
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
