@@ -1,0 +1,216 @@
+"""Measures what Sizewise costs at idle: X traffic per poll, CPU time and peak memory."""
+
+import argparse
+import os
+import re
+import signal
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "e2e"))
+import harness  # noqa: E402
+
+POLL_SECONDS = 0.1  # the display refreshes ten times a second
+SETTLE_SECONDS = 3.0  # start-up traffic and the first polls after activation are not idle
+# Requests closer together than this belong to one poll; polls are 100 ms apart.
+CLUSTER_GAP = 0.04
+
+LINE = re.compile(r"^(\d+\.\d+) (\d+):([<>]):([0-9a-f]+):(.*)$")
+
+
+def free_display_number() -> int:
+    for number in range(90, 200):
+        if not (os.path.exists(f"/tmp/.X11-unix/X{number}") or os.path.exists(f"/tmp/.X{number}-lock")):
+            return number
+    raise RuntimeError("no free display number for the xtrace proxy")
+
+
+def start_target(desktop: harness.Desktop) -> int:
+    if os.access(harness.TESTCLIENT, os.X_OK):
+        return desktop.start_testclient("Still target", "640x400+200+150")
+    print(f"note: {harness.TESTCLIENT} missing, xterm is the target", file=sys.stderr)
+    return desktop.start_xterm("Still target")
+
+
+def parse_trace(path: str, start: float, end: float) -> dict:
+    """Counts requests, answered bursts and poll clusters between start and end (monotonic s)."""
+    requests = 0
+    answers = 0
+    bursts = 0
+    answered_bursts = 0
+    # Per connection: whether the last message was an answer, and whether its burst got one.
+    after_answer = {}
+    burst_answered = {}
+    last_request_time = None
+    clusters = 0
+    with open(path, "r", errors="replace") as trace:
+        for line in trace:
+            match = LINE.match(line)
+            if not match:
+                continue
+            stamp = float(match.group(1))
+            if stamp < start or stamp > end:
+                continue
+            conn, direction, rest = match.group(2), match.group(3), match.group(5)
+            if direction == "<":
+                requests += 1
+                if after_answer.get(conn, True):
+                    bursts += 1
+                    burst_answered[conn] = False
+                    after_answer[conn] = False
+                if last_request_time is None or stamp - last_request_time > CLUSTER_GAP:
+                    clusters += 1
+                last_request_time = stamp
+            elif "Reply to" in rest or rest.startswith("Error"):
+                answers += 1
+                if conn in burst_answered and not burst_answered[conn]:
+                    burst_answered[conn] = True
+                    answered_bursts += 1
+                after_answer[conn] = True
+    return {"requests": requests, "answers": answers, "bursts": bursts,
+            "round_trips": answered_bursts, "clusters": clusters}
+
+
+def traced_run(seconds: float, keep: str) -> dict:
+    desktop = harness.Desktop().start()
+    try:
+        target = start_target(desktop)
+        fake = free_display_number()
+        trace_path = os.path.join(desktop.dir, "xtrace.txt")
+        desktop._spawn(["xtrace", "-n", "-k", "--monotonic-timestamps", "-o", trace_path,
+                        "-d", desktop.display, "-D", f":{fake}"], "xtrace")
+        harness.wait_until(lambda: os.path.exists(f"/tmp/.X11-unix/X{fake}"), timeout=10,
+                           what="the xtrace proxy to listen")
+        real_display = desktop.display
+        desktop.env["DISPLAY"] = f":{fake}"
+        err = open(desktop.sizewise_err_path, "wb")
+        desktop.sizewise = desktop._spawn([harness.SIZEWISE], "sizewise", stderr=err)
+        err.close()
+        # Everything but Sizewise talks to the server directly, so the trace holds only its traffic.
+        desktop.env["DISPLAY"] = real_display
+        harness.wait_until(desktop._find_main_window, timeout=30, what="the Sizewise main window")
+        desktop.activate(target)
+        time.sleep(SETTLE_SECONDS)
+        start = time.monotonic()
+        time.sleep(seconds)
+        end = time.monotonic()
+        figures = parse_trace(trace_path, start, end)
+        figures["alive"] = desktop.sizewise.poll() is None
+        if keep:
+            subprocess.run(["cp", trace_path, keep], check=True)
+        return figures
+    finally:
+        desktop.stop()
+
+
+def cpu_ticks(pid: int) -> int:
+    with open(f"/proc/{pid}/stat") as f:
+        # The command name may hold spaces; the fields after its closing parenthesis do not.
+        fields = f.read().rsplit(")", 1)[1].split()
+    return int(fields[11]) + int(fields[12])  # utime, stime
+
+
+def cpu_nanoseconds(pid: int) -> int:
+    """On-CPU time of all threads, from the scheduler's nanosecond accounting."""
+    total = 0
+    for task in os.listdir(f"/proc/{pid}/task"):
+        try:
+            with open(f"/proc/{pid}/task/{task}/schedstat") as f:
+                total += int(f.read().split()[0])
+        except (OSError, ValueError, IndexError):
+            continue  # a thread that ended meanwhile
+    return total
+
+
+def status_kb(pid: int, field: str) -> int:
+    with open(f"/proc/{pid}/status") as f:
+        for line in f:
+            if line.startswith(field + ":"):
+                return int(line.split()[1])
+    return -1
+
+
+def plain_run(seconds: float) -> dict:
+    desktop = harness.Desktop().start()
+    try:
+        target = start_target(desktop)
+        desktop.start_sizewise()
+        pid = desktop.sizewise.pid
+        desktop.activate(target)
+        time.sleep(SETTLE_SECONDS)
+        ticks0, ns0, t0 = cpu_ticks(pid), cpu_nanoseconds(pid), time.monotonic()
+        time.sleep(seconds)
+        ticks1, ns1, t1 = cpu_ticks(pid), cpu_nanoseconds(pid), time.monotonic()
+        figures = {
+            "wall": t1 - t0,
+            "cpu_stat": (ticks1 - ticks0) / os.sysconf("SC_CLK_TCK"),
+            "cpu_sched": (ns1 - ns0) / 1e9,
+            "hwm_kb": status_kb(pid, "VmHWM"),
+            "rss_kb": status_kb(pid, "VmRSS"),
+            "threads": len(os.listdir(f"/proc/{pid}/task")),
+        }
+        desktop.sizewise.send_signal(signal.SIGTERM)
+        try:
+            figures["exit"] = desktop.sizewise.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            figures["exit"] = "still running 10 s after SIGTERM"
+        return figures
+    finally:
+        desktop.stop()
+
+
+def main() -> int:
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--seconds", type=float, default=30.0, help="length of each measuring window")
+    parser.add_argument("--keep-trace", default="", help="copy the xtrace output to this file")
+    args = parser.parse_args()
+    if not os.access(harness.SIZEWISE, os.X_OK):
+        print(f"sizewise not built: {harness.SIZEWISE}", file=sys.stderr)
+        return 2
+
+    seconds = args.seconds
+    polls = seconds / POLL_SECONDS
+    print(f"Sizewise at idle: {harness.SIZEWISE}")
+    print(f"Each run: private Xvfb 1024x768 with openbox and tint2, one still target window made "
+          f"active, {SETTLE_SECONDS:.0f} s to settle, then a {seconds:.0f} s measuring window "
+          f"({polls:.0f} polls of {POLL_SECONDS * 1000:.0f} ms).")
+    print()
+
+    traced = traced_run(seconds, args.keep_trace)
+    print("X traffic (run 1, Sizewise connected through an xtrace proxy display):")
+    print("  Every request sent by Sizewise's connections inside the window is counted. A burst is")
+    print("  a run of requests on one connection that no reply or error interrupts; a burst")
+    print("  followed by at least one reply or error counts as one round trip (the client had to")
+    print("  wait for the server). Per-poll figures divide by the nominal number of polls.")
+    print(f"  requests in window:        {traced['requests']}")
+    print(f"  replies and errors:        {traced['answers']}")
+    print(f"  request bursts:            {traced['bursts']}")
+    print(f"  request clusters seen:     {traced['clusters']} "
+          f"(requests less than {CLUSTER_GAP * 1000:.0f} ms apart grouped; nominal polls "
+          f"{polls:.0f})")
+    print(f"  X requests per poll:       {traced['requests'] / polls:.2f}")
+    print(f"  round trips per poll:      {traced['round_trips'] / polls:.2f}   (goal: 1)")
+    if not traced["alive"]:
+        print("  note: sizewise was not running at the end of the traced window")
+    print()
+
+    plain = plain_run(seconds)
+    share = plain["cpu_stat"] / plain["wall"] * 100
+    print("CPU and memory (run 2, no proxy; /proc/PID/stat utime+stime over the window):")
+    print(f"  CPU time in window:        {plain['cpu_stat'] * 1000:.0f} ms "
+          f"(clock-tick resolution {1000 / os.sysconf('SC_CLK_TCK'):.0f} ms; scheduler "
+          f"accounting of all threads: {plain['cpu_sched'] * 1000:.1f} ms)")
+    print(f"  CPU per poll:              {plain['cpu_stat'] * 1e6 / polls:.0f} us "
+          f"(scheduler: {plain['cpu_sched'] * 1e6 / polls:.0f} us)")
+    print(f"  CPU of one core:           {share:.3f} % "
+          f"(scheduler: {plain['cpu_sched'] / plain['wall'] * 100:.3f} %)   (goal: under 0.5 %)")
+    print(f"  peak RSS (VmHWM):          {plain['hwm_kb'] / 1024:.1f} MiB "
+          f"(VmRSS at the end {plain['rss_kb'] / 1024:.1f} MiB, {plain['threads']} threads)"
+          f"   (goal: under 60 MB)")
+    print(f"  exit status after SIGTERM: {plain['exit']}")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
