@@ -1,0 +1,358 @@
+// The main window's construction, life cycle, notification icon, pop-up menu and
+// the monitor that polls the target window ten times a second.
+#include "mainwindow/form1.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
+
+#include "app/numbers.h"
+#include "app/windowutils.h"
+#include "control/windowcommands.h"
+#include "mainwindow/controls.h"
+#include "mainwindow/glyphs.h"
+#include "platform/qt/nativehandle.h"
+#include "platform/text.h"
+
+namespace sw {
+namespace {
+
+constexpr const char* kCaptions[6] = {"Left", "Top", "Right", "Bottom", "Width", "Height"};
+constexpr const char* kTipPrefix = "WATCHING WINDOW: ";
+constexpr std::size_t kTitleCharacters = 254;
+
+// Design geometry, in twips.
+constexpr int kClientWidth = 3645;
+// Down to the window-state buttons with a margin; the layout view will extend it.
+constexpr int kClientHeight = 1290;
+constexpr int kCaptionTop = 480;
+constexpr int kValueTop = 675;
+constexpr int kDimensionHeight = 195;
+constexpr int kDimensionWidth = 615;
+constexpr int kHeightCaptionWidth = 650;
+constexpr int kStateButtonTop = 870;
+constexpr int kStateButtonSize = 300;
+constexpr int kStateButtonLeft[3] = {2580, 2280, 2880};  // restore, minimise, maximise
+constexpr const char* kStateTips[3] = {"Restore Target Window", "Minimize Target Window",
+                                       "Maximize Target Window"};
+
+QRect designRect(int left, int top, int width, int height) {
+    return QRect(DesignPixels(left), DesignPixels(top), DesignPixels(width), DesignPixels(height));
+}
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+
+}  // namespace
+
+Form1::Form1(Module1& g, Desktop& desktop, std::function<void(int status)> endProcess,
+             QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint),
+      g_(g),
+      desktop_(desktop),
+      endProcess_(std::move(endProcess)) {
+    setWindowTitle(kAppTitle);
+    setObjectName("Form1");
+    setFixedSize(DesignPixels(kClientWidth), DesignPixels(kClientHeight));
+    createControls();
+    createMenu();
+
+    // The monitor starts with the controls, before loading has finished.
+    tmrCheckActiveWindow = new QTimer(this);
+    tmrCheckActiveWindow->setInterval(100);
+    connect(tmrCheckActiveWindow, &QTimer::timeout, this, [this] { tmrCheckActiveWindow_Timer(); });
+    tmrCheckActiveWindow->start();
+}
+
+Form1::~Form1() = default;
+
+void Form1::createControls() {
+    lblMenu = new ClickLabel("Menu", this);
+    lblMenu->setGeometry(designRect(0, 0, 495, 255));
+    lblMenu->setAlignment(Qt::AlignCenter);
+    lblMenu->setFrameShape(QFrame::Panel);
+    lblMenu->setFrameShadow(QFrame::Raised);
+    lblMenu->onClick = [this] { lblMenu_Click(); };
+
+    QFont small = font();
+    small.setPixelSize(10);
+    QFont titleFont = font();
+    titleFont.setPixelSize(11);
+
+    lblWatchingWindow = new QLabel("Window:", this);
+    lblWatchingWindow->setFont(titleFont);
+    lblWatchingWindow->move(DesignPixels(120), DesignPixels(240));
+    lblWatchingWindow->adjustSize();
+    lblWindowText = new QLabel("Label1", this);
+    lblWindowText->move(DesignPixels(800), DesignPixels(240));
+    lblWindowText->setTextFormat(Qt::PlainText);
+    lblWindowText->setFont(titleFont);
+    lblWindowText->adjustSize();
+
+    for (int i = 0; i < 6; ++i) {
+        const int left = 600 * i;
+        Label1[i] = new ClickLabel(kCaptions[i], this);
+        Label1[i]->setGeometry(designRect(left, kCaptionTop, i == kHeight ? kHeightCaptionWidth : kDimensionWidth,
+                                          kDimensionHeight));
+        Label1[i]->setStyleSheet("color: white; background: blue;");
+        lblWindowDimension[i] = new ClickLabel("0000", this);
+        lblWindowDimension[i]->setGeometry(designRect(left, kValueTop, kDimensionWidth, kDimensionHeight));
+        lblWindowDimension[i]->setStyleSheet("color: blue;");
+        for (ClickLabel* label : {Label1[i], lblWindowDimension[i]}) {
+            label->setFont(small);
+            label->setAlignment(Qt::AlignCenter);
+            label->setToolTip("Click to change value");
+        }
+        Label1[i]->onClick = [this, i] { Label1_Click(i); };
+        lblWindowDimension[i]->onClick = [this, i] { lblWindowDimension_Click(i); };
+    }
+
+    picValueEntry = new QFrame(this);
+    picValueEntry->setGeometry(designRect(0, kValueTop, 615, 495));
+    picValueEntry->hide();
+    txtValue = new ValueBox(picValueEntry);
+    txtValue->setGeometry(designRect(0, 0, 615, 255));
+    txtValue->setFont(small);
+    txtValue->onFocusIn = [this] { txtValue_GotFocus(); };
+    txtValue->onFocusOut = [this] { txtValue_LostFocus(); };
+    txtValue->onEscape = [this] { cmdCancel_Click(); };
+    connect(txtValue, &QLineEdit::returnPressed, this, [this] { cmdOk_Click(); });
+    cmdCancel = new QToolButton(picValueEntry);
+    cmdCancel->setGeometry(designRect(0, 240, 255, 255));
+    cmdCancel->setIcon(glyphs::Cross());
+    cmdOk = new QToolButton(picValueEntry);
+    cmdOk->setGeometry(designRect(360, 240, 255, 255));
+    cmdOk->setIcon(glyphs::Tick());
+    for (QToolButton* b : {cmdCancel, cmdOk}) {
+        // A click on them must not take the focus from the text box, or the
+        // panel would close before the click lands.
+        b->setFocusPolicy(Qt::NoFocus);
+        b->setAutoRaise(false);
+    }
+    connect(cmdCancel, &QToolButton::clicked, this, [this] { cmdCancel_Click(); });
+    connect(cmdOk, &QToolButton::clicked, this, [this] { cmdOk_Click(); });
+
+    optGroup_ = new QButtonGroup(this);
+    optGroup_->setExclusive(true);
+    const QIcon glyph[3] = {glyphs::Restore(), glyphs::Minimise(), glyphs::Maximise()};
+    for (int i = 0; i < 3; ++i) {
+        optWindowControl[i] = new QToolButton(this);
+        optWindowControl[i]->setGeometry(
+            designRect(kStateButtonLeft[i], kStateButtonTop, kStateButtonSize, kStateButtonSize));
+        optWindowControl[i]->setCheckable(true);
+        optWindowControl[i]->setIcon(glyph[i]);
+        optWindowControl[i]->setToolTip(kStateTips[i]);
+        optGroup_->addButton(optWindowControl[i], i);
+        // Only the user's clicks arrive here; the monitor's selections call the
+        // handler itself.
+        connect(optWindowControl[i], &QToolButton::clicked, this, [this, i] { optWindowControl_Click(i); });
+    }
+
+    cmdZeroWindow = new QPushButton("0,0", this);
+    cmdZeroWindow->setGeometry(designRect(1850, kStateButtonTop, 360, 300));
+    cmdZeroWindow->setToolTip("Move Target Window to Origin");
+    cmdZeroWindow->setFont(small);
+    connect(cmdZeroWindow, &QPushButton::clicked, this, [this] { cmdZeroWindow_Click(); });
+
+    // Outside the client area: it only ever holds the focus.
+    cmdFocus = new QPushButton("cmdFocus", this);
+    cmdFocus->setGeometry(-200, -200, 20, 20);
+}
+
+void Form1::createMenu() {
+    mnuPopup = new QMenu("PopUp", this);
+    mnuHide = mnuPopup->addAction("&Hide");
+    mnuExit = mnuPopup->addAction("E&xit");
+    connect(mnuHide, &QAction::triggered, this, [this] { mnuHide_Click(); });
+    connect(mnuExit, &QAction::triggered, this, [this] { mnuExit_Click(); });
+}
+
+double Form1::twipsPerPixelX() const { return desktop_.screen.metrics().twipsPerPixelX; }
+double Form1::twipsPerPixelY() const { return desktop_.screen.metrics().twipsPerPixelY; }
+
+void Form1::Form_Load() {
+    g_.gTrayIcon.szTip = cutToCharacters(kAppTitle, NotifyIcon::kTipCharacters);
+    // A notification area that is missing now is not fatal: the program stays
+    // usable through its window.
+    desktop_.notifyIcon.add(g_.gTrayIcon.szTip, [this](std::uint32_t message) { Form_MouseMove(message); });
+    SetTopmost(desktop_.windows, this, true);
+}
+
+void Form1::Form_Resize() { SetTopmost(desktop_.windows, this, true); }
+
+void Form1::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+void Form1::Form_MouseDown() { picValueEntry->hide(); }
+
+void Form1::mousePressEvent(QMouseEvent* event) {
+    QWidget::mousePressEvent(event);
+    Form_MouseDown();
+}
+
+void Form1::Form_MouseMove(std::uint32_t message) {
+    switch (message) {
+        case NotifyIcon::kLeftButtonDown:
+            mnuHide_Click();
+            break;
+        case NotifyIcon::kRightButtonUp:
+            desktop_.windows.activateWindow(nativeHandle(this));
+            ShowPopup(mnuExit);
+            break;
+        default:
+            break;
+    }
+}
+
+void Form1::lblMenu_Click() {
+    LoseFocus();
+    mnuPopup->setDefaultAction(nullptr);
+    mnuPopup->popup(mapToGlobal(QPoint(0, lblMenu->geometry().bottom() + 1)));
+}
+
+void Form1::ShowPopup(QAction* defaultEntry) {
+    mnuPopup->setDefaultAction(defaultEntry);
+    const Point at = desktop_.pointer.cursorPos();
+    mnuPopup->popup(QPoint(at.x, at.y));
+}
+
+void Form1::LoseFocus() { cmdFocus->setFocus(Qt::OtherFocusReason); }
+
+void Form1::mnuHide_Click() {
+    if (!mHidden) {
+        // Withdrawn rather than parked off-screen: window managers constrain such
+        // positions, and a monitor may lie at negative co-ordinates.
+        const QPoint at = pos();
+        mWindowLeft = static_cast<std::int32_t>(RoundHalfEven(at.x() * twipsPerPixelX()));
+        mWindowTop = static_cast<std::int32_t>(RoundHalfEven(at.y() * twipsPerPixelY()));
+        hide();
+        mHidden = true;
+        mnuHide->setText("Show");
+    } else {
+        move(static_cast<int>(RoundHalfEven(mWindowLeft / twipsPerPixelX())),
+             static_cast<int>(RoundHalfEven(mWindowTop / twipsPerPixelY())));
+        show();
+        mHidden = false;
+        mnuHide->setText("Hide");
+    }
+}
+
+void Form1::mnuExit_Click() { Unload(kUnloadCode); }
+
+void Form1::closeEvent(QCloseEvent* event) {
+    if (mUnloaded) {
+        event->accept();
+        return;
+    }
+    // The window manager's close box arrives spontaneously; anything else is the
+    // program closing itself.
+    event->ignore();
+    Unload(event->spontaneous() ? kUnloadControlMenu : kUnloadCode);
+}
+
+void Form1::Unload(int unloadMode) {
+    if (mUnloaded) return;
+    if (Form_QueryUnload(unloadMode)) return;
+    mUnloaded = true;
+    Form_Unload();
+}
+
+bool Form1::Form_QueryUnload(int unloadMode) {
+    if (unloadMode == kUnloadControlMenu) {
+        if (!mHidden) mnuHide_Click();
+        return true;
+    }
+    return false;
+}
+
+void Form1::Form_Unload() {
+    tmrCheckActiveWindow->stop();
+    desktop_.notifyIcon.remove();
+    if (g_.gMainForm == this) g_.gMainForm = nullptr;
+    hide();
+    if (endProcess_) endProcess_(0);
+}
+
+bool Form1::IsOwnWindow(WindowId window) const {
+    if (window == 0) return false;
+    // Every top-level window of the program: the main window, its dialogs, the
+    // rulers and menus. Asking for a handle never creates a window here.
+    for (const QWidget* w : QApplication::topLevelWidgets()) {
+        if (nativeHandle(w) == window) return true;
+    }
+    return false;
+}
+
+bool Form1::MainWindowInForeground() const {
+    // The window manager publishes the active window a moment after the focus has
+    // moved; Qt already knows then, so a click that has just activated this
+    // window does not count as a switch away.
+    return sForeground == nativeHandle(this) || isActiveWindow();
+}
+
+void Form1::tmrCheckActiveWindow_Timer() {
+    WindowSystem& windows = desktop_.windows;
+    sForeground = windows.foregroundWindow();
+
+    if (!MainWindowInForeground()) picValueEntry->hide();
+
+    if (!IsOwnWindow(sForeground)) g_.gTargetHwnd = sForeground;
+
+    WindowInfo info = windows.describeWindow(g_.gTargetHwnd);
+    // An untitled foreground window (the desktop, a panel) never replaces a
+    // target that has been seen before.
+    if (info.title.empty() && sLastTarget != 0) {
+        g_.gTargetHwnd = sLastTarget;
+        info = windows.describeWindow(g_.gTargetHwnd);
+    }
+    sLastTarget = g_.gTargetHwnd;
+    mTitle = cutToCharacters(info.title, kTitleCharacters);
+
+    const QString title = q(mTitle);
+    if (lblWindowText->text() != title) {
+        lblWindowText->setText(title);
+        lblWindowText->adjustSize();
+    }
+    lblWindowText->setToolTip(title);
+
+    if (mTitle != sLastTitle) {
+        sLastTitle = mTitle;
+        g_.gTrayIcon.szTip = cutToCharacters(kTipPrefix + mTitle, NotifyIcon::kTipCharacters);
+        desktop_.notifyIcon.modify(g_.gTrayIcon.szTip);
+    }
+
+    setDimensionLabels(DimensionTexts(info.rect));
+
+    g_.gWindowState = static_cast<std::int16_t>(info.showState);
+    const int option = OptionForShowState(g_.gWindowState);
+    if (option >= 0 && !mHidden && !optWindowControl[option]->isChecked()) {
+        // A selection by the monitor runs the button's click action, as a
+        // user's click would.
+        optWindowControl[option]->setChecked(true);
+        optWindowControl_Click(option);
+    }
+}
+
+DimensionLabels Form1::dimensionLabels() const {
+    DimensionLabels labels;
+    for (int i = 0; i < 6; ++i) labels[i] = lblWindowDimension[i]->text().toStdString();
+    return labels;
+}
+
+void Form1::setDimensionLabels(const DimensionLabels& labels) {
+    for (int i = 0; i < 6; ++i) {
+        const QString text = q(labels[i]);
+        if (lblWindowDimension[i]->text() != text) lblWindowDimension[i]->setText(text);
+    }
+}
+
+}  // namespace sw

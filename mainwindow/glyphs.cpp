@@ -1,0 +1,67 @@
+// Window-control glyphs and the entry panel's cross and tick, painted at 12 px.
+#include "mainwindow/glyphs.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+
+namespace sw::glyphs {
+namespace {
+
+constexpr int kSize = 12;
+
+template <typename Paint>
+QIcon draw(Paint paint) {
+    QPixmap pixmap(kSize, kSize);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setPen(QPen(Qt::black, 1));
+    paint(p);
+    return QIcon(pixmap);
+}
+
+}  // namespace
+
+QIcon Minimise() {
+    return draw([](QPainter& p) { p.fillRect(2, 8, 7, 2, Qt::black); });
+}
+
+QIcon Restore() {
+    return draw([](QPainter& p) {
+        p.drawRect(4, 1, 6, 5);
+        p.fillRect(4, 1, 7, 2, Qt::black);
+        p.fillRect(1, 5, 7, 6, Qt::white);
+        p.drawRect(1, 5, 6, 5);
+        p.fillRect(1, 5, 7, 2, Qt::black);
+    });
+}
+
+QIcon Maximise() {
+    return draw([](QPainter& p) {
+        p.drawRect(1, 1, 9, 9);
+        p.fillRect(1, 1, 10, 2, Qt::black);
+    });
+}
+
+QIcon Cross() {
+    return draw([](QPainter& p) {
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(QColor(192, 0, 0), 2));
+        p.drawLine(2, 2, 9, 9);
+        p.drawLine(9, 2, 2, 9);
+    });
+}
+
+QIcon Tick() {
+    return draw([](QPainter& p) {
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(QColor(0, 128, 0), 2));
+        QPainterPath path;
+        path.moveTo(1.5, 6);
+        path.lineTo(4.5, 9);
+        path.lineTo(10.5, 2.5);
+        p.drawPath(path);
+    });
+}
+
+}  // namespace sw::glyphs

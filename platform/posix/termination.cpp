@@ -1,0 +1,39 @@
+// Signals to the event loop through a self-pipe: the handler only writes a byte.
+#include "platform/posix/termination.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <QSocketNotifier>
+
+namespace sw {
+namespace {
+
+int gPipe[2] = {-1, -1};
+
+extern "C" void onTerminationSignal(int signal) {
+    const unsigned char byte = static_cast<unsigned char>(signal);
+    // Nothing can be done about a full pipe; a shutdown is already pending then.
+    [[maybe_unused]] const ssize_t written = ::write(gPipe[1], &byte, 1);
+}
+
+}  // namespace
+
+void installTerminationHandler(std::function<void(int signal)> onSignal) {
+    if (gPipe[0] < 0) {
+        if (::pipe2(gPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+    }
+    auto* notifier = new QSocketNotifier(gPipe[0], QSocketNotifier::Read);
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [onSignal]() {
+        unsigned char byte = 0;
+        while (::read(gPipe[0], &byte, 1) == 1) onSignal(byte);
+    });
+    struct sigaction action {};
+    action.sa_handler = onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) sigaction(signal, &action, nullptr);
+}
+
+}  // namespace sw

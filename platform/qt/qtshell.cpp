@@ -1,0 +1,26 @@
+// Opening links and help with the desktop's default programs, through Qt.
+#include "platform/qt/qtshell.h"
+
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QUrl>
+
+namespace sw::qt {
+
+bool QtShell::openLink(const std::string& target) {
+    const QString text = QString::fromStdString(target);
+    QUrl url(text, QUrl::TolerantMode);
+    // A bare host name ("www.example.org") or a plain path has no scheme.
+    if (url.scheme().isEmpty()) {
+        url = QFileInfo::exists(text) ? QUrl::fromLocalFile(text) : QUrl("http://" + text);
+    } else if (url.scheme().compare("mailto", Qt::CaseInsensitive) == 0) {
+        url.setScheme("mailto");
+    }
+    return QDesktopServices::openUrl(url);
+}
+
+bool QtShell::openHelp(const std::string& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+}
+
+}  // namespace sw::qt
