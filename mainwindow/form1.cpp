@@ -71,7 +71,12 @@ Form1::Form1(Module1& g, Desktop& desktop, std::function<void(int status)> endPr
     tmrCheckActiveWindow->start();
 }
 
-Form1::~Form1() = default;
+Form1::~Form1() {
+    // The children outlive this part of the object while QWidget tears them down;
+    // a focus change then must not call back into a Form1 that is gone.
+    txtValue->onFocusIn = nullptr;
+    txtValue->onFocusOut = nullptr;
+}
 
 void Form1::createControls() {
     lblMenu = new ClickLabel("Menu", this);
