@@ -39,7 +39,7 @@ wait_for() {
 }
 
 # -displayfd lets the server pick a free display number itself, so no number can clash.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 pids+=($!)
 wait_for "the X server" 100 grep -q '[0-9]' "$work/display"
 DISPLAY=":$(tr -dc '0-9' <"$work/display")"
@@ -50,7 +50,7 @@ mkdir -p "$XDG_CONFIG_HOME"
 mkdir -m 0700 "$XDG_RUNTIME_DIR"
 echo "run: private desktop on $DISPLAY"
 
-openbox 2>"$work/openbox.log" &
+openbox >"$work/openbox.log" 2>&1 &
 pids+=($!)
 wait_for "the window manager" 100 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
 
@@ -62,7 +62,7 @@ panel_background_id = 0
 systray_padding = 4 4 4
 systray_icon_size = 22
 TINT2
-tint2 -c "$work/tint2rc" 2>"$work/tint2.log" &
+tint2 -c "$work/tint2rc" >"$work/tint2.log" 2>&1 &
 pids+=($!)
 
 client=build/tests/tools/sizewise_testclient

@@ -36,6 +36,10 @@ def value_centre(index: int) -> tuple:
     return (40 * index + 20, 51)
 
 
+def caption_centre(index: int) -> tuple:
+    return (40 * index + 20, 38)
+
+
 def entry_box(index: int) -> tuple:
     """Crop (x, y, w, h) of the text box that the entry panel shows for dimension index."""
     return (40 * index, 45, 41, 17)
@@ -245,9 +249,13 @@ class Desktop:
         return [int(line) for line in out.split()]
 
     def activate(self, window: int) -> None:
+        """Makes window the foreground window long enough for Sizewise to take it as its target."""
         self.run(["xdotool", "windowactivate", "--sync", str(window)], timeout=10)
         wait_until(lambda: self.active_window() == window, timeout=5,
                    what=f"window {window:#x} to become active")
+        # Sizewise keeps its last target while it has the focus itself, so a poll has to see this
+        # window active before anything clicks into Sizewise.
+        time.sleep(POLL_WAIT)
 
     def close_window(self, window: int) -> None:
         """Asks the window manager to close a window, as its close box does."""
@@ -265,6 +273,15 @@ class Desktop:
                                f"{w}x{h}+{x}+{y}", "+repage", "ppm:-"], env=self.env,
                               stdin=subprocess.DEVNULL, capture_output=True, check=True,
                               timeout=10).stdout
+
+    @staticmethod
+    def distinct_colours(ppm: bytes) -> int:
+        """How many colours a PPM image from capture() holds; 1 means a blank region."""
+        header = ppm.split(b"\n", 3)
+        depth = int(header[2])
+        step = 6 if depth > 255 else 3
+        pixels = header[3]
+        return len({pixels[i:i + step] for i in range(0, len(pixels), step)})
 
     # --- input ----------------------------------------------------------------------------
 

@@ -2,6 +2,7 @@
 
 import os
 import sys
+import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -52,6 +53,14 @@ class DimensionEntryTest(harness.DesktopTest):
     def test_height_resizes_keeping_top_left(self) -> None:
         b = self.before
         self.enter(HEIGHT, 301, Rect(b.x, b.y, b.w, 301))
+
+    def test_caption_click_opens_the_entry_too(self) -> None:
+        b = self.before
+        self.desktop.click(self.main, *harness.caption_centre(TOP))
+        time.sleep(0.1)
+        self.desktop.type_text("222")
+        self.desktop.key("Return")
+        self.assert_frame_becomes(self.target, Rect(b.x, 222, b.w, b.h))
 
     def test_two_edits_in_a_row(self) -> None:
         b = self.before

@@ -22,6 +22,7 @@ class TitleTest(harness.DesktopTest):
         d.focus_sizewise(main)
         first = harness.wait_until(lambda: self.steady_strip(main), timeout=3,
                                    what="the title line to settle")
+        self.assertGreater(d.distinct_colours(first), 1, "the title line is blank")
 
         d.run(["xprop", "-id", str(target), "-f", "WM_NAME", "8s", "-set", "WM_NAME",
                "A second and much longer title"])
