@@ -17,6 +17,8 @@ SETTLE_SECONDS = 3.0  # start-up traffic and the first polls after activation ar
 CLUSTER_GAP = 0.04
 
 LINE = re.compile(r"^(\d+\.\d+) (\d+):([<>]):([0-9a-f]+):(.*)$")
+# With -w xtrace logs each read from a client socket: one line per write the client made.
+RECEIVED = re.compile(r"^(\d+):<:received \d+ bytes")
 
 
 def free_display_number() -> int:
@@ -34,42 +36,42 @@ def start_target(desktop: harness.Desktop) -> int:
 
 
 def parse_trace(path: str, start: float, end: float) -> dict:
-    """Counts requests, answered bursts and poll clusters between start and end (monotonic s)."""
-    requests = 0
-    answers = 0
-    bursts = 0
-    answered_bursts = 0
-    # Per connection: whether the last message was an answer, and whether its burst got one.
-    after_answer = {}
-    burst_answered = {}
+    """Counts requests, answered writes and poll clusters between start and end (monotonic s)."""
+    requests = answers = bursts = round_trips = clusters = 0
+    # Per connection: a client write seen whose first request is still to come, and whether the
+    # write being followed has been answered (None when it lies outside the window).
+    new_write = {}
+    answered = {}
     last_request_time = None
-    clusters = 0
     with open(path, "r", errors="replace") as trace:
         for line in trace:
+            received = RECEIVED.match(line)
+            if received:
+                new_write[received.group(1)] = True
+                continue
             match = LINE.match(line)
             if not match:
                 continue
             stamp = float(match.group(1))
-            if stamp < start or stamp > end:
-                continue
+            inside = start <= stamp <= end
             conn, direction, rest = match.group(2), match.group(3), match.group(5)
             if direction == "<":
+                if new_write.pop(conn, False):
+                    answered[conn] = False if inside else None
+                    bursts += inside
+                if not inside:
+                    continue
                 requests += 1
-                if after_answer.get(conn, True):
-                    bursts += 1
-                    burst_answered[conn] = False
-                    after_answer[conn] = False
                 if last_request_time is None or stamp - last_request_time > CLUSTER_GAP:
                     clusters += 1
                 last_request_time = stamp
-            elif "Reply to" in rest or rest.startswith("Error"):
+            elif inside and ("Reply to" in rest or rest.startswith("Error")):
                 answers += 1
-                if conn in burst_answered and not burst_answered[conn]:
-                    burst_answered[conn] = True
-                    answered_bursts += 1
-                after_answer[conn] = True
+                if answered.get(conn) is False:
+                    answered[conn] = True
+                    round_trips += 1
     return {"requests": requests, "answers": answers, "bursts": bursts,
-            "round_trips": answered_bursts, "clusters": clusters}
+            "round_trips": round_trips, "clusters": clusters}
 
 
 def traced_run(seconds: float, keep: str) -> dict:
@@ -78,17 +80,22 @@ def traced_run(seconds: float, keep: str) -> dict:
         target = start_target(desktop)
         fake = free_display_number()
         trace_path = os.path.join(desktop.dir, "xtrace.txt")
-        desktop._spawn(["xtrace", "-n", "-k", "--monotonic-timestamps", "-o", trace_path,
-                        "-d", desktop.display, "-D", f":{fake}"], "xtrace")
+        # The -w lines go to standard output only, so the trace is that rather than an -o file.
+        with open(trace_path, "wb") as trace:
+            desktop._spawn(["xtrace", "-n", "-k", "-w", "--monotonic-timestamps",
+                            "-d", desktop.display, "-D", f":{fake}"], "xtrace", stdout=trace)
         harness.wait_until(lambda: os.path.exists(f"/tmp/.X11-unix/X{fake}"), timeout=10,
                            what="the xtrace proxy to listen")
         real_display = desktop.display
         desktop.env["DISPLAY"] = f":{fake}"
+        # xtrace cannot pass file descriptors, which Qt's shared-memory images need.
+        desktop.env["QT_XCB_NO_MITSHM"] = "1"
         err = open(desktop.sizewise_err_path, "wb")
         desktop.sizewise = desktop._spawn([harness.SIZEWISE], "sizewise", stderr=err)
         err.close()
         # Everything but Sizewise talks to the server directly, so the trace holds only its traffic.
         desktop.env["DISPLAY"] = real_display
+        del desktop.env["QT_XCB_NO_MITSHM"]
         harness.wait_until(desktop._find_main_window, timeout=30, what="the Sizewise main window")
         desktop.activate(target)
         time.sleep(SETTLE_SECONDS)
@@ -178,14 +185,17 @@ def main() -> int:
     print()
 
     traced = traced_run(seconds, args.keep_trace)
-    print("X traffic (run 1, Sizewise connected through an xtrace proxy display):")
-    print("  Every request sent by Sizewise's connections inside the window is counted. A burst is")
-    print("  a run of requests on one connection that no reply or error interrupts; a burst")
-    print("  followed by at least one reply or error counts as one round trip (the client had to")
-    print("  wait for the server). Per-poll figures divide by the nominal number of polls.")
+    print("X traffic (run 1, Sizewise connected through an xtrace proxy display, with")
+    print("  QT_XCB_NO_MITSHM=1 because the proxy cannot pass the shared-memory file descriptors):")
+    print("  Every request sent on Sizewise's connections inside the window is counted. A burst")
+    print("  is one write of the client as the proxy reads it from the socket (xtrace -w logs")
+    print("  each read); a burst that at least one reply or error follows before the client's")
+    print("  next write is one round trip: the client had to wait for the server. Per-poll")
+    print("  figures divide by the nominal number of polls.")
     print(f"  requests in window:        {traced['requests']}")
     print(f"  replies and errors:        {traced['answers']}")
-    print(f"  request bursts:            {traced['bursts']}")
+    print(f"  client writes (bursts):    {traced['bursts']}")
+    print(f"  bursts answered:           {traced['round_trips']}")
     print(f"  request clusters seen:     {traced['clusters']} "
           f"(requests less than {CLUSTER_GAP * 1000:.0f} ms apart grouped; nominal polls "
           f"{polls:.0f})")
