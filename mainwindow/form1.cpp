@@ -79,17 +79,18 @@ Form1::~Form1() {
 }
 
 void Form1::createControls() {
-    lblMenu = new ClickLabel("Menu", this);
-    lblMenu->setGeometry(designRect(0, 0, 495, 255));
-    lblMenu->setAlignment(Qt::AlignCenter);
-    lblMenu->setFrameShape(QFrame::Panel);
-    lblMenu->setFrameShadow(QFrame::Raised);
-    lblMenu->onClick = [this] { lblMenu_Click(); };
-
     QFont small = font();
     small.setPixelSize(10);
     QFont titleFont = font();
     titleFont.setPixelSize(11);
+
+    lblMenu = new ClickLabel("Menu", this);
+    lblMenu->setGeometry(designRect(0, 0, 495, 255));
+    lblMenu->setFont(titleFont);
+    lblMenu->setAlignment(Qt::AlignCenter);
+    lblMenu->setFrameShape(QFrame::Panel);
+    lblMenu->setFrameShadow(QFrame::Raised);
+    lblMenu->onClick = [this] { lblMenu_Click(); };
 
     lblWatchingWindow = new QLabel("Window:", this);
     lblWatchingWindow->setFont(titleFont);
