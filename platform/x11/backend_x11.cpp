@@ -1,0 +1,65 @@
+// The X11 backend assembled: X11 windows, pointer and screen, with the settings
+// store, shell and notification icon that Qt provides on this desktop.
+#include <memory>
+
+#include "platform/backend.h"
+#include "platform/qt/qtnotifyicon.h"
+#include "platform/qt/qtsettings.h"
+#include "platform/qt/qtshell.h"
+#include "platform/x11/x11desktop.h"
+
+#include <QIcon>
+#include <QPainter>
+#include <QPixmap>
+
+namespace sw {
+namespace {
+
+// The program's icon: a window outline with a blue title bar and a ruler edge.
+QIcon makeAppIcon() {
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setPen(QPen(Qt::black, 2));
+    p.setBrush(QColor(224, 255, 255));
+    p.drawRect(3, 5, 26, 22);
+    p.fillRect(4, 6, 25, 6, QColor(0, 0, 160));
+    p.setPen(QPen(Qt::red, 1));
+    for (int x = 6; x < 28; x += 4) p.drawLine(x, 27, x, x % 8 == 6 ? 21 : 24);
+    return QIcon(pixmap);
+}
+
+class X11Backend final : public Backend {
+public:
+    explicit X11Backend(std::unique_ptr<x11::X11Desktop> x) : x_(std::move(x)), icon_(makeAppIcon()) {}
+
+    Desktop desktop() override { return Desktop{*x_, *x_, *x_, settings_, shell_, icon_}; }
+
+    std::vector<std::string> warnings() const override {
+        std::vector<std::string> all = x_->warnings();
+        if (!icon_.hostAvailable()) {
+            all.emplace_back("no notification area is running; the icon appears when one starts");
+        }
+        return all;
+    }
+
+    void setConnectionLostHandler(std::function<void()> handler) override {
+        x_->setConnectionLostHandler(std::move(handler));
+    }
+
+private:
+    std::unique_ptr<x11::X11Desktop> x_;
+    qt::QtSettingsStore settings_;
+    qt::QtShell shell_;
+    qt::QtNotifyIcon icon_;
+};
+
+}  // namespace
+
+std::unique_ptr<Backend> createBackend(std::string& error) {
+    auto x = x11::X11Desktop::connect(nullptr, &error);
+    if (!x) return nullptr;
+    return std::make_unique<X11Backend>(std::move(x));
+}
+
+}  // namespace sw

@@ -1,0 +1,111 @@
+// Decoding of X window titles into the program's UTF-8 titles.
+#include "platform/x11/titles.h"
+
+#include "platform/text.h"
+
+namespace sw::x11 {
+namespace {
+
+// Length of a well-formed UTF-8 sequence that starts at text[i] and fits in the
+// text, or 0 when there is none (overlong forms and surrogates rejected).
+std::size_t sequenceLength(std::string_view text, std::size_t i) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    if (lead < 0x80) return 1;
+    std::size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0) low = 0xA0;
+        if (lead == 0xED) high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (i + length > text.size()) return 0;
+    for (std::size_t k = 1; k < length; ++k) {
+        const auto c = static_cast<unsigned char>(text[i + k]);
+        if (c < (k == 1 ? low : 0x80) || c > (k == 1 ? high : 0xBF)) return 0;
+    }
+    return length;
+}
+
+// A read that stopped early may end inside a character; that partial character
+// is not part of the title.
+std::string_view withoutPartialTail(std::string_view text) {
+    std::size_t start = text.size();
+    for (std::size_t back = 1; back <= 3 && back <= text.size(); ++back) {
+        const auto c = static_cast<unsigned char>(text[text.size() - back]);
+        if ((c & 0xC0) != 0x80) {
+            start = text.size() - back;
+            break;
+        }
+    }
+    if (start == text.size()) return text;
+    const auto lead = static_cast<unsigned char>(text[start]);
+    if (lead < 0x80) return text;
+    if (sequenceLength(text, start) != 0) return text;
+    return text.substr(0, start);
+}
+
+// Some clients store a terminating NUL (or a NUL-separated list) in the property.
+std::string_view beforeNul(std::string_view text) {
+    const auto nul = text.find('\0');
+    return nul == std::string_view::npos ? text : text.substr(0, nul);
+}
+
+std::string toUtf8(const RawTitle& raw) {
+    std::string_view bytes = beforeNul(raw.bytes);
+    switch (raw.encoding) {
+        case TitleEncoding::Latin1:
+            return latin1ToUtf8(bytes);
+        case TitleEncoding::Utf8:
+        case TitleEncoding::CompoundText:
+        case TitleEncoding::Other:
+            if (raw.truncated) bytes = withoutPartialTail(bytes);
+            // Compound text in practice is ASCII or UTF-8 from clients that mislabel
+            // it; anything else is shown byte for byte as Latin-1 rather than lost.
+            if (isValidUtf8(bytes)) return std::string(bytes);
+            return raw.encoding == TitleEncoding::Utf8 ? std::string(bytes)
+                                                       : latin1ToUtf8(bytes);
+    }
+    return {};
+}
+
+}  // namespace
+
+bool isValidUtf8(std::string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = sequenceLength(text, i);
+        if (length == 0) return false;
+        i += length;
+    }
+    return true;
+}
+
+std::string latin1ToUtf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() * 2);
+    for (const char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c < 0x80) {
+            out.push_back(ch);
+        } else {
+            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        }
+    }
+    return out;
+}
+
+std::string decodeTitle(const RawTitle& netWmName, const RawTitle& wmName) {
+    std::string title = toUtf8(netWmName);
+    if (title.empty()) title = toUtf8(wmName);
+    return cutToCharacters(title, kMaxTitleCharacters);
+}
+
+}  // namespace sw::x11

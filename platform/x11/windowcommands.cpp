@@ -1,0 +1,368 @@
+// Changing other applications' windows through the window manager: placing,
+// minimising, maximising, restoring, keeping on top, activating and pushing the
+// foreground window to the back. With no EWMH window manager the client windows
+// are changed directly.
+#include <algorithm>
+#include <limits>
+
+#include "platform/x11/x11desktop.h"
+#include "platform/x11/x11desktop_p.h"
+
+namespace sw::x11 {
+namespace {
+
+using std::chrono::milliseconds;
+
+// EWMH source indication: the request comes from a pager-like tool acting for the
+// user, which window managers do not subject to focus-stealing prevention.
+constexpr std::uint32_t kSourcePager = 2;
+constexpr std::uint32_t kIconicState = 3;
+constexpr std::uint32_t kNorthWestGravity = 1;
+constexpr std::uint32_t kMoveResizeAll = 0xF << 8;  // x, y, width and height present
+constexpr std::uint32_t kInputHintFlag = 1;         // WM_HINTS InputHint
+
+constexpr milliseconds kRestoreWait{300};
+constexpr milliseconds kPlaceWait{300};
+constexpr milliseconds kShowWait{300};
+constexpr milliseconds kSwitchWait{200};
+
+std::int32_t atLeastOne(std::int64_t value) {
+    return static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(value, 1, std::numeric_limits<std::uint16_t>::max()));
+}
+
+std::int16_t toCoordinate(std::int32_t value) {
+    return static_cast<std::int16_t>(std::clamp<std::int32_t>(
+        value, std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max()));
+}
+
+}  // namespace
+
+void X11Desktop::Impl::sendToRoot(xcb_window_t window, xcb_atom_t type, std::uint32_t l0,
+                                  std::uint32_t l1, std::uint32_t l2, std::uint32_t l3,
+                                  std::uint32_t l4) {
+    xcb_client_message_event_t event{};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = window;
+    event.type = type;
+    event.data.data32[0] = l0;
+    event.data.data32[1] = l1;
+    event.data.data32[2] = l2;
+    event.data.data32[3] = l3;
+    event.data.data32[4] = l4;
+    sent(xcb_send_event(c, 0, root,
+                        XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                        reinterpret_cast<const char*>(&event)));
+}
+
+void X11Desktop::Impl::changeState(xcb_window_t window, StateAction action, xcb_atom_t first,
+                                   xcb_atom_t second) {
+    sendToRoot(window, atoms.NET_WM_STATE, static_cast<std::uint32_t>(action), first, second,
+               kSourcePager);
+}
+
+void X11Desktop::Impl::activate(xcb_window_t window) {
+    if (wmCheck != XCB_WINDOW_NONE) {
+        sendToRoot(window, atoms.NET_ACTIVE_WINDOW, kSourcePager, XCB_CURRENT_TIME, 0);
+        return;
+    }
+    const std::uint32_t above[] = {XCB_STACK_MODE_ABOVE};
+    sent(xcb_configure_window(c, window, XCB_CONFIG_WINDOW_STACK_MODE, above));
+    sent(xcb_set_input_focus(c, XCB_INPUT_FOCUS_PARENT, window, XCB_CURRENT_TIME));
+}
+
+bool X11Desktop::Impl::frameSettled(xcb_window_t window, const WindowFacts& facts, bool shown) {
+    // openbox animates minimising and restoring by sliding and shrinking the frame
+    // while the client inside keeps its size: the change is over once the frame is
+    // unmapped (minimised) or again exactly around the client.
+    const auto treeCookie = sent(xcb_query_tree(c, window));
+    flushAndWait();
+    const auto tree = takeReply<xcb_query_tree_reply>(c, treeCookie);
+    if (!tree) return true;
+    if (tree->parent == root) return true;
+    const xcb_window_t frame = tree->parent;
+    const auto attributesCookie = sent(xcb_get_window_attributes(c, frame));
+    const auto geometryCookie = sent(xcb_get_geometry(c, frame));
+    const auto translateCookie = sent(xcb_translate_coordinates(c, frame, root, 0, 0));
+    flushAndWait();
+    const auto attributes = takeReply<xcb_get_window_attributes_reply>(c, attributesCookie);
+    const auto g = takeReply<xcb_get_geometry_reply>(c, geometryCookie);
+    const auto t = takeReply<xcb_translate_coordinates_reply>(c, translateCookie);
+    handleQueuedEvents();
+    if (!attributes || !g || !t) return true;
+    const bool viewable = attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+    if (!shown) return !viewable;
+    const std::int32_t left = t->dst_x - g->border_width;
+    const std::int32_t top = t->dst_y - g->border_width;
+    const Rect frameRect{left, top, left + g->width + 2 * g->border_width,
+                         top + g->height + 2 * g->border_width};
+    return viewable && frameRect == facts.outerRect();
+}
+
+bool X11Desktop::Impl::restoreFromMaximised(xcb_window_t window, const WindowFacts& maximised) {
+    changeState(window, StateAction::Remove, atoms.NET_WM_STATE_MAXIMIZED_VERT,
+                atoms.NET_WM_STATE_MAXIMIZED_HORZ);
+    flush();
+    // The window manager ignores moves of a maximised window, and the client size
+    // to ask for depends on the normal frame extents, so both must be back first.
+    return pollUntil(kRestoreWait, [&] {
+        const WindowFacts now = readWindow(window, false);
+        if (!now.exists) return true;
+        return !now.anyMaximised() && !(now.extents == maximised.extents);
+    });
+}
+
+void X11Desktop::Impl::placeWithoutManager(xcb_window_t window, std::int32_t left,
+                                           std::int32_t top, std::int32_t width,
+                                           std::int32_t height) {
+    const auto cookie = sent(xcb_get_geometry(c, window));
+    flushAndWait();
+    const auto g = takeReply<xcb_get_geometry_reply>(c, cookie);
+    if (!g) return;
+    // Without a frame the outer rectangle is the client with its border.
+    const std::int32_t twice = 2 * g->border_width;
+    const std::uint32_t values[] = {
+        static_cast<std::uint32_t>(toCoordinate(left)),
+        static_cast<std::uint32_t>(toCoordinate(top)),
+        static_cast<std::uint32_t>(atLeastOne(std::int64_t{width} - twice)),
+        static_cast<std::uint32_t>(atLeastOne(std::int64_t{height} - twice)),
+        XCB_STACK_MODE_ABOVE,
+    };
+    sent(xcb_configure_window(c, window,
+                              XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH |
+                                  XCB_CONFIG_WINDOW_HEIGHT | XCB_CONFIG_WINDOW_STACK_MODE,
+                              values));
+    sent(xcb_set_input_focus(c, XCB_INPUT_FOCUS_PARENT, window, XCB_CURRENT_TIME));
+    // A reply-bearing request orders the change before anything read afterwards.
+    const auto sync = sent(xcb_get_input_focus(c));
+    flushAndWait();
+    xcb_discard_reply(c, sync.sequence);
+}
+
+void X11Desktop::placeWindow(WindowId window, std::int32_t left, std::int32_t top,
+                             std::int32_t width, std::int32_t height) {
+    Impl& i = *d;
+    i.dropPrefetch();
+    if (window == 0 || !i.alive()) return;
+    if (i.wmCheck == XCB_WINDOW_NONE) {
+        i.placeWithoutManager(window, left, top, width, height);
+        return;
+    }
+    WindowFacts f = i.readWindow(window, false);
+    if (!f.exists) return;
+    if (f.anyMaximised()) {
+        i.restoreFromMaximised(window, f);
+        f = i.readWindow(window, false);
+        if (!f.exists) return;
+    }
+    const Extents e = f.extents;
+    const std::int32_t clientWidth = atLeastOne(std::int64_t{width} - e.left - e.right);
+    const std::int32_t clientHeight = atLeastOne(std::int64_t{height} - e.top - e.bottom);
+    const std::int32_t x = toCoordinate(left);
+    const std::int32_t y = toCoordinate(top);
+    // North-west gravity with the outer top-left makes the frame land exactly
+    // where asked; static gravity puts it off by the border.
+    i.sendToRoot(window, i.atoms.NET_MOVERESIZE_WINDOW,
+                 kNorthWestGravity | kMoveResizeAll | (kSourcePager << 12),
+                 static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y),
+                 static_cast<std::uint32_t>(clientWidth), static_cast<std::uint32_t>(clientHeight));
+    i.sendToRoot(window, i.atoms.NET_RESTACK_WINDOW, kSourcePager, XCB_WINDOW_NONE,
+                 XCB_STACK_MODE_ABOVE);
+    i.activate(window);
+    i.flush();
+    const Rect expected{x, y, x + clientWidth + e.left + e.right,
+                        y + clientHeight + e.top + e.bottom};
+    // Callers read the window right after placing it, as they would after a
+    // synchronous call; a window that refuses the size ends the wait by time.
+    i.pollUntil(kPlaceWait, [&] {
+        const WindowFacts now = i.readWindow(window, false);
+        if (!now.exists) return true;
+        return now.outerRect() == expected && i.frameSettled(window, now, true);
+    });
+}
+
+void X11Desktop::showWindow(WindowId window, ShowCommand command) {
+    Impl& i = *d;
+    i.dropPrefetch();
+    if (window == 0 || !i.alive()) return;
+    const bool managed = i.wmCheck != XCB_WINDOW_NONE;
+    int wanted = kShowStateNormal;
+    switch (command) {
+        case ShowCommand::Minimise:
+            wanted = kShowStateMinimised;
+            if (managed) i.sendToRoot(window, i.atoms.WM_CHANGE_STATE, kIconicState);
+            else i.sent(xcb_unmap_window(i.c, window));
+            break;
+        case ShowCommand::ShowNormal:
+            // Removing a state the window does not have is a no-op for the manager.
+            if (managed) {
+                i.changeState(window, StateAction::Remove, i.atoms.NET_WM_STATE_MAXIMIZED_VERT,
+                              i.atoms.NET_WM_STATE_MAXIMIZED_HORZ);
+            } else {
+                i.sent(xcb_map_window(i.c, window));
+            }
+            i.activate(window);
+            break;
+        case ShowCommand::ShowMaximised:
+            wanted = kShowStateMaximised;
+            if (managed) {
+                i.changeState(window, StateAction::Add, i.atoms.NET_WM_STATE_MAXIMIZED_VERT,
+                              i.atoms.NET_WM_STATE_MAXIMIZED_HORZ);
+            } else {
+                i.sent(xcb_map_window(i.c, window));
+            }
+            i.activate(window);
+            break;
+    }
+    i.flush();
+    if (!managed) return;
+    // The state changes first; the frame extents, the geometry and the frame's
+    // animation follow, so the state alone does not mean the change is over.
+    i.pollUntil(kShowWait, [&] {
+        const WindowFacts now = i.readWindow(window, false);
+        if (!now.exists) return true;
+        return now.showState() == wanted &&
+               i.frameSettled(window, now, wanted != kShowStateMinimised);
+    });
+}
+
+void X11Desktop::setTopmost(WindowId window, bool onTop) {
+    Impl& i = *d;
+    i.dropPrefetch();
+    if (window == 0 || !i.alive()) return;
+    i.changeState(window, onTop ? StateAction::Add : StateAction::Remove,
+                  i.atoms.NET_WM_STATE_ABOVE);
+    i.flush();
+}
+
+void X11Desktop::activateWindow(WindowId window) {
+    Impl& i = *d;
+    i.dropPrefetch();
+    if (window == 0 || !i.alive()) return;
+    i.activate(window);
+    i.flush();
+}
+
+xcb_window_t X11Desktop::Impl::topmostCandidate(const std::vector<xcb_window_t>& bottomToTop,
+                                                xcb_window_t pushedBack, bool checkMapped) {
+    struct Query {
+        xcb_window_t window;
+        xcb_get_property_cookie_t netWmState, wmState, hints, protocols, type;
+        std::optional<xcb_get_window_attributes_cookie_t> attributes;
+    };
+    std::vector<Query> queries;
+    for (auto it = bottomToTop.rbegin(); it != bottomToTop.rend(); ++it) {
+        if (*it == pushedBack) continue;
+        Query q{*it,
+                requestProperty(*it, atoms.NET_WM_STATE, XCB_ATOM_ATOM, 64),
+                requestProperty(*it, atoms.WM_STATE, atoms.WM_STATE, 2),
+                requestProperty(*it, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 9),
+                requestProperty(*it, atoms.WM_PROTOCOLS, XCB_ATOM_ATOM, 32),
+                requestProperty(*it, atoms.NET_WM_WINDOW_TYPE, XCB_ATOM_ATOM, 16),
+                std::nullopt};
+        if (checkMapped) q.attributes = sent(xcb_get_window_attributes(c, *it));
+        queries.push_back(q);
+    }
+    if (queries.empty()) return XCB_WINDOW_NONE;
+    flushAndWait();
+    xcb_window_t found = XCB_WINDOW_NONE;
+    for (const Query& q : queries) {
+        const auto netWmState = takeReply<xcb_get_property_reply>(c, q.netWmState);
+        const auto wmState = takeReply<xcb_get_property_reply>(c, q.wmState);
+        const auto hints = takeReply<xcb_get_property_reply>(c, q.hints);
+        const auto protocols = takeReply<xcb_get_property_reply>(c, q.protocols);
+        const auto type = takeReply<xcb_get_property_reply>(c, q.type);
+        Reply<xcb_get_window_attributes_reply_t> attributes;
+        if (q.attributes) attributes = takeReply<xcb_get_window_attributes_reply>(c, *q.attributes);
+        if (found != XCB_WINDOW_NONE || !netWmState) continue;  // no reply: window gone
+        if (q.attributes && (!attributes || attributes->override_redirect ||
+                             attributes->map_state != XCB_MAP_STATE_VIEWABLE)) {
+            continue;
+        }
+        const auto states = propertyWords(netWmState.get());
+        if (std::find(states.begin(), states.end(), atoms.NET_WM_STATE_HIDDEN) != states.end() ||
+            firstWord(wmState.get()) == kIconicState) {
+            continue;
+        }
+        const auto types = propertyWords(type.get());
+        if (std::find_if(types.begin(), types.end(), [&](std::uint32_t t) {
+                return t == atoms.NET_WM_WINDOW_TYPE_DOCK || t == atoms.NET_WM_WINDOW_TYPE_DESKTOP;
+            }) != types.end()) {
+            continue;
+        }
+        // ICCCM: a client without the input hint is taken to accept focus, and one
+        // that declines it may still take focus through WM_TAKE_FOCUS.
+        const auto h = propertyWords(hints.get());
+        const bool inputHint = h.size() < 2 || (h[0] & kInputHintFlag) == 0 || h[1] != 0;
+        const auto p = propertyWords(protocols.get());
+        const bool takesFocus = std::find(p.begin(), p.end(), atoms.WM_TAKE_FOCUS) != p.end();
+        if (inputHint || takesFocus) found = q.window;
+    }
+    handleQueuedEvents();
+    return found;
+}
+
+void X11Desktop::Impl::sendToBackWithoutManager() {
+    const xcb_window_t pushed = focusTopLevel(std::nullopt);
+    const auto treeCookie = sent(xcb_query_tree(c, root));
+    flushAndWait();
+    const auto tree = takeReply<xcb_query_tree_reply>(c, treeCookie);
+    if (!tree) return;
+    const xcb_window_t* children = xcb_query_tree_children(tree.get());
+    const std::vector<xcb_window_t> stack(children,
+                                          children + xcb_query_tree_children_length(tree.get()));
+    const xcb_window_t next = topmostCandidate(stack, pushed, true);
+    if (pushed != XCB_WINDOW_NONE) {
+        const std::uint32_t below[] = {XCB_STACK_MODE_BELOW};
+        sent(xcb_configure_window(c, pushed, XCB_CONFIG_WINDOW_STACK_MODE, below));
+    }
+    if (next != XCB_WINDOW_NONE) {
+        sent(xcb_set_input_focus(c, XCB_INPUT_FOCUS_PARENT, next, XCB_CURRENT_TIME));
+    }
+    const auto sync = sent(xcb_get_input_focus(c));
+    flushAndWait();
+    xcb_discard_reply(c, sync.sequence);
+}
+
+void X11Desktop::sendForegroundToBack() {
+    Impl& i = *d;
+    i.dropPrefetch();
+    if (!i.alive()) return;
+    if (i.wmCheck == XCB_WINDOW_NONE) {
+        i.sendToBackWithoutManager();
+        return;
+    }
+    const auto activeCookie =
+        i.requestProperty(i.root, i.atoms.NET_ACTIVE_WINDOW, XCB_ATOM_WINDOW, 1);
+    const auto stackCookie =
+        i.requestProperty(i.root, i.atoms.NET_CLIENT_LIST_STACKING, XCB_ATOM_WINDOW, 1 << 14);
+    i.flushAndWait();
+    const xcb_window_t active =
+        firstWord(takeReply<xcb_get_property_reply>(i.c, activeCookie).get());
+    const auto stack = propertyWords(takeReply<xcb_get_property_reply>(i.c, stackCookie).get());
+    i.handleQueuedEvents();
+    const std::vector<xcb_window_t> bottomToTop(stack.begin(), stack.end());
+    const xcb_window_t next = i.topmostCandidate(bottomToTop, active, false);
+    if (active != XCB_WINDOW_NONE) {
+        i.sendToRoot(active, i.atoms.NET_RESTACK_WINDOW, kSourcePager, XCB_WINDOW_NONE,
+                     XCB_STACK_MODE_BELOW);
+    }
+    if (next == XCB_WINDOW_NONE) {
+        i.flush();
+        return;
+    }
+    i.activate(next);
+    i.flush();
+    // _NET_ACTIVE_WINDOW reads 0 for a moment while the focus moves.
+    i.pollUntil(kSwitchWait, [&] {
+        const auto cookie =
+            i.requestProperty(i.root, i.atoms.NET_ACTIVE_WINDOW, XCB_ATOM_WINDOW, 1);
+        i.flushAndWait();
+        const xcb_window_t now = firstWord(takeReply<xcb_get_property_reply>(i.c, cookie).get());
+        i.handleQueuedEvents();
+        return now != active && now != XCB_WINDOW_NONE;
+    });
+}
+
+}  // namespace sw::x11

@@ -1,0 +1,213 @@
+// Reading other applications' windows: the foreground window, and a window's
+// title, outer rectangle and show state, each read as one batch of requests. The
+// foreground query carries the next read of the window described last, so a poll
+// whose target has not changed costs a single round trip.
+#include <algorithm>
+
+#include "platform/x11/titles.h"
+#include "platform/x11/x11desktop.h"
+#include "platform/x11/x11desktop_p.h"
+
+namespace sw::x11 {
+namespace {
+
+constexpr std::uint32_t kIconicState = 3;  // ICCCM WM_STATE
+
+RawTitle rawTitle(const xcb_get_property_reply_t* reply, const Atoms& atoms) {
+    RawTitle raw;
+    if (!reply || reply->type == XCB_ATOM_NONE) return raw;
+    raw.bytes = propertyBytes(reply);
+    raw.truncated = reply->bytes_after > 0;
+    if (reply->type == atoms.UTF8_STRING) raw.encoding = TitleEncoding::Utf8;
+    else if (reply->type == XCB_ATOM_STRING) raw.encoding = TitleEncoding::Latin1;
+    else if (reply->type == atoms.COMPOUND_TEXT) raw.encoding = TitleEncoding::CompoundText;
+    return raw;
+}
+
+}  // namespace
+
+Rect WindowFacts::outerRect() const {
+    if (!exists) return {};
+    const std::int32_t outerWidth = width + extents.left + extents.right;
+    const std::int32_t outerHeight = height + extents.top + extents.bottom;
+    // A minimised window has no place on the screen; it reports the size of the
+    // frame it will get back, at the position Windows uses for such windows.
+    const std::int32_t left = iconic ? kMinimisedPosition : clientX - extents.left;
+    const std::int32_t top = iconic ? kMinimisedPosition : clientY - extents.top;
+    return Rect{left, top, left + outerWidth, top + outerHeight};
+}
+
+int WindowFacts::showState() const {
+    if (!exists) return kShowStateFailed;
+    if (iconic) return kShowStateMinimised;
+    return maximised() ? kShowStateMaximised : kShowStateNormal;
+}
+
+xcb_get_property_cookie_t X11Desktop::Impl::requestProperty(xcb_window_t window,
+                                                            xcb_atom_t property,
+                                                            xcb_atom_t type,
+                                                            std::uint32_t words) {
+    return sent(xcb_get_property(c, 0, window, property, type, 0, words));
+}
+
+WindowQuery X11Desktop::Impl::sendWindowQuery(xcb_window_t window, bool withTitle) {
+    WindowQuery q;
+    q.window = window;
+    q.geometry = sent(xcb_get_geometry(c, window));
+    q.translate = sent(xcb_translate_coordinates(c, window, root, 0, 0));
+    q.extents = requestProperty(window, atoms.NET_FRAME_EXTENTS, XCB_ATOM_CARDINAL, 4);
+    q.wmState = requestProperty(window, atoms.WM_STATE, atoms.WM_STATE, 2);
+    q.netWmState = requestProperty(window, atoms.NET_WM_STATE, XCB_ATOM_ATOM, 64);
+    if (withTitle) {
+        q.netWmName = requestProperty(window, atoms.NET_WM_NAME, atoms.UTF8_STRING, kTitleReadWords);
+        q.wmName = requestProperty(window, XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY,
+                                   kTitleReadWords);
+    }
+    return q;
+}
+
+WindowFacts X11Desktop::Impl::collect(const WindowQuery& q) {
+    WindowFacts f;
+    const auto geometry = takeReply<xcb_get_geometry_reply>(c, q.geometry);
+    const auto translate = takeReply<xcb_translate_coordinates_reply>(c, q.translate);
+    const auto extents = takeReply<xcb_get_property_reply>(c, q.extents);
+    const auto wmState = takeReply<xcb_get_property_reply>(c, q.wmState);
+    const auto netWmState = takeReply<xcb_get_property_reply>(c, q.netWmState);
+    PropertyReply netWmName, wmName;
+    if (q.netWmName) netWmName = takeReply<xcb_get_property_reply>(c, *q.netWmName);
+    if (q.wmName) wmName = takeReply<xcb_get_property_reply>(c, *q.wmName);
+    handleQueuedEvents();
+
+    if (!geometry || !translate) return f;
+    f.exists = true;
+    // The client's own border sits outside its origin and inside the frame.
+    f.clientX = translate->dst_x - geometry->border_width;
+    f.clientY = translate->dst_y - geometry->border_width;
+    f.width = geometry->width + 2 * geometry->border_width;
+    f.height = geometry->height + 2 * geometry->border_width;
+    const auto e = propertyWords(extents.get());
+    if (e.size() >= 4) {
+        f.extents = Extents{static_cast<std::int32_t>(e[0]), static_cast<std::int32_t>(e[1]),
+                            static_cast<std::int32_t>(e[2]), static_cast<std::int32_t>(e[3])};
+    }
+    for (const std::uint32_t atom : propertyWords(netWmState.get())) {
+        if (atom == atoms.NET_WM_STATE_HIDDEN) f.iconic = true;
+        if (atom == atoms.NET_WM_STATE_MAXIMIZED_VERT) f.maximisedVert = true;
+        if (atom == atoms.NET_WM_STATE_MAXIMIZED_HORZ) f.maximisedHorz = true;
+    }
+    if (firstWord(wmState.get()) == kIconicState) f.iconic = true;
+    f.title = decodeTitle(rawTitle(netWmName.get(), atoms), rawTitle(wmName.get(), atoms));
+
+    return f;
+}
+
+void X11Desktop::Impl::discard(const WindowQuery& q) {
+    for (const unsigned int sequence : {q.geometry.sequence, q.translate.sequence,
+                                        q.extents.sequence, q.wmState.sequence,
+                                        q.netWmState.sequence}) {
+        xcb_discard_reply(c, sequence);
+    }
+    if (q.netWmName) xcb_discard_reply(c, q.netWmName->sequence);
+    if (q.wmName) xcb_discard_reply(c, q.wmName->sequence);
+}
+
+void X11Desktop::Impl::dropPrefetch() {
+    if (prefetch) discard(*prefetch);
+    prefetch.reset();
+}
+
+WindowFacts X11Desktop::Impl::readWindow(xcb_window_t window, bool withTitle) {
+    if (window == XCB_WINDOW_NONE || !alive()) return {};
+    const WindowQuery q = sendWindowQuery(window, withTitle);
+    flushAndWait();
+    return collect(q);
+}
+
+xcb_window_t X11Desktop::Impl::topLevelOf(xcb_window_t window) {
+    // Without a window manager the top-level window is the root's child that
+    // contains the focus; the walk stops at the first failure (window gone).
+    for (int depth = 0; depth < 64 && window != XCB_WINDOW_NONE && window != root; ++depth) {
+        const auto cookie = sent(xcb_query_tree(c, window));
+        flushAndWait();
+        const auto tree = takeReply<xcb_query_tree_reply>(c, cookie);
+        if (!tree) return XCB_WINDOW_NONE;
+        if (tree->parent == root) return window;
+        window = tree->parent;
+    }
+    return XCB_WINDOW_NONE;
+}
+
+xcb_window_t X11Desktop::Impl::focusTopLevel(std::optional<xcb_get_input_focus_cookie_t> cookie) {
+    if (!cookie) {
+        cookie = sent(xcb_get_input_focus(c));
+        flushAndWait();
+    }
+    const auto focus = takeReply<xcb_get_input_focus_reply>(c, *cookie);
+    if (!focus) return XCB_WINDOW_NONE;
+    const xcb_window_t w = focus->focus;
+    if (w == XCB_WINDOW_NONE || w == XCB_INPUT_FOCUS_POINTER_ROOT || w == root) {
+        return XCB_WINDOW_NONE;
+    }
+    return topLevelOf(w);
+}
+
+WindowId X11Desktop::foregroundWindow() {
+    Impl& i = *d;
+    i.dropPrefetch();
+    if (!i.alive()) return 0;
+    // The prefetch goes first: replies come back in order, so once the foreground
+    // replies are in, the window's replies are already waiting.
+    if (i.lastDescribed != XCB_WINDOW_NONE) i.prefetch = i.sendWindowQuery(i.lastDescribed, true);
+    const auto rootCheck =
+        i.requestProperty(i.root, i.atoms.NET_SUPPORTING_WM_CHECK, XCB_ATOM_WINDOW, 1);
+    std::optional<xcb_get_property_cookie_t> selfCheck;
+    if (i.wmCheck != XCB_WINDOW_NONE) {
+        selfCheck =
+            i.requestProperty(i.wmCheck, i.atoms.NET_SUPPORTING_WM_CHECK, XCB_ATOM_WINDOW, 1);
+    }
+    const auto active = i.requestProperty(i.root, i.atoms.NET_ACTIVE_WINDOW, XCB_ATOM_WINDOW, 1);
+    std::optional<xcb_get_input_focus_cookie_t> focus;
+    if (i.wmCheck == XCB_WINDOW_NONE) focus = i.sent(xcb_get_input_focus(i.c));
+    i.flushAndWait();
+
+    const xcb_window_t check = firstWord(takeReply<xcb_get_property_reply>(i.c, rootCheck).get());
+    xcb_window_t self = XCB_WINDOW_NONE;
+    if (selfCheck) self = firstWord(takeReply<xcb_get_property_reply>(i.c, *selfCheck).get());
+    const xcb_window_t activeWindow =
+        firstWord(takeReply<xcb_get_property_reply>(i.c, active).get());
+    if (check != i.wmCheck || self != check) {
+        // A window manager started, stopped or was replaced since the last look. A
+        // check window already found stale is not asked again on every poll.
+        const bool valid = check != i.staleWmCheck && i.windowManagerValid(check);
+        i.wmCheck = valid ? check : kNoWindow;
+        i.staleWmCheck = valid ? kNoWindow : check;
+    }
+    if (i.wmCheck != XCB_WINDOW_NONE) {
+        if (focus) xcb_discard_reply(i.c, focus->sequence);
+        i.handleQueuedEvents();
+        return activeWindow;
+    }
+    const xcb_window_t top = i.focusTopLevel(focus);
+    i.handleQueuedEvents();
+    return top;
+}
+
+WindowInfo X11Desktop::describeWindow(WindowId window) {
+    Impl& i = *d;
+    WindowFacts facts;
+    if (i.prefetch && i.prefetch->window == window && i.alive()) {
+        const WindowQuery q = *i.prefetch;
+        i.prefetch.reset();
+        facts = i.collect(q);
+    } else {
+        i.dropPrefetch();
+        facts = i.readWindow(window, true);
+    }
+    i.lastDescribed = window;
+    if (!facts.exists) return WindowInfo{};
+    return WindowInfo{facts.title, facts.outerRect(), facts.showState()};
+}
+
+Rect X11Desktop::windowRect(WindowId window) { return d->readWindow(window, false).outerRect(); }
+
+}  // namespace sw::x11

@@ -1,0 +1,69 @@
+// The X11 backend of the window, pointer and screen interfaces: xcb with EWMH
+// and ICCCM for other applications' windows, XInput2 raw events for desktop-wide
+// button and SHIFT presses. It keeps a connection of its own, separate from Qt's.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/desktop.h"
+
+namespace sw::x11 {
+
+class X11Desktop final : public WindowSystem, public PointerInput, public Screen {
+public:
+    // Connects to the named display (nullptr: $DISPLAY). Returns nullptr and sets
+    // error when the display cannot be opened.
+    static std::unique_ptr<X11Desktop> connect(const char* displayName, std::string* error);
+    ~X11Desktop() override;
+
+    X11Desktop(const X11Desktop&) = delete;
+    X11Desktop& operator=(const X11Desktop&) = delete;
+
+    // What was found missing when connecting (no EWMH window manager, no XInput2).
+    std::vector<std::string> warnings() const;
+
+    // Called once, from the Qt event loop, when the X connection breaks.
+    void setConnectionLostHandler(std::function<void()> handler);
+
+    // Reads and handles whatever events have arrived (XInput2 presses, errors).
+    // Also runs by itself whenever the connection becomes readable.
+    void processEvents();
+
+    // Requests sent and replies waited for since the connection opened.
+    struct Stats {
+        std::uint64_t requests = 0;
+        std::uint64_t roundTrips = 0;
+    };
+    Stats stats() const;
+
+    // WindowSystem
+    WindowId foregroundWindow() override;
+    WindowInfo describeWindow(WindowId window) override;
+    Rect windowRect(WindowId window) override;
+    void placeWindow(WindowId window, std::int32_t left, std::int32_t top, std::int32_t width,
+                     std::int32_t height) override;
+    void showWindow(WindowId window, ShowCommand command) override;
+    void setTopmost(WindowId window, bool onTop) override;
+    void activateWindow(WindowId window) override;
+    void sendForegroundToBack() override;
+
+    // PointerInput
+    Point cursorPos() override;
+    void setCursorPos(Point position) override;
+    PointerSnapshot readPointer() override;
+
+    // Screen
+    ScreenMetrics metrics() override;
+
+    struct Impl;
+
+private:
+    explicit X11Desktop(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> d;
+};
+
+}  // namespace sw::x11

@@ -1,0 +1,148 @@
+// The state behind X11Desktop, shared by the files that implement it: the xcb
+// connection, the atoms, what was found at connect, the request batches and the
+// pointer latches.
+#pragma once
+
+#include <xcb/xcb.h>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/types.h"
+#include "platform/x11/x11desktop.h"
+#include "platform/x11/xcbutil.h"
+
+class QSocketNotifier;
+
+namespace sw::x11 {
+
+// _NET_FRAME_EXTENTS: how far the window manager's frame reaches past the client.
+struct Extents {
+    std::int32_t left = 0;
+    std::int32_t right = 0;
+    std::int32_t top = 0;
+    std::int32_t bottom = 0;
+    friend bool operator==(const Extents&, const Extents&) = default;
+};
+
+// The requests one read of a window sends, sent together and collected later.
+struct WindowQuery {
+    xcb_window_t window = XCB_WINDOW_NONE;
+    xcb_get_geometry_cookie_t geometry{};
+    xcb_translate_coordinates_cookie_t translate{};
+    xcb_get_property_cookie_t extents{};
+    xcb_get_property_cookie_t wmState{};
+    xcb_get_property_cookie_t netWmState{};
+    std::optional<xcb_get_property_cookie_t> netWmName;
+    std::optional<xcb_get_property_cookie_t> wmName;
+};
+
+// What one read of a window found.
+struct WindowFacts {
+    bool exists = false;
+    std::int32_t clientX = 0;  // root position of the client's top-left corner
+    std::int32_t clientY = 0;
+    std::int32_t width = 0;  // client size including its border
+    std::int32_t height = 0;
+    Extents extents;
+    bool iconic = false;
+    bool maximisedVert = false;
+    bool maximisedHorz = false;
+    std::string title;
+
+    bool maximised() const { return maximisedVert && maximisedHorz; }
+    bool anyMaximised() const { return maximisedVert || maximisedHorz; }
+    Rect outerRect() const;
+    int showState() const;
+};
+
+// The client-message actions of _NET_WM_STATE.
+enum class StateAction : std::uint32_t { Remove = 0, Add = 1 };
+
+struct X11Desktop::Impl {
+    Impl(xcb_connection_t* connection, xcb_screen_t* screen);
+    ~Impl();
+
+    // connect-time discovery: atoms, window manager, XInput, keyboard map.
+    void discover();
+    bool windowManagerValid(xcb_window_t check);
+    void selectRawInput();
+    void readShiftKeycodes();
+
+    // Requests are counted here; a batch is flushed once and waited for once.
+    template <typename Cookie>
+    Cookie sent(Cookie cookie) {
+        ++stats.requests;
+        return cookie;
+    }
+    void flushAndWait();
+    void flush();
+    // After a batch came in, the events read with it are handled without
+    // touching the socket.
+    void handleQueuedEvents();
+    void handleEvent(const xcb_generic_event_t* event);
+
+    // False, and the loss reported once from the event loop, when the connection
+    // has broken.
+    bool alive();
+    void reportLoss();
+
+    xcb_get_property_cookie_t requestProperty(xcb_window_t window, xcb_atom_t property,
+                                              xcb_atom_t type, std::uint32_t words);
+    WindowQuery sendWindowQuery(xcb_window_t window, bool withTitle);
+    WindowFacts collect(const WindowQuery& query);
+    void discard(const WindowQuery& query);
+    WindowFacts readWindow(xcb_window_t window, bool withTitle);
+    void dropPrefetch();
+
+    xcb_window_t topLevelOf(xcb_window_t window);
+    xcb_window_t focusTopLevel(std::optional<xcb_get_input_focus_cookie_t> cookie);
+
+    void sendToRoot(xcb_window_t window, xcb_atom_t type, std::uint32_t l0, std::uint32_t l1 = 0,
+                    std::uint32_t l2 = 0, std::uint32_t l3 = 0, std::uint32_t l4 = 0);
+    void changeState(xcb_window_t window, StateAction action, xcb_atom_t first,
+                     xcb_atom_t second = XCB_ATOM_NONE);
+    void activate(xcb_window_t window);
+    bool frameSettled(xcb_window_t window, const WindowFacts& facts, bool shown);
+    bool restoreFromMaximised(xcb_window_t window, const WindowFacts& maximised);
+    void placeWithoutManager(xcb_window_t window, std::int32_t left, std::int32_t top,
+                             std::int32_t width, std::int32_t height);
+    xcb_window_t topmostCandidate(const std::vector<xcb_window_t>& bottomToTop,
+                                  xcb_window_t pushedBack, bool checkMapped);
+    void sendToBackWithoutManager();
+
+    // Re-reads until done() holds or the time is up, pausing between reads.
+    bool pollUntil(std::chrono::milliseconds limit, const std::function<bool()>& done);
+
+    xcb_connection_t* c;
+    xcb_screen_t* screen;
+    xcb_window_t root;
+    Atoms atoms;
+    Stats stats;
+
+    bool hasXInput = false;
+    std::uint8_t xinputOpcode = 0;
+    std::vector<xcb_keycode_t> shiftKeycodes;
+    KeyStates latched;
+
+    // The window manager's check window while one runs, else none.
+    xcb_window_t wmCheck = XCB_WINDOW_NONE;
+    xcb_window_t staleWmCheck = XCB_WINDOW_NONE;
+    std::vector<std::string> warnings;
+
+    // The window read last, and its next read sent ahead with the foreground query.
+    xcb_window_t lastDescribed = XCB_WINDOW_NONE;
+    std::optional<WindowQuery> prefetch;
+
+    std::unique_ptr<QSocketNotifier> notifier;
+    std::function<void()> lostHandler;
+    bool lossNoticed = false;
+    bool lossPending = false;
+};
+
+}  // namespace sw::x11
