@@ -1,0 +1,337 @@
+// The private X server, the test client processes and the ground-truth reads
+// the X11 tests are built on.
+#include "tests/x11/harness.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <xcb/xcb.h>
+
+#include <QCoreApplication>
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <ostream>
+#include <stdexcept>
+#include <thread>
+
+namespace sw {
+
+void PrintTo(const Rect& r, std::ostream* out) {
+    *out << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
+}
+
+void PrintTo(const WindowInfo& info, std::ostream* out) {
+    *out << "{\"" << info.title << "\", ";
+    PrintTo(info.rect, out);
+    *out << ", state " << info.showState << "}";
+}
+
+}  // namespace sw
+
+namespace sw::x11::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Reads one line from fd, waiting at most limit; empty when nothing came.
+std::string readLine(int fd, std::chrono::milliseconds limit) {
+    std::string line;
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < deadline) {
+        pollfd p{fd, POLLIN, 0};
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (poll(&p, 1, static_cast<int>(std::max<long>(1, left.count()))) <= 0) continue;
+        char c = 0;
+        if (read(fd, &c, 1) != 1) break;
+        if (c == '\n') return line;
+        line.push_back(c);
+    }
+    return {};
+}
+
+xcb_atom_t intern(xcb_connection_t* c, const std::string& name) {
+    auto* r = xcb_intern_atom_reply(
+        c, xcb_intern_atom(c, 0, static_cast<std::uint16_t>(name.size()), name.c_str()), nullptr);
+    const xcb_atom_t atom = r ? r->atom : xcb_atom_t{XCB_ATOM_NONE};
+    std::free(r);
+    return atom;
+}
+
+std::vector<std::uint32_t> words(xcb_connection_t* c, xcb_window_t w, xcb_atom_t property,
+                                 xcb_atom_t type) {
+    auto* r = xcb_get_property_reply(c, xcb_get_property(c, 0, w, property, type, 0, 4096),
+                                     nullptr);
+    std::vector<std::uint32_t> out;
+    if (r && r->format == 32) {
+        const auto* v = static_cast<const std::uint32_t*>(xcb_get_property_value(r));
+        out.assign(v, v + xcb_get_property_value_length(r) / 4);
+    }
+    std::free(r);
+    return out;
+}
+
+std::unique_ptr<XServer> theServer;
+
+}  // namespace
+
+// --- Process ---------------------------------------------------------------
+
+Process::Process(const std::vector<std::string>& argv, int stdinFd, int stdoutFd, int keepFd,
+                 bool keepStderr) {
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    const pid_t parent = getpid();
+    pid_ = fork();
+    if (pid_ < 0) throw std::runtime_error("fork failed");
+    if (pid_ == 0) {
+        // Servers and clients must not outlive a test binary that crashed.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (getppid() != parent) _exit(127);
+        if (stdinFd >= 0) dup2(stdinFd, STDIN_FILENO);
+        else {
+            const int null = open("/dev/null", O_RDONLY);
+            dup2(null, STDIN_FILENO);
+        }
+        if (stdoutFd >= 0) dup2(stdoutFd, STDOUT_FILENO);
+        if (!keepStderr) {
+            const int null = open("/dev/null", O_WRONLY);
+            dup2(null, STDERR_FILENO);
+            if (stdoutFd < 0) dup2(null, STDOUT_FILENO);
+        }
+        for (int fd = 3; fd < 1024; ++fd) {
+            if (fd != keepFd) close(fd);
+        }
+        execvp(args[0], args.data());
+        _exit(127);
+    }
+}
+
+Process::~Process() { stop(); }
+
+Process::Process(Process&& other) noexcept : pid_(other.pid_) { other.pid_ = -1; }
+
+Process& Process::operator=(Process&& other) noexcept {
+    if (this != &other) {
+        stop();
+        pid_ = other.pid_;
+        other.pid_ = -1;
+    }
+    return *this;
+}
+
+void Process::stop(int signal) {
+    if (pid_ <= 0) return;
+    ::kill(pid_, signal);
+    int status = 0;
+    waitpid(pid_, &status, 0);
+    pid_ = -1;
+}
+
+// --- XServer ---------------------------------------------------------------
+
+XServer::XServer() {
+    int fds[2];
+    if (pipe(fds) != 0) throw std::runtime_error("pipe failed");
+    // Without -noreset the server resets whenever its last client leaves, which
+    // happens between two tests when no window manager runs.
+    xvfb_ = Process({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1024x768x24",
+                     "-nolisten", "tcp", "-noreset"},
+                    -1, -1, fds[1]);
+    close(fds[1]);
+    const std::string number = readLine(fds[0], 10s);
+    close(fds[0]);
+    if (number.empty()) throw std::runtime_error("Xvfb did not start");
+    display_ = ":" + number;
+}
+
+XServer::~XServer() { stop(); }
+
+void XServer::startWindowManager() {
+    wm_ = Process({"openbox", "--sm-disable"});
+    xcb_connection_t* c = xcb_connect(display_.c_str(), nullptr);
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    const xcb_atom_t check = intern(c, "_NET_SUPPORTING_WM_CHECK");
+    bool ready = waitUntil([&] {
+        const auto w = words(c, root, check, XCB_ATOM_WINDOW);
+        return !w.empty() && words(c, w[0], check, XCB_ATOM_WINDOW) == w;
+    }, 10s);
+    // openbox sets the check window before it has finished starting, and drops a
+    // map request that arrives in between: a probe window is mapped again until
+    // openbox frames it.
+    const xcb_window_t probe = xcb_generate_id(c);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, probe, root, 0, 0, 10, 10, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
+    for (int attempt = 0; ready && attempt < 50; ++attempt) {
+        xcb_map_window(c, probe);
+        xcb_flush(c);
+        const bool framed = waitUntil([&] {
+            auto* tree = xcb_query_tree_reply(c, xcb_query_tree(c, probe), nullptr);
+            const bool reparented = tree && tree->parent != root;
+            std::free(tree);
+            return reparented;
+        }, 200ms);
+        if (framed) break;
+        xcb_unmap_window(c, probe);
+        ready = attempt < 49;
+    }
+    xcb_destroy_window(c, probe);
+    const xcb_atom_t clients = intern(c, "_NET_CLIENT_LIST");
+    ready = ready && waitUntil([&] {
+        const auto list = words(c, root, clients, XCB_ATOM_WINDOW);
+        return std::find(list.begin(), list.end(), probe) == list.end();
+    });
+    xcb_disconnect(c);
+    if (!ready) throw std::runtime_error("openbox did not start");
+}
+
+void XServer::killWindowManager(int signal) { wm_.stop(signal); }
+
+void XServer::stop() {
+    wm_.stop();
+    xvfb_.stop();
+}
+
+void setUpDisplay(bool withWindowManager) {
+    theServer = std::make_unique<XServer>();
+    // xdotool, the test client and the backend's default connection all use it.
+    setenv("DISPLAY", theServer->display().c_str(), 1);
+    if (withWindowManager) theServer->startWindowManager();
+}
+
+void tearDownDisplay() { theServer.reset(); }
+
+XServer& display() { return *theServer; }
+
+// --- TestClient ------------------------------------------------------------
+
+TestClient::TestClient(const std::vector<std::string>& args) {
+    int in[2], out[2];
+    if (pipe(in) != 0 || pipe(out) != 0) throw std::runtime_error("pipe failed");
+    std::vector<std::string> argv{SIZEWISE_TESTCLIENT};
+    argv.insert(argv.end(), args.begin(), args.end());
+    process_ = Process(argv, in[0], out[1], -1, true);
+    close(in[0]);
+    close(out[1]);
+    stdin_ = in[1];
+    const std::string id = readLine(out[0], 10s);
+    close(out[0]);
+    if (id.empty()) throw std::runtime_error("the test client did not show its window");
+    window_ = static_cast<WindowId>(std::stoul(id));
+}
+
+TestClient::~TestClient() {
+    kill();
+}
+
+void TestClient::command(const std::string& line) {
+    const std::string text = line + "\n";
+    if (write(stdin_, text.data(), text.size()) != static_cast<ssize_t>(text.size())) {
+        throw std::runtime_error("cannot write to the test client");
+    }
+}
+
+void TestClient::kill() {
+    process_.stop(SIGKILL);
+    if (stdin_ >= 0) close(stdin_);
+    stdin_ = -1;
+}
+
+// --- Truth -----------------------------------------------------------------
+
+struct Truth::Impl {
+    xcb_connection_t* c = nullptr;
+    xcb_window_t root = XCB_WINDOW_NONE;
+};
+
+Truth::Truth() : d(std::make_unique<Impl>()) {
+    d->c = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(d->c)) throw std::runtime_error("cannot connect");
+    d->root = xcb_setup_roots_iterator(xcb_get_setup(d->c)).data->root;
+}
+
+Truth::~Truth() { xcb_disconnect(d->c); }
+
+Rect Truth::frame(WindowId client) {
+    auto* tree = xcb_query_tree_reply(d->c, xcb_query_tree(d->c, client), nullptr);
+    if (!tree) return {};
+    const xcb_window_t outer = tree->parent == d->root ? client : tree->parent;
+    std::free(tree);
+    auto* g = xcb_get_geometry_reply(d->c, xcb_get_geometry(d->c, outer), nullptr);
+    if (!g) return {};
+    // The frame is a child of the root, so its position is in root co-ordinates.
+    const Rect r{g->x, g->y, g->x + g->width + 2 * g->border_width,
+                 g->y + g->height + 2 * g->border_width};
+    std::free(g);
+    return r;
+}
+
+bool Truth::exists(WindowId window) {
+    auto* g = xcb_get_geometry_reply(d->c, xcb_get_geometry(d->c, window), nullptr);
+    const bool found = g != nullptr;
+    std::free(g);
+    return found;
+}
+
+WindowId Truth::activeWindow() {
+    const auto w = words(d->c, d->root, intern(d->c, "_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW);
+    return w.empty() ? 0 : w[0];
+}
+
+WindowId Truth::inputFocus() {
+    auto* r = xcb_get_input_focus_reply(d->c, xcb_get_input_focus(d->c), nullptr);
+    const WindowId w = r ? r->focus : 0;
+    std::free(r);
+    return w;
+}
+
+void Truth::setInputFocus(WindowId window) {
+    xcb_set_input_focus(d->c, XCB_INPUT_FOCUS_POINTER_ROOT, window, XCB_CURRENT_TIME);
+    std::free(xcb_get_input_focus_reply(d->c, xcb_get_input_focus(d->c), nullptr));
+}
+
+bool Truth::hasState(WindowId window, const std::string& stateAtom) {
+    const auto states = words(d->c, window, intern(d->c, "_NET_WM_STATE"), XCB_ATOM_ATOM);
+    const xcb_atom_t wanted = intern(d->c, stateAtom);
+    for (const auto s : states) {
+        if (s == wanted) return true;
+    }
+    return false;
+}
+
+std::vector<WindowId> Truth::stacking() {
+    const auto w =
+        words(d->c, d->root, intern(d->c, "_NET_CLIENT_LIST_STACKING"), XCB_ATOM_WINDOW);
+    return std::vector<WindowId>(w.begin(), w.end());
+}
+
+void Truth::setRootString(const std::string& property, const std::string& value) {
+    xcb_change_property(d->c, XCB_PROP_MODE_REPLACE, d->root, intern(d->c, property),
+                        XCB_ATOM_STRING, 8, static_cast<std::uint32_t>(value.size()),
+                        value.data());
+    std::free(xcb_get_input_focus_reply(d->c, xcb_get_input_focus(d->c), nullptr));
+}
+
+// --- waiting and running ---------------------------------------------------
+
+bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+        if (done()) return true;
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        QCoreApplication::processEvents();
+        std::this_thread::sleep_for(10ms);
+    }
+}
+
+int run(const std::string& commandLine) {
+    const int status = std::system(commandLine.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace sw::x11::test

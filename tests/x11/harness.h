@@ -1,0 +1,123 @@
+// What the X11 tests run against: a private X server with or without openbox, the
+// project's test client as the target application, a separate connection that
+// reads the ground truth (the window manager's frame), and small utilities.
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <functional>
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/desktop.h"
+#include "platform/types.h"
+
+namespace sw {
+// Readable failure messages for the value types the tests compare.
+void PrintTo(const Rect& rect, std::ostream* out);
+void PrintTo(const WindowInfo& info, std::ostream* out);
+}  // namespace sw
+
+namespace sw::x11::test {
+
+// A started program, ended (SIGTERM, then waited for) when destroyed.
+class Process {
+public:
+    Process() = default;
+    // stdinFd and stdoutFd replace the child's descriptors when >= 0; the child's
+    // stderr goes to /dev/null unless keepStderr.
+    Process(const std::vector<std::string>& argv, int stdinFd = -1, int stdoutFd = -1,
+            int keepFd = -1, bool keepStderr = false);
+    ~Process();
+    Process(Process&& other) noexcept;
+    Process& operator=(Process&& other) noexcept;
+
+    pid_t pid() const { return pid_; }
+    bool running() const { return pid_ > 0; }
+    void stop(int signal = 15);
+
+private:
+    pid_t pid_ = -1;
+};
+
+// The focus value X calls PointerRoot.
+inline constexpr WindowId kPointerRoot = 1;
+
+// A private Xvfb.
+class XServer {
+public:
+    // Starts Xvfb on a free display; throws std::runtime_error when it does not come up.
+    XServer();
+    ~XServer();
+    const std::string& display() const { return display_; }
+    void startWindowManager();
+    void killWindowManager(int signal);
+    void stop();
+
+private:
+    std::string display_;
+    Process xvfb_;
+    Process wm_;
+};
+
+// The environment of a test binary: one X server for the process, openbox on it
+// when withWindowManager.
+void setUpDisplay(bool withWindowManager);
+void tearDownDisplay();
+XServer& display();
+
+// The project's test client as a target window.
+class TestClient {
+public:
+    explicit TestClient(const std::vector<std::string>& args = {});
+    ~TestClient();
+    TestClient(const TestClient&) = delete;
+    TestClient& operator=(const TestClient&) = delete;
+
+    WindowId window() const { return window_; }
+    void command(const std::string& line);
+    // Ends the client at once, destroying its window with its connection.
+    void kill();
+
+private:
+    Process process_;
+    int stdin_ = -1;
+    WindowId window_ = 0;
+};
+
+// An independent connection that reads what the server holds.
+class Truth {
+public:
+    Truth();
+    ~Truth();
+    Truth(const Truth&) = delete;
+    Truth& operator=(const Truth&) = delete;
+
+    // The client's frame (its parent when that is not the root), or the client
+    // itself when unmanaged: position in root co-ordinates and outer size.
+    Rect frame(WindowId client);
+    bool exists(WindowId window);
+    WindowId activeWindow();
+    WindowId inputFocus();
+    void setInputFocus(WindowId window);
+    bool hasState(WindowId window, const std::string& stateAtom);
+    std::vector<WindowId> stacking();
+    void setRootString(const std::string& property, const std::string& value);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+// Polls done() every 10 ms until it holds or the time is up; also runs the Qt
+// event loop so that socket notifiers fire.
+bool waitUntil(const std::function<bool()>& done,
+               std::chrono::milliseconds limit = std::chrono::milliseconds(3000));
+
+// Runs a command line through the shell, returning its exit status.
+int run(const std::string& commandLine);
+
+}  // namespace sw::x11::test

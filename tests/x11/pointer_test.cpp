@@ -1,0 +1,69 @@
+// The pointer position and the button and SHIFT presses that happen between two
+// reads, made with xdotool through the XTest extension.
+#include "tests/x11/fixture.h"
+
+namespace sw::x11::test {
+namespace {
+
+using PointerTest = DesktopTest;
+
+TEST_F(PointerTest, SetCursorPosLandsExactly) {
+    for (const Point p : {Point{123, 456}, Point{0, 0}, Point{1023, 767}}) {
+        desk->setCursorPos(p);
+        EXPECT_EQ(desk->cursorPos(), p);
+        EXPECT_EQ(desk->readPointer().position, p);
+    }
+}
+
+TEST_F(PointerTest, ClickBetweenReadsIsLatchedOnce) {
+    TestClient target({"--geometry", "300x300+100+100"});
+    const Rect frame = truth.frame(target.window());
+    // Over a client window: a right click on the bare desktop opens openbox's menu.
+    desk->setCursorPos({frame.left + 150, frame.top + 150});
+    desk->readPointer();
+
+    ASSERT_EQ(run("xdotool click 1"), 0);
+    KeyStates keys = desk->readPointer().keys;
+    EXPECT_TRUE(keys.left);
+    EXPECT_FALSE(keys.right);
+    EXPECT_FALSE(keys.shift);
+    EXPECT_FALSE(desk->readPointer().keys.left);
+
+    ASSERT_EQ(run("xdotool click 3"), 0);
+    keys = desk->readPointer().keys;
+    EXPECT_TRUE(keys.right);
+    EXPECT_FALSE(keys.left);
+    EXPECT_FALSE(desk->readPointer().keys.right);
+}
+
+TEST_F(PointerTest, ShiftPressedAndReleasedBetweenReadsIsLatchedOnce) {
+    desk->readPointer();
+    ASSERT_EQ(run("xdotool keydown shift"), 0);
+    ASSERT_EQ(run("xdotool keyup shift"), 0);
+    EXPECT_TRUE(desk->readPointer().keys.shift);
+    EXPECT_FALSE(desk->readPointer().keys.shift);
+}
+
+TEST_F(PointerTest, LatchedThroughTheEventLoopToo) {
+    desk->readPointer();
+    ASSERT_EQ(run("xdotool keydown shift keyup shift"), 0);
+    // Let the socket notifier take the events first; the read must still see them.
+    waitUntil([] { return false; }, std::chrono::milliseconds(100));
+    EXPECT_TRUE(desk->readPointer().keys.shift);
+    EXPECT_FALSE(desk->readPointer().keys.shift);
+}
+
+TEST_F(PointerTest, ButtonHeldDownReadsDownUntilReleased) {
+    TestClient target({"--geometry", "300x300+100+100"});
+    const Rect frame = truth.frame(target.window());
+    desk->setCursorPos({frame.left + 150, frame.top + 150});
+    desk->readPointer();
+    ASSERT_EQ(run("xdotool mousedown 1"), 0);
+    EXPECT_TRUE(desk->readPointer().keys.left);
+    EXPECT_TRUE(desk->readPointer().keys.left);
+    ASSERT_EQ(run("xdotool mouseup 1"), 0);
+    EXPECT_FALSE(desk->readPointer().keys.left);
+}
+
+}  // namespace
+}  // namespace sw::x11::test
