@@ -129,7 +129,8 @@ class Desktop:
         log = open(os.path.join(self.dir, name + ".log"), "wb")
         kwargs.setdefault("stdout", log)
         kwargs.setdefault("stderr", log)
-        proc = subprocess.Popen(args, env=self.env, stdin=subprocess.DEVNULL, **kwargs)
+        kwargs.setdefault("env", self.env)
+        proc = subprocess.Popen(args, stdin=subprocess.DEVNULL, **kwargs)
         log.close()
         self.procs.append(proc)
         return proc
@@ -169,6 +170,8 @@ class Desktop:
                 except subprocess.TimeoutExpired:
                     proc.kill()
                     proc.wait()
+            if proc.stdout is not None:
+                proc.stdout.close()
         shutil.rmtree(self.dir, ignore_errors=True)
 
     def log_text(self, name: str) -> str:
@@ -334,12 +337,20 @@ class Desktop:
 
     # --- Sizewise ---------------------------------------------------------------------------
 
-    def start_sizewise(self, *args) -> int:
-        """Starts Sizewise and returns its main window once it is shown."""
+    def start_sizewise(self, *args, env: Optional[dict] = None) -> int:
+        """Starts Sizewise and returns its main window once it is shown.
+
+        env changes the environment of Sizewise alone; a value of None removes the variable."""
         if not os.access(SIZEWISE, os.X_OK):
             raise AssertionError(f"sizewise not built: {SIZEWISE}")
+        child_env = dict(self.env)
+        for name, value in (env or {}).items():
+            if value is None:
+                child_env.pop(name, None)
+            else:
+                child_env[name] = value
         err = open(self.sizewise_err_path, "wb")
-        self.sizewise = self._spawn([SIZEWISE, *args], "sizewise", stderr=err)
+        self.sizewise = self._spawn([SIZEWISE, *args], "sizewise", stderr=err, env=child_env)
         err.close()
         return wait_until(self._find_main_window, timeout=15, what="the Sizewise main window")
 
