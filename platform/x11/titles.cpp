@@ -58,6 +58,22 @@ std::string_view beforeNul(std::string_view text) {
     return nul == std::string_view::npos ? text : text.substr(0, nul);
 }
 
+// Compound text switches character sets with ESC sequences (ESC, intermediate
+// bytes 0x20-0x2F, a final byte 0x30-0x7E); between them its initial sets are
+// ASCII and Latin-1, the text most clients store.
+std::string withoutEscapes(std::string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\x1b') {
+            out.push_back(text[i]);
+            continue;
+        }
+        while (i + 1 < text.size() && text[i + 1] >= 0x20 && text[i + 1] <= 0x2F) ++i;
+        if (i + 1 < text.size() && text[i + 1] >= 0x30 && text[i + 1] <= 0x7E) ++i;
+    }
+    return out;
+}
+
 std::string toUtf8(const RawTitle& raw) {
     std::string_view bytes = beforeNul(raw.bytes);
     switch (raw.encoding) {
@@ -67,11 +83,11 @@ std::string toUtf8(const RawTitle& raw) {
         case TitleEncoding::CompoundText:
         case TitleEncoding::Other:
             if (raw.truncated) bytes = withoutPartialTail(bytes);
-            // Compound text in practice is ASCII or UTF-8 from clients that mislabel
-            // it; anything else is shown byte for byte as Latin-1 rather than lost.
+            // Compound text in practice is ASCII, Latin-1 or UTF-8 from clients that
+            // mislabel it; other bytes are shown as Latin-1 rather than lost.
             if (isValidUtf8(bytes)) return std::string(bytes);
-            return raw.encoding == TitleEncoding::Utf8 ? std::string(bytes)
-                                                       : latin1ToUtf8(bytes);
+            if (raw.encoding == TitleEncoding::Utf8) return std::string(bytes);
+            return latin1ToUtf8(withoutEscapes(bytes));
     }
     return {};
 }

@@ -317,6 +317,14 @@ void Truth::setRootString(const std::string& property, const std::string& value)
     std::free(xcb_get_input_focus_reply(d->c, xcb_get_input_focus(d->c), nullptr));
 }
 
+void Truth::setText(WindowId window, const std::string& property, const std::string& type,
+                    const std::string& bytes) {
+    xcb_change_property(d->c, XCB_PROP_MODE_REPLACE, window, intern(d->c, property),
+                        intern(d->c, type), 8, static_cast<std::uint32_t>(bytes.size()),
+                        bytes.data());
+    std::free(xcb_get_input_focus_reply(d->c, xcb_get_input_focus(d->c), nullptr));
+}
+
 // --- waiting and running ---------------------------------------------------
 
 bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {

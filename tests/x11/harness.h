@@ -106,6 +106,9 @@ public:
     bool hasState(WindowId window, const std::string& stateAtom);
     std::vector<WindowId> stacking();
     void setRootString(const std::string& property, const std::string& value);
+    // Replaces a window's 8-bit property, labelled with the named type.
+    void setText(WindowId window, const std::string& property, const std::string& type,
+                 const std::string& bytes);
 
 private:
     struct Impl;

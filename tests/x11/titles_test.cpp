@@ -29,6 +29,23 @@ TEST_F(TitleTest, WmNameOnlyFallsBack) {
     EXPECT_EQ(desk->describeWindow(utf8.window()).title, "Ωmega");
 }
 
+TEST_F(TitleTest, CompoundTextWmName) {
+    TestClient client({"--no-net-wm-name", "--title", "x"});
+    struct Row {
+        std::string bytes;
+        std::string expected;
+    };
+    const Row rows[] = {
+        {"Größe", "Größe"},             // UTF-8 mislabelled as compound text
+        {"Caf\xe9", "Café"},            // the initial Latin-1 set
+        {"\x1b-ACaf\xe9 \x1b(Bok", "Café ok"},  // explicit set switches
+    };
+    for (const Row& row : rows) {
+        truth.setText(client.window(), "WM_NAME", "COMPOUND_TEXT", row.bytes);
+        EXPECT_EQ(desk->describeWindow(client.window()).title, row.expected);
+    }
+}
+
 TEST_F(TitleTest, LongTitlesAreCutTo254CharactersWhole) {
     struct Row {
         const char* name;
