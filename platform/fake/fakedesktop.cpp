@@ -15,7 +15,7 @@ FakeDesktop::FakeDesktop() : screen_{1024, 768, 15.0, 15.0} {}
 WindowId FakeDesktop::addWindow(const std::string& title, Rect rect, int showState) {
     const WindowId id = nextId_++;
     windows_[id] = FakeWindow{title, rect, rect, showState, false};
-    zOrder_.insert(zOrder_.begin(), id);
+    zOrder_.push_front(id);
     return id;
 }
 

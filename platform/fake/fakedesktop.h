@@ -4,6 +4,7 @@
 // each call, so that tests can check what the program asked of the desktop.
 #pragma once
 
+#include <deque>
 #include <map>
 #include <string>
 #include <tuple>
@@ -94,7 +95,7 @@ private:
     void record(std::string line) { calls.push_back(std::move(line)); }
 
     std::map<WindowId, FakeWindow> windows_;
-    std::vector<WindowId> zOrder_;  // front first
+    std::deque<WindowId> zOrder_;  // front first
     WindowId foreground_ = 0;
     WindowId nextId_ = 0x1001;
     ScreenMetrics screen_;

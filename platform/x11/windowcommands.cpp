@@ -22,7 +22,7 @@ constexpr std::uint32_t kMoveResizeAll = 0xF << 8;  // x, y, width and height pr
 constexpr std::uint32_t kInputHintFlag = 1;         // WM_HINTS InputHint
 
 constexpr milliseconds kRestoreWait{300};
-constexpr milliseconds kPlaceWait{300};
+constexpr milliseconds kPlaceWait{150};
 constexpr milliseconds kShowWait{300};
 constexpr milliseconds kSwitchWait{200};
 
