@@ -1,7 +1,7 @@
 // Reading other applications' windows: the foreground window, and a window's
 // title, outer rectangle and show state, each read as one batch of requests. The
-// foreground query carries the next read of the window described last, so a poll
-// whose target has not changed costs a single round trip.
+// foreground query carries the next reads of the windows the last poll described,
+// so a poll whose target has not changed costs a single round trip.
 #include <algorithm>
 
 #include "platform/x11/titles.h"
@@ -112,8 +112,8 @@ void X11Desktop::Impl::discard(const WindowQuery& q) {
 }
 
 void X11Desktop::Impl::dropPrefetch() {
-    if (prefetch) discard(*prefetch);
-    prefetch.reset();
+    for (const WindowQuery& q : prefetch) discard(q);
+    prefetch.clear();
 }
 
 WindowFacts X11Desktop::Impl::readWindow(xcb_window_t window, bool withTitle) {
@@ -157,7 +157,10 @@ WindowId X11Desktop::foregroundWindow() {
     if (!i.alive()) return 0;
     // The prefetch goes first: replies come back in order, so once the foreground
     // replies are in, the window's replies are already waiting.
-    if (i.lastDescribed != XCB_WINDOW_NONE) i.prefetch = i.sendWindowQuery(i.lastDescribed, true);
+    for (const xcb_window_t w : i.describedSinceForeground) {
+        if (w != XCB_WINDOW_NONE) i.prefetch.push_back(i.sendWindowQuery(w, true));
+    }
+    i.describedSinceForeground.clear();
     const auto rootCheck =
         i.requestProperty(i.root, i.atoms.NET_SUPPORTING_WM_CHECK, XCB_ATOM_WINDOW, 1);
     std::optional<xcb_get_property_cookie_t> selfCheck;
@@ -195,15 +198,20 @@ WindowId X11Desktop::foregroundWindow() {
 WindowInfo X11Desktop::describeWindow(WindowId window) {
     Impl& i = *d;
     WindowFacts facts;
-    if (i.prefetch && i.prefetch->window == window && i.alive()) {
-        const WindowQuery q = *i.prefetch;
-        i.prefetch.reset();
+    const auto hit = std::find_if(i.prefetch.begin(), i.prefetch.end(),
+                                  [window](const WindowQuery& q) { return q.window == window; });
+    if (hit != i.prefetch.end() && i.alive()) {
+        const WindowQuery q = *hit;
+        i.prefetch.erase(hit);
         facts = i.collect(q);
     } else {
         i.dropPrefetch();
         facts = i.readWindow(window, true);
     }
-    i.lastDescribed = window;
+    auto& described = i.describedSinceForeground;
+    if (described.size() < 2 && std::find(described.begin(), described.end(), window) == described.end()) {
+        described.push_back(window);
+    }
     if (!facts.exists) return WindowInfo{};
     return WindowInfo{facts.title, facts.outerRect(), facts.showState()};
 }

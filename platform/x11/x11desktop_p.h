@@ -135,9 +135,11 @@ struct X11Desktop::Impl {
     xcb_window_t staleWmCheck = XCB_WINDOW_NONE;
     std::vector<std::string> warnings;
 
-    // The window read last, and its next read sent ahead with the foreground query.
-    xcb_window_t lastDescribed = XCB_WINDOW_NONE;
-    std::optional<WindowQuery> prefetch;
+    // The windows described since the last foreground query (a poll reads one,
+    // or two when an untitled foreground falls back to the previous target), and
+    // their next reads, sent ahead with the next foreground query.
+    std::vector<xcb_window_t> describedSinceForeground;
+    std::vector<WindowQuery> prefetch;
 
     std::unique_ptr<QSocketNotifier> notifier;
     std::function<void()> lostHandler;

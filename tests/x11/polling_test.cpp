@@ -46,6 +46,25 @@ TEST_F(PollingTest, ChangedTargetCostsOneMoreRoundTrip) {
     EXPECT_EQ(desk->stats().roundTrips - before.roundTrips, 2u);
 }
 
+TEST_F(PollingTest, UntitledForegroundWithFallbackCostsOneRoundTrip) {
+    // The poll reads the untitled foreground window, then the previous target.
+    TestClient target({"--title", "target"});
+    TestClient untitled({"--title", ""});
+    activate(untitled.window());
+    for (int poll = 0; poll < 2; ++poll) {
+        ASSERT_EQ(desk->foregroundWindow(), untitled.window());
+        ASSERT_EQ(desk->describeWindow(untitled.window()).title, "");
+        ASSERT_EQ(desk->describeWindow(target.window()).title, "target");
+    }
+    const auto before = desk->stats();
+    for (int poll = 0; poll < 5; ++poll) {
+        desk->foregroundWindow();
+        EXPECT_EQ(desk->describeWindow(untitled.window()).title, "");
+        EXPECT_EQ(desk->describeWindow(target.window()).rect, truth.frame(target.window()));
+    }
+    EXPECT_EQ(desk->stats().roundTrips - before.roundTrips, 5u);
+}
+
 // Captures what is written to stderr while it lives.
 class StderrCapture {
 public:
