@@ -38,12 +38,29 @@ wait_for() {
   done
 }
 
-# -displayfd lets the server pick a free display number itself, so no number can clash.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-wait_for "the X server" 100 grep -q '[0-9]' "$work/display"
+# -displayfd lets the server pick a free display number itself. It can pick a number whose lock
+# file is gone while another server still listens there; its log then says so and it is retried.
+for attempt in 1 2 3 4 5; do
+  : >"$work/display"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" \
+    >"$work/xvfb.log" 2>&1 &
+  xvfb=$!
+  wait_for "the X server" 100 grep -q '[0-9]' "$work/display"
+  if ! grep -q 'already running' "$work/xvfb.log"; then
+    break
+  fi
+  kill "$xvfb"
+  wait "$xvfb" 2>/dev/null || true
+  if ((attempt == 5)); then
+    echo "run: Xvfb found no free display" >&2
+    exit 1
+  fi
+done
+pids+=("$xvfb")
 DISPLAY=":$(tr -dc '0-9' <"$work/display")"
 export DISPLAY
+# Right after it reports ready a loaded server can still refuse a first client now and then.
+wait_for "the X server to answer" 100 xprop -root -len 0
 unset WAYLAND_DISPLAY
 export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime"
 mkdir -p "$XDG_CONFIG_HOME"

@@ -2,6 +2,7 @@
 
 import argparse
 import os
+import random
 import re
 import signal
 import subprocess
@@ -22,8 +23,8 @@ RECEIVED = re.compile(r"^(\d+):<:received \d+ bytes")
 
 
 def free_display_number() -> int:
-    for number in range(90, 200):
-        if not (os.path.exists(f"/tmp/.X11-unix/X{number}") or os.path.exists(f"/tmp/.X{number}-lock")):
+    for number in random.sample(range(1000, 2000), 100):
+        if not harness._display_in_use(number):
             return number
     raise RuntimeError("no free display number for the xtrace proxy")
 
@@ -75,8 +76,10 @@ def parse_trace(path: str, start: float, end: float) -> dict:
 
 
 def traced_run(seconds: float, keep: str) -> dict:
-    desktop = harness.Desktop().start()
+    desktop = harness.Desktop()
+    fake = None
     try:
+        desktop.start()
         target = start_target(desktop)
         fake = free_display_number()
         trace_path = os.path.join(desktop.dir, "xtrace.txt")
@@ -109,6 +112,9 @@ def traced_run(seconds: float, keep: str) -> dict:
         return figures
     finally:
         desktop.stop()
+        # xtrace leaves its listening socket behind; it was not there before this run.
+        if fake is not None and os.path.exists(f"/tmp/.X11-unix/X{fake}"):
+            os.unlink(f"/tmp/.X11-unix/X{fake}")
 
 
 def cpu_ticks(pid: int) -> int:
@@ -139,8 +145,9 @@ def status_kb(pid: int, field: str) -> int:
 
 
 def plain_run(seconds: float) -> dict:
-    desktop = harness.Desktop().start()
+    desktop = harness.Desktop()
     try:
+        desktop.start()
         target = start_target(desktop)
         desktop.start_sizewise()
         pid = desktop.sizewise.pid

@@ -1,6 +1,7 @@
 """A private X desktop (Xvfb, openbox, tint2) and the helpers that drive Sizewise end to end on it."""
 
 import os
+import random
 import re
 import select
 import shutil
@@ -92,6 +93,18 @@ def _parse_window_id(text: str) -> Optional[int]:
     match = re.search(r"\b(0x[0-9a-fA-F]+|[0-9]+)\b", text)
     return int(match.group(1), 0) if match else None
 
+def _display_in_use(number: int) -> bool:
+    """Whether any X server may own display number, going by every trace one leaves."""
+    if os.path.exists(f"/tmp/.X11-unix/X{number}") or os.path.exists(f"/tmp/.X{number}-lock"):
+        return True
+    # A server of another session can hold the abstract socket while its files are gone, and
+    # clients try the abstract socket first: they would end up on that server.
+    try:
+        with open("/proc/net/unix") as f:
+            return f"@/tmp/.X11-unix/X{number}\n" in f.read()
+    except OSError:
+        return False
+
 
 TINT2RC = """\
 panel_items = S
@@ -110,12 +123,14 @@ class Desktop:
         self.dir = tempfile.mkdtemp(prefix="sizewise-e2e-")
         self.env = {k: v for k, v in os.environ.items()
                     if k not in ("DISPLAY", "WAYLAND_DISPLAY", "XAUTHORITY", "SESSION_MANAGER")}
-        config = os.path.join(self.dir, "config")
         runtime = os.path.join(self.dir, "runtime")
-        os.mkdir(config)
         os.mkdir(runtime, 0o700)
-        self.env.update(XDG_CONFIG_HOME=config, XDG_RUNTIME_DIR=runtime, QT_QPA_PLATFORM="xcb",
-                        XDG_SESSION_TYPE="x11")
+        self.env.update(XDG_RUNTIME_DIR=runtime, QT_QPA_PLATFORM="xcb", XDG_SESSION_TYPE="x11")
+        # Settings, caches and state of every program here stay inside this desktop.
+        for name in ("CONFIG", "CACHE", "DATA", "STATE"):
+            path = os.path.join(self.dir, name.lower())
+            os.mkdir(path)
+            self.env[f"XDG_{name}_HOME"] = path
         self.procs: list = []
         self.xvfb: Optional[subprocess.Popen] = None
         self.sizewise: Optional[subprocess.Popen] = None
@@ -136,29 +151,67 @@ class Desktop:
         return proc
 
     def start(self) -> "Desktop":
-        read_end, write_end = os.pipe()
-        self.xvfb = self._spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0",
-                                 "1024x768x24", "-nolisten", "tcp"], "xvfb", pass_fds=(write_end,))
-        os.close(write_end)
-        with os.fdopen(read_end, "rb") as pipe:
-            # -displayfd writes the number followed by a newline once the server accepts clients.
-            number = _read_line(pipe, 20)
-        if not number.strip().isdigit():
-            raise RuntimeError("Xvfb reported no display: " + self.log_text("xvfb"))
-        self.display = ":" + number.decode().strip()
+        self._start_xvfb()
         self.env["DISPLAY"] = self.display
 
-        self._spawn(["openbox"], "openbox")
-        wait_until(lambda: "window id" in self.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"],
-                                                   check=False),
-                   timeout=10, what="openbox to manage the screen")
+        # Right after it reports ready a loaded server can still refuse a first client now and
+        # then; a client that got an answer shows it is really serving.
+        wait_until(lambda: self.run(["xprop", "-root", "-len", "0"], check=False, ok=True),
+                   timeout=30, what=f"Xvfb on {self.display} to answer")
+        for attempt in range(3):
+            openbox = self._spawn(["openbox"], "openbox")
+
+            def managed() -> bool:
+                if openbox.poll() is not None:
+                    raise RuntimeError(f"openbox exited with {openbox.returncode} on "
+                                       f"{self.display}: " + self.log_text("openbox"))
+                return "window id" in self.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"],
+                                               check=False)
+
+            try:
+                wait_until(managed, timeout=30, what="openbox to manage the screen")
+                break
+            except RuntimeError:
+                self.procs.remove(openbox)
+                if attempt == 2:
+                    raise
+            except AssertionError as e:
+                raise AssertionError(f"{e} on {self.display}; openbox log: "
+                                     + self.log_text("openbox")) from None
 
         rc = os.path.join(self.dir, "tint2rc")
         with open(rc, "w") as f:
             f.write(TINT2RC.format(position=self.panel_position))
         self._spawn(["tint2", "-c", rc], "tint2")
-        wait_until(self.tray_window, timeout=10, what="the tint2 panel")
+        wait_until(self.tray_window, timeout=30, what="the tint2 panel")
         return self
+
+    def _start_xvfb(self) -> None:
+        # Free numbers are picked here at random, not left to -displayfd, which starts at 0 and
+        # takes a number whose lock file is gone even while another server still listens on it.
+        attempts = []
+        for number in random.sample(range(100, 1000), 40):
+            if _display_in_use(number):
+                continue
+            read_end, write_end = os.pipe()
+            self.xvfb = self._spawn(["Xvfb", f":{number}", "-displayfd", str(write_end), "-screen",
+                                     "0", "1024x768x24", "-nolisten", "tcp", "-noreset"], "xvfb",
+                                    pass_fds=(write_end,))
+            os.close(write_end)
+            with os.fdopen(read_end, "rb") as pipe:
+                # -displayfd writes the number and a newline once the server accepts clients.
+                reported = _read_line(pipe, 20).strip()
+            log = self.log_text("xvfb")
+            if reported == str(number).encode() and "already running" not in log:
+                self.display = f":{number}"
+                return
+            attempts.append(f":{number}: {log.strip()[-300:]}")
+            self.xvfb.kill()
+            self.xvfb.wait()
+            self.procs.remove(self.xvfb)
+            if len(attempts) >= 5:
+                break
+        raise RuntimeError("Xvfb did not start: " + " | ".join(attempts))
 
     def stop(self) -> None:
         # Clients first, then the window manager, the X server last.
@@ -181,9 +234,12 @@ class Desktop:
         except OSError:
             return ""
 
-    def run(self, args, check: bool = True, timeout: float = 10) -> str:
+    def run(self, args, check: bool = True, timeout: float = 10, ok: bool = False):
+        """Output of a command; with ok, whether it succeeded instead."""
         result = subprocess.run(args, env=self.env, stdin=subprocess.DEVNULL, capture_output=True,
                                 timeout=timeout)
+        if ok:
+            return result.returncode == 0
         if check and result.returncode != 0:
             raise RuntimeError(f"{' '.join(map(str, args))} failed with {result.returncode}: "
                                + result.stderr.decode(errors="replace"))
@@ -427,8 +483,10 @@ class DesktopTest(unittest.TestCase):
     panel_position = "bottom"
 
     def setUp(self) -> None:
-        self.desktop = Desktop(self.panel_position).start()
+        self.desktop = Desktop(self.panel_position)
+        # Registered before starting, so a desktop that fails half-way is still torn down.
         self.addCleanup(self._teardown)
+        self.desktop.start()
 
     def _teardown(self) -> None:
         self.desktop.stop()
