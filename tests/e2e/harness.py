@@ -1,4 +1,4 @@
-"""A private X desktop (Xvfb, openbox, tint2) and the helpers that drive Sizewise end to end on it."""
+"""A private X desktop (Xvfb, openbox, tint2) and the functions that drive Sizewise end to end on it."""
 
 import os
 import random
@@ -97,7 +97,7 @@ def _display_in_use(number: int) -> bool:
     """Whether any X server may own display number, going by every trace one leaves."""
     if os.path.exists(f"/tmp/.X11-unix/X{number}") or os.path.exists(f"/tmp/.X{number}-lock"):
         return True
-    # A server of another session can hold the abstract socket while its files are gone, and
+    # Another server can still hold the abstract socket while its files are gone, and
     # clients try the abstract socket first: they would end up on that server.
     try:
         with open("/proc/net/unix") as f:
