@@ -93,7 +93,7 @@ void Form1::createControls() {
     lblMenu->onClick = [this] { lblMenu_Click(); };
 
     lblWatchingWindow = new QLabel("Window:", this);
-    lblWatchingWindow->setFont(titleFont);
+    lblWatchingWindow->setFont(small);
     lblWatchingWindow->move(DesignPixels(120), DesignPixels(240));
     lblWatchingWindow->adjustSize();
     lblWindowText = new QLabel("Label1", this);

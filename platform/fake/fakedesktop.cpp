@@ -38,17 +38,26 @@ std::vector<std::string> FakeDesktop::callsNamed(const std::string& name) const 
     return out;
 }
 
-WindowId FakeDesktop::foregroundWindow() { return foreground_; }
+WindowId FakeDesktop::foregroundWindow() {
+    record("foregroundWindow");
+    return foreground_;
+}
 
 WindowInfo FakeDesktop::describeWindow(WindowId id) {
+    record("describeWindow " + str(id));
     const FakeWindow* w = window(id);
     if (w == nullptr) return {};
-    return WindowInfo{w->title, windowRect(id), w->showState};
+    return WindowInfo{w->title, rectOf(*w), w->showState};
 }
 
 Rect FakeDesktop::windowRect(WindowId id) {
+    record("windowRect " + str(id));
     const FakeWindow* w = window(id);
-    if (w == nullptr) return {};
+    return w == nullptr ? Rect{} : rectOf(*w);
+}
+
+Rect FakeDesktop::rectOf(const FakeWindow& window) const {
+    const FakeWindow* w = &window;
     if (w->showState == kShowStateMinimised) {
         const Rect& r = w->restored;
         return Rect{kMinimisedPosition, kMinimisedPosition,
@@ -120,7 +129,10 @@ void FakeDesktop::sendForegroundToBack() {
     }
 }
 
-Point FakeDesktop::cursorPos() { return pointer; }
+Point FakeDesktop::cursorPos() {
+    record("cursorPos");
+    return pointer;
+}
 
 void FakeDesktop::setCursorPos(Point position) {
     record("setCursorPos " + str(position.x) + " " + str(position.y));
@@ -128,16 +140,21 @@ void FakeDesktop::setCursorPos(Point position) {
 }
 
 PointerSnapshot FakeDesktop::readPointer() {
+    record("readPointer");
     PointerSnapshot s{pointer, KeyStates{down.left || latched_.left, down.right || latched_.right,
                                          down.shift || latched_.shift}};
     latched_ = {};
     return s;
 }
 
-ScreenMetrics FakeDesktop::metrics() { return screen_; }
+ScreenMetrics FakeDesktop::metrics() {
+    record("metrics");
+    return screen_;
+}
 
 std::string FakeDesktop::read(const std::string& app, const std::string& section,
                               const std::string& key, const std::string& fallback) {
+    record("read " + section + "/" + key);
     auto it = store.find({app, section, key});
     return it == store.end() ? fallback : it->second;
 }

@@ -41,7 +41,8 @@ public:
     void setScreen(ScreenMetrics metrics) { screen_ = metrics; }
     void pressKeys(KeyStates pressed) { latched_ = pressed; }
 
-    // Everything the program asked, one line a call ("placeWindow 7 0 0 800 600").
+    // Everything the program asked, reads included, one line a call
+    // ("placeWindow 4097 0 0 800 600").
     std::vector<std::string> calls;
     std::vector<std::string> callsNamed(const std::string& name) const;
     void clearCalls() { calls.clear(); }
@@ -93,6 +94,7 @@ public:
 
 private:
     void record(std::string line) { calls.push_back(std::move(line)); }
+    Rect rectOf(const FakeWindow& window) const;
 
     std::map<WindowId, FakeWindow> windows_;
     std::deque<WindowId> zOrder_;  // front first

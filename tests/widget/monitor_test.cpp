@@ -36,6 +36,13 @@ TEST_F(MonitorTest, ShowsTheForegroundWindowAndKeepsItWhileOwnWindowsAreActive) 
     EXPECT_EQ(title(), "Other");
 }
 
+TEST_F(MonitorTest, ASteadyPollAsksTheDesktopForTheForegroundAndTheTargetOnly) {
+    poll();
+    fake.clearCalls();
+    poll();
+    EXPECT_EQ(fake.calls, (std::vector<std::string>{"foregroundWindow", "describeWindow " + std::to_string(target)}));
+}
+
 TEST_F(MonitorTest, UntitledWindowsNeverReplaceASeenTarget) {
     poll();
     const WindowId desktopWindow = fake.addWindow("", Rect{0, 0, 1024, 768});

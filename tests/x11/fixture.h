@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "platform/x11/x11desktop.h"
 #include "tests/x11/harness.h"
@@ -25,6 +27,11 @@ protected:
         desk->activateWindow(window);
         ASSERT_TRUE(waitUntil([&] { return truth.activeWindow() == window; }))
             << "window " << window << " never became active";
+        // Right after a switch openbox can pass the focus through none once more
+        // (seen as _NET_ACTIVE_WINDOW 0); let that settle before measuring.
+        std::this_thread::sleep_for(std::chrono::milliseconds(60));
+        ASSERT_TRUE(waitUntil([&] { return truth.activeWindow() == window; }))
+            << "window " << window << " lost the focus again";
     }
 
     static Rect rectOf(std::int32_t left, std::int32_t top, std::int32_t width,
