@@ -328,7 +328,9 @@ void Form1::tmrCheckActiveWindow_Timer() {
         lblWindowText->setText(title);
         lblWindowText->adjustSize();
     }
-    lblWindowText->setToolTip(title);
+    // Setting a tip sends an event even when it is unchanged; the poll runs ten
+    // times a second.
+    if (lblWindowText->toolTip() != title) lblWindowText->setToolTip(title);
 
     if (mTitle != sLastTitle) {
         sLastTitle = mTitle;
