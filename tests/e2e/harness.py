@@ -494,6 +494,19 @@ class DesktopTest(unittest.TestCase):
     def start_sizewise(self) -> int:
         return self.desktop.start_sizewise()
 
+    def watch(self, target: Optional[int] = None, focus: bool = True) -> None:
+        """Starts Sizewise with target (a new test client when None) as the active window and,
+        when focus, clicks into Sizewise; sets self.target, self.main and self.before."""
+        d = self.desktop
+        self.target = d.start_testclient("Target window", "640x400+200+150") if target is None else target
+        self.main = self.start_sizewise()
+        d.activate(self.target)
+        if focus:
+            d.focus_sizewise(self.main)
+        else:
+            time.sleep(POLL_WAIT)
+        self.before = d.frame_rect(self.target)
+
     def assert_sizewise_running(self) -> None:
         proc = self.desktop.sizewise
         self.assertIsNone(proc.poll(), f"sizewise exited with {proc.returncode}: "

@@ -15,13 +15,8 @@ LEFT, TOP, RIGHT, BOTTOM, WIDTH, HEIGHT = range(6)
 class DimensionEntryTest(harness.DesktopTest):
     def setUp(self) -> None:
         super().setUp()
-        d = self.desktop
         # The test client has no resize increments, so every size is reachable to the pixel.
-        self.target = d.start_testclient("Target window", "640x400+200+150")
-        self.main = self.start_sizewise()
-        d.activate(self.target)
-        d.focus_sizewise(self.main)
-        self.before = d.frame_rect(self.target)
+        self.watch()
 
     def enter(self, index: int, value: int, expected: Rect) -> None:
         self.assertNotEqual(self.before, expected, "the edit must change something")

@@ -15,12 +15,7 @@ INDICES = (0, 2, 5)  # Left, Right, Height: a move, an edge and a size
 class RejectedEntryTest(harness.DesktopTest):
     def setUp(self) -> None:
         super().setUp()
-        d = self.desktop
-        self.target = d.start_testclient("Target window", "640x400+200+150")
-        self.main = self.start_sizewise()
-        d.activate(self.target)
-        d.focus_sizewise(self.main)
-        self.before = d.frame_rect(self.target)
+        self.watch()
 
     def check(self, index: int, text: str) -> None:
         d = self.desktop

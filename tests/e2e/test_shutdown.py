@@ -14,11 +14,7 @@ from harness import Rect  # noqa: E402
 class SignalTest(harness.DesktopTest):
     def setUp(self) -> None:
         super().setUp()
-        d = self.desktop
-        self.target = d.start_testclient("Target window", "640x400+200+150")
-        self.main = self.start_sizewise()
-        d.activate(self.target)
-        time.sleep(harness.POLL_WAIT)
+        self.watch(focus=False)
 
     def test_sigterm_exits_0(self) -> None:
         self.send_signal(signal.SIGTERM)
@@ -40,12 +36,8 @@ class SignalTest(harness.DesktopTest):
 class VanishingTargetTest(harness.DesktopTest):
     def setUp(self) -> None:
         super().setUp()
-        d = self.desktop
-        self.target = d.start_testclient("Target window", "640x400+200+150")
-        self.main = self.start_sizewise()
-        d.activate(self.target)
-        d.focus_sizewise(self.main)
-        self.stderr_before = d.sizewise_stderr()
+        self.watch()
+        self.stderr_before = self.desktop.sizewise_stderr()
 
     def check_still_working(self) -> None:
         d = self.desktop

@@ -12,28 +12,20 @@ MAXIMISED = {"_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ"}
 
 
 class CommandTest(harness.DesktopTest):
-    def prepare(self, target: int) -> None:
-        d = self.desktop
-        self.target = target
-        self.main = self.start_sizewise()
-        d.activate(target)
-        d.focus_sizewise(self.main)
-        self.before = d.frame_rect(target)
-
     def press(self, button: tuple) -> None:
         self.desktop.click(self.main, *button)
 
 
 class OriginTest(CommandTest):
     def test_origin_moves_test_client_keeping_size(self) -> None:
-        self.prepare(self.desktop.start_testclient("Target window", "640x400+200+150"))
+        self.watch()
         self.press(harness.BUTTON_ORIGIN)
         self.assert_frame_becomes(self.target, Rect(0, 0, self.before.w, self.before.h))
         self.assert_sizewise_running()
 
     def test_origin_moves_xterm_keeping_size(self) -> None:
         # xterm snaps its size to character cells: moving must not disturb that.
-        self.prepare(self.desktop.start_xterm("Terminal target", "80x24+300+200"))
+        self.watch(self.desktop.start_xterm("Terminal target", "80x24+300+200"))
         self.press(harness.BUTTON_ORIGIN)
         self.assert_frame_becomes(self.target, Rect(0, 0, self.before.w, self.before.h))
         self.assert_sizewise_running()
@@ -50,7 +42,7 @@ class OriginWhileMaximisedTest(CommandTest):
         maximised = harness.wait_until(
             lambda: (lambda r: r if r.y > 0 and r.w == 1024 else None)(d.frame_rect(target)),
             what="the maximised frame below the panel")
-        self.prepare(target)
+        self.watch(target)
         self.assertEqual(self.before, maximised)
         self.press(harness.BUTTON_ORIGIN)
         self.assert_frame_becomes(target, Rect(0, 0, maximised.w, maximised.h))
@@ -60,7 +52,7 @@ class OriginWhileMaximisedTest(CommandTest):
 class StateButtonTest(CommandTest):
     def setUp(self) -> None:
         super().setUp()
-        self.prepare(self.desktop.start_testclient("Target window", "640x400+200+150"))
+        self.watch()
 
     def wait_state(self, state: str) -> None:
         d = self.desktop
