@@ -9,6 +9,7 @@
 #include <QMetaObject>
 #include <QSocketNotifier>
 #include <algorithm>
+#include <charconv>
 #include <cstdlib>
 #include <thread>
 
@@ -41,10 +42,13 @@ double xftDpi(std::string_view resources) {
         resources = end == std::string_view::npos ? std::string_view{} : resources.substr(end + 1);
         constexpr std::string_view key = "Xft.dpi:";
         if (line.substr(0, key.size()) != key) continue;
-        const std::string value(line.substr(key.size()));
-        char* parsedEnd = nullptr;
-        const double dpi = std::strtod(value.c_str(), &parsedEnd);
-        if (parsedEnd != value.c_str() && dpi > 0) return dpi;
+        std::string_view value = line.substr(key.size());
+        while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.remove_prefix(1);
+        // from_chars reads "96.0" whatever the locale; strtod would stop at the point
+        // under a locale with a decimal comma.
+        double dpi = 0;
+        const auto parsed = std::from_chars(value.data(), value.data() + value.size(), dpi);
+        if (parsed.ec == std::errc() && parsed.ptr != value.data() && dpi > 0) return dpi;
     }
     return 0;
 }
