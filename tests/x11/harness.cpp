@@ -283,13 +283,6 @@ WindowId Truth::activeWindow() {
     return w.empty() ? 0 : w[0];
 }
 
-WindowId Truth::inputFocus() {
-    auto* r = xcb_get_input_focus_reply(d->c, xcb_get_input_focus(d->c), nullptr);
-    const WindowId w = r ? r->focus : 0;
-    std::free(r);
-    return w;
-}
-
 void Truth::setInputFocus(WindowId window) {
     xcb_set_input_focus(d->c, XCB_INPUT_FOCUS_POINTER_ROOT, window, XCB_CURRENT_TIME);
     std::free(xcb_get_input_focus_reply(d->c, xcb_get_input_focus(d->c), nullptr));

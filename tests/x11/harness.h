@@ -101,7 +101,6 @@ public:
     Rect frame(WindowId client);
     bool exists(WindowId window);
     WindowId activeWindow();
-    WindowId inputFocus();
     void setInputFocus(WindowId window);
     bool hasState(WindowId window, const std::string& stateAtom);
     std::vector<WindowId> stacking();
