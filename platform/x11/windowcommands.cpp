@@ -195,25 +195,21 @@ void X11Desktop::showWindow(WindowId window, ShowCommand command) {
             else i.sent(xcb_unmap_window(i.c, window));
             break;
         case ShowCommand::ShowNormal:
-            // Removing a state the window does not have is a no-op for the manager.
+        case ShowCommand::ShowMaximised: {
+            // Restoring takes the maximised states off; removing a state the window
+            // does not have is a no-op for the manager. Activating also de-iconifies.
+            const bool maximise = command == ShowCommand::ShowMaximised;
+            if (maximise) wanted = kShowStateMaximised;
             if (managed) {
-                i.changeState(window, StateAction::Remove, i.atoms.NET_WM_STATE_MAXIMIZED_VERT,
+                i.changeState(window, maximise ? StateAction::Add : StateAction::Remove,
+                              i.atoms.NET_WM_STATE_MAXIMIZED_VERT,
                               i.atoms.NET_WM_STATE_MAXIMIZED_HORZ);
             } else {
                 i.sent(xcb_map_window(i.c, window));
             }
             i.activate(window);
             break;
-        case ShowCommand::ShowMaximised:
-            wanted = kShowStateMaximised;
-            if (managed) {
-                i.changeState(window, StateAction::Add, i.atoms.NET_WM_STATE_MAXIMIZED_VERT,
-                              i.atoms.NET_WM_STATE_MAXIMIZED_HORZ);
-            } else {
-                i.sent(xcb_map_window(i.c, window));
-            }
-            i.activate(window);
-            break;
+        }
     }
     i.flush();
     if (!managed) return;
