@@ -99,7 +99,9 @@ public:
     virtual ScreenMetrics metrics() = 0;
 };
 
-// Per-user string values addressed by application, section and key.
+// Per-user string values addressed by application, section and key. Writes
+// reach the backing store together at flush(), which never leaves it half
+// written; keys the program does not know are kept.
 class SettingsStore {
 public:
     virtual ~SettingsStore() = default;
@@ -108,6 +110,8 @@ public:
     // False when the store refused the write.
     virtual bool write(const std::string& app, const std::string& section,
                        const std::string& key, const std::string& value) = 0;
+    // Saves what was written. False, with a reason, when it could not be saved.
+    virtual bool flush(std::string* why = nullptr) = 0;
 };
 
 class Shell {
