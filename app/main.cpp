@@ -1,6 +1,7 @@
-// Process entry: checks the display, connects the desktop backend, turns
-// signals, the session's end and a lost display into the orderly shutdown, and
-// runs the start routine and the event loop.
+// Process entry: checks the display, connects the desktop backend, hands over to
+// an instance already running on the display, turns signals, the session's end
+// and a lost display into the orderly shutdown, and runs the start routine and
+// the event loop.
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -12,6 +13,7 @@
 #include <QSessionManager>
 
 #include "app/module1.h"
+#include "app/singleinstance.h"
 #include "mainwindow/form1.h"
 #include "platform/backend.h"
 #include "platform/posix/termination.h"
@@ -27,16 +29,21 @@ bool isWaylandSession() {
 }
 
 // Qt ends the process itself with exit(1) when its own X connection breaks,
-// which can happen before the backend's connection reports the loss. Then the
-// orderly shutdown still runs here, and the exit status is 0.
+// which can happen before the backend's connection reports the loss. Qt's and
+// Xlib's objects are half torn down by then, so only the settings are saved
+// (they need no display) and the process ends at once with status 0.
 sw::Form1* gShutdownForm = nullptr;
 bool gEventLoopDone = false;
 
-void finishOnUnexpectedExit() {
-    if (gEventLoopDone || gShutdownForm == nullptr) return;
-    if (!gShutdownForm->isUnloaded()) gShutdownForm->Unload(sw::Form1::kUnloadSession);
+[[noreturn]] void endWithoutDisplay() {
+    if (gShutdownForm != nullptr) gShutdownForm->UnloadWithoutDisplay();
     std::fflush(nullptr);
     ::_exit(0);
+}
+
+void finishOnUnexpectedExit() {
+    if (gEventLoopDone || gShutdownForm == nullptr) return;
+    endWithoutDisplay();
 }
 
 }  // namespace
@@ -71,13 +78,28 @@ int main(int argc, char** argv) {
     }
     for (const std::string& warning : backend->warnings()) say(warning);
 
+    sw::Form1* form = nullptr;
+    sw::SingleInstance instance(backend->displayIdentity());
+    switch (instance.claim([&form] {
+        if (form != nullptr) form->BringToFront();
+    })) {
+        case sw::SingleInstance::Claim::First:
+            break;
+        case sw::SingleInstance::Claim::HandedOver:
+            say("already running on this display; showing its window");
+            return 0;
+        case sw::SingleInstance::Claim::Failed:
+            say("another Sizewise holds " + instance.lockPath().toStdString() + " but does not answer");
+            return 1;
+    }
+
     sw::Module1 g;
     sw::Desktop desktop = backend->desktop();
-    sw::Form1* form = sw::Main(g, desktop, [](int status) { QCoreApplication::exit(status); });
+    form = sw::Main(g, desktop, [](int status) { QCoreApplication::exit(status); });
 
     const auto shutDown = [form](int mode) { form->Unload(mode); };
     sw::installTerminationHandler([shutDown](int) { shutDown(sw::Form1::kUnloadTaskManager); });
-    backend->setConnectionLostHandler([shutDown] { shutDown(sw::Form1::kUnloadSession); });
+    backend->setConnectionLostHandler([] { endWithoutDisplay(); });
     QObject::connect(&app, &QGuiApplication::commitDataRequest, form,
                      [shutDown](QSessionManager&) { shutDown(sw::Form1::kUnloadSession); });
     gShutdownForm = form;

@@ -18,7 +18,8 @@ Form1* Main(Module1& g, Desktop& desktop, std::function<void(int status)> endPro
         g.gMainForm = new Form1(g, desktop, std::move(endProcess));
         g.gMainForm->Form_Load();
     }
-    g.gMainForm->show();
+    // A window hidden to the notification area at the last exit starts hidden.
+    if (!g.gMainForm->mHidden) g.gMainForm->show();
     return g.gMainForm;
 }
 

@@ -2,7 +2,8 @@
 // over a clicked value, OK and Cancel, and the target placement call.
 #include <QFrame>
 #include <QLabel>
-#include <QToolTip>
+
+#include <cstdint>
 
 #include "control/dimensionedit.h"
 #include "mainwindow/controls.h"
@@ -57,12 +58,9 @@ void Form1::cmdOk_Click() {
 }
 
 void Form1::RefuseValue(const std::string& why) {
-    // The panel stays open with the text selected, so the next keystroke replaces it.
+    // The panel stays open; the reason shows below its buttons.
     mValueRefusal = why;
-    txtValue->setFocus(Qt::OtherFocusReason);
-    txtValue->selectAll();
-    const QPoint below = txtValue->mapToGlobal(QPoint(0, picValueEntry->height()));
-    QToolTip::showText(below, QString::fromStdString(why), txtValue);
+    ShowRefusal(txtValue, why, picValueEntry->height());
 }
 
 void Form1::PlaceTarget() {
@@ -70,6 +68,14 @@ void Form1::PlaceTarget() {
     if (!placement) return;
     desktop_.windows.placeWindow(g_.gTargetHwnd, placement->left, placement->top, placement->width,
                                  placement->height);
+    const std::int64_t right = std::int64_t{placement->left} + placement->width;
+    const std::int64_t bottom = std::int64_t{placement->top} + placement->height;
+    std::optional<Rect> expected;
+    if (right <= INT32_MAX && bottom <= INT32_MAX) {
+        expected = Rect{placement->left, placement->top, static_cast<std::int32_t>(right),
+                        static_cast<std::int32_t>(bottom)};
+    }
+    ExpectChange(expected, kShowStateNormal, kPlacementLanding);
 }
 
 }  // namespace sw

@@ -11,6 +11,13 @@ void Form1::optWindowControl_Click(int index) {
     LoseFocus();
     if (const auto command = ShowCommandForOption(index)) {
         desktop_.windows.showWindow(g_.gTargetHwnd, *command);
+        // The monitor selects the button of the state the target already has.
+        const int wanted = index + 1;
+        if (g_.gWindowState != wanted) {
+            ExpectChange(std::nullopt, wanted, kShowLanding);
+        } else {
+            mExpected.reset();
+        }
     }
 }
 

@@ -1,5 +1,6 @@
-// Two small widgets the forms need beyond Qt's own: a label that reports clicks
-// and a text box that reports gaining and losing the keyboard focus.
+// Small widgets the forms need beyond Qt's own: a label that reports clicks, a
+// text box that reports gaining and losing the keyboard focus, an image that
+// reports the mouse, and the visible refusal of text that is not a number.
 #pragma once
 
 #include <functional>
@@ -9,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QToolTip>
 
 namespace sw {
 
@@ -61,5 +63,38 @@ protected:
         QLineEdit::keyPressEvent(event);
     }
 };
+
+// A picture that reports presses, moves and releases with the button that
+// changed and the buttons held, at a point relative to itself. Qt keeps sending
+// a pressed image the mouse until every button is up, wherever the pointer goes.
+class ImageBox final : public QLabel {
+public:
+    using QLabel::QLabel;
+    using MouseHandler = std::function<void(Qt::MouseButton button, Qt::MouseButtons held, QPoint at)>;
+    MouseHandler onMouseDown;
+    MouseHandler onMouseMove;
+    MouseHandler onMouseUp;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override { report(onMouseDown, event); }
+    void mouseMoveEvent(QMouseEvent* event) override { report(onMouseMove, event); }
+    void mouseReleaseEvent(QMouseEvent* event) override { report(onMouseUp, event); }
+
+private:
+    static void report(const MouseHandler& handler, QMouseEvent* event) {
+        event->accept();
+        if (handler) handler(event->button(), event->buttons(), event->position().toPoint());
+    }
+};
+
+// Refuses what a text box holds: the box keeps the focus with its text selected,
+// so that the next keystroke replaces it, and the reason shows `below` pixels
+// under its top (under the box itself when negative).
+inline void ShowRefusal(QLineEdit* box, const std::string& why, int below = -1) {
+    box->setFocus(Qt::OtherFocusReason);
+    box->selectAll();
+    const QPoint at = box->mapToGlobal(QPoint(0, below < 0 ? box->height() : below));
+    QToolTip::showText(at, QString::fromStdString(why), box);
+}
 
 }  // namespace sw

@@ -2,6 +2,8 @@
 // the monitor that polls the target window ten times a second.
 #include "mainwindow/form1.h"
 
+#include <cstdio>
+
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
@@ -30,7 +32,7 @@ constexpr std::size_t kTitleCharacters = 254;
 
 // Design geometry, in twips.
 constexpr int kClientWidth = 3645;
-// Down to the window-state buttons with a margin; the layout view will extend it.
+// Down to the window-state buttons with a margin; DrawForm sets the height.
 constexpr int kClientHeight = 1290;
 constexpr int kCaptionTop = 480;
 constexpr int kValueTop = 675;
@@ -62,6 +64,8 @@ Form1::Form1(Module1& g, Desktop& desktop, std::function<void(int status)> endPr
     setObjectName("Form1");
     setFixedSize(DesignPixels(kClientWidth), DesignPixels(kClientHeight));
     createControls();
+    createPresetControls();
+    createLayoutControls();
     createMenu();
 
     // The monitor starts with the controls, before loading has finished.
@@ -174,21 +178,39 @@ void Form1::createControls() {
 
 void Form1::createMenu() {
     mnuPopup = new QMenu("PopUp", this);
+    mnuOptions = mnuPopup->addMenu("&Options");
+    mnuOptionsShowLayout = mnuOptions->addAction("Show &Window Layout");
+    mnuOptionsShowLayout->setCheckable(true);
+    mnuOptionsShowLayout->setChecked(true);
+    mnuEditPresets = mnuOptions->addAction("Edit &Presets");
+    mnuPopup->addSeparator();
+    mnuPresets = mnuPopup->addMenu("&Presets");
+    for (int i = 0; i < kPresetSlots; ++i) {
+        mnuPreset[i] = mnuPresets->addAction(i == 0 ? "not set" : "");
+        mnuPreset[i]->setVisible(i == 0);
+        connect(mnuPreset[i], &QAction::triggered, this, [this, i] { mnuPreset_Click(i); });
+    }
+    mnuPopup->addSeparator();
     mnuHide = mnuPopup->addAction("&Hide");
     mnuExit = mnuPopup->addAction("E&xit");
+    // Qt has already inverted the check mark when the entry is chosen.
+    connect(mnuOptionsShowLayout, &QAction::triggered, this, [this] { DrawForm(); });
+    connect(mnuEditPresets, &QAction::triggered, this, [this] { mnuEditPresets_Click(); });
     connect(mnuHide, &QAction::triggered, this, [this] { mnuHide_Click(); });
     connect(mnuExit, &QAction::triggered, this, [this] { mnuExit_Click(); });
 }
 
-double Form1::twipsPerPixelX() const { return desktop_.screen.metrics().twipsPerPixelX; }
-double Form1::twipsPerPixelY() const { return desktop_.screen.metrics().twipsPerPixelY; }
-
 void Form1::Form_Load() {
+    // The screen is read once: the layout view takes its proportions from it,
+    // and positions are kept in its twips.
+    mScreen = desktop_.screen.metrics();
     g_.gTrayIcon.szTip = cutToCharacters(kAppTitle, NotifyIcon::kTipCharacters);
     // A notification area that is missing now is not fatal: the program stays
     // usable through its window.
     desktop_.notifyIcon.add(g_.gTrayIcon.szTip, [this](std::uint32_t message) { Form_MouseMove(message); });
-    SetTopmost(desktop_.windows, this, true);
+    mScreenViewHeight = ViewHeightFor(mScreen, kScreenViewWidth);
+    LoadConfig();
+    DrawForm();
 }
 
 void Form1::Form_Resize() { SetTopmost(desktop_.windows, this, true); }
@@ -237,19 +259,38 @@ void Form1::mnuHide_Click() {
     if (!mHidden) {
         // Withdrawn rather than parked off-screen: window managers constrain such
         // positions, and a monitor may lie at negative co-ordinates.
-        const QPoint at = pos();
-        mWindowLeft = static_cast<std::int32_t>(RoundHalfEven(at.x() * twipsPerPixelX()));
-        mWindowTop = static_cast<std::int32_t>(RoundHalfEven(at.y() * twipsPerPixelY()));
+        RememberPosition();
         hide();
         mHidden = true;
         mnuHide->setText("Show");
     } else {
         move(static_cast<int>(RoundHalfEven(mWindowLeft / twipsPerPixelX())),
              static_cast<int>(RoundHalfEven(mWindowTop / twipsPerPixelY())));
-        show();
         mHidden = false;
+        show();
         mnuHide->setText("Hide");
     }
+}
+
+void Form1::RememberPosition() {
+    const QPoint at = pos();
+    mWindowLeft = static_cast<std::int32_t>(RoundHalfEven(at.x() * twipsPerPixelX()));
+    mWindowTop = static_cast<std::int32_t>(RoundHalfEven(at.y() * twipsPerPixelY()));
+}
+
+void Form1::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    // Kept current while shown, so that saving never has to read the window: the
+    // display may be gone by then.
+    if (!mHidden && isVisible() && !isMinimized()) RememberPosition();
+}
+
+void Form1::BringToFront() {
+    if (mHidden) mnuHide_Click();
+    if (isMinimized()) showNormal();
+    show();
+    raise();
+    desktop_.windows.activateWindow(nativeHandle(this));
 }
 
 void Form1::mnuExit_Click() { Unload(kUnloadCode); }
@@ -274,10 +315,24 @@ void Form1::Unload(int unloadMode) {
 
 bool Form1::Form_QueryUnload(int unloadMode) {
     if (unloadMode == kUnloadControlMenu) {
-        if (!mHidden) mnuHide_Click();
+        // Hidden with no notification area, nothing could bring the window back.
+        if (!desktop_.notifyIcon.hostAvailable()) {
+            showMinimized();
+        } else if (!mHidden) {
+            mnuHide_Click();
+        }
         return true;
     }
+    std::string why;
+    if (!SaveConfig(&why)) std::fprintf(stderr, "Sizewise: the settings were not saved: %s\n", why.c_str());
     return false;
+}
+
+void Form1::UnloadWithoutDisplay() {
+    if (mUnloaded) return;
+    mUnloaded = true;
+    std::string why;
+    if (!SaveConfig(&why)) std::fprintf(stderr, "Sizewise: the settings were not saved: %s\n", why.c_str());
 }
 
 void Form1::Form_Unload() {
@@ -338,16 +393,39 @@ void Form1::tmrCheckActiveWindow_Timer() {
         desktop_.notifyIcon.modify(g_.gTrayIcon.szTip);
     }
 
-    setDimensionLabels(DimensionTexts(info.rect));
+    const bool landing = ChangeStillLanding(info);
+    if (!landing) setDimensionLabels(DimensionTexts(info.rect));
+    if (!mHidden && !mDragging) PlaceImage(ScreenToView(info.rect, LayoutScale()));
 
     g_.gWindowState = static_cast<std::int16_t>(info.showState);
     const int option = OptionForShowState(g_.gWindowState);
-    if (option >= 0 && !mHidden && !optWindowControl[option]->isChecked()) {
+    if (!landing && option >= 0 && !mHidden && !optWindowControl[option]->isChecked()) {
         // A selection by the monitor runs the button's click action, as a
         // user's click would.
         optWindowControl[option]->setChecked(true);
         optWindowControl_Click(option);
     }
+}
+
+void Form1::ExpectChange(std::optional<Rect> rect, int showState, std::chrono::milliseconds within) {
+    mExpected = ExpectedChange{g_.gTargetHwnd, rect, showState, std::nullopt,
+                               std::chrono::steady_clock::now() + within};
+}
+
+bool Form1::ChangeStillLanding(const WindowInfo& info) {
+    if (!mExpected) return false;
+    ExpectedChange& e = *mExpected;
+    // A show command has landed once the state is there and the frame has
+    // stopped moving (window managers animate minimising and restoring).
+    const bool landed = e.rect ? info.rect == *e.rect
+                               : info.showState == e.showState && e.lastSeen == info.rect;
+    e.lastSeen = info.rect;
+    const bool gone = info.showState == kShowStateFailed;
+    if (landed || gone || e.window != g_.gTargetHwnd || std::chrono::steady_clock::now() >= e.until) {
+        mExpected.reset();
+        return false;
+    }
+    return true;
 }
 
 DimensionLabels Form1::dimensionLabels() const {

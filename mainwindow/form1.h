@@ -1,10 +1,13 @@
 // The main window: the 100 ms monitor of the target window, the six dimension
-// labels and their entry panel, the window-state buttons, the notification icon
-// and pop-up menu, hiding to the notification area and the orderly shutdown.
+// labels and their entry panel, the window-state buttons, the size presets, the
+// layout view, the notification icon and pop-up menu, hiding to the notification
+// area, the settings and the orderly shutdown.
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
+#include <optional>
 #include <functional>
 #include <string>
 
@@ -12,6 +15,8 @@
 
 #include "app/module1.h"
 #include "control/dimensionedit.h"
+#include "control/settings.h"
+#include "mainwindow/layoutview.h"
 #include "platform/desktop.h"
 
 class QAction;
@@ -26,6 +31,7 @@ class QToolButton;
 namespace sw {
 
 class ClickLabel;
+class ImageBox;
 class ValueBox;
 
 class Form1 final : public QWidget {
@@ -47,9 +53,31 @@ public:
     // control keeps a focus mark.
     void LoseFocus();
 
+    // How long the values wait for a command to land before showing what is.
+    static constexpr std::chrono::milliseconds kPlacementLanding{300};
+    static constexpr std::chrono::milliseconds kShowLanding{500};
+
     // Unloads the window unless the mode only hides it; the one way out.
     void Unload(int unloadMode);
     bool isUnloaded() const { return mUnloaded; }
+    // The way out when the display has gone: saves the settings and marks the
+    // window unloaded without touching a widget or the display. Runs once.
+    void UnloadWithoutDisplay();
+
+    // Shows and raises the main window wherever it is (hidden, minimised).
+    void BringToFront();
+
+    // Settings.
+    void LoadConfig();
+    // False, with the reason, when the settings could not be saved. Reads no
+    // widget and asks nothing of the display, so it can run after the display
+    // has gone.
+    bool SaveConfig(std::string* why = nullptr);
+
+    // Layout view and presets.
+    void DrawForm();
+    void RefreshMenu();
+    void ShowRulers(bool state);
 
     // Event handlers.
     void Form_Load();
@@ -70,6 +98,14 @@ public:
     void cmdCancel_Click();
     void optWindowControl_Click(int index);
     void cmdZeroWindow_Click();
+    void chkShowLayout_Click();
+    void mnuOptionsShowLayout_Click();
+    void imgWindow_MouseDown(Qt::MouseButton button, QPoint at);
+    void imgWindow_MouseMove(Qt::MouseButtons held, QPoint at);
+    void imgWindow_MouseUp();
+    void mnuPreset_Click(int index);
+    void cmdPreset_Click(int index);
+    void mnuEditPresets_Click();
 
     // The six value labels' texts, and writing them back.
     DimensionLabels dimensionLabels() const;
@@ -95,7 +131,16 @@ public:
     QPushButton* cmdZeroWindow = nullptr;
     QPushButton* cmdFocus = nullptr;
     QTimer* tmrCheckActiveWindow = nullptr;
+    std::array<QToolButton*, kPresetSlots> cmdPreset{};
+    QToolButton* chkShowLayout = nullptr;
+    QFrame* picScreen = nullptr;
+    ImageBox* imgWindow = nullptr;
     QMenu* mnuPopup = nullptr;
+    QMenu* mnuOptions = nullptr;
+    QAction* mnuOptionsShowLayout = nullptr;
+    QAction* mnuEditPresets = nullptr;
+    QMenu* mnuPresets = nullptr;
+    std::array<QAction*, kPresetSlots> mnuPreset{};
     QAction* mnuHide = nullptr;
     QAction* mnuExit = nullptr;
 
@@ -104,28 +149,50 @@ public:
     std::int32_t mWindowLeft = 0;  // twips
     std::int32_t mWindowTop = 0;   // twips
     bool mDragging = false;
+    std::int32_t mGrabX = 0;  // view units inside the image
+    std::int32_t mGrabY = 0;
     std::int32_t mEditIndex = 0;
     std::string mTitle;
+    // The rulers' switch as loaded, saved back at exit.
+    bool mShowRuler = true;
+    // The layout view's picture box height in twips, from the screen's proportions.
+    double mScreenViewHeight = 0;
+    // The image's place in view units; the widget shows it rounded to pixels.
+    ViewRect mImage{240, 120, 480, 480};
 
     // State the monitor keeps from one poll to the next.
     WindowId sForeground = 0;
     WindowId sLastTarget = 0;
     std::string sLastTitle;
+    ViewRect sImage;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     void createControls();
     void createMenu();
     void EditDimension(int index);
     void RefuseValue(const std::string& why);
+    void createPresetControls();
+    void createLayoutControls();
     void ShowPopup(QAction* defaultEntry);
     bool MainWindowInForeground() const;
-    double twipsPerPixelX() const;
-    double twipsPerPixelY() const;
+    double twipsPerPixelX() const { return mScreen.twipsPerPixelX; }
+    double twipsPerPixelY() const { return mScreen.twipsPerPixelY; }
+    void RememberPosition();
+    void PlaceImage(const ViewRect& image);
+    ViewScale LayoutScale() const;
+    // After a command the target takes a moment to get there; until it has (or
+    // the time is up) the poll leaves the values as the command wrote them.
+    // A rect of nullopt with a placement: a size the window system cannot take,
+    // shown as it comes.
+    void ExpectChange(std::optional<Rect> rect, int showState, std::chrono::milliseconds within);
+
+    bool ChangeStillLanding(const WindowInfo& info);
 
     Module1& g_;
     Desktop& desktop_;
@@ -134,6 +201,17 @@ private:
     bool mOpeningEntry = false;
     bool mUnloaded = false;
     std::string mValueRefusal;
+    // The screen as read at load: its size and twips per pixel.
+    ScreenMetrics mScreen;
+
+    struct ExpectedChange {
+        WindowId window = 0;
+        std::optional<Rect> rect;  // a placement's outcome
+        int showState = 0;         // a show command's outcome, 0 for none
+        std::optional<Rect> lastSeen;
+        std::chrono::steady_clock::time_point until;
+    };
+    std::optional<ExpectedChange> mExpected;
 };
 
 }  // namespace sw

@@ -1,4 +1,5 @@
-// Window-control glyphs and the entry panel's cross and tick, painted at 12 px.
+// Window-control glyphs, the entry panel's cross and tick and the layout switch,
+// painted at 12 px, and the layout view's picture of a window.
 #include "mainwindow/glyphs.h"
 
 #include <QPainter>
@@ -62,6 +63,32 @@ QIcon Tick() {
         path.lineTo(10.5, 2.5);
         p.drawPath(path);
     });
+}
+
+QIcon Layout() {
+    return draw([](QPainter& p) {
+        p.fillRect(1, 1, 10, 8, QColor(192, 192, 255));
+        p.drawRect(0, 0, 11, 9);
+        p.fillRect(3, 3, 5, 1, QColor(0, 0, 128));
+        p.fillRect(3, 4, 5, 3, Qt::white);
+        p.drawLine(4, 11, 7, 11);
+    });
+}
+
+QPixmap WindowPicture() {
+    constexpr int size = 32;
+    QPixmap pixmap(size, size);
+    QPainter p(&pixmap);
+    p.fillRect(0, 0, size, size, Qt::black);
+    p.fillRect(1, 1, size - 2, 6, QColor(0, 0, 128));
+    // Four panes below the title bar, a black bar between each pair.
+    const QColor above(224, 255, 255);
+    const QColor below(192, 255, 192);
+    p.fillRect(1, 8, 14, 11, above);
+    p.fillRect(16, 8, 15, 11, above);
+    p.fillRect(1, 20, 14, 11, below);
+    p.fillRect(16, 20, 15, 11, below);
+    return pixmap;
 }
 
 }  // namespace sw::glyphs

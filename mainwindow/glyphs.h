@@ -1,8 +1,10 @@
 // The small pictures on the main window's buttons, drawn rather than shipped:
-// window-control glyphs for the state buttons and the entry panel's cross and tick.
+// window-control glyphs for the state buttons, the entry panel's cross and tick,
+// the layout switch and the layout view's picture of a window.
 #pragma once
 
 #include <QIcon>
+#include <QPixmap>
 
 namespace sw::glyphs {
 
@@ -11,5 +13,11 @@ QIcon Restore();
 QIcon Maximise();
 QIcon Cross();
 QIcon Tick();
+// The layout switch: a small screen with a window on it.
+QIcon Layout();
+// The layout view's picture of a window, 32 x 32, drawn to be stretched: a dark
+// blue title bar over four panes, light cyan above and light green below, in a
+// black frame.
+QPixmap WindowPicture();
 
 }  // namespace sw::glyphs

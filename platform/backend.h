@@ -17,6 +17,9 @@ public:
     virtual Desktop desktop() = 0;
     // Plain sentences about what the desktop lacks; the program prints them.
     virtual std::vector<std::string> warnings() const = 0;
+    // Names the display (the desktop session) the program works on; one instance
+    // runs per display.
+    virtual std::string displayIdentity() const = 0;
     // Runs once, from the event loop, when the connection to the display is lost.
     virtual void setConnectionLostHandler(std::function<void()> handler) = 0;
 };

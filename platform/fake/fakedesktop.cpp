@@ -19,6 +19,11 @@ WindowId FakeDesktop::addWindow(const std::string& title, Rect rect, int showSta
     return id;
 }
 
+void FakeDesktop::adoptWindow(WindowId id, const std::string& title, Rect rect) {
+    windows_[id] = FakeWindow{title, rect, rect, kShowStateNormal, false};
+    zOrder_.push_front(id);
+}
+
 void FakeDesktop::closeWindow(WindowId id) {
     windows_.erase(id);
     zOrder_.erase(std::remove(zOrder_.begin(), zOrder_.end(), id), zOrder_.end());
@@ -75,10 +80,24 @@ void FakeDesktop::placeWindow(WindowId id, std::int32_t left, std::int32_t top, 
     if (w == nullptr) return;
     const Rect r{left, top, static_cast<std::int32_t>(std::int64_t{left} + width),
                  static_cast<std::int32_t>(std::int64_t{top} + height)};
+    if (deferPlacements) {
+        deferred_.emplace_back(id, r);
+        return;
+    }
     w->rect = r;
     w->restored = r;
     w->showState = kShowStateNormal;
     foreground_ = id;
+}
+
+void FakeDesktop::landPlacements() {
+    const auto pending = std::move(deferred_);
+    deferred_.clear();
+    const bool defer = deferPlacements;
+    deferPlacements = false;
+    for (const auto& [id, r] : pending) placeWindow(id, r.left, r.top, static_cast<std::int32_t>(r.width()),
+                                                      static_cast<std::int32_t>(r.height()));
+    deferPlacements = defer;
 }
 
 void FakeDesktop::showWindow(WindowId id, ShowCommand command) {
@@ -162,7 +181,18 @@ std::string FakeDesktop::read(const std::string& app, const std::string& section
 bool FakeDesktop::write(const std::string& app, const std::string& section, const std::string& key,
                         const std::string& value) {
     record("write " + section + "/" + key + "=" + value);
+    if (refuseWrites) return false;
     store[{app, section, key}] = value;
+    return true;
+}
+
+bool FakeDesktop::flush(std::string* why) {
+    record("flush");
+    if (refuseWrites) {
+        if (why) *why = "the store refused the write";
+        return false;
+    }
+    saved = store;
     return true;
 }
 

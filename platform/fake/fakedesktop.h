@@ -35,6 +35,12 @@ public:
 
     // Test set-up.
     WindowId addWindow(const std::string& title, Rect rect, int showState = kShowStateNormal);
+    // A window the program made itself, known under the handle it already has.
+    void adoptWindow(WindowId id, const std::string& title, Rect rect);
+    // Placements are kept back until landPlacements(), as a window manager that
+    // takes its time would.
+    bool deferPlacements = false;
+    void landPlacements();
     void closeWindow(WindowId window);
     void setForeground(WindowId window) { foreground_ = window; }
     FakeWindow* window(WindowId window);
@@ -81,6 +87,10 @@ public:
                      const std::string& fallback) override;
     bool write(const std::string& app, const std::string& section, const std::string& key,
                const std::string& value) override;
+    bool flush(std::string* why = nullptr) override;
+    // What the last flush saved: the store as it stood then.
+    std::map<std::tuple<std::string, std::string, std::string>, std::string> saved;
+    bool refuseWrites = false;
 
     // Shell
     bool openLink(const std::string& target) override;
@@ -102,6 +112,7 @@ private:
     WindowId nextId_ = 0x1001;
     ScreenMetrics screen_;
     KeyStates latched_;
+    std::vector<std::tuple<WindowId, Rect>> deferred_;
 };
 
 }  // namespace sw::fake

@@ -1,5 +1,6 @@
 // The X11 backend assembled: X11 windows, pointer and screen, with the settings
 // store, shell and notification icon that Qt provides on this desktop.
+#include <cstdlib>
 #include <memory>
 
 #include "platform/backend.h"
@@ -41,6 +42,16 @@ public:
             all.emplace_back("no notification area is running; the icon appears when one starts");
         }
         return all;
+    }
+
+    std::string displayIdentity() const override {
+        // ":0" and ":0.1" are one display with two screens.
+        const char* name = std::getenv("DISPLAY");
+        std::string display = name ? name : "";
+        const auto colon = display.rfind(':');
+        const auto dot = display.find('.', colon == std::string::npos ? 0 : colon);
+        if (dot != std::string::npos) display.resize(dot);
+        return "x11 " + display;
     }
 
     void setConnectionLostHandler(std::function<void()> handler) override {

@@ -58,6 +58,7 @@ TEST_F(EntryPanelTest, OkAppliesEachDimensionInOnePlacement) {
         const Placement& p = c.expected;
         EXPECT_EQ(fake.callsNamed("placeWindow"), std::vector<std::string>{placed(p.left, p.top, p.width, p.height)})
             << c.index;
+        poll();  // sees the placement land
         fake.window(target)->rect = Rect{21, 21, 821, 621};
     }
 }
@@ -136,13 +137,19 @@ TEST_F(EntryPanelTest, AClickOnAnotherValueMovesThePanelThere) {
     EXPECT_EQ(form->picValueEntry->x(), form->Label1[5]->x());
 }
 
-TEST_F(EntryPanelTest, ATargetThatClosedMovesNothingButTheLabelChanges) {
+TEST_F(EntryPanelTest, ATargetThatClosedMovesNothingElseAndThenReadsAsZeros) {
+    const WindowId other = fake.addWindow("Other", Rect{300, 300, 400, 400});
     fake.closeWindow(target);
     open(0);
     type("50");
     QTest::keyClick(form->txtValue, Qt::Key_Return);
     EXPECT_EQ(value(0), "50");
-    EXPECT_EQ(fake.window(target), nullptr);
+    // The placement goes to the handle that vanished, and to nothing else.
+    EXPECT_EQ(fake.callsNamed("placeWindow"), std::vector<std::string>{placed(50, 21, 800, 600)});
+    EXPECT_EQ(fake.window(other)->rect, (Rect{300, 300, 400, 400}));
+    // The next poll shows the truth at once: there is nothing to wait for.
+    poll();
+    EXPECT_EQ(form->dimensionLabels(), (DimensionLabels{"0", "0", "0", "0", "0", "0"}));
 }
 
 TEST_F(EntryPanelTest, StateButtonsAndOriginActOnTheTarget) {
@@ -155,6 +162,8 @@ TEST_F(EntryPanelTest, StateButtonsAndOriginActOnTheTarget) {
     EXPECT_TRUE(form->cmdFocus->hasFocus());
 
     // "0,0" while maximised keeps the maximised size.
+    poll();
+    poll();  // the restore has landed: the state is there and the frame is still
     fake.showWindow(target, ShowCommand::ShowMaximised);
     poll();
     fake.clearCalls();

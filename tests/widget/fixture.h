@@ -28,6 +28,9 @@ protected:
         form->Form_Load();
         form->show();
         QApplication::processEvents();
+        // The desktop knows the program's own window as it knows any other, with
+        // a title, so that only the own-window test keeps it from being the target.
+        fake.adoptWindow(mainHandle(), "Sizewise", Rect{0, 0, form->width(), form->height()});
         target = fake.addWindow("Target", Rect{21, 21, 821, 621});
         fake.setForeground(target);
     }
@@ -36,6 +39,11 @@ protected:
 
     std::string value(int i) const { return form->lblWindowDimension[i]->text().toStdString(); }
     std::string title() const { return form->lblWindowText->text().toStdString(); }
+    // The settings as the last save left them.
+    std::string saved(const std::string& key) const {
+        const auto it = fake.saved.find({"Sizewise", "Config", key});
+        return it == fake.saved.end() ? "<absent>" : it->second;
+    }
     WindowId mainHandle() const { return nativeHandle(form.get()); }
 
     fake::FakeDesktop fake;

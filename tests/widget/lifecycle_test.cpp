@@ -57,10 +57,12 @@ TEST_F(LifecycleTest, TheIconsRightClickOpensTheMenuWithExitInBold) {
     QTest::mouseClick(form->lblMenu, Qt::LeftButton);
     EXPECT_TRUE(form->mnuPopup->isVisible());
     EXPECT_EQ(form->mnuPopup->defaultAction(), nullptr);
-    const QList<QAction*> entries = form->mnuPopup->actions();
-    ASSERT_EQ(entries.size(), 2);
-    EXPECT_EQ(entries[0]->text(), "&Hide");
-    EXPECT_EQ(entries[1]->text(), "E&xit");
+    QStringList entries;
+    for (const QAction* a : form->mnuPopup->actions()) entries << (a->isSeparator() ? "-" : a->text());
+    EXPECT_EQ(entries, (QStringList{"&Options", "-", "&Presets", "-", "Hide", "E&xit"}));
+    QStringList options;
+    for (const QAction* a : form->mnuOptions->actions()) options << a->text();
+    EXPECT_EQ(options, (QStringList{"Show &Window Layout", "Edit &Presets"}));
     form->mnuPopup->hide();
 }
 

@@ -1,0 +1,52 @@
+// The layout view's arithmetic.
+#include "mainwindow/layoutview.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "app/numbers.h"
+
+namespace sw {
+namespace {
+
+std::int32_t toLong(double value) {
+    constexpr double lo = std::numeric_limits<std::int32_t>::min();
+    constexpr double hi = std::numeric_limits<std::int32_t>::max();
+    if (std::isnan(value)) return 0;
+    return static_cast<std::int32_t>(std::clamp(RoundHalfEven(value), lo, hi));
+}
+
+std::int32_t intOf(double value) {
+    constexpr double lo = std::numeric_limits<std::int32_t>::min();
+    constexpr double hi = std::numeric_limits<std::int32_t>::max();
+    if (std::isnan(value)) return 0;
+    return static_cast<std::int32_t>(std::clamp(Int(value), lo, hi));
+}
+
+}  // namespace
+
+ViewScale MakeViewScale(const ScreenMetrics& screen, double viewWidth, double viewHeight) {
+    return ViewScale{screen.widthTwips(), screen.heightTwips(), screen.twipsPerPixelX,
+                     screen.twipsPerPixelY, viewWidth, viewHeight};
+}
+
+ViewRect ScreenToView(const Rect& r, const ViewScale& s) {
+    // Divided first, then multiplied, so that halves fall where they should.
+    const auto x = [&](double v) { return toLong(v / s.screenWidthTwips * s.viewWidth * s.twipsPerPixelX); };
+    const auto y = [&](double v) { return toLong(v / s.screenHeightTwips * s.viewHeight * s.twipsPerPixelY); };
+    return ViewRect{x(r.left), y(r.top), x(static_cast<double>(r.width())),
+                    y(static_cast<double>(r.height()))};
+}
+
+Point ViewToScreen(double x, double y, const ViewScale& s) {
+    return Point{intOf(x / s.viewWidth * s.screenWidthTwips / s.twipsPerPixelX),
+                 intOf(y / s.viewHeight * s.screenHeightTwips / s.twipsPerPixelY)};
+}
+
+double ViewHeightFor(const ScreenMetrics& screen, double viewWidth) {
+    if (screen.widthPx <= 0) return 0;
+    return screen.heightTwips() / screen.widthTwips() * viewWidth;
+}
+
+}  // namespace sw
