@@ -32,8 +32,9 @@ constexpr std::size_t kTitleCharacters = 254;
 
 // Design geometry, in twips.
 constexpr int kClientWidth = 3645;
-// Down to the window-state buttons with a margin; DrawForm sets the height.
-constexpr int kClientHeight = 1290;
+// The height as designed, which the settings' clamps see; DrawForm then sets the
+// height the layout option asks for.
+constexpr int kClientHeight = 3750;
 constexpr int kCaptionTop = 480;
 constexpr int kValueTop = 675;
 constexpr int kDimensionHeight = 195;
