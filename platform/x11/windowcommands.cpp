@@ -157,22 +157,28 @@ void X11Desktop::placeWindow(WindowId window, std::int32_t left, std::int32_t to
         if (!f.exists) return;
     }
     const Extents e = f.extents;
-    const std::int32_t clientWidth = atLeastOne(std::int64_t{width} - e.left - e.right);
-    const std::int32_t clientHeight = atLeastOne(std::int64_t{height} - e.top - e.bottom);
+    // A client that draws its own shadow is asked for the shadow as well, placed so
+    // that what is seen of it lands where asked.
+    const Extents s = f.invisibleShadow();
+    const std::int32_t clientWidth =
+        atLeastOne(std::int64_t{width} - e.left - e.right + s.left + s.right);
+    const std::int32_t clientHeight =
+        atLeastOne(std::int64_t{height} - e.top - e.bottom + s.top + s.bottom);
     const std::int32_t x = toCoordinate(left);
     const std::int32_t y = toCoordinate(top);
     // North-west gravity with the outer top-left makes the frame land exactly
     // where asked; static gravity puts it off by the border.
     i.sendToRoot(window, i.atoms.NET_MOVERESIZE_WINDOW,
                  kNorthWestGravity | kMoveResizeAll | (kSourcePager << 12),
-                 static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y),
+                 static_cast<std::uint32_t>(toCoordinate(x - s.left)),
+                 static_cast<std::uint32_t>(toCoordinate(y - s.top)),
                  static_cast<std::uint32_t>(clientWidth), static_cast<std::uint32_t>(clientHeight));
     i.sendToRoot(window, i.atoms.NET_RESTACK_WINDOW, kSourcePager, XCB_WINDOW_NONE,
                  XCB_STACK_MODE_ABOVE);
     i.activate(window);
     i.flush();
-    const Rect expected{x, y, x + clientWidth + e.left + e.right,
-                        y + clientHeight + e.top + e.bottom};
+    const Rect expected{x, y, x + clientWidth + e.left + e.right - s.left - s.right,
+                        y + clientHeight + e.top + e.bottom - s.top - s.bottom};
     // Callers read the window right after placing it, as they would after a
     // synchronous call; a window that refuses the size ends the wait by time.
     i.pollUntil(kPlaceWait, [&] {

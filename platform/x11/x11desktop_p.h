@@ -21,7 +21,9 @@ class QSocketNotifier;
 
 namespace sw::x11 {
 
-// _NET_FRAME_EXTENTS: how far the window manager's frame reaches past the client.
+// Widths of a border around the client on each side: the window manager's frame
+// (_NET_FRAME_EXTENTS), or the invisible shadow a client that draws its own
+// decorations keeps inside its window (_GTK_FRAME_EXTENTS).
 struct Extents {
     std::int32_t left = 0;
     std::int32_t right = 0;
@@ -36,6 +38,7 @@ struct WindowQuery {
     xcb_get_geometry_cookie_t geometry{};
     xcb_translate_coordinates_cookie_t translate{};
     xcb_get_property_cookie_t extents{};
+    xcb_get_property_cookie_t shadow{};
     xcb_get_property_cookie_t wmState{};
     xcb_get_property_cookie_t netWmState{};
     std::optional<xcb_get_property_cookie_t> netWmName;
@@ -49,7 +52,8 @@ struct WindowFacts {
     std::int32_t clientY = 0;
     std::int32_t width = 0;  // client size including its border
     std::int32_t height = 0;
-    Extents extents;
+    Extents extents;  // the window manager's frame
+    Extents shadow;   // the client's own shadow, _GTK_FRAME_EXTENTS
     bool iconic = false;
     bool maximisedVert = false;
     bool maximisedHorz = false;
@@ -57,6 +61,10 @@ struct WindowFacts {
 
     bool maximised() const { return maximisedVert && maximisedHorz; }
     bool anyMaximised() const { return maximisedVert || maximisedHorz; }
+    // The shadow that is not part of what the user sees as the window: the client's
+    // own, unless the window manager frames the window (then the frame is the window).
+    Extents invisibleShadow() const;
+    // What is seen: the client with the window manager's frame, less the shadow.
     Rect outerRect() const;
     int showState() const;
 };
