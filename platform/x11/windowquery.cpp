@@ -110,7 +110,8 @@ WindowFacts X11Desktop::Impl::collect(const WindowQuery& q) {
         if (atom == atoms.NET_WM_STATE_MAXIMIZED_HORZ) f.maximisedHorz = true;
     }
     if (firstWord(wmState.get()) == kIconicState) f.iconic = true;
-    f.title = decodeTitle(rawTitle(netWmName.get(), atoms), rawTitle(wmName.get(), atoms));
+    f.title = decodeTitle(rawTitle(netWmName.get(), atoms), rawTitle(wmName.get(), atoms),
+                          CompoundTextConverter{dpy, atoms.COMPOUND_TEXT});
 
     return f;
 }

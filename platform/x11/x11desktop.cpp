@@ -10,10 +10,15 @@
 #include <QSocketNotifier>
 #include <algorithm>
 #include <charconv>
+#include <iterator>
 #include <cstdlib>
 #include <thread>
 
 #include "platform/x11/x11desktop_p.h"
+
+// Last: Xlib's macros (None, Bool, Status) clash with names in Qt's headers.
+#include <X11/Xlib-xcb.h>
+#include <X11/Xlib.h>
 
 namespace sw::x11 {
 namespace {
@@ -72,15 +77,35 @@ std::vector<xcb_keycode_t> shiftKeycodesIn(const xcb_get_keyboard_mapping_reply_
 
 }  // namespace
 
-X11Desktop::Impl::Impl(xcb_connection_t* connection, xcb_screen_t* s)
-    : c(connection), screen(s), root(s->root) {}
+X11Desktop::Impl::Impl(Display* display, xcb_connection_t* connection, xcb_screen_t* s)
+    : dpy(display), c(connection), screen(s), root(s->root) {}
 
 X11Desktop::Impl::~Impl() {
     notifier.reset();
-    xcb_disconnect(c);
+    // Xlib ends the process when it meets a broken connection, and XCloseDisplay
+    // talks to the server; so xcb, which fails gently, checks the connection with
+    // a round trip first, and a broken one is left for the process's end to close.
+    if (xcb_connection_has_error(c) == 0) {
+        std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+    }
+    if (xcb_connection_has_error(c) == 0) XCloseDisplay(dpy);
+}
+
+void X11Desktop::Impl::primeXlibAtoms() {
+    // Xlib's text conversion looks these atoms up by name; once they are in the
+    // display's atom cache it does so without a request, so no Xlib call after
+    // connecting ever talks to the server (STRING is predefined).
+    char compoundText[] = "COMPOUND_TEXT";
+    char utf8String[] = "UTF8_STRING";
+    char text[] = "TEXT";
+    char* names[] = {compoundText, utf8String, text};
+    Atom interned[std::size(names)];
+    XInternAtoms(dpy, names, static_cast<int>(std::size(names)), False, interned);
+    ++stats.roundTrips;
 }
 
 void X11Desktop::Impl::discover() {
+    primeXlibAtoms();
     struct Pending {
         xcb_atom_t* slot;
         xcb_intern_atom_cookie_t cookie;
@@ -243,18 +268,19 @@ X11Desktop::X11Desktop(std::unique_ptr<Impl> impl) : d(std::move(impl)) {}
 X11Desktop::~X11Desktop() = default;
 
 std::unique_ptr<X11Desktop> X11Desktop::connect(const char* displayName, std::string* error) {
-    int screenNumber = 0;
-    xcb_connection_t* c = xcb_connect(displayName, &screenNumber);
-    xcb_screen_t* screen = xcb_connection_has_error(c) ? nullptr : screenOf(c, screenNumber);
+    Display* dpy = XOpenDisplay(displayName);
+    xcb_connection_t* c = dpy ? XGetXCBConnection(dpy) : nullptr;
+    xcb_screen_t* screen = c ? screenOf(c, DefaultScreen(dpy)) : nullptr;
     if (!screen) {
-        xcb_disconnect(c);
+        if (dpy) XCloseDisplay(dpy);
         if (error) {
             const char* shown = displayName ? displayName : std::getenv("DISPLAY");
             *error = std::string("cannot open the X display \"") + (shown ? shown : "") + "\"";
         }
         return nullptr;
     }
-    auto impl = std::make_unique<Impl>(c, screen);
+    XSetEventQueueOwner(dpy, XCBOwnsEventQueue);
+    auto impl = std::make_unique<Impl>(dpy, c, screen);
     impl->discover();
     if (!impl->alive()) {
         if (error) *error = "the X connection broke while connecting";

@@ -1,4 +1,4 @@
-// The state behind X11Desktop, shared by the files that implement it: the xcb
+// The state behind X11Desktop, shared by the files that implement it: the
 // connection, the atoms, what was found at connect, the request batches and the
 // pointer latches.
 #pragma once
@@ -18,6 +18,7 @@
 #include "platform/x11/xcbutil.h"
 
 class QSocketNotifier;
+struct _XDisplay;
 
 namespace sw::x11 {
 
@@ -73,11 +74,12 @@ struct WindowFacts {
 enum class StateAction : std::uint32_t { Remove = 0, Add = 1 };
 
 struct X11Desktop::Impl {
-    Impl(xcb_connection_t* connection, xcb_screen_t* screen);
+    Impl(_XDisplay* display, xcb_connection_t* connection, xcb_screen_t* screen);
     ~Impl();
 
     // connect-time discovery: atoms, window manager, XInput, keyboard map.
     void discover();
+    void primeXlibAtoms();
     bool windowManagerValid(xcb_window_t check);
     void selectRawInput();
     void readShiftKeycodes();
@@ -127,6 +129,9 @@ struct X11Desktop::Impl {
     // Re-reads until done() holds or the time is up, pausing between reads.
     bool pollUntil(std::chrono::milliseconds limit, const std::function<bool()>& done);
 
+    // Xlib owns the connection, for its text conversions alone; everything else
+    // goes through xcb, which also owns the event queue.
+    _XDisplay* dpy;
     xcb_connection_t* c;
     xcb_screen_t* screen;
     xcb_window_t root;
