@@ -6,13 +6,15 @@
 
 #include <xcb/xinput.h>
 
+#include <poll.h>
+
 #include <QMetaObject>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <algorithm>
 #include <charconv>
 #include <iterator>
 #include <cstdlib>
-#include <thread>
 
 #include "platform/x11/x11desktop_p.h"
 
@@ -81,6 +83,7 @@ X11Desktop::Impl::Impl(Display* display, xcb_connection_t* connection, xcb_scree
     : dpy(display), c(connection), screen(s), root(s->root) {}
 
 X11Desktop::Impl::~Impl() {
+    pendingTimer.reset();
     notifier.reset();
     // Xlib ends the process when it meets a broken connection, and XCloseDisplay
     // talks to the server; so xcb, which fails gently, checks the connection with
@@ -218,6 +221,13 @@ void X11Desktop::Impl::handleEvent(const xcb_generic_event_t* event) {
                 latched.shift = true;
             }
         }
+    } else if (type == XCB_PROPERTY_NOTIFY) {
+        const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+        if (pending && notify->window == pending->window &&
+            (notify->atom == atoms.NET_WM_STATE || notify->atom == atoms.NET_FRAME_EXTENTS ||
+             notify->atom == atoms.GTK_FRAME_EXTENTS)) {
+            pendingWindowChanged();
+        }
     } else if (type == XCB_MAPPING_NOTIFY) {
         const auto* mapping = reinterpret_cast<const xcb_mapping_notify_event_t*>(event);
         // xdotool remaps spare keycodes to type unusual keys; Shift may move too.
@@ -250,14 +260,22 @@ void X11Desktop::Impl::reportLoss() {
         Qt::QueuedConnection);
 }
 
-bool X11Desktop::Impl::pollUntil(std::chrono::milliseconds limit,
-                                 const std::function<bool()>& done) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
+bool X11Desktop::Impl::waitForEvent(
+    std::chrono::steady_clock::time_point deadline,
+    const std::function<bool(const xcb_generic_event_t*)>& wanted) {
     for (;;) {
+        while (xcb_generic_event_t* event = xcb_poll_for_event(c)) {
+            const bool hit = wanted(event);
+            handleEvent(event);
+            std::free(event);
+            if (hit) return true;
+        }
         if (!alive()) return false;
-        if (done()) return true;
-        if (std::chrono::steady_clock::now() >= deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) return false;
+        pollfd readable{xcb_get_file_descriptor(c), POLLIN, 0};
+        poll(&readable, 1, static_cast<int>(left.count()));
     }
 }
 

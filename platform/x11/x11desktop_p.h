@@ -18,6 +18,7 @@
 #include "platform/x11/xcbutil.h"
 
 class QSocketNotifier;
+class QTimer;
 struct _XDisplay;
 
 namespace sw::x11 {
@@ -70,6 +71,22 @@ struct WindowFacts {
     int showState() const;
 };
 
+// A placement of a maximised window, held back until the window manager has
+// taken the maximised state off: it ignores moves until then, and the size to
+// ask for depends on the extents of the normal frame.
+struct PendingPlacement {
+    xcb_window_t window = XCB_WINDOW_NONE;
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    Extents maximisedExtents;
+    Extents maximisedShadow;
+
+    // Whether the window manager has finished restoring the window.
+    bool restoredIn(const WindowFacts& now) const;
+};
+
 // The client-message actions of _NET_WM_STATE.
 enum class StateAction : std::uint32_t { Remove = 0, Add = 1 };
 
@@ -118,16 +135,25 @@ struct X11Desktop::Impl {
     void changeState(xcb_window_t window, StateAction action, xcb_atom_t first,
                      xcb_atom_t second = XCB_ATOM_NONE);
     void activate(xcb_window_t window);
-    bool frameSettled(xcb_window_t window, const WindowFacts& facts, bool shown);
-    bool restoreFromMaximised(xcb_window_t window, const WindowFacts& maximised);
+    void sendPlacement(xcb_window_t window, const WindowFacts& facts, std::int32_t left,
+                       std::int32_t top, std::int32_t width, std::int32_t height);
+    void deferPlacement(xcb_window_t window, const WindowFacts& maximised, std::int32_t left,
+                        std::int32_t top, std::int32_t width, std::int32_t height);
+    void pendingWindowChanged();
+    void completePending(bool onlyOnceRestored);
+    void sendPendingIfRestored(const WindowFacts& now, bool onlyOnceRestored);
+    void dropPending();
+    void selectEvents(xcb_window_t window, std::uint32_t mask);
     void placeWithoutManager(xcb_window_t window, std::int32_t left, std::int32_t top,
                              std::int32_t width, std::int32_t height);
     xcb_window_t topmostCandidate(const std::vector<xcb_window_t>& bottomToTop,
                                   xcb_window_t pushedBack, bool checkMapped);
     void sendToBackWithoutManager();
 
-    // Re-reads until done() holds or the time is up, pausing between reads.
-    bool pollUntil(std::chrono::milliseconds limit, const std::function<bool()>& done);
+    // Waits on the connection until an event for which wanted() holds has been
+    // handled, or the deadline passes (false).
+    bool waitForEvent(std::chrono::steady_clock::time_point deadline,
+                      const std::function<bool(const xcb_generic_event_t*)>& wanted);
 
     // Xlib owns the connection, for its text conversions alone; everything else
     // goes through xcb, which also owns the event queue.
@@ -153,6 +179,10 @@ struct X11Desktop::Impl {
     // their next reads, sent ahead with the next foreground query.
     std::vector<xcb_window_t> describedSinceForeground;
     std::vector<WindowQuery> prefetch;
+
+    std::optional<PendingPlacement> pending;
+    bool pendingCheckQueued = false;
+    std::unique_ptr<QTimer> pendingTimer;
 
     std::unique_ptr<QSocketNotifier> notifier;
     std::function<void()> lostHandler;

@@ -6,17 +6,41 @@
 namespace sw::x11::test {
 namespace {
 
-using DecorationsTest = DesktopTest;
+class DecorationsTest : public DesktopTest {
+protected:
+    // Places the window, which costs at most one round trip (no waiting for the
+    // window manager), and waits until what is seen of it is the target.
+    void expectPlaced(WindowId window, const Rect& target) {
+        const auto before = desk->stats();
+        desk->placeWindow(window, target.left, target.top,
+                          static_cast<std::int32_t>(target.width()),
+                          static_cast<std::int32_t>(target.height()));
+        EXPECT_LE(desk->stats().roundTrips - before.roundTrips, 1u);
+        EXPECT_TRUE(waitUntil([&] {
+            return truth.visible(window) == target && desk->describeWindow(window).rect == target;
+        })) << "seen " << ::testing::PrintToString(truth.visible(window)) << ", read "
+            << ::testing::PrintToString(desk->describeWindow(window).rect) << " for "
+            << ::testing::PrintToString(target);
+    }
 
-// Places the window and waits until what is seen of it is the target.
-void expectPlaced(X11Desktop& desk, Truth& truth, WindowId window, const Rect& target) {
-    desk.placeWindow(window, target.left, target.top, static_cast<std::int32_t>(target.width()),
-                     static_cast<std::int32_t>(target.height()));
-    EXPECT_TRUE(waitUntil([&] { return truth.visible(window) == target; }))
-        << "seen " << ::testing::PrintToString(truth.visible(window)) << " for "
-        << ::testing::PrintToString(target);
-    EXPECT_EQ(desk.describeWindow(window).rect, target);
-}
+    // Maximises or minimises the window and waits until the backend reads that state.
+    void showAndWait(WindowId window, ShowCommand command, int state) {
+        desk->showWindow(window, command);
+        ASSERT_TRUE(waitUntil([&] { return desk->describeWindow(window).showState == state; }));
+    }
+
+    // The same kind of placement from the normal, maximised and minimised states.
+    void expectPlacedFromEveryState(WindowId window) {
+        expectPlaced(window, rectOf(0, 0, 420, 310));
+        expectPlaced(window, rectOf(233, 157, 517, 389));
+        showAndWait(window, ShowCommand::ShowMaximised, kShowStateMaximised);
+        expectPlaced(window, rectOf(61, 47, 455, 333));
+        EXPECT_EQ(desk->describeWindow(window).showState, kShowStateNormal);
+        showAndWait(window, ShowCommand::Minimise, kShowStateMinimised);
+        expectPlaced(window, rectOf(150, 120, 430, 300));
+        EXPECT_EQ(desk->describeWindow(window).showState, kShowStateNormal);
+    }
+};
 
 TEST_F(DecorationsTest, HeaderBarWindowReadsWithoutItsShadow) {
     TestClient gtk(headerBarProgram("header bar", "300x200+100+100"), kHeaderBarClass);
@@ -37,18 +61,14 @@ TEST_F(DecorationsTest, HeaderBarWindowReadsWithoutItsShadow) {
 
 TEST_F(DecorationsTest, HeaderBarWindowIsPlacedByWhatIsSeen) {
     TestClient gtk(headerBarProgram("header bar", "300x200+100+100"), kHeaderBarClass);
-    for (const Rect& target : {rectOf(0, 0, 420, 310), rectOf(233, 157, 517, 389)}) {
-        expectPlaced(*desk, truth, gtk.window(), target);
-    }
+    expectPlacedFromEveryState(gtk.window());
 }
 
 TEST_F(DecorationsTest, FramedWindowIsPlacedByWhatIsSeen) {
     TestClient client({"--title", "framed", "--geometry", "300x200+60+60"});
     ASSERT_TRUE(waitUntil([&] { return truth.words(client.window(), "_NET_FRAME_EXTENTS").size() == 4; }));
     EXPECT_EQ(desk->describeWindow(client.window()).rect, truth.visible(client.window()));
-    for (const Rect& target : {rectOf(0, 0, 400, 300), rectOf(321, 203, 377, 255)}) {
-        expectPlaced(*desk, truth, client.window(), target);
-    }
+    expectPlacedFromEveryState(client.window());
 }
 
 }  // namespace
