@@ -8,7 +8,9 @@ packages=(
   build-essential cmake pkg-config qt6-base-dev
   libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-xinput-dev
   libgtest-dev libgmock-dev
-  xvfb openbox tint2 xdotool wmctrl x11-utils xterm x11-apps imagemagick xtrace python3
+  libx11-dev libx11-xcb-dev
+  xvfb openbox xfwm4 metacity dbus-daemon tint2 xdotool wmctrl x11-utils xterm x11-apps imagemagick
+  xtrace python3 python3-gi gir1.2-gtk-3.0
 )
 
 # One dpkg-query for all names keeps the already-set-up case well under a second.

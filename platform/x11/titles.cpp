@@ -1,6 +1,9 @@
 // Decoding of X window titles into the program's UTF-8 titles.
 #include "platform/x11/titles.h"
 
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
 #include "platform/text.h"
 
 namespace sw::x11 {
@@ -58,36 +61,44 @@ std::string_view beforeNul(std::string_view text) {
     return nul == std::string_view::npos ? text : text.substr(0, nul);
 }
 
-// Compound text switches character sets with ESC sequences (ESC, intermediate
-// bytes 0x20-0x2F, a final byte 0x30-0x7E); between them its initial sets are
-// ASCII and Latin-1, the text most clients store.
-std::string withoutEscapes(std::string_view text) {
+// Xlib converts compound text whatever the locale, the "C" locale included.
+std::string compoundTextToUtf8(std::string_view bytes, const CompoundTextConverter& converter) {
+    if (!converter.display) return latin1ToUtf8(beforeNul(bytes));
+    std::string copy(bytes);
+    XTextProperty property{reinterpret_cast<unsigned char*>(copy.data()),
+                           converter.compoundTextAtom, 8, copy.size()};
+    char** list = nullptr;
+    int count = 0;
+    // A positive result counts characters Xlib had no equivalent for and replaced.
+    const int status = Xutf8TextPropertyToTextList(converter.display, &property, &list, &count);
     std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\x1b') {
-            out.push_back(text[i]);
-            continue;
-        }
-        while (i + 1 < text.size() && text[i + 1] >= 0x20 && text[i + 1] <= 0x2F) ++i;
-        if (i + 1 < text.size() && text[i + 1] >= 0x30 && text[i + 1] <= 0x7E) ++i;
-    }
+    if (status >= 0 && list && count > 0) out = list[0];
+    if (list) XFreeStringList(list);
+    // Its initial character sets are ASCII and Latin-1, the usual text of such titles.
+    if (status < 0) return latin1ToUtf8(beforeNul(bytes));
     return out;
 }
 
-std::string toUtf8(const RawTitle& raw) {
+std::string toUtf8(const RawTitle& raw, const CompoundTextConverter& converter) {
     std::string_view bytes = beforeNul(raw.bytes);
     switch (raw.encoding) {
         case TitleEncoding::Latin1:
             return latin1ToUtf8(bytes);
-        case TitleEncoding::Utf8:
         case TitleEncoding::CompoundText:
+            // Clients that write UTF-8 and call it compound text are common; real
+            // compound text with characters past Latin-1 switches sets with ESC.
+            if (bytes.find('\x1b') == std::string_view::npos && isValidUtf8(bytes)) {
+                return std::string(bytes);
+            }
+            return compoundTextToUtf8(raw.bytes, converter);
+        case TitleEncoding::Utf8:
         case TitleEncoding::Other:
             if (raw.truncated) bytes = withoutPartialTail(bytes);
-            // Compound text in practice is ASCII, Latin-1 or UTF-8 from clients that
-            // mislabel it; other bytes are shown as Latin-1 rather than lost.
-            if (isValidUtf8(bytes)) return std::string(bytes);
-            if (raw.encoding == TitleEncoding::Utf8) return std::string(bytes);
-            return latin1ToUtf8(withoutEscapes(bytes));
+            // Other bytes are shown as Latin-1 rather than lost.
+            if (isValidUtf8(bytes) || raw.encoding == TitleEncoding::Utf8) {
+                return std::string(bytes);
+            }
+            return latin1ToUtf8(bytes);
     }
     return {};
 }
@@ -118,9 +129,10 @@ std::string latin1ToUtf8(std::string_view text) {
     return out;
 }
 
-std::string decodeTitle(const RawTitle& netWmName, const RawTitle& wmName) {
-    std::string title = toUtf8(netWmName);
-    if (title.empty()) title = toUtf8(wmName);
+std::string decodeTitle(const RawTitle& netWmName, const RawTitle& wmName,
+                        const CompoundTextConverter& converter) {
+    std::string title = toUtf8(netWmName, converter);
+    if (title.empty()) title = toUtf8(wmName, converter);
     return cutToCharacters(title, kMaxTitleCharacters);
 }
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+struct _XDisplay;
+
 namespace sw::x11 {
 
 // Longest title the program shows, in characters.
@@ -30,8 +32,17 @@ bool isValidUtf8(std::string_view text);
 
 std::string latin1ToUtf8(std::string_view text);
 
+// Xlib's conversion of compound text (ISO 2022 with character set switches),
+// on a display whose atom cache already holds every atom the conversion names:
+// it must not talk to the server.
+struct CompoundTextConverter {
+    _XDisplay* display = nullptr;
+    std::uint32_t compoundTextAtom = 0;
+};
+
 // The program's title from _NET_WM_NAME, falling back to WM_NAME when the first
 // is missing or empty; cut to kMaxTitleCharacters characters.
-std::string decodeTitle(const RawTitle& netWmName, const RawTitle& wmName);
+std::string decodeTitle(const RawTitle& netWmName, const RawTitle& wmName,
+                        const CompoundTextConverter& converter);
 
 }  // namespace sw::x11

@@ -1,7 +1,11 @@
 // Changing other applications' windows through the window manager: placing,
 // minimising, maximising, restoring, keeping on top, activating and pushing the
 // foreground window to the back. With no EWMH window manager the client windows
-// are changed directly.
+// are changed directly. Changes are sent and not waited for: a layout drag sends
+// one placement per mouse move. A maximised window's placement follows its
+// restore from the event loop.
+#include <QSocketNotifier>
+#include <QTimer>
 #include <algorithm>
 #include <limits>
 
@@ -21,9 +25,9 @@ constexpr std::uint32_t kNorthWestGravity = 1;
 constexpr std::uint32_t kMoveResizeAll = 0xF << 8;  // x, y, width and height present
 constexpr std::uint32_t kInputHintFlag = 1;         // WM_HINTS InputHint
 
+// How long a held-back placement waits for the window manager to restore the
+// window before it is sent anyway.
 constexpr milliseconds kRestoreWait{300};
-constexpr milliseconds kPlaceWait{150};
-constexpr milliseconds kShowWait{300};
 constexpr milliseconds kSwitchWait{200};
 
 std::int32_t atLeastOne(std::int64_t value) {
@@ -72,45 +76,94 @@ void X11Desktop::Impl::activate(xcb_window_t window) {
     sent(xcb_set_input_focus(c, XCB_INPUT_FOCUS_PARENT, window, XCB_CURRENT_TIME));
 }
 
-bool X11Desktop::Impl::frameSettled(xcb_window_t window, const WindowFacts& facts, bool shown) {
-    // openbox animates minimising and restoring by sliding and shrinking the frame
-    // while the client inside keeps its size: the change is over once the frame is
-    // unmapped (minimised) or again exactly around the client.
-    const auto treeCookie = sent(xcb_query_tree(c, window));
-    flushAndWait();
-    const auto tree = takeReply<xcb_query_tree_reply>(c, treeCookie);
-    if (!tree) return true;
-    if (tree->parent == root) return true;
-    const xcb_window_t frame = tree->parent;
-    const auto attributesCookie = sent(xcb_get_window_attributes(c, frame));
-    const auto geometryCookie = sent(xcb_get_geometry(c, frame));
-    const auto translateCookie = sent(xcb_translate_coordinates(c, frame, root, 0, 0));
-    flushAndWait();
-    const auto attributes = takeReply<xcb_get_window_attributes_reply>(c, attributesCookie);
-    const auto g = takeReply<xcb_get_geometry_reply>(c, geometryCookie);
-    const auto t = takeReply<xcb_translate_coordinates_reply>(c, translateCookie);
-    handleQueuedEvents();
-    if (!attributes || !g || !t) return true;
-    const bool viewable = attributes->map_state == XCB_MAP_STATE_VIEWABLE;
-    if (!shown) return !viewable;
-    const std::int32_t left = t->dst_x - g->border_width;
-    const std::int32_t top = t->dst_y - g->border_width;
-    const Rect frameRect{left, top, left + g->width + 2 * g->border_width,
-                         top + g->height + 2 * g->border_width};
-    return viewable && frameRect == facts.outerRect();
+void X11Desktop::Impl::sendPlacement(xcb_window_t window, const WindowFacts& f,
+                                     std::int32_t left, std::int32_t top, std::int32_t width,
+                                     std::int32_t height) {
+    const Extents e = f.extents;
+    // A client that draws its own shadow is asked for the shadow as well, placed so
+    // that what is seen of it lands where asked.
+    const Extents s = f.invisibleShadow();
+    const std::int32_t clientWidth =
+        atLeastOne(std::int64_t{width} - e.left - e.right + s.left + s.right);
+    const std::int32_t clientHeight =
+        atLeastOne(std::int64_t{height} - e.top - e.bottom + s.top + s.bottom);
+    // North-west gravity with the outer top-left makes the frame land exactly
+    // where asked; static gravity puts it off by the border.
+    sendToRoot(window, atoms.NET_MOVERESIZE_WINDOW,
+               kNorthWestGravity | kMoveResizeAll | (kSourcePager << 12),
+               static_cast<std::uint32_t>(toCoordinate(toCoordinate(left) - s.left)),
+               static_cast<std::uint32_t>(toCoordinate(toCoordinate(top) - s.top)),
+               static_cast<std::uint32_t>(clientWidth), static_cast<std::uint32_t>(clientHeight));
+    sendToRoot(window, atoms.NET_RESTACK_WINDOW, kSourcePager, XCB_WINDOW_NONE,
+               XCB_STACK_MODE_ABOVE);
+    activate(window);
+    flush();
 }
 
-bool X11Desktop::Impl::restoreFromMaximised(xcb_window_t window, const WindowFacts& maximised) {
+void X11Desktop::Impl::selectEvents(xcb_window_t window, std::uint32_t mask) {
+    // The selection is this connection's own; other clients' masks are untouched.
+    sent(xcb_change_window_attributes(c, window, XCB_CW_EVENT_MASK, &mask));
+}
+
+void X11Desktop::Impl::deferPlacement(xcb_window_t window, const WindowFacts& maximised,
+                                      std::int32_t left, std::int32_t top, std::int32_t width,
+                                      std::int32_t height) {
+    if (pending) completePending(false);
+    pending = PendingPlacement{window, left, top, width, height, maximised.extents,
+                               maximised.shadow};
+    // Watching starts before the restore is asked for, so no change is missed.
+    selectEvents(window, XCB_EVENT_MASK_PROPERTY_CHANGE);
     changeState(window, StateAction::Remove, atoms.NET_WM_STATE_MAXIMIZED_VERT,
                 atoms.NET_WM_STATE_MAXIMIZED_HORZ);
     flush();
-    // The window manager ignores moves of a maximised window, and the client size
-    // to ask for depends on the normal frame extents, so both must be back first.
-    return pollUntil(kRestoreWait, [&] {
-        const WindowFacts now = readWindow(window, false);
-        if (!now.exists) return true;
-        return !now.anyMaximised() && !(now.extents == maximised.extents);
-    });
+    if (!pendingTimer) {
+        pendingTimer = std::make_unique<QTimer>();
+        pendingTimer->setSingleShot(true);
+        QObject::connect(pendingTimer.get(), &QTimer::timeout, [this] { completePending(false); });
+    }
+    pendingTimer->start(kRestoreWait);
+}
+
+void X11Desktop::Impl::pendingWindowChanged() {
+    // Called while events are handled, possibly inside another read: the window
+    // is read again from the event loop instead.
+    if (pendingCheckQueued || !notifier) return;
+    pendingCheckQueued = true;
+    QMetaObject::invokeMethod(
+        notifier.get(),
+        [this] {
+            pendingCheckQueued = false;
+            completePending(true);
+        },
+        Qt::QueuedConnection);
+}
+
+bool PendingPlacement::restoredIn(const WindowFacts& now) const {
+    // The state goes first; the frame extents (and a client's own shadow) follow.
+    return !now.anyMaximised() &&
+           (!(now.extents == maximisedExtents) || !(now.shadow == maximisedShadow));
+}
+
+void X11Desktop::Impl::completePending(bool onlyOnceRestored) {
+    if (!pending || !alive()) return;
+    const WindowFacts now = readWindow(pending->window, false);
+    if (!now.exists) return dropPending();
+    sendPendingIfRestored(now, onlyOnceRestored);
+}
+
+void X11Desktop::Impl::sendPendingIfRestored(const WindowFacts& now, bool onlyOnceRestored) {
+    if (onlyOnceRestored && !pending->restoredIn(now)) return;
+    const PendingPlacement p = *pending;
+    dropPending();
+    sendPlacement(p.window, now, p.left, p.top, p.width, p.height);
+}
+
+void X11Desktop::Impl::dropPending() {
+    if (!pending) return;
+    selectEvents(pending->window, 0);
+    flush();
+    pending.reset();
+    if (pendingTimer) pendingTimer->stop();
 }
 
 void X11Desktop::Impl::placeWithoutManager(xcb_window_t window, std::int32_t left,
@@ -134,10 +187,7 @@ void X11Desktop::Impl::placeWithoutManager(xcb_window_t window, std::int32_t lef
                                   XCB_CONFIG_WINDOW_HEIGHT | XCB_CONFIG_WINDOW_STACK_MODE,
                               values));
     sent(xcb_set_input_focus(c, XCB_INPUT_FOCUS_PARENT, window, XCB_CURRENT_TIME));
-    // A reply-bearing request orders the change before anything read afterwards.
-    const auto sync = sent(xcb_get_input_focus(c));
-    flushAndWait();
-    xcb_discard_reply(c, sync.sequence);
+    flush();
 }
 
 void X11Desktop::placeWindow(WindowId window, std::int32_t left, std::int32_t top,
@@ -149,37 +199,26 @@ void X11Desktop::placeWindow(WindowId window, std::int32_t left, std::int32_t to
         i.placeWithoutManager(window, left, top, width, height);
         return;
     }
-    WindowFacts f = i.readWindow(window, false);
+    // The one round trip: the frame extents and the state decide what to ask for.
+    const WindowFacts f = i.readWindow(window, false);
+    if (i.pending && i.pending->window == window) {
+        if (!f.exists) return i.dropPending();
+        // The restore asked for is still under way (the state may already read
+        // normal while the extents are still those of the maximised frame): this
+        // placement waits in the place of the earlier one.
+        i.pending->left = left;
+        i.pending->top = top;
+        i.pending->width = width;
+        i.pending->height = height;
+        i.sendPendingIfRestored(f, true);
+        return;
+    }
     if (!f.exists) return;
     if (f.anyMaximised()) {
-        i.restoreFromMaximised(window, f);
-        f = i.readWindow(window, false);
-        if (!f.exists) return;
+        i.deferPlacement(window, f, left, top, width, height);
+        return;
     }
-    const Extents e = f.extents;
-    const std::int32_t clientWidth = atLeastOne(std::int64_t{width} - e.left - e.right);
-    const std::int32_t clientHeight = atLeastOne(std::int64_t{height} - e.top - e.bottom);
-    const std::int32_t x = toCoordinate(left);
-    const std::int32_t y = toCoordinate(top);
-    // North-west gravity with the outer top-left makes the frame land exactly
-    // where asked; static gravity puts it off by the border.
-    i.sendToRoot(window, i.atoms.NET_MOVERESIZE_WINDOW,
-                 kNorthWestGravity | kMoveResizeAll | (kSourcePager << 12),
-                 static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y),
-                 static_cast<std::uint32_t>(clientWidth), static_cast<std::uint32_t>(clientHeight));
-    i.sendToRoot(window, i.atoms.NET_RESTACK_WINDOW, kSourcePager, XCB_WINDOW_NONE,
-                 XCB_STACK_MODE_ABOVE);
-    i.activate(window);
-    i.flush();
-    const Rect expected{x, y, x + clientWidth + e.left + e.right,
-                        y + clientHeight + e.top + e.bottom};
-    // Callers read the window right after placing it, as they would after a
-    // synchronous call; a window that refuses the size ends the wait by time.
-    i.pollUntil(kPlaceWait, [&] {
-        const WindowFacts now = i.readWindow(window, false);
-        if (!now.exists) return true;
-        return now.outerRect() == expected && i.frameSettled(window, now, true);
-    });
+    i.sendPlacement(window, f, left, top, width, height);
 }
 
 void X11Desktop::showWindow(WindowId window, ShowCommand command) {
@@ -187,10 +226,8 @@ void X11Desktop::showWindow(WindowId window, ShowCommand command) {
     i.dropPrefetch();
     if (window == 0 || !i.alive()) return;
     const bool managed = i.wmCheck != XCB_WINDOW_NONE;
-    int wanted = kShowStateNormal;
     switch (command) {
         case ShowCommand::Minimise:
-            wanted = kShowStateMinimised;
             if (managed) i.sendToRoot(window, i.atoms.WM_CHANGE_STATE, kIconicState);
             else i.sent(xcb_unmap_window(i.c, window));
             break;
@@ -199,7 +236,6 @@ void X11Desktop::showWindow(WindowId window, ShowCommand command) {
             // Restoring takes the maximised states off; removing a state the window
             // does not have is a no-op for the manager. Activating also de-iconifies.
             const bool maximise = command == ShowCommand::ShowMaximised;
-            if (maximise) wanted = kShowStateMaximised;
             if (managed) {
                 i.changeState(window, maximise ? StateAction::Add : StateAction::Remove,
                               i.atoms.NET_WM_STATE_MAXIMIZED_VERT,
@@ -212,15 +248,6 @@ void X11Desktop::showWindow(WindowId window, ShowCommand command) {
         }
     }
     i.flush();
-    if (!managed) return;
-    // The state changes first; the frame extents, the geometry and the frame's
-    // animation follow, so the state alone does not mean the change is over.
-    i.pollUntil(kShowWait, [&] {
-        const WindowFacts now = i.readWindow(window, false);
-        if (!now.exists) return true;
-        return now.showState() == wanted &&
-               i.frameSettled(window, now, wanted != kShowStateMinimised);
-    });
 }
 
 void X11Desktop::setTopmost(WindowId window, bool onTop) {
@@ -348,17 +375,27 @@ void X11Desktop::sendForegroundToBack() {
         i.flush();
         return;
     }
+    // Property changes on the root tell when the window manager has switched.
+    i.selectEvents(i.root, XCB_EVENT_MASK_PROPERTY_CHANGE);
     i.activate(next);
     i.flush();
+    const auto deadline = std::chrono::steady_clock::now() + kSwitchWait;
+    const auto activeChanged = [&](const xcb_generic_event_t* event) {
+        if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY) return false;
+        const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+        return notify->window == i.root && notify->atom == i.atoms.NET_ACTIVE_WINDOW;
+    };
     // _NET_ACTIVE_WINDOW reads 0 for a moment while the focus moves.
-    i.pollUntil(kSwitchWait, [&] {
+    while (i.waitForEvent(deadline, activeChanged)) {
         const auto cookie =
             i.requestProperty(i.root, i.atoms.NET_ACTIVE_WINDOW, XCB_ATOM_WINDOW, 1);
         i.flushAndWait();
         const xcb_window_t now = firstWord(takeReply<xcb_get_property_reply>(i.c, cookie).get());
         i.handleQueuedEvents();
-        return now != active && now != XCB_WINDOW_NONE;
-    });
+        if (now != active && now != XCB_WINDOW_NONE) break;
+    }
+    i.selectEvents(i.root, 0);
+    i.flush();
 }
 
 }  // namespace sw::x11

@@ -24,16 +24,31 @@ RawTitle rawTitle(const xcb_get_property_reply_t* reply, const Atoms& atoms) {
     return raw;
 }
 
+// Left, right, top and bottom, in that order, as both extents properties hold them.
+Extents extentsOf(const xcb_get_property_reply_t* reply) {
+    const auto e = propertyWords(reply);
+    if (e.size() < 4) return {};
+    return Extents{static_cast<std::int32_t>(e[0]), static_cast<std::int32_t>(e[1]),
+                   static_cast<std::int32_t>(e[2]), static_cast<std::int32_t>(e[3])};
+}
+
 }  // namespace
+
+Extents WindowFacts::invisibleShadow() const {
+    // Window managers that leave client-decorated windows unframed publish zero
+    // extents for them (xfwm4) or none at all (metacity).
+    return extents == Extents{} ? shadow : Extents{};
+}
 
 Rect WindowFacts::outerRect() const {
     if (!exists) return {};
-    const std::int32_t outerWidth = width + extents.left + extents.right;
-    const std::int32_t outerHeight = height + extents.top + extents.bottom;
+    const Extents s = invisibleShadow();
+    const std::int32_t outerWidth = width + extents.left + extents.right - s.left - s.right;
+    const std::int32_t outerHeight = height + extents.top + extents.bottom - s.top - s.bottom;
     // A minimised window has no place on the screen; it reports the size of the
     // frame it will get back, at the position Windows uses for such windows.
-    const std::int32_t left = iconic ? kMinimisedPosition : clientX - extents.left;
-    const std::int32_t top = iconic ? kMinimisedPosition : clientY - extents.top;
+    const std::int32_t left = iconic ? kMinimisedPosition : clientX - extents.left + s.left;
+    const std::int32_t top = iconic ? kMinimisedPosition : clientY - extents.top + s.top;
     return Rect{left, top, left + outerWidth, top + outerHeight};
 }
 
@@ -56,6 +71,7 @@ WindowQuery X11Desktop::Impl::sendWindowQuery(xcb_window_t window, bool withTitl
     q.geometry = sent(xcb_get_geometry(c, window));
     q.translate = sent(xcb_translate_coordinates(c, window, root, 0, 0));
     q.extents = requestProperty(window, atoms.NET_FRAME_EXTENTS, XCB_ATOM_CARDINAL, 4);
+    q.shadow = requestProperty(window, atoms.GTK_FRAME_EXTENTS, XCB_ATOM_CARDINAL, 4);
     q.wmState = requestProperty(window, atoms.WM_STATE, atoms.WM_STATE, 2);
     q.netWmState = requestProperty(window, atoms.NET_WM_STATE, XCB_ATOM_ATOM, 64);
     if (withTitle) {
@@ -71,6 +87,7 @@ WindowFacts X11Desktop::Impl::collect(const WindowQuery& q) {
     const auto geometry = takeReply<xcb_get_geometry_reply>(c, q.geometry);
     const auto translate = takeReply<xcb_translate_coordinates_reply>(c, q.translate);
     const auto extents = takeReply<xcb_get_property_reply>(c, q.extents);
+    const auto shadow = takeReply<xcb_get_property_reply>(c, q.shadow);
     const auto wmState = takeReply<xcb_get_property_reply>(c, q.wmState);
     const auto netWmState = takeReply<xcb_get_property_reply>(c, q.netWmState);
     PropertyReply netWmName, wmName;
@@ -85,25 +102,23 @@ WindowFacts X11Desktop::Impl::collect(const WindowQuery& q) {
     f.clientY = translate->dst_y - geometry->border_width;
     f.width = geometry->width + 2 * geometry->border_width;
     f.height = geometry->height + 2 * geometry->border_width;
-    const auto e = propertyWords(extents.get());
-    if (e.size() >= 4) {
-        f.extents = Extents{static_cast<std::int32_t>(e[0]), static_cast<std::int32_t>(e[1]),
-                            static_cast<std::int32_t>(e[2]), static_cast<std::int32_t>(e[3])};
-    }
+    f.extents = extentsOf(extents.get());
+    f.shadow = extentsOf(shadow.get());
     for (const std::uint32_t atom : propertyWords(netWmState.get())) {
         if (atom == atoms.NET_WM_STATE_HIDDEN) f.iconic = true;
         if (atom == atoms.NET_WM_STATE_MAXIMIZED_VERT) f.maximisedVert = true;
         if (atom == atoms.NET_WM_STATE_MAXIMIZED_HORZ) f.maximisedHorz = true;
     }
     if (firstWord(wmState.get()) == kIconicState) f.iconic = true;
-    f.title = decodeTitle(rawTitle(netWmName.get(), atoms), rawTitle(wmName.get(), atoms));
+    f.title = decodeTitle(rawTitle(netWmName.get(), atoms), rawTitle(wmName.get(), atoms),
+                          CompoundTextConverter{dpy, atoms.COMPOUND_TEXT});
 
     return f;
 }
 
 void X11Desktop::Impl::discard(const WindowQuery& q) {
     for (const unsigned int sequence : {q.geometry.sequence, q.translate.sequence,
-                                        q.extents.sequence, q.wmState.sequence,
+                                        q.extents.sequence, q.shadow.sequence, q.wmState.sequence,
                                         q.netWmState.sequence}) {
         xcb_discard_reply(c, sequence);
     }

@@ -6,14 +6,21 @@
 
 #include <xcb/xinput.h>
 
+#include <poll.h>
+
 #include <QMetaObject>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <algorithm>
 #include <charconv>
+#include <iterator>
 #include <cstdlib>
-#include <thread>
 
 #include "platform/x11/x11desktop_p.h"
+
+// Last: Xlib's macros (None, Bool, Status) clash with names in Qt's headers.
+#include <X11/Xlib-xcb.h>
+#include <X11/Xlib.h>
 
 namespace sw::x11 {
 namespace {
@@ -72,15 +79,36 @@ std::vector<xcb_keycode_t> shiftKeycodesIn(const xcb_get_keyboard_mapping_reply_
 
 }  // namespace
 
-X11Desktop::Impl::Impl(xcb_connection_t* connection, xcb_screen_t* s)
-    : c(connection), screen(s), root(s->root) {}
+X11Desktop::Impl::Impl(Display* display, xcb_connection_t* connection, xcb_screen_t* s)
+    : dpy(display), c(connection), screen(s), root(s->root) {}
 
 X11Desktop::Impl::~Impl() {
+    pendingTimer.reset();
     notifier.reset();
-    xcb_disconnect(c);
+    // Xlib ends the process when it meets a broken connection, and XCloseDisplay
+    // talks to the server; so xcb, which fails gently, checks the connection with
+    // a round trip first, and a broken one is left for the process's end to close.
+    if (xcb_connection_has_error(c) == 0) {
+        std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+    }
+    if (xcb_connection_has_error(c) == 0) XCloseDisplay(dpy);
+}
+
+void X11Desktop::Impl::primeXlibAtoms() {
+    // Xlib's text conversion looks these atoms up by name; once they are in the
+    // display's atom cache it does so without a request, so no Xlib call after
+    // connecting ever talks to the server (STRING is predefined).
+    char compoundText[] = "COMPOUND_TEXT";
+    char utf8String[] = "UTF8_STRING";
+    char text[] = "TEXT";
+    char* names[] = {compoundText, utf8String, text};
+    Atom interned[std::size(names)];
+    XInternAtoms(dpy, names, static_cast<int>(std::size(names)), False, interned);
+    ++stats.roundTrips;
 }
 
 void X11Desktop::Impl::discover() {
+    primeXlibAtoms();
     struct Pending {
         xcb_atom_t* slot;
         xcb_intern_atom_cookie_t cookie;
@@ -193,6 +221,13 @@ void X11Desktop::Impl::handleEvent(const xcb_generic_event_t* event) {
                 latched.shift = true;
             }
         }
+    } else if (type == XCB_PROPERTY_NOTIFY) {
+        const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event);
+        if (pending && notify->window == pending->window &&
+            (notify->atom == atoms.NET_WM_STATE || notify->atom == atoms.NET_FRAME_EXTENTS ||
+             notify->atom == atoms.GTK_FRAME_EXTENTS)) {
+            pendingWindowChanged();
+        }
     } else if (type == XCB_MAPPING_NOTIFY) {
         const auto* mapping = reinterpret_cast<const xcb_mapping_notify_event_t*>(event);
         // xdotool remaps spare keycodes to type unusual keys; Shift may move too.
@@ -225,14 +260,22 @@ void X11Desktop::Impl::reportLoss() {
         Qt::QueuedConnection);
 }
 
-bool X11Desktop::Impl::pollUntil(std::chrono::milliseconds limit,
-                                 const std::function<bool()>& done) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
+bool X11Desktop::Impl::waitForEvent(
+    std::chrono::steady_clock::time_point deadline,
+    const std::function<bool(const xcb_generic_event_t*)>& wanted) {
     for (;;) {
+        while (xcb_generic_event_t* event = xcb_poll_for_event(c)) {
+            const bool hit = wanted(event);
+            handleEvent(event);
+            std::free(event);
+            if (hit) return true;
+        }
         if (!alive()) return false;
-        if (done()) return true;
-        if (std::chrono::steady_clock::now() >= deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) return false;
+        pollfd readable{xcb_get_file_descriptor(c), POLLIN, 0};
+        poll(&readable, 1, static_cast<int>(left.count()));
     }
 }
 
@@ -243,18 +286,19 @@ X11Desktop::X11Desktop(std::unique_ptr<Impl> impl) : d(std::move(impl)) {}
 X11Desktop::~X11Desktop() = default;
 
 std::unique_ptr<X11Desktop> X11Desktop::connect(const char* displayName, std::string* error) {
-    int screenNumber = 0;
-    xcb_connection_t* c = xcb_connect(displayName, &screenNumber);
-    xcb_screen_t* screen = xcb_connection_has_error(c) ? nullptr : screenOf(c, screenNumber);
+    Display* dpy = XOpenDisplay(displayName);
+    xcb_connection_t* c = dpy ? XGetXCBConnection(dpy) : nullptr;
+    xcb_screen_t* screen = c ? screenOf(c, DefaultScreen(dpy)) : nullptr;
     if (!screen) {
-        xcb_disconnect(c);
+        if (dpy) XCloseDisplay(dpy);
         if (error) {
             const char* shown = displayName ? displayName : std::getenv("DISPLAY");
             *error = std::string("cannot open the X display \"") + (shown ? shown : "") + "\"";
         }
         return nullptr;
     }
-    auto impl = std::make_unique<Impl>(c, screen);
+    XSetEventQueueOwner(dpy, XCBOwnsEventQueue);
+    auto impl = std::make_unique<Impl>(dpy, c, screen);
     impl->discover();
     if (!impl->alive()) {
         if (error) *error = "the X connection broke while connecting";

@@ -1,4 +1,4 @@
-// The state behind X11Desktop, shared by the files that implement it: the xcb
+// The state behind X11Desktop, shared by the files that implement it: the
 // connection, the atoms, what was found at connect, the request batches and the
 // pointer latches.
 #pragma once
@@ -18,10 +18,14 @@
 #include "platform/x11/xcbutil.h"
 
 class QSocketNotifier;
+class QTimer;
+struct _XDisplay;
 
 namespace sw::x11 {
 
-// _NET_FRAME_EXTENTS: how far the window manager's frame reaches past the client.
+// Widths of a border around the client on each side: the window manager's frame
+// (_NET_FRAME_EXTENTS), or the invisible shadow a client that draws its own
+// decorations keeps inside its window (_GTK_FRAME_EXTENTS).
 struct Extents {
     std::int32_t left = 0;
     std::int32_t right = 0;
@@ -36,6 +40,7 @@ struct WindowQuery {
     xcb_get_geometry_cookie_t geometry{};
     xcb_translate_coordinates_cookie_t translate{};
     xcb_get_property_cookie_t extents{};
+    xcb_get_property_cookie_t shadow{};
     xcb_get_property_cookie_t wmState{};
     xcb_get_property_cookie_t netWmState{};
     std::optional<xcb_get_property_cookie_t> netWmName;
@@ -49,7 +54,8 @@ struct WindowFacts {
     std::int32_t clientY = 0;
     std::int32_t width = 0;  // client size including its border
     std::int32_t height = 0;
-    Extents extents;
+    Extents extents;  // the window manager's frame
+    Extents shadow;   // the client's own shadow, _GTK_FRAME_EXTENTS
     bool iconic = false;
     bool maximisedVert = false;
     bool maximisedHorz = false;
@@ -57,19 +63,40 @@ struct WindowFacts {
 
     bool maximised() const { return maximisedVert && maximisedHorz; }
     bool anyMaximised() const { return maximisedVert || maximisedHorz; }
+    // The shadow that is not part of what the user sees as the window: the client's
+    // own, unless the window manager frames the window (then the frame is the window).
+    Extents invisibleShadow() const;
+    // What is seen: the client with the window manager's frame, less the shadow.
     Rect outerRect() const;
     int showState() const;
+};
+
+// A placement of a maximised window, held back until the window manager has
+// taken the maximised state off: it ignores moves until then, and the size to
+// ask for depends on the extents of the normal frame.
+struct PendingPlacement {
+    xcb_window_t window = XCB_WINDOW_NONE;
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    Extents maximisedExtents;
+    Extents maximisedShadow;
+
+    // Whether the window manager has finished restoring the window.
+    bool restoredIn(const WindowFacts& now) const;
 };
 
 // The client-message actions of _NET_WM_STATE.
 enum class StateAction : std::uint32_t { Remove = 0, Add = 1 };
 
 struct X11Desktop::Impl {
-    Impl(xcb_connection_t* connection, xcb_screen_t* screen);
+    Impl(_XDisplay* display, xcb_connection_t* connection, xcb_screen_t* screen);
     ~Impl();
 
     // connect-time discovery: atoms, window manager, XInput, keyboard map.
     void discover();
+    void primeXlibAtoms();
     bool windowManagerValid(xcb_window_t check);
     void selectRawInput();
     void readShiftKeycodes();
@@ -108,17 +135,29 @@ struct X11Desktop::Impl {
     void changeState(xcb_window_t window, StateAction action, xcb_atom_t first,
                      xcb_atom_t second = XCB_ATOM_NONE);
     void activate(xcb_window_t window);
-    bool frameSettled(xcb_window_t window, const WindowFacts& facts, bool shown);
-    bool restoreFromMaximised(xcb_window_t window, const WindowFacts& maximised);
+    void sendPlacement(xcb_window_t window, const WindowFacts& facts, std::int32_t left,
+                       std::int32_t top, std::int32_t width, std::int32_t height);
+    void deferPlacement(xcb_window_t window, const WindowFacts& maximised, std::int32_t left,
+                        std::int32_t top, std::int32_t width, std::int32_t height);
+    void pendingWindowChanged();
+    void completePending(bool onlyOnceRestored);
+    void sendPendingIfRestored(const WindowFacts& now, bool onlyOnceRestored);
+    void dropPending();
+    void selectEvents(xcb_window_t window, std::uint32_t mask);
     void placeWithoutManager(xcb_window_t window, std::int32_t left, std::int32_t top,
                              std::int32_t width, std::int32_t height);
     xcb_window_t topmostCandidate(const std::vector<xcb_window_t>& bottomToTop,
                                   xcb_window_t pushedBack, bool checkMapped);
     void sendToBackWithoutManager();
 
-    // Re-reads until done() holds or the time is up, pausing between reads.
-    bool pollUntil(std::chrono::milliseconds limit, const std::function<bool()>& done);
+    // Waits on the connection until an event for which wanted() holds has been
+    // handled, or the deadline passes (false).
+    bool waitForEvent(std::chrono::steady_clock::time_point deadline,
+                      const std::function<bool(const xcb_generic_event_t*)>& wanted);
 
+    // Xlib owns the connection, for its text conversions alone; everything else
+    // goes through xcb, which also owns the event queue.
+    _XDisplay* dpy;
     xcb_connection_t* c;
     xcb_screen_t* screen;
     xcb_window_t root;
@@ -140,6 +179,10 @@ struct X11Desktop::Impl {
     // their next reads, sent ahead with the next foreground query.
     std::vector<xcb_window_t> describedSinceForeground;
     std::vector<WindowQuery> prefetch;
+
+    std::optional<PendingPlacement> pending;
+    bool pendingCheckQueued = false;
+    std::unique_ptr<QTimer> pendingTimer;
 
     std::unique_ptr<QSocketNotifier> notifier;
     std::function<void()> lostHandler;

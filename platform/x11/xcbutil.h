@@ -47,6 +47,7 @@ using PropertyReply = Reply<xcb_get_property_reply_t>;
     X(NET_ACTIVE_WINDOW, "_NET_ACTIVE_WINDOW")                     \
     X(NET_CLIENT_LIST_STACKING, "_NET_CLIENT_LIST_STACKING")       \
     X(NET_FRAME_EXTENTS, "_NET_FRAME_EXTENTS")                     \
+    X(GTK_FRAME_EXTENTS, "_GTK_FRAME_EXTENTS")                     \
     X(NET_WM_NAME, "_NET_WM_NAME")                                 \
     X(NET_WM_STATE, "_NET_WM_STATE")                               \
     X(NET_WM_STATE_HIDDEN, "_NET_WM_STATE_HIDDEN")                 \

@@ -12,6 +12,7 @@
 
 #include <QCoreApplication>
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ostream>
@@ -62,7 +63,7 @@ xcb_atom_t intern(xcb_connection_t* c, const std::string& name) {
     return atom;
 }
 
-std::vector<std::uint32_t> words(xcb_connection_t* c, xcb_window_t w, xcb_atom_t property,
+std::vector<std::uint32_t> readWords(xcb_connection_t* c, xcb_window_t w, xcb_atom_t property,
                                  xcb_atom_t type) {
     auto* r = xcb_get_property_reply(c, xcb_get_property(c, 0, w, property, type, 0, 4096),
                                      nullptr);
@@ -73,6 +74,53 @@ std::vector<std::uint32_t> words(xcb_connection_t* c, xcb_window_t w, xcb_atom_t
     }
     std::free(r);
     return out;
+}
+
+// True once a window manager runs and frames new windows.
+bool waitUntilManaging(xcb_connection_t* c) {
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    const xcb_atom_t check = intern(c, "_NET_SUPPORTING_WM_CHECK");
+    bool ready = waitUntil([&] {
+        const auto w = readWords(c, root, check, XCB_ATOM_WINDOW);
+        return !w.empty() && readWords(c, w[0], check, XCB_ATOM_WINDOW) == w;
+    }, 10s);
+    // openbox sets the check window before it has finished starting, and drops a
+    // map request that arrives in between: a probe window is mapped again until
+    // the window manager frames it.
+    const xcb_window_t probe = xcb_generate_id(c);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, probe, root, 0, 0, 10, 10, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
+    for (int attempt = 0; ready && attempt < 50; ++attempt) {
+        xcb_map_window(c, probe);
+        xcb_flush(c);
+        const bool framed = waitUntil([&] {
+            auto* tree = xcb_query_tree_reply(c, xcb_query_tree(c, probe), nullptr);
+            const bool reparented = tree && tree->parent != root;
+            std::free(tree);
+            return reparented;
+        }, 200ms);
+        if (framed) break;
+        xcb_unmap_window(c, probe);
+        ready = attempt < 49;
+    }
+    xcb_destroy_window(c, probe);
+    const xcb_atom_t clients = intern(c, "_NET_CLIENT_LIST");
+    return ready && waitUntil([&] {
+        const auto list = readWords(c, root, clients, XCB_ATOM_WINDOW);
+        return std::find(list.begin(), list.end(), probe) == list.end();
+    });
+}
+
+// GTK draws its shadow, and declares it, only on a composited screen.
+bool waitUntilCompositing(xcb_connection_t* c) {
+    const xcb_atom_t selection = intern(c, "_NET_WM_CM_S0");
+    return waitUntil([&] {
+        auto* owner =
+            xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selection), nullptr);
+        const bool owned = owner && owner->owner != XCB_WINDOW_NONE;
+        std::free(owner);
+        return owned;
+    }, 10s);
 }
 
 std::unique_ptr<XServer> theServer;
@@ -152,56 +200,60 @@ XServer::XServer() {
 
 XServer::~XServer() { stop(); }
 
-void XServer::startWindowManager() {
-    wm_ = Process({"openbox", "--sm-disable"});
-    xcb_connection_t* c = xcb_connect(display_.c_str(), nullptr);
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-    const xcb_atom_t check = intern(c, "_NET_SUPPORTING_WM_CHECK");
-    bool ready = waitUntil([&] {
-        const auto w = words(c, root, check, XCB_ATOM_WINDOW);
-        return !w.empty() && words(c, w[0], check, XCB_ATOM_WINDOW) == w;
-    }, 10s);
-    // openbox sets the check window before it has finished starting, and drops a
-    // map request that arrives in between: a probe window is mapped again until
-    // openbox frames it.
-    const xcb_window_t probe = xcb_generate_id(c);
-    xcb_create_window(c, XCB_COPY_FROM_PARENT, probe, root, 0, 0, 10, 10, 0,
-                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
-    for (int attempt = 0; ready && attempt < 50; ++attempt) {
-        xcb_map_window(c, probe);
-        xcb_flush(c);
-        const bool framed = waitUntil([&] {
-            auto* tree = xcb_query_tree_reply(c, xcb_query_tree(c, probe), nullptr);
-            const bool reparented = tree && tree->parent != root;
-            std::free(tree);
-            return reparented;
-        }, 200ms);
-        if (framed) break;
-        xcb_unmap_window(c, probe);
-        ready = attempt < 49;
+void XServer::startSessionBus() {
+    // xfwm4 reads its settings through xfconf, which needs a session bus; a bus of
+    // the test's own keeps the user's settings (or the lack of a bus) out of it.
+    int fds[2];
+    if (pipe(fds) != 0) throw std::runtime_error("pipe failed");
+    bus_ = Process({"dbus-daemon", "--session", "--nofork", "--print-address=" + std::to_string(fds[1])},
+                   -1, -1, fds[1]);
+    close(fds[1]);
+    const std::string address = readLine(fds[0], 10s);
+    close(fds[0]);
+    if (address.empty()) throw std::runtime_error("dbus-daemon did not start");
+    setenv("DBUS_SESSION_BUS_ADDRESS", address.c_str(), 1);
+}
+
+void XServer::startWindowManager(WindowManager wm) {
+    switch (wm) {
+        case WindowManager::None:
+            return;
+        case WindowManager::Openbox:
+            wm_ = Process({"openbox", "--sm-disable"});
+            break;
+        case WindowManager::Xfwm4:
+            startSessionBus();
+            wm_ = Process({"xfwm4", "--compositor=on", "--sm-client-disable"});
+            break;
+        case WindowManager::Metacity:
+            wm_ = Process({"metacity", "--replace"});
+            break;
     }
-    xcb_destroy_window(c, probe);
-    const xcb_atom_t clients = intern(c, "_NET_CLIENT_LIST");
-    ready = ready && waitUntil([&] {
-        const auto list = words(c, root, clients, XCB_ATOM_WINDOW);
-        return std::find(list.begin(), list.end(), probe) == list.end();
-    });
+    wmKind_ = wm;
+    xcb_connection_t* c = xcb_connect(display_.c_str(), nullptr);
+    const bool ready = waitUntilManaging(c) &&
+                       (wm == WindowManager::Openbox || waitUntilCompositing(c));
     xcb_disconnect(c);
-    if (!ready) throw std::runtime_error("openbox did not start");
+    if (!ready) throw std::runtime_error("the window manager did not start");
 }
 
 void XServer::killWindowManager(int signal) { wm_.stop(signal); }
 
 void XServer::stop() {
     wm_.stop();
+    bus_.stop();
     xvfb_.stop();
 }
 
 void setUpDisplay(bool withWindowManager) {
+    setUpDisplay(withWindowManager ? WindowManager::Openbox : WindowManager::None);
+}
+
+void setUpDisplay(WindowManager wm) {
     theServer = std::make_unique<XServer>();
     // xdotool, the test client and the backend's default connection all use it.
     setenv("DISPLAY", theServer->display().c_str(), 1);
-    if (withWindowManager) theServer->startWindowManager();
+    theServer->startWindowManager(wm);
 }
 
 void tearDownDisplay() { theServer.reset(); }
@@ -223,6 +275,20 @@ TestClient::TestClient(const std::vector<std::string>& args) {
     close(out[0]);
     if (id.empty()) throw std::runtime_error("the test client did not show its window");
     window_ = static_cast<WindowId>(std::stoul(id));
+}
+
+TestClient::TestClient(const std::vector<std::string>& program, const std::string& windowClass) {
+    process_ = Process(program);
+    // xdotool waits for the window to exist; timeout bounds a program that never shows it.
+    const std::string id = output("timeout 10 xdotool search --sync --limit 1 --classname '^" +
+                                  windowClass + "$'");
+    if (id.empty()) throw std::runtime_error(program.front() + " did not show its window");
+    window_ = static_cast<WindowId>(std::stoul(id));
+    // Taken on by the window manager: WM_STATE set, as it is once the frame is mapped.
+    Truth truth;
+    if (!waitUntil([&] { return !truth.words(window_, "WM_STATE").empty(); }, 10s)) {
+        throw std::runtime_error(program.front() + "'s window was never managed");
+    }
 }
 
 TestClient::~TestClient() {
@@ -271,6 +337,34 @@ Rect Truth::frame(WindowId client) {
     return r;
 }
 
+Rect Truth::visible(WindowId client) {
+    auto* g = xcb_get_geometry_reply(d->c, xcb_get_geometry(d->c, client), nullptr);
+    auto* t = xcb_translate_coordinates_reply(
+        d->c, xcb_translate_coordinates(d->c, client, d->root, 0, 0), nullptr);
+    Rect r;
+    if (g && t) {
+        const std::int32_t b = g->border_width;
+        r = Rect{t->dst_x - b, t->dst_y - b, t->dst_x + g->width + b, t->dst_y + g->height + b};
+    }
+    std::free(g);
+    std::free(t);
+    if (r == Rect{}) return r;
+    // Extents are left, right, top, bottom.
+    const auto frame = words(client, "_NET_FRAME_EXTENTS");
+    if (frame.size() == 4 && frame != std::vector<std::uint32_t>(4, 0)) {
+        return Rect{r.left - std::int32_t(frame[0]), r.top - std::int32_t(frame[2]),
+                    r.right + std::int32_t(frame[1]), r.bottom + std::int32_t(frame[3])};
+    }
+    const auto shadow = words(client, "_GTK_FRAME_EXTENTS");
+    if (shadow.size() != 4) return r;
+    return Rect{r.left + std::int32_t(shadow[0]), r.top + std::int32_t(shadow[2]),
+                r.right - std::int32_t(shadow[1]), r.bottom - std::int32_t(shadow[3])};
+}
+
+std::vector<std::uint32_t> Truth::words(WindowId window, const std::string& property) {
+    return test::readWords(d->c, window, intern(d->c, property), XCB_GET_PROPERTY_TYPE_ANY);
+}
+
 bool Truth::exists(WindowId window) {
     auto* g = xcb_get_geometry_reply(d->c, xcb_get_geometry(d->c, window), nullptr);
     const bool found = g != nullptr;
@@ -279,7 +373,7 @@ bool Truth::exists(WindowId window) {
 }
 
 WindowId Truth::activeWindow() {
-    const auto w = words(d->c, d->root, intern(d->c, "_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW);
+    const auto w = readWords(d->c, d->root, intern(d->c, "_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW);
     return w.empty() ? 0 : w[0];
 }
 
@@ -289,7 +383,7 @@ void Truth::setInputFocus(WindowId window) {
 }
 
 bool Truth::hasState(WindowId window, const std::string& stateAtom) {
-    const auto states = words(d->c, window, intern(d->c, "_NET_WM_STATE"), XCB_ATOM_ATOM);
+    const auto states = readWords(d->c, window, intern(d->c, "_NET_WM_STATE"), XCB_ATOM_ATOM);
     const xcb_atom_t wanted = intern(d->c, stateAtom);
     for (const auto s : states) {
         if (s == wanted) return true;
@@ -299,7 +393,7 @@ bool Truth::hasState(WindowId window, const std::string& stateAtom) {
 
 std::vector<WindowId> Truth::stacking() {
     const auto w =
-        words(d->c, d->root, intern(d->c, "_NET_CLIENT_LIST_STACKING"), XCB_ATOM_WINDOW);
+        readWords(d->c, d->root, intern(d->c, "_NET_CLIENT_LIST_STACKING"), XCB_ATOM_WINDOW);
     return std::vector<WindowId>(w.begin(), w.end());
 }
 
@@ -333,6 +427,22 @@ bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds limi
 int run(const std::string& commandLine) {
     const int status = std::system(commandLine.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string output(const std::string& commandLine) {
+    std::string out;
+    if (FILE* pipe = popen(commandLine.c_str(), "r")) {
+        char buffer[256];
+        while (std::fgets(buffer, sizeof buffer, pipe)) out += buffer;
+        pclose(pipe);
+    }
+    while (!out.empty() && (out.back() == '\n' || out.back() == ' ')) out.pop_back();
+    return out;
+}
+
+std::vector<std::string> headerBarProgram(const std::string& title, const std::string& geometry) {
+    // The system interpreter: that is where the GTK bindings are installed.
+    return {"/usr/bin/python3", SIZEWISE_X11_TEST_DIR "/headerbar_client.py", title, geometry};
 }
 
 }  // namespace sw::x11::test

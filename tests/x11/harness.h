@@ -1,11 +1,13 @@
-// What the X11 tests run against: a private X server with or without openbox, the
-// project's test client as the target application, a separate connection that
-// reads the ground truth (the window manager's frame), and small utilities.
+// What the X11 tests run against: a private X server with or without a window
+// manager (openbox, xfwm4 compositing, metacity), the project's test client and
+// other programs as target applications, a separate connection that reads the
+// ground truth (the window manager's frame), and small utilities.
 #pragma once
 
 #include <sys/types.h>
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <iosfwd>
 #include <memory>
@@ -46,6 +48,10 @@ private:
 // The focus value X calls PointerRoot.
 inline constexpr WindowId kPointerRoot = 1;
 
+// The window managers the tests run under; the numbers are those the test
+// binaries are built with.
+enum class WindowManager { None = 0, Openbox = 1, Xfwm4 = 2, Metacity = 3 };
+
 // A private Xvfb.
 class XServer {
 public:
@@ -53,19 +59,27 @@ public:
     XServer();
     ~XServer();
     const std::string& display() const { return display_; }
-    void startWindowManager();
+    // Returns once the window manager frames new windows (and, for those that
+    // composite, owns the compositing selection); throws when it does not.
+    void startWindowManager(WindowManager wm = WindowManager::Openbox);
+    WindowManager windowManager() const { return wmKind_; }
     void killWindowManager(int signal);
     void stop();
 
 private:
+    void startSessionBus();
+
     std::string display_;
     Process xvfb_;
+    Process bus_;
     Process wm_;
+    WindowManager wmKind_ = WindowManager::None;
 };
 
-// The environment of a test binary: one X server for the process, openbox on it
-// when withWindowManager.
+// The environment of a test binary: one X server for the process, with the
+// given window manager (openbox when withWindowManager).
 void setUpDisplay(bool withWindowManager);
+void setUpDisplay(WindowManager wm);
 void tearDownDisplay();
 XServer& display();
 
@@ -73,6 +87,9 @@ XServer& display();
 class TestClient {
 public:
     explicit TestClient(const std::vector<std::string>& args = {});
+    // Another program as the target: its window is the one whose WM_CLASS
+    // instance name is windowClass, once the window manager has taken it on.
+    TestClient(const std::vector<std::string>& program, const std::string& windowClass);
     ~TestClient();
     TestClient(const TestClient&) = delete;
     TestClient& operator=(const TestClient&) = delete;
@@ -99,6 +116,11 @@ public:
     // The client's frame (its parent when that is not the root), or the client
     // itself when unmanaged: position in root co-ordinates and outer size.
     Rect frame(WindowId client);
+    // What is seen of a managed window: the client with _NET_FRAME_EXTENTS, or,
+    // with no frame, the client less the shadow it declares in _GTK_FRAME_EXTENTS.
+    Rect visible(WindowId client);
+    // A format-32 property's items; empty when unset.
+    std::vector<std::uint32_t> words(WindowId window, const std::string& property);
     bool exists(WindowId window);
     WindowId activeWindow();
     void setInputFocus(WindowId window);
@@ -121,5 +143,13 @@ bool waitUntil(const std::function<bool()>& done,
 
 // Runs a command line through the shell, returning its exit status.
 int run(const std::string& commandLine);
+// Runs a command line through the shell, returning what it printed, less the
+// final line break.
+std::string output(const std::string& commandLine);
+
+// The GTK 3 header-bar application the tests use as a client-side decorated
+// target; its WM_CLASS instance name is kHeaderBarClass.
+std::vector<std::string> headerBarProgram(const std::string& title, const std::string& geometry);
+inline constexpr const char* kHeaderBarClass = "sizewise-headerbar";
 
 }  // namespace sw::x11::test

@@ -1,5 +1,6 @@
 // Entry point of the X11 test binaries: a Qt core application for the backend's
-// socket notifier and a private X server for the whole run.
+// socket notifier and a private X server for the whole run, with the window
+// manager the binary is built for.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -10,7 +11,10 @@ namespace {
 
 class DisplayEnvironment : public ::testing::Environment {
 public:
-    void SetUp() override { sw::x11::test::setUpDisplay(SIZEWISE_TEST_WINDOW_MANAGER != 0); }
+    void SetUp() override {
+        sw::x11::test::setUpDisplay(
+            static_cast<sw::x11::test::WindowManager>(SIZEWISE_TEST_WINDOW_MANAGER));
+    }
     void TearDown() override { sw::x11::test::tearDownDisplay(); }
 };
 

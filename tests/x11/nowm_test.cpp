@@ -38,7 +38,8 @@ TEST_F(NoWindowManagerTest, PlaceWindowConfiguresTheClient) {
     TestClient client({"--title", "bare", "--geometry", "200x100+10+10"});
     const Rect target = rectOf(140, 90, 333, 222);
     desk->placeWindow(client.window(), target.left, target.top, 333, 222);
-    EXPECT_EQ(truth.frame(client.window()), target);
+    // Sent, not waited for.
+    EXPECT_TRUE(waitUntil([&] { return truth.frame(client.window()) == target; }));
     const WindowInfo info = desk->describeWindow(client.window());
     EXPECT_EQ(info, (WindowInfo{"bare", target, kShowStateNormal}));
 }

@@ -1,5 +1,10 @@
 // Titles read through the backend: UTF-8 _NET_WM_NAME, the WM_NAME fallback of
-// older clients, and the cut to 254 characters that never splits a character.
+// older clients (compound text included), and the cut to 254 characters that
+// never splits a character.
+#include <xcb/xcb.h>
+
+#include <clocale>
+
 #include "platform/text.h"
 #include "tests/x11/fixture.h"
 
@@ -44,6 +49,57 @@ TEST_F(TitleTest, CompoundTextWmName) {
         truth.setText(client.window(), "WM_NAME", "COMPOUND_TEXT", row.bytes);
         EXPECT_EQ(desk->describeWindow(client.window()).title, row.expected);
     }
+}
+
+// xterm stores a title with Chinese and Japanese characters as compound text,
+// switching to GB 2312 and JIS X 0208 and back.
+const std::string kXtermTitle = "xterm 标题 日本語 Ünï";
+const std::string kXtermWmName =
+    "xterm \x1b$(A1jLb\x1b(B \x1b$(BF|K\\8l\x1b(B \xdcn\xef";
+
+TEST_F(TitleTest, XtermCompoundTextTitleInAnyLocale) {
+    TestClient xterm({"xterm", "-title", kXtermTitle}, "xterm");
+    const std::string saved = std::setlocale(LC_CTYPE, nullptr);
+    for (const char* locale : {"C.UTF-8", "C"}) {
+        SCOPED_TRACE(locale);
+        ASSERT_TRUE(std::setlocale(LC_CTYPE, locale));
+        EXPECT_EQ(desk->describeWindow(xterm.window()).title, kXtermTitle);
+    }
+    std::setlocale(LC_CTYPE, saved.c_str());
+}
+
+// Xlib ends the process when one of its calls meets a dead connection, so the
+// conversion must not talk to the server: here the server is gone by the time
+// the title, read ahead by the poll, is converted for the first time.
+TEST(CompoundTextTest, ConvertedWithoutTheServer) {
+    XServer server;
+    xcb_connection_t* c = xcb_connect(server.display().c_str(), nullptr);
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    const xcb_window_t window = xcb_generate_id(c);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 100, 100, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
+    const auto setName = [&](xcb_atom_t type, const std::string& bytes) {
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NAME, type, 8,
+                            static_cast<std::uint32_t>(bytes.size()), bytes.data());
+        std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+    };
+    setName(XCB_ATOM_STRING, "plain");
+    xcb_map_window(c, window);
+    xcb_set_input_focus(c, XCB_INPUT_FOCUS_POINTER_ROOT, window, XCB_CURRENT_TIME);
+    std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+
+    std::string error;
+    auto desk = X11Desktop::connect(server.display().c_str(), &error);
+    ASSERT_TRUE(desk) << error;
+    ASSERT_EQ(desk->describeWindow(desk->foregroundWindow()).title, "plain");
+    auto* type = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, 13, "COMPOUND_TEXT"), nullptr);
+    ASSERT_TRUE(type);
+    setName(type->atom, kXtermWmName);
+    std::free(type);
+    ASSERT_EQ(desk->foregroundWindow(), window);  // reads the window ahead
+    server.stop();
+    EXPECT_EQ(desk->describeWindow(window).title, kXtermTitle);
+    xcb_disconnect(c);
 }
 
 TEST_F(TitleTest, LongTitlesAreCutTo254CharactersWhole) {
