@@ -76,8 +76,8 @@ inline std::vector<std::uint32_t> propertyWords(const xcb_get_property_reply_t* 
 
 // The first 32-bit item, or 0 when the property is unset or of another format.
 inline std::uint32_t firstWord(const xcb_get_property_reply_t* reply) {
-    const auto words = propertyWords(reply);
-    return words.empty() ? 0 : words.front();
+    if (!reply || reply->format != 32 || xcb_get_property_value_length(reply) < 4) return 0;
+    return *static_cast<const std::uint32_t*>(xcb_get_property_value(reply));
 }
 
 inline std::string_view propertyBytes(const xcb_get_property_reply_t* reply) {
