@@ -733,6 +733,21 @@ class DesktopTest(unittest.TestCase):
         except AssertionError:
             self.assertEqual(self.desktop.frame_rect(window), expected)
 
+    def assert_settings_sound(self) -> dict:
+        """Every [Config] key is in the settings file, in order, each with a value the program
+        could have meant; returns the section as a dict."""
+        section = self.desktop.read_settings().get("Config", [])
+        keys = [key for key, _ in section]
+        self.assertEqual([k for k in keys if k in SETTINGS_KEYS], list(SETTINGS_KEYS),
+                         "keys in the settings file")
+        config = dict(section)
+        for key in SETTINGS_KEYS:
+            if key in ("ShowLayout", "Hidden", "ShowRuler"):
+                self.assertIn(config[key], ("True", "False"), key)
+            else:
+                self.assertRegex(config[key], r"^-?[0-9]+$", key)
+        return config
+
     def assert_frame_stays(self, window: int, expected: Rect, duration: float = 0.5) -> None:
         """Watches for longer than a few polls: a wrong move would have happened by then."""
         deadline = time.monotonic() + duration
