@@ -8,7 +8,7 @@ packages=(
   build-essential cmake pkg-config qt6-base-dev
   libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-xinput-dev
   libgtest-dev libgmock-dev
-  xvfb openbox tint2 xdotool wmctrl x11-utils xterm x11-apps imagemagick xtrace python3
+  xvfb openbox tint2 xdotool wmctrl x11-utils xterm x11-apps imagemagick xtrace strace python3
 )
 
 # One dpkg-query for all names keeps the already-set-up case well under a second.
