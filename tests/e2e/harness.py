@@ -734,13 +734,11 @@ class DesktopTest(unittest.TestCase):
             self.assertEqual(self.desktop.frame_rect(window), expected)
 
     def assert_settings_sound(self) -> dict:
-        """Every [Config] key is in the settings file, in order, each with a value the program
-        could have meant; returns the section as a dict."""
-        section = self.desktop.read_settings().get("Config", [])
-        keys = [key for key, _ in section]
-        self.assertEqual([k for k in keys if k in SETTINGS_KEYS], list(SETTINGS_KEYS),
+        """Every [Config] key is in the settings file, each with a value the program could have
+        meant; returns the section as a dict."""
+        config = self.desktop.config()
+        self.assertEqual(sorted(k for k in config if k in SETTINGS_KEYS), sorted(SETTINGS_KEYS),
                          "keys in the settings file")
-        config = dict(section)
         for key in SETTINGS_KEYS:
             if key in ("ShowLayout", "Hidden", "ShowRuler"):
                 self.assertIn(config[key], ("True", "False"), key)

@@ -20,11 +20,11 @@ class PresetTest(harness.DesktopTest):
         """Sizes the target by a set slot other than index first, so index has to do the work."""
         d = self.desktop
         other = 1 if index == 0 else 0
+        x, y, _, _ = d.frame_rect(self.target)
         d.click(self.main, *harness.preset_button(other))
-        self.assert_frame_becomes(self.target, Rect(self.before.x, self.before.y,
-                                                    *harness.DEFAULT_PRESETS[other]))
+        self.assert_frame_becomes(self.target, Rect(x, y, *harness.DEFAULT_PRESETS[other]))
         d.click(self.main, *harness.preset_button(index))
-        self.assert_frame_becomes(self.target, Rect(self.before.x, self.before.y, width, height))
+        self.assert_frame_becomes(self.target, Rect(x, y, width, height))
 
     # --- the editor -----------------------------------------------------------------------
 

@@ -103,6 +103,12 @@ class SettingsTest(harness.DesktopTest):
         self.wait_frame_at(main, 200, 100)
         self.assertEqual(self.exit_by_menu(main)["Hidden"], "False")
 
+    def test_keys_are_written_in_order(self) -> None:
+        d = self.desktop
+        self.exit_by_menu(d.start_sizewise())
+        keys = [key for key, _ in d.read_settings().get("Config", [])]
+        self.assertEqual(keys, list(harness.SETTINGS_KEYS))
+
     def test_garbage_reads_as_defaults_and_is_replaced_by_sound_values(self) -> None:
         d = self.desktop
         d.write_settings(GARBAGE)
