@@ -42,7 +42,7 @@ BUTTON_ORIGIN = (123 + 12, 58 + 10)
 MENU_LABEL = (16, 8)
 LAYOUT_CHECK = (230, 68)
 # A spot with no control under it: clicking it only gives Sizewise the focus.
-NEUTRAL_SPOT = (230, 70)
+NEUTRAL_SPOT = (60, 70)
 # The display refreshes every 100 ms; waiting a little longer guarantees one full poll.
 POLL_WAIT = 0.15
 

@@ -85,13 +85,14 @@ class LayoutTest(harness.DesktopTest):
         grip = (image.x + image.w // 2, image.y + image.h // 2)
         d.click(self.main, *grip, button=3)
         harness.wait_until(d.popup_menu, timeout=3, what="the pop-up menu")
-        d.run(["xdotool", "mousemove", "--window", str(self.main), str(grip[0] + 10),
-               str(grip[1] + 5)])
+        # Up and to the left, away from the menu, which opens below and to the right.
+        d.run(["xdotool", "mousemove", "--window", str(self.main), str(grip[0] - 8),
+               str(grip[1] - 4)])
         self.assert_frame_stays(self.target, self.before, duration=0.3)
         d.key("Escape")
         harness.wait_until(lambda: d.popup_menu() is None, timeout=3, what="the menu to close")
-        d.run(["xdotool", "mousemove", "--window", str(self.main), str(grip[0] - 10),
-               str(grip[1] - 5)])
+        d.run(["xdotool", "mousemove", "--window", str(self.main), str(grip[0] + 10),
+               str(grip[1] + 5)])
         self.assert_frame_stays(self.target, self.before)
         self.assert_sizewise_running()
 
