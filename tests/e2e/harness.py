@@ -556,9 +556,12 @@ class Desktop:
         self.key("o", "p")
         return wait_until(self.preset_editor, timeout=3, what="the preset editor")
 
-    def fill(self, window: int, box: tuple, text: str) -> None:
-        """Clicks a text box and types text, which replaces the box's text; '' empties it."""
+    def fill(self, window: int, box: tuple, text: str, select: bool = False) -> None:
+        """Clicks a text box and types text, which replaces the box's text; '' empties it.
+        With select, selects the box's text by keyboard first instead of relying on the click."""
         self.click(window, *box)
+        if select:
+            self.key("ctrl+a")
         if text:
             self.type_text(text)
         else:

@@ -119,13 +119,22 @@ class PresetTest(harness.DesktopTest):
         self.wait_editor_closed()
         self.assert_preset_gives(1, 800, 610)
 
+    def test_click_into_the_first_box_then_typing_replaces(self) -> None:
+        # The editor opens with the focus in this box already.
+        d = self.desktop
+        editor = self.open_editor()
+        d.fill(editor, harness.editor_width_box(0), "700")
+        d.key("Return")
+        self.wait_editor_closed()
+        self.assert_preset_gives(0, 700, 480)
+
     def test_zero_in_slot_0_means_the_default(self) -> None:
         d = self.desktop
         for width, height, expected in (("0", "300", (640, 300)), ("500", "0", (500, 480))):
             with self.subTest(width=width, height=height):
                 editor = self.open_editor()
-                d.fill(editor, harness.editor_width_box(0), width)
-                d.fill(editor, harness.editor_height_box(0), height)
+                d.fill(editor, harness.editor_width_box(0), width, select=True)
+                d.fill(editor, harness.editor_height_box(0), height, select=True)
                 d.key("Return")
                 self.wait_editor_closed()
                 self.assert_preset_gives(0, *expected)
