@@ -154,7 +154,7 @@ def _read_line(stream, timeout: float) -> bytes:
 
 def _ppm_pixels(ppm: bytes) -> tuple:
     """Width, height and the list of pixels of a binary PPM image."""
-    magic, size, depth, data = ppm.split(b"\n", 3)
+    _, size, depth, data = ppm.split(b"\n", 3)
     width, height = map(int, size.split())
     step = 6 if int(depth) > 255 else 3
     return width, height, [data[i:i + step] for i in range(0, width * height * step, step)]
@@ -420,11 +420,7 @@ class Desktop:
     @staticmethod
     def distinct_colours(ppm: bytes) -> int:
         """How many colours a PPM image from capture() holds; 1 means a blank region."""
-        header = ppm.split(b"\n", 3)
-        depth = int(header[2])
-        step = 6 if depth > 255 else 3
-        pixels = header[3]
-        return len({pixels[i:i + step] for i in range(0, len(pixels), step)})
+        return len(set(_ppm_pixels(ppm)[2]))
 
     # --- input ----------------------------------------------------------------------------
 
