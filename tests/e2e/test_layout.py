@@ -46,9 +46,17 @@ class LayoutTest(harness.DesktopTest):
             harness.wait_until(lambda: d.popup_menu() is None, timeout=3, what="the menu to close")
         self.assert_sizewise_running()
 
-    def test_image_follows_the_target(self) -> None:
+    def test_view_frame_and_image_following_the_target(self) -> None:
         d = self.desktop
         self.wait_image(self.before)
+        # The view's 1 pixel border, one colour all round, is not the colour inside.
+        width, height, pixels = harness._ppm_pixels(d.capture(self.main, (
+            harness.VIEW_INNER_X - 1, harness.VIEW_INNER_Y - 1,
+            harness.VIEW_INNER_W + 2, harness.VIEW_INNER_H + 2)))
+        ring = {p for i, p in enumerate(pixels)
+                if i % width in (0, width - 1) or i // width in (0, height - 1)}
+        self.assertEqual(len(ring), 1, "the border is not one colour")
+        self.assertNotIn(pixels[width + 1], ring, "the border is the ground's colour")
         # Places whose scaled co-ordinates round differently, the screen's corner among them.
         for x, y in ((0, 0), (517, 301), (333, 77)):
             with self.subTest(x=x, y=y):
@@ -61,8 +69,9 @@ class LayoutTest(harness.DesktopTest):
         d = self.desktop
         image = self.wait_image(self.before)
         grip = (image.x + image.w // 2, image.y + image.h // 2)
-        expected = harness.dragged_frame(self.before, 12, 7)
-        d.drag(self.main, grip, (12, 7), steps=6, release=False)
+        # Distances whose scaled places have fractions over a half: rounding would be off by one.
+        expected = harness.dragged_frame(self.before, 10, 11)
+        d.drag(self.main, grip, (10, 11), steps=6, release=False)
         # Placed while the button is still down, not on release.
         self.assert_frame_becomes(self.target, expected, timeout=1)
         d.run(["xdotool", "mouseup", "1"])

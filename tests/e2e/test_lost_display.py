@@ -48,8 +48,12 @@ class LostDisplayTest(harness.DesktopTest):
         self.desktop.open_menu(self.main)
         self.kill_display()
 
-    def test_preset_editor_open(self) -> None:
-        self.desktop.open_preset_editor(self.main)
+    def test_preset_editor_open_after_a_refusal(self) -> None:
+        d = self.desktop
+        editor = d.open_preset_editor(self.main)
+        d.fill(editor, harness.editor_width_box(1), "abc")
+        d.key("Return")
+        self.assertTrue(d.is_viewable(editor), "the editor closed on a refused entry")
         self.kill_display()
 
     def test_mid_drag(self) -> None:
