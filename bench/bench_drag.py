@@ -199,7 +199,7 @@ def main() -> int:
     print(f"  frame at the last move:    {at_last.x},{at_last.y}, "
           f"{abs(at_last.x - run['final'].x) + abs(at_last.y - run['final'].y)} px "
           f"(x plus y) short of its final place")
-    print(f"  final place reached:       {lag_ms:.0f} ms after the last move "
+    print(f"  final place reached:       {lag_ms:.1f} ms after the last move "
           "(negative: before xdotool had exited)")
     print(f"  final frame:               {tuple(run['final'])}, expected {tuple(expected)}: "
           f"{'exact' if run['final'] == expected else 'WRONG'}")
