@@ -75,31 +75,37 @@ def parse_trace(path: str, start: float, end: float) -> dict:
             "round_trips": round_trips, "clusters": clusters}
 
 
+def start_traced(desktop: harness.Desktop) -> tuple:
+    """Starts Sizewise behind an xtrace proxy display; returns its main window, the trace's path
+    and the proxy's display number, whose socket the caller removes after desktop.stop()."""
+    fake = free_display_number()
+    trace_path = os.path.join(desktop.dir, "xtrace.txt")
+    # The -w lines go to standard output only, so the trace is that rather than an -o file.
+    with open(trace_path, "wb") as trace:
+        desktop._spawn(["xtrace", "-n", "-k", "-w", "--monotonic-timestamps",
+                        "-d", desktop.display, "-D", f":{fake}"], "xtrace", stdout=trace)
+    harness.wait_until(lambda: os.path.exists(f"/tmp/.X11-unix/X{fake}"), timeout=10,
+                       what="the xtrace proxy to listen")
+    # Everything but Sizewise talks to the server directly, so the trace holds only its traffic.
+    # xtrace cannot pass file descriptors, which Qt's shared-memory images need.
+    desktop.start_sizewise(env={"DISPLAY": f":{fake}", "QT_XCB_NO_MITSHM": "1"}, shown=False)
+    main = harness.wait_until(desktop._find_main_window, timeout=30, what="the Sizewise main window")
+    return main, trace_path, fake
+
+
+def remove_proxy_socket(fake) -> None:
+    # xtrace leaves its listening socket behind; it was not there before the run.
+    if fake is not None and os.path.exists(f"/tmp/.X11-unix/X{fake}"):
+        os.unlink(f"/tmp/.X11-unix/X{fake}")
+
+
 def traced_run(seconds: float, keep: str) -> dict:
     desktop = harness.Desktop()
     fake = None
     try:
         desktop.start()
         target = start_target(desktop)
-        fake = free_display_number()
-        trace_path = os.path.join(desktop.dir, "xtrace.txt")
-        # The -w lines go to standard output only, so the trace is that rather than an -o file.
-        with open(trace_path, "wb") as trace:
-            desktop._spawn(["xtrace", "-n", "-k", "-w", "--monotonic-timestamps",
-                            "-d", desktop.display, "-D", f":{fake}"], "xtrace", stdout=trace)
-        harness.wait_until(lambda: os.path.exists(f"/tmp/.X11-unix/X{fake}"), timeout=10,
-                           what="the xtrace proxy to listen")
-        real_display = desktop.display
-        desktop.env["DISPLAY"] = f":{fake}"
-        # xtrace cannot pass file descriptors, which Qt's shared-memory images need.
-        desktop.env["QT_XCB_NO_MITSHM"] = "1"
-        err = open(desktop.sizewise_err_path, "wb")
-        desktop.sizewise = desktop._spawn([harness.SIZEWISE], "sizewise", stderr=err)
-        err.close()
-        # Everything but Sizewise talks to the server directly, so the trace holds only its traffic.
-        desktop.env["DISPLAY"] = real_display
-        del desktop.env["QT_XCB_NO_MITSHM"]
-        harness.wait_until(desktop._find_main_window, timeout=30, what="the Sizewise main window")
+        main, trace_path, fake = start_traced(desktop)
         desktop.activate(target)
         time.sleep(SETTLE_SECONDS)
         start = time.monotonic()
@@ -107,14 +113,13 @@ def traced_run(seconds: float, keep: str) -> dict:
         end = time.monotonic()
         figures = parse_trace(trace_path, start, end)
         figures["alive"] = desktop.sizewise.poll() is None
+        figures["height"] = desktop.client_rect(main).h
         if keep:
             subprocess.run(["cp", trace_path, keep], check=True)
         return figures
     finally:
         desktop.stop()
-        # xtrace leaves its listening socket behind; it was not there before this run.
-        if fake is not None and os.path.exists(f"/tmp/.X11-unix/X{fake}"):
-            os.unlink(f"/tmp/.X11-unix/X{fake}")
+        remove_proxy_socket(fake)
 
 
 def cpu_ticks(pid: int) -> int:
@@ -149,7 +154,7 @@ def plain_run(seconds: float) -> dict:
     try:
         desktop.start()
         target = start_target(desktop)
-        desktop.start_sizewise()
+        main = desktop.start_sizewise()
         pid = desktop.sizewise.pid
         desktop.activate(target)
         time.sleep(SETTLE_SECONDS)
@@ -163,6 +168,7 @@ def plain_run(seconds: float) -> dict:
             "hwm_kb": status_kb(pid, "VmHWM"),
             "rss_kb": status_kb(pid, "VmRSS"),
             "threads": len(os.listdir(f"/proc/{pid}/task")),
+            "height": desktop.client_rect(main).h,
         }
         desktop.sizewise.send_signal(signal.SIGTERM)
         try:
@@ -172,6 +178,11 @@ def plain_run(seconds: float) -> dict:
         return figures
     finally:
         desktop.stop()
+
+
+def shown(height: int) -> str:
+    return {harness.MAIN_HEIGHT_LAYOUT: "layout view shown",
+            harness.MAIN_HEIGHT_FOLDED: "layout view folded"}.get(height, "unexpected height")
 
 
 def main() -> int:
@@ -199,6 +210,8 @@ def main() -> int:
     print("  each read); a burst that at least one reply or error follows before the client's")
     print("  next write is one round trip: the client had to wait for the server. Per-poll")
     print("  figures divide by the nominal number of polls.")
+    print(f"  main window:               {harness.MAIN_WIDTH} x {traced['height']} client pixels "
+          f"({shown(traced['height'])})")
     print(f"  requests in window:        {traced['requests']}")
     print(f"  replies and errors:        {traced['answers']}")
     print(f"  client writes (bursts):    {traced['bursts']}")
@@ -215,6 +228,8 @@ def main() -> int:
     plain = plain_run(seconds)
     share = plain["cpu_stat"] / plain["wall"] * 100
     print("CPU and memory (run 2, no proxy; /proc/PID/stat utime+stime over the window):")
+    print(f"  main window:               {harness.MAIN_WIDTH} x {plain['height']} client pixels "
+          f"({shown(plain['height'])})")
     print(f"  CPU time in window:        {plain['cpu_stat'] * 1000:.0f} ms "
           f"(clock-tick resolution {1000 / os.sysconf('SC_CLK_TCK'):.0f} ms; scheduler "
           f"accounting of all threads: {plain['cpu_sched'] * 1000:.1f} ms)")

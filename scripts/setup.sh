@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev
   libx11-dev libx11-xcb-dev
   xvfb openbox xfwm4 metacity dbus-daemon tint2 xdotool wmctrl x11-utils xterm x11-apps imagemagick
-  xtrace python3 python3-gi gir1.2-gtk-3.0
+  xtrace strace python3 python3-gi gir1.2-gtk-3.0
 )
 
 # One dpkg-query for all names keeps the already-set-up case well under a second.

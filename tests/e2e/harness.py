@@ -1,5 +1,6 @@
 """A private X desktop (Xvfb, openbox, tint2) and the functions that drive Sizewise end to end on it."""
 
+import math
 import os
 import random
 import re
@@ -10,6 +11,7 @@ import subprocess
 import tempfile
 import time
 import unittest
+from fractions import Fraction
 from typing import Callable, NamedTuple, Optional, TypeVar
 
 _REPO = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
@@ -17,20 +19,50 @@ SIZEWISE = os.environ.get("SIZEWISE") or os.path.join(_REPO, "build", "sizewise"
 TESTCLIENT = os.environ.get("TESTCLIENT") or os.path.join(
     _REPO, "build", "tests", "tools", "sizewise_testclient")
 
+SCREEN_W, SCREEN_H = 1024, 768
+TWIPS = 15  # per pixel at Xvfb's 96 DPI
+
 # Main window layout in client pixels, as `xdotool mousemove --window` counts them.
-MAIN_WIDTH, MAIN_HEIGHT = 243, 86
+MAIN_WIDTH = 243
+MAIN_HEIGHT_FOLDED = 86
+
+
+def main_height_with_layout(screen_w: int = SCREEN_W, screen_h: int = SCREEN_H) -> int:
+    """The main window's client height with the layout view shown: it takes the screen's shape."""
+    return round((1320 + Fraction(screen_h, screen_w) * 1575 + 120) / TWIPS)
+
+
+MAIN_HEIGHT_LAYOUT = main_height_with_layout()
+MAIN_HEIGHTS = (MAIN_HEIGHT_FOLDED, MAIN_HEIGHT_LAYOUT)
 DIMENSIONS = ("Left", "Top", "Right", "Bottom", "Width", "Height")
 BUTTON_MINIMISE = (152 + 10, 58 + 10)
 BUTTON_RESTORE = (172 + 10, 58 + 10)
 BUTTON_MAXIMISE = (192 + 10, 58 + 10)
 BUTTON_ORIGIN = (123 + 12, 58 + 10)
 MENU_LABEL = (16, 8)
+LAYOUT_CHECK = (230, 68)
 # A spot with no control under it: clicking it only gives Sizewise the focus.
-NEUTRAL_SPOT = (230, 70)
+NEUTRAL_SPOT = (60, 70)
 # The display refreshes every 100 ms; waiting a little longer guarantees one full poll.
 POLL_WAIT = 0.15
 
 T = TypeVar("T")
+
+# The layout view draws the screen scaled into its inner area, in units of twips.
+VIEW_INNER_X, VIEW_INNER_Y, VIEW_INNER_W, VIEW_INNER_H = 137, 89, 103, 77
+VIEW_W, VIEW_H = VIEW_INNER_W * TWIPS, VIEW_INNER_H * TWIPS
+
+# Preset editor, in its own client pixels.
+EDITOR_TITLE = "Presets"
+EDITOR_WIDTH, EDITOR_HEIGHT = 136, 277
+EDITOR_CANCEL = (16 + 24, 232 + 12)
+EDITOR_OK = (72 + 24, 232 + 12)
+DEFAULT_PRESETS = ((640, 480), (800, 600), (1024, 768), (1152, 864), (1280, 1024))
+
+# The settings file's [Config] keys, in the order they are written.
+SETTINGS_KEYS = ("ShowLayout", "Hidden", "WindowTop", "WindowLeft",
+                 *(key for i in range(10) for key in (f"PresetWidth_{i}", f"gPresetHeight_{i}")),
+                 "ShowRuler")
 
 
 def value_centre(index: int) -> tuple:
@@ -39,6 +71,18 @@ def value_centre(index: int) -> tuple:
 
 def caption_centre(index: int) -> tuple:
     return (40 * index + 20, 38)
+
+
+def preset_button(index: int) -> tuple:
+    return (80 + 16 * index + 6, 3 + 6)
+
+
+def editor_width_box(index: int) -> tuple:
+    return (24 + 16, 56 + 16 * index + 8)
+
+
+def editor_height_box(index: int) -> tuple:
+    return (80 + 16, 56 + 16 * index + 8)
 
 
 def entry_box(index: int) -> tuple:
@@ -59,6 +103,25 @@ class Rect(NamedTuple):
     @property
     def bottom(self) -> int:
         return self.y + self.h
+
+
+def view_units(frame: Rect, screen_w: int = SCREEN_W, screen_h: int = SCREEN_H) -> tuple:
+    """A frame in the layout view's units, rounded half to even as the view rounds them."""
+    return (round(Fraction(frame.x * VIEW_W, screen_w)), round(Fraction(frame.y * VIEW_H, screen_h)),
+            round(Fraction(frame.w * VIEW_W, screen_w)), round(Fraction(frame.h * VIEW_H, screen_h)))
+
+
+def image_rect(frame: Rect) -> Rect:
+    """Where the layout view shows a target with this frame, in the main window's client pixels."""
+    left, top, width, height = (round(Fraction(u, TWIPS)) for u in view_units(frame))
+    return Rect(VIEW_INNER_X + left, VIEW_INNER_Y + top, width, height)
+
+
+def dragged_frame(frame: Rect, dx: int, dy: int) -> Rect:
+    """The frame after its image in the layout view was dragged by dx, dy pixels."""
+    left, top, _, _ = view_units(frame)
+    return Rect(math.floor(Fraction((left + TWIPS * dx) * SCREEN_W, VIEW_W)),
+                math.floor(Fraction((top + TWIPS * dy) * SCREEN_H, VIEW_H)), frame.w, frame.h)
 
 
 def wait_until(predicate: Callable[[], T], timeout: float = 5.0, interval: float = 0.02,
@@ -89,6 +152,14 @@ def _read_line(stream, timeout: float) -> bytes:
     return line
 
 
+def _ppm_pixels(ppm: bytes) -> tuple:
+    """Width, height and the list of pixels of a binary PPM image."""
+    _, size, depth, data = ppm.split(b"\n", 3)
+    width, height = map(int, size.split())
+    step = 6 if int(depth) > 255 else 3
+    return width, height, [data[i:i + step] for i in range(0, width * height * step, step)]
+
+
 def _parse_window_id(text: str) -> Optional[int]:
     match = re.search(r"\b(0x[0-9a-fA-F]+|[0-9]+)\b", text)
     return int(match.group(1), 0) if match else None
@@ -117,9 +188,11 @@ systray_icon_size = 22
 
 
 class Desktop:
-    """One private X server with its window manager and tray, and the processes started on it."""
+    """One private X server with its window manager and tray, and the processes started on it.
 
-    def __init__(self, panel_position: str = "bottom"):
+    Without tray there is no tint2, so no notification area at all."""
+
+    def __init__(self, panel_position: str = "bottom", tray: bool = True):
         self.dir = tempfile.mkdtemp(prefix="sizewise-e2e-")
         self.env = {k: v for k, v in os.environ.items()
                     if k not in ("DISPLAY", "WAYLAND_DISPLAY", "XAUTHORITY", "SESSION_MANAGER")}
@@ -136,6 +209,7 @@ class Desktop:
         self.sizewise: Optional[subprocess.Popen] = None
         self.sizewise_err_path = os.path.join(self.dir, "sizewise.err")
         self.panel_position = panel_position
+        self.tray = tray
         self.display = ""
 
     # --- processes -----------------------------------------------------------------------
@@ -179,6 +253,8 @@ class Desktop:
                 raise AssertionError(f"{e} on {self.display}; openbox log: "
                                      + self.log_text("openbox")) from None
 
+        if not self.tray:
+            return self
         rc = os.path.join(self.dir, "tint2rc")
         with open(rc, "w") as f:
             f.write(TINT2RC.format(position=self.panel_position))
@@ -225,6 +301,14 @@ class Desktop:
                     proc.wait()
             if proc.stdout is not None:
                 proc.stdout.close()
+        if self.xvfb is not None and self.xvfb.returncode == -signal.SIGKILL and self.display:
+            # A killed server leaves its lock and socket behind, which would mark the number taken.
+            number = self.display[1:]
+            for path in (f"/tmp/.X{number}-lock", f"/tmp/.X11-unix/X{number}"):
+                try:
+                    os.unlink(path)
+                except OSError:
+                    pass
         shutil.rmtree(self.dir, ignore_errors=True)
 
     def log_text(self, name: str) -> str:
@@ -336,11 +420,7 @@ class Desktop:
     @staticmethod
     def distinct_colours(ppm: bytes) -> int:
         """How many colours a PPM image from capture() holds; 1 means a blank region."""
-        header = ppm.split(b"\n", 3)
-        depth = int(header[2])
-        step = 6 if depth > 255 else 3
-        pixels = header[3]
-        return len({pixels[i:i + step] for i in range(0, len(pixels), step)})
+        return len(set(_ppm_pixels(ppm)[2]))
 
     # --- input ----------------------------------------------------------------------------
 
@@ -393,41 +473,163 @@ class Desktop:
 
     # --- Sizewise ---------------------------------------------------------------------------
 
-    def start_sizewise(self, *args, env: Optional[dict] = None) -> int:
-        """Starts Sizewise and returns its main window once it is shown.
+    def spawn_sizewise(self, *args, env: Optional[dict] = None,
+                       name: str = "sizewise") -> subprocess.Popen:
+        """Starts a Sizewise process, its standard error going to name.err, and returns it.
 
         env changes the environment of Sizewise alone; a value of None removes the variable."""
         if not os.access(SIZEWISE, os.X_OK):
             raise AssertionError(f"sizewise not built: {SIZEWISE}")
         child_env = dict(self.env)
-        for name, value in (env or {}).items():
+        for key, value in (env or {}).items():
             if value is None:
-                child_env.pop(name, None)
+                child_env.pop(key, None)
             else:
-                child_env[name] = value
-        err = open(self.sizewise_err_path, "wb")
-        self.sizewise = self._spawn([SIZEWISE, *args], "sizewise", stderr=err, env=child_env)
+                child_env[key] = value
+        err = open(os.path.join(self.dir, name + ".err"), "wb")
+        proc = self._spawn([SIZEWISE, *args], name, stderr=err, env=child_env)
         err.close()
+        return proc
+
+    def start_sizewise(self, *args, env: Optional[dict] = None, shown: bool = True) -> Optional[int]:
+        """Starts Sizewise and returns its main window once it is shown; with shown False it
+        returns None at once (a hidden start maps no main window)."""
+        self.sizewise = self.spawn_sizewise(*args, env=env)
+        if not shown:
+            return None
         return wait_until(self._find_main_window, timeout=15, what="the Sizewise main window")
 
     def _find_main_window(self) -> Optional[int]:
         if self.sizewise is not None and self.sizewise.poll() is not None:
             raise AssertionError(f"sizewise exited with {self.sizewise.returncode}: "
                                  + self.sizewise_stderr())
+        return self.main_window()
+
+    def main_window(self, mapped: bool = True) -> Optional[int]:
+        """The Sizewise window of the main window's size, framed and viewable when mapped."""
         candidates = self.search("--classname", "^sizewise$") + self.search("--name", "^Sizewise$")
         for window in dict.fromkeys(candidates):
             try:
                 info = self.xwininfo(window)
-                if (info.get("Map State") == "IsViewable" and int(info["Width"]) == MAIN_WIDTH
-                        and int(info["Height"]) == MAIN_HEIGHT
-                        and self.parent(window) is not None):
+                if (int(info["Width"]) == MAIN_WIDTH and int(info["Height"]) in MAIN_HEIGHTS
+                        and (not mapped or (info.get("Map State") == "IsViewable"
+                                            and self.parent(window) is not None))):
                     return window
             except (RuntimeError, KeyError, ValueError):
                 continue  # vanished between the search and the query
         return None
 
-    def sizewise_stderr(self) -> str:
-        with open(self.sizewise_err_path, "rb") as f:
+    def popup_menu(self) -> Optional[int]:
+        """A mapped override-redirect Sizewise window on the root that is not a tool tip."""
+        for window in self.search("--onlyvisible", "--classname", "^sizewise$"):
+            if not self.exists(window) or self.parent(window) is not None:
+                continue
+            info = self.xwininfo(window)
+            kind = self.run(["xprop", "-id", str(window), "_NET_WM_WINDOW_TYPE"], check=False)
+            if (info.get("Map State") == "IsViewable"
+                    and info.get("Override Redirect State") == "yes" and "TOOLTIP" not in kind):
+                return window
+        return None
+
+    def open_menu(self, main: int) -> int:
+        """Opens the pop-up menu from the main window's Menu label and returns it."""
+        self.click(main, *MENU_LABEL)
+        return wait_until(self.popup_menu, timeout=3, what="the pop-up menu")
+
+    def menu_exit(self, main: int) -> None:
+        self.open_menu(main)
+        self.key("x")
+
+    def preset_editor(self) -> Optional[int]:
+        for window in self.search("--onlyvisible", "--name", f"^{EDITOR_TITLE}$"):
+            if self.exists(window) and self.is_viewable(window):
+                return window
+        return None
+
+    def open_preset_editor(self, main: int) -> int:
+        """Opens the preset editor by the menu's Options, Edit Presets and returns it."""
+        self.open_menu(main)
+        self.key("o", "p")
+        return wait_until(self.preset_editor, timeout=3, what="the preset editor")
+
+    def fill(self, window: int, box: tuple, text: str, select: bool = False) -> None:
+        """Clicks a text box and types text, which replaces the box's text; '' empties it.
+        With select, selects the box's text by keyboard first instead of relying on the click."""
+        self.click(window, *box)
+        if select:
+            self.key("ctrl+a")
+        if text:
+            self.type_text(text)
+        else:
+            self.key("ctrl+a", "BackSpace")
+
+    def image_in_view(self, main: int) -> Optional[Rect]:
+        """The target's image in the layout view, found as the pixels unlike the view's ground,
+        in main window client pixels; None when the view shows no image."""
+        crop = (VIEW_INNER_X, VIEW_INNER_Y, VIEW_INNER_W, VIEW_INNER_H)
+        width, height, pixels = _ppm_pixels(self.capture(main, crop))
+        counts: dict = {}
+        for colour in pixels:
+            counts[colour] = counts.get(colour, 0) + 1
+        ground = max(counts, key=counts.get)
+        xs, ys = [], []
+        for i, colour in enumerate(pixels):
+            if colour != ground:
+                xs.append(i % width)
+                ys.append(i // width)
+        if not xs:
+            return None
+        return Rect(VIEW_INNER_X + min(xs), VIEW_INNER_Y + min(ys),
+                    max(xs) - min(xs) + 1, max(ys) - min(ys) + 1)
+
+    def drag(self, window: int, start: tuple, offset: tuple, steps: int = 10,
+             release: bool = True, pause: float = 0.02) -> None:
+        """Presses the left button at start and moves the pointer by offset in even steps."""
+        x0, y0 = start
+        dx, dy = offset
+        args = ["xdotool", "mousemove", "--window", str(window), str(x0), str(y0), "mousedown", "1"]
+        for step in range(1, steps + 1):
+            args += ["sleep", str(pause), "mousemove", "--window", str(window),
+                     str(x0 + round(dx * step / steps)), str(y0 + round(dy * step / steps))]
+        if release:
+            args += ["sleep", str(pause), "mouseup", "1"]
+        self.run(args, timeout=30)
+
+    # --- settings -------------------------------------------------------------------------
+
+    @property
+    def settings_path(self) -> str:
+        return os.path.join(self.env["XDG_CONFIG_HOME"], "Sizewise", "Sizewise.conf")
+
+    def write_settings(self, text: str) -> None:
+        os.makedirs(os.path.dirname(self.settings_path), exist_ok=True)
+        with open(self.settings_path, "w") as f:
+            f.write(text)
+
+    def read_settings(self) -> dict:
+        """The settings file as {section: [(key, value), ...]} in file order; {} when missing."""
+        sections: dict = {}
+        try:
+            with open(self.settings_path, errors="replace") as f:
+                lines = f.read().splitlines()
+        except FileNotFoundError:
+            return {}
+        entries = sections.setdefault("", [])
+        for line in lines:
+            line = line.strip()
+            if line.startswith("[") and line.endswith("]"):
+                entries = sections.setdefault(line[1:-1], [])
+            elif "=" in line:
+                key, _, value = line.partition("=")
+                entries.append((key.strip(), value.strip()))
+        return sections
+
+    def config(self) -> dict:
+        """The [Config] section of the settings file as a dict."""
+        return dict(self.read_settings().get("Config", []))
+
+    def sizewise_stderr(self, name: str = "sizewise") -> str:
+        with open(os.path.join(self.dir, name + ".err"), "rb") as f:
             return f.read().decode(errors="replace")
 
     def wait_sizewise_exit(self, timeout: float = 10) -> int:
@@ -481,9 +683,10 @@ class DesktopTest(unittest.TestCase):
     """Each test gets its own desktop; failures show what Sizewise printed."""
 
     panel_position = "bottom"
+    tray = True
 
     def setUp(self) -> None:
-        self.desktop = Desktop(self.panel_position)
+        self.desktop = Desktop(self.panel_position, self.tray)
         # Registered before starting, so a desktop that fails half-way is still torn down.
         self.addCleanup(self._teardown)
         self.desktop.start()
@@ -528,6 +731,19 @@ class DesktopTest(unittest.TestCase):
                        what=f"frame {expected}")
         except AssertionError:
             self.assertEqual(self.desktop.frame_rect(window), expected)
+
+    def assert_settings_sound(self) -> dict:
+        """Every [Config] key is in the settings file, each with a value the program could have
+        meant; returns the section as a dict."""
+        config = self.desktop.config()
+        self.assertEqual(sorted(k for k in config if k in SETTINGS_KEYS), sorted(SETTINGS_KEYS),
+                         "keys in the settings file")
+        for key in SETTINGS_KEYS:
+            if key in ("ShowLayout", "Hidden", "ShowRuler"):
+                self.assertIn(config[key], ("True", "False"), key)
+            else:
+                self.assertRegex(config[key], r"^-?[0-9]+$", key)
+        return config
 
     def assert_frame_stays(self, window: int, expected: Rect, duration: float = 0.5) -> None:
         """Watches for longer than a few polls: a wrong move would have happened by then."""

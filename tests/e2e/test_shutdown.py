@@ -1,4 +1,6 @@
-"""Signals and a lost X connection end Sizewise in order; a vanishing target is no crash."""
+"""Signals end Sizewise in order, saving its settings; a vanishing target is no crash.
+
+A lost X connection has its own suite, test_lost_display."""
 
 import os
 import signal
@@ -16,21 +18,19 @@ class SignalTest(harness.DesktopTest):
         super().setUp()
         self.watch(focus=False)
 
-    def test_sigterm_exits_0(self) -> None:
-        self.send_signal(signal.SIGTERM)
+    def end_by(self, sig: signal.Signals) -> None:
+        self.send_signal(sig)
         self.assert_exits_cleanly()
+        self.assert_settings_sound()
 
-    def test_sigint_exits_0(self) -> None:
-        self.send_signal(signal.SIGINT)
-        self.assert_exits_cleanly()
+    def test_sigterm_exits_0_and_saves(self) -> None:
+        self.end_by(signal.SIGTERM)
 
-    def test_sighup_exits_0(self) -> None:
-        self.send_signal(signal.SIGHUP)
-        self.assert_exits_cleanly()
+    def test_sigint_exits_0_and_saves(self) -> None:
+        self.end_by(signal.SIGINT)
 
-    def test_lost_x_connection_exits_0(self) -> None:
-        self.desktop.xvfb.terminate()
-        self.assert_exits_cleanly()
+    def test_sighup_exits_0_and_saves(self) -> None:
+        self.end_by(signal.SIGHUP)
 
 
 class VanishingTargetTest(harness.DesktopTest):

@@ -44,37 +44,25 @@ class TrayTest(harness.DesktopTest):
 
     def test_menu_hide_entry_hides(self) -> None:
         self.desktop.click_tray_icon(3)
-        harness.wait_until(self.popup_menu, timeout=3, what="the pop-up menu")
+        harness.wait_until(self.desktop.popup_menu, timeout=3, what="the pop-up menu")
         self.desktop.key("h")
         self.wait_hidden()
 
     def test_icon_menu_exit_ends_with_status_0(self) -> None:
         self.desktop.click_tray_icon(3)
-        harness.wait_until(self.popup_menu, timeout=3, what="the pop-up menu")
+        harness.wait_until(self.desktop.popup_menu, timeout=3, what="the pop-up menu")
         self.desktop.key("x")
         self.assert_exits_cleanly()
 
     def test_menu_label_opens_the_same_menu(self) -> None:
         self.desktop.click(self.main, *harness.MENU_LABEL)
-        harness.wait_until(self.popup_menu, timeout=3, what="the pop-up menu")
+        harness.wait_until(self.desktop.popup_menu, timeout=3, what="the pop-up menu")
         self.desktop.key("x")
         self.assert_exits_cleanly()
 
     def test_main_window_is_kept_above(self) -> None:
         self.assertIn("_NET_WM_STATE_ABOVE", self.desktop.net_wm_state(self.main))
 
-    def popup_menu(self):
-        """A mapped override-redirect Sizewise window on the root that is not a tool tip."""
-        d = self.desktop
-        for window in d.search("--onlyvisible", "--classname", "^sizewise$"):
-            if window == self.main or not d.exists(window) or d.parent(window) is not None:
-                continue
-            info = d.xwininfo(window)
-            kind = d.run(["xprop", "-id", str(window), "_NET_WM_WINDOW_TYPE"], check=False)
-            if (info.get("Map State") == "IsViewable"
-                    and info.get("Override Redirect State") == "yes" and "TOOLTIP" not in kind):
-                return window
-        return None
 
 if __name__ == "__main__":
     unittest.main(verbosity=2)
