@@ -39,9 +39,9 @@ void Form1::LoadConfig() {
     DrawForm();
     if (mHidden) {
         // Not shown at all: the start routine leaves a hidden window unmapped.
-        mnuHide->setText("Show");
+        mnuHide->setText(kShowCaption);
     } else {
-        mnuHide->setText("Hide");
+        mnuHide->setText(kHideCaption);
         move(static_cast<int>(RoundHalfEven(mWindowLeft / twipsPerPixelX())),
              static_cast<int>(RoundHalfEven(mWindowTop / twipsPerPixelY())));
     }

@@ -192,7 +192,7 @@ void Form1::createMenu() {
         connect(mnuPreset[i], &QAction::triggered, this, [this, i] { mnuPreset_Click(i); });
     }
     mnuPopup->addSeparator();
-    mnuHide = mnuPopup->addAction("&Hide");
+    mnuHide = mnuPopup->addAction(kHideCaption);
     mnuExit = mnuPopup->addAction("E&xit");
     // Qt has already inverted the check mark when the entry is chosen.
     connect(mnuOptionsShowLayout, &QAction::triggered, this, [this] { DrawForm(); });
@@ -263,13 +263,13 @@ void Form1::mnuHide_Click() {
         RememberPosition();
         hide();
         mHidden = true;
-        mnuHide->setText("Show");
+        mnuHide->setText(kShowCaption);
     } else {
         move(static_cast<int>(RoundHalfEven(mWindowLeft / twipsPerPixelX())),
              static_cast<int>(RoundHalfEven(mWindowTop / twipsPerPixelY())));
         mHidden = false;
         show();
-        mnuHide->setText("Hide");
+        mnuHide->setText(kHideCaption);
     }
 }
 

@@ -53,6 +53,10 @@ public:
     // control keeps a focus mark.
     void LoseFocus();
 
+    // The hide entry's two captions; the letter after & chooses it from the keyboard.
+    static constexpr const char* kHideCaption = "&Hide";
+    static constexpr const char* kShowCaption = "&Show";
+
     // How long the values wait for a command to land before showing what is.
     static constexpr std::chrono::milliseconds kPlacementLanding{300};
     static constexpr std::chrono::milliseconds kShowLanding{500};

@@ -119,11 +119,10 @@ class PresetTest(harness.DesktopTest):
         self.wait_editor_closed()
         self.assert_preset_gives(1, 800, 610)
 
-    def test_click_into_the_first_box_then_typing_replaces(self) -> None:
-        # The editor opens with the focus in this box already.
+    def test_the_first_box_opens_selected_so_typing_replaces(self) -> None:
         d = self.desktop
         editor = self.open_editor()
-        d.fill(editor, harness.editor_width_box(0), "700")
+        d.type_text("700")
         d.key("Return")
         self.wait_editor_closed()
         self.assert_preset_gives(0, 700, 480)

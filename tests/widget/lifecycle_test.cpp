@@ -28,7 +28,7 @@ TEST_F(LifecycleTest, TheCloseBoxAndTheIconHideAndShowInPlace) {
     EXPECT_FALSE(form->isUnloaded());
     EXPECT_TRUE(form->mHidden);
     EXPECT_FALSE(form->isVisible());
-    EXPECT_EQ(form->mnuHide->text(), "Show");
+    EXPECT_EQ(form->mnuHide->text(), "&Show");
     EXPECT_EQ(form->mWindowLeft, before.x() * 15);
     EXPECT_EQ(form->mWindowTop, before.y() * 15);
     EXPECT_EQ(endStatus, -1);
@@ -37,7 +37,7 @@ TEST_F(LifecycleTest, TheCloseBoxAndTheIconHideAndShowInPlace) {
     EXPECT_FALSE(form->mHidden);
     EXPECT_TRUE(form->isVisible());
     EXPECT_EQ(form->pos(), before);
-    EXPECT_EQ(form->mnuHide->text(), "Hide");
+    EXPECT_EQ(form->mnuHide->text(), "&Hide");
 
     fake.iconHandler(NotifyIcon::kLeftButtonDown);
     EXPECT_TRUE(form->mHidden);
@@ -59,7 +59,7 @@ TEST_F(LifecycleTest, TheIconsRightClickOpensTheMenuWithExitInBold) {
     EXPECT_EQ(form->mnuPopup->defaultAction(), nullptr);
     QStringList entries;
     for (const QAction* a : form->mnuPopup->actions()) entries << (a->isSeparator() ? "-" : a->text());
-    EXPECT_EQ(entries, (QStringList{"&Options", "-", "&Presets", "-", "Hide", "E&xit"}));
+    EXPECT_EQ(entries, (QStringList{"&Options", "-", "&Presets", "-", "&Hide", "E&xit"}));
     QStringList options;
     for (const QAction* a : form->mnuOptions->actions()) options << a->text();
     EXPECT_EQ(options, (QStringList{"Show &Window Layout", "Edit &Presets"}));

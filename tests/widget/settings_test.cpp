@@ -80,7 +80,7 @@ TEST_F(SettingsTest, AHiddenStartKeepsTheSavedPlaceForTheNextSave) {
     restart({{"Hidden", "true"}, {"WindowTop", "1500"}, {"WindowLeft", "3000"}});
     EXPECT_TRUE(form->mHidden);
     EXPECT_FALSE(form->isVisible());
-    EXPECT_EQ(form->mnuHide->text(), "Show");
+    EXPECT_EQ(form->mnuHide->text(), "&Show");
     form->mnuExit->trigger();
     EXPECT_EQ(saved("Hidden"), "True");
     EXPECT_EQ(saved("WindowTop"), "1500");
