@@ -187,12 +187,87 @@ systray_icon_size = 22
 """
 
 
+# How each window manager is started; "none" runs the desktop without one.
+WINDOW_MANAGERS = {
+    "none": None,
+    "openbox": ["openbox", "--sm-disable"],
+    "xfwm4": ["xfwm4", "--compositor=on", "--sm-client-disable"],
+    "metacity": ["metacity", "--replace"],
+}
+
+
+class _XDisplay:
+    """A short Xlib connection (through ctypes) for what no command-line tool tells: whether a
+    window manager frames new windows and whether a compositor runs."""
+
+    def __init__(self, display: str):
+        import ctypes
+        self.ct = ctypes
+        self.x = ctypes.CDLL("libX11.so.6")
+        self.x.XOpenDisplay.restype = ctypes.c_void_p
+        self.x.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        for name in ("XDefaultRootWindow", "XInternAtom", "XGetSelectionOwner",
+                     "XCreateSimpleWindow"):
+            getattr(self.x, name).restype = ctypes.c_ulong
+        self.x.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+        self.x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+        self.x.XGetSelectionOwner.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+        self.x.XCreateSimpleWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong] + [ctypes.c_int] * 2 \
+            + [ctypes.c_uint] * 3 + [ctypes.c_ulong] * 2
+        self.x.XQueryTree.argtypes = [ctypes.c_void_p, ctypes.c_ulong] + [ctypes.c_void_p] * 4
+        for name in ("XMapWindow", "XDestroyWindow"):
+            getattr(self.x, name).argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+        self.x.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+        self.x.XFree.argtypes = [ctypes.c_void_p]
+        self.x.XCloseDisplay.argtypes = [ctypes.c_void_p]
+        self.display_name = display
+        self.dpy = self.x.XOpenDisplay(display.encode())
+        if not self.dpy:
+            raise RuntimeError(f"cannot open {display}")
+        self.root = self.x.XDefaultRootWindow(self.dpy)
+
+    def __enter__(self) -> "_XDisplay":
+        return self
+
+    def __exit__(self, *exc) -> None:
+        self.x.XCloseDisplay(self.dpy)
+
+    def managing(self) -> bool:
+        return "window id" in subprocess.run(
+            ["xprop", "-display", self.display_name, "-root", "_NET_SUPPORTING_WM_CHECK"],
+            capture_output=True, text=True).stdout
+
+    def compositing(self) -> bool:
+        atom = self.x.XInternAtom(self.dpy, b"_NET_WM_CM_S0", 0)
+        return self.x.XGetSelectionOwner(self.dpy, atom) != 0
+
+    def frames_probe(self) -> bool:
+        ct = self.ct
+        probe = self.x.XCreateSimpleWindow(self.dpy, self.root, 0, 0, 10, 10, 0, 0, 0)
+        self.x.XMapWindow(self.dpy, probe)
+        self.x.XSync(self.dpy, 0)
+        framed = False
+        deadline = time.monotonic() + 0.3
+        while not framed and time.monotonic() < deadline:
+            root, parent, children = ct.c_ulong(), ct.c_ulong(), ct.c_void_p()
+            count = ct.c_uint()
+            if self.x.XQueryTree(self.dpy, probe, ct.byref(root), ct.byref(parent),
+                                 ct.byref(children), ct.byref(count)):
+                if children:
+                    self.x.XFree(children)
+                framed = parent.value not in (0, self.root)
+            time.sleep(0.02)
+        self.x.XDestroyWindow(self.dpy, probe)
+        self.x.XSync(self.dpy, 0)
+        return framed
+
+
 class Desktop:
     """One private X server with its window manager and tray, and the processes started on it.
 
     Without tray there is no tint2, so no notification area at all."""
 
-    def __init__(self, panel_position: str = "bottom", tray: bool = True):
+    def __init__(self, panel_position: str = "bottom", tray: bool = True, wm: str = "openbox"):
         self.dir = tempfile.mkdtemp(prefix="sizewise-e2e-")
         self.env = {k: v for k, v in os.environ.items()
                     if k not in ("DISPLAY", "WAYLAND_DISPLAY", "XAUTHORITY", "SESSION_MANAGER")}
@@ -210,6 +285,8 @@ class Desktop:
         self.sizewise_err_path = os.path.join(self.dir, "sizewise.err")
         self.panel_position = panel_position
         self.tray = tray
+        self.wm_name = wm
+        self.wm: Optional[subprocess.Popen] = None
         self.display = ""
 
     # --- processes -----------------------------------------------------------------------
@@ -232,27 +309,7 @@ class Desktop:
         # then; a client that got an answer shows it is really serving.
         wait_until(lambda: self.run(["xprop", "-root", "-len", "0"], check=False, ok=True),
                    timeout=30, what=f"Xvfb on {self.display} to answer")
-        for attempt in range(3):
-            openbox = self._spawn(["openbox"], "openbox")
-
-            def managed() -> bool:
-                if openbox.poll() is not None:
-                    raise RuntimeError(f"openbox exited with {openbox.returncode} on "
-                                       f"{self.display}: " + self.log_text("openbox"))
-                return "window id" in self.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"],
-                                               check=False)
-
-            try:
-                wait_until(managed, timeout=30, what="openbox to manage the screen")
-                break
-            except RuntimeError:
-                self.procs.remove(openbox)
-                if attempt == 2:
-                    raise
-            except AssertionError as e:
-                raise AssertionError(f"{e} on {self.display}; openbox log: "
-                                     + self.log_text("openbox")) from None
-
+        self.start_window_manager(self.wm_name)
         if not self.tray:
             return self
         rc = os.path.join(self.dir, "tint2rc")
@@ -261,6 +318,40 @@ class Desktop:
         self._spawn(["tint2", "-c", rc], "tint2")
         wait_until(self.tray_window, timeout=30, what="the tint2 panel")
         return self
+
+    def start_window_manager(self, name: str) -> None:
+        """Starts openbox, xfwm4 (compositing), metacity or none ("none") and returns once it
+        frames new windows and, for the compositing ones, owns the compositing selection."""
+        if name not in WINDOW_MANAGERS:
+            raise ValueError(f"unknown window manager {name!r}")
+        self.wm_name = name
+        if name == "none":
+            return
+        if name == "xfwm4" and "DBUS_SESSION_BUS_ADDRESS" not in self.env:
+            # xfwm4 reads its settings through xfconf, which needs a session bus; one of the
+            # desktop's own keeps the user's settings out.
+            bus = self._spawn(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
+                              "dbus", stdout=subprocess.PIPE)
+            self.env["DBUS_SESSION_BUS_ADDRESS"] = _read_line(bus.stdout, 10).decode().strip()
+        for attempt in range(3):
+            self.wm = self._spawn(WINDOW_MANAGERS[name], name)
+            try:
+                wait_until(lambda: self._wm_ready(name), timeout=30, what=f"{name} to manage")
+                return
+            except RuntimeError:
+                self.procs.remove(self.wm)
+                if attempt == 2:
+                    raise
+            except AssertionError as e:
+                raise AssertionError(f"{e} on {self.display}; log: " + self.log_text(name)) from None
+
+    def _wm_ready(self, name: str) -> bool:
+        if self.wm.poll() is not None:
+            raise RuntimeError(f"{name} exited with {self.wm.returncode}: " + self.log_text(name))
+        with _XDisplay(self.display) as x:
+            # openbox sets its check window before it is ready and drops a map request that
+            # comes in between, so a probe window must really be framed.
+            return x.managing() and (name == "openbox" or x.compositing()) and x.frames_probe()
 
     def _start_xvfb(self) -> None:
         # Free numbers are picked here at random, not left to -displayfd, which starts at 0 and
@@ -751,3 +842,52 @@ class DesktopTest(unittest.TestCase):
         while time.monotonic() < deadline:
             self.assertEqual(self.desktop.frame_rect(window), expected)
             time.sleep(0.05)
+
+
+def serve(wm: str, tray: bool) -> int:
+    """Keeps a desktop for another test program (the X11 backend tests): prints "display :N" once
+    it is up, then takes commands on standard input, one a line, each answered with one line:
+    "wm NAME" starts a window manager ("wm PID"), "kill SIGNAL" ends it ("killed"). The desktop
+    is torn down when standard input closes or a SIGTERM comes."""
+    import sys
+    desktop = Desktop(tray=tray, wm="none")
+
+    def finish(*_) -> None:
+        desktop.stop()
+        os._exit(0)
+
+    signal.signal(signal.SIGTERM, finish)
+    try:
+        desktop.start()
+        desktop.start_window_manager(wm)
+    except Exception as e:  # reported to the caller, which fails the test with it
+        print(f"error {e}".replace("\n", " "), flush=True)
+        finish()
+    print(f"display {desktop.display}", flush=True)
+    for line in iter(sys.stdin.readline, ""):
+        command, _, argument = line.strip().partition(" ")
+        try:
+            if command == "wm":
+                desktop.start_window_manager(argument)
+                print(f"wm {desktop.wm.pid if desktop.wm else 0}", flush=True)
+            elif command == "kill" and desktop.wm is not None:
+                desktop.wm.send_signal(int(argument))
+                desktop.wm.wait(timeout=10)
+                print("killed", flush=True)
+            else:
+                print(f"error unknown command {line.strip()!r}", flush=True)
+        except Exception as e:
+            print(f"error {e}".replace("\n", " "), flush=True)
+    finish()
+    return 0
+
+
+if __name__ == "__main__":
+    import argparse
+    parser = argparse.ArgumentParser(description="The private desktop the tests run on.")
+    sub = parser.add_subparsers(dest="command", required=True)
+    serve_parser = sub.add_parser("serve", help=serve.__doc__.split(":")[0])
+    serve_parser.add_argument("--wm", default="none", choices=sorted(WINDOW_MANAGERS))
+    serve_parser.add_argument("--tray", action="store_true")
+    arguments = parser.parse_args()
+    raise SystemExit(serve(arguments.wm, arguments.tray))

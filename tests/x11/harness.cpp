@@ -76,53 +76,6 @@ std::vector<std::uint32_t> readWords(xcb_connection_t* c, xcb_window_t w, xcb_at
     return out;
 }
 
-// True once a window manager runs and frames new windows.
-bool waitUntilManaging(xcb_connection_t* c) {
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-    const xcb_atom_t check = intern(c, "_NET_SUPPORTING_WM_CHECK");
-    bool ready = waitUntil([&] {
-        const auto w = readWords(c, root, check, XCB_ATOM_WINDOW);
-        return !w.empty() && readWords(c, w[0], check, XCB_ATOM_WINDOW) == w;
-    }, 10s);
-    // openbox sets the check window before it has finished starting, and drops a
-    // map request that arrives in between: a probe window is mapped again until
-    // the window manager frames it.
-    const xcb_window_t probe = xcb_generate_id(c);
-    xcb_create_window(c, XCB_COPY_FROM_PARENT, probe, root, 0, 0, 10, 10, 0,
-                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
-    for (int attempt = 0; ready && attempt < 50; ++attempt) {
-        xcb_map_window(c, probe);
-        xcb_flush(c);
-        const bool framed = waitUntil([&] {
-            auto* tree = xcb_query_tree_reply(c, xcb_query_tree(c, probe), nullptr);
-            const bool reparented = tree && tree->parent != root;
-            std::free(tree);
-            return reparented;
-        }, 200ms);
-        if (framed) break;
-        xcb_unmap_window(c, probe);
-        ready = attempt < 49;
-    }
-    xcb_destroy_window(c, probe);
-    const xcb_atom_t clients = intern(c, "_NET_CLIENT_LIST");
-    return ready && waitUntil([&] {
-        const auto list = readWords(c, root, clients, XCB_ATOM_WINDOW);
-        return std::find(list.begin(), list.end(), probe) == list.end();
-    });
-}
-
-// GTK draws its shadow, and declares it, only on a composited screen.
-bool waitUntilCompositing(xcb_connection_t* c) {
-    const xcb_atom_t selection = intern(c, "_NET_WM_CM_S0");
-    return waitUntil([&] {
-        auto* owner =
-            xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, selection), nullptr);
-        const bool owned = owner && owner->owner != XCB_WINDOW_NONE;
-        std::free(owner);
-        return owned;
-    }, 10s);
-}
-
 std::unique_ptr<XServer> theServer;
 
 }  // namespace
@@ -181,68 +134,63 @@ void Process::stop(int signal) {
     pid_ = -1;
 }
 
+void Process::wait(std::chrono::milliseconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (pid_ > 0 && std::chrono::steady_clock::now() < deadline) {
+        int status = 0;
+        if (waitpid(pid_, &status, WNOHANG) == pid_) {
+            pid_ = -1;
+            return;
+        }
+        std::this_thread::sleep_for(10ms);
+    }
+    stop();
+}
+
 // --- XServer ---------------------------------------------------------------
 
+// The desktop comes from the one harness every test uses (tests/e2e/harness.py),
+// which starts Xvfb and the window managers and waits until they are ready.
 XServer::XServer() {
-    int fds[2];
-    if (pipe(fds) != 0) throw std::runtime_error("pipe failed");
-    // Without -noreset the server resets whenever its last client leaves, which
-    // happens between two tests when no window manager runs.
-    xvfb_ = Process({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1024x768x24",
-                     "-nolisten", "tcp", "-noreset"},
-                    -1, -1, fds[1]);
-    close(fds[1]);
-    const std::string number = readLine(fds[0], 10s);
-    close(fds[0]);
-    if (number.empty()) throw std::runtime_error("Xvfb did not start");
-    display_ = ":" + number;
+    int in[2], out[2];
+    if (pipe(in) != 0 || pipe(out) != 0) throw std::runtime_error("pipe failed");
+    desktop_ = Process({"python3", SIZEWISE_DESKTOP_HARNESS, "serve"}, in[0], out[1], -1, true);
+    close(in[0]);
+    close(out[1]);
+    commands_ = in[1];
+    replies_ = out[0];
+    const std::string reply = readLine(replies_, 60s);
+    if (reply.rfind("display ", 0) != 0) throw std::runtime_error("no desktop: " + reply);
+    display_ = reply.substr(8);
 }
 
 XServer::~XServer() { stop(); }
 
-void XServer::startSessionBus() {
-    // xfwm4 reads its settings through xfconf, which needs a session bus; a bus of
-    // the test's own keeps the user's settings (or the lack of a bus) out of it.
-    int fds[2];
-    if (pipe(fds) != 0) throw std::runtime_error("pipe failed");
-    bus_ = Process({"dbus-daemon", "--session", "--nofork", "--print-address=" + std::to_string(fds[1])},
-                   -1, -1, fds[1]);
-    close(fds[1]);
-    const std::string address = readLine(fds[0], 10s);
-    close(fds[0]);
-    if (address.empty()) throw std::runtime_error("dbus-daemon did not start");
-    setenv("DBUS_SESSION_BUS_ADDRESS", address.c_str(), 1);
+std::string XServer::ask(const std::string& command) {
+    const std::string line = command + "\n";
+    if (write(commands_, line.data(), line.size()) != static_cast<ssize_t>(line.size())) return {};
+    return readLine(replies_, 60s);
 }
 
 void XServer::startWindowManager(WindowManager wm) {
-    switch (wm) {
-        case WindowManager::None:
-            return;
-        case WindowManager::Openbox:
-            wm_ = Process({"openbox", "--sm-disable"});
-            break;
-        case WindowManager::Xfwm4:
-            startSessionBus();
-            wm_ = Process({"xfwm4", "--compositor=on", "--sm-client-disable"});
-            break;
-        case WindowManager::Metacity:
-            wm_ = Process({"metacity", "--replace"});
-            break;
-    }
+    static const char* const names[] = {"none", "openbox", "xfwm4", "metacity"};
+    const std::string reply = ask(std::string("wm ") + names[static_cast<int>(wm)]);
+    if (reply.rfind("wm ", 0) != 0) throw std::runtime_error("the window manager did not start: " + reply);
     wmKind_ = wm;
-    xcb_connection_t* c = xcb_connect(display_.c_str(), nullptr);
-    const bool ready = waitUntilManaging(c) &&
-                       (wm == WindowManager::Openbox || waitUntilCompositing(c));
-    xcb_disconnect(c);
-    if (!ready) throw std::runtime_error("the window manager did not start");
 }
 
-void XServer::killWindowManager(int signal) { wm_.stop(signal); }
+void XServer::killWindowManager(int signal) {
+    if (wmKind_ != WindowManager::None) ask("kill " + std::to_string(signal));
+    wmKind_ = WindowManager::None;
+}
 
 void XServer::stop() {
-    wm_.stop();
-    bus_.stop();
-    xvfb_.stop();
+    if (commands_ >= 0) close(commands_);
+    commands_ = -1;
+    // Its input closed, the harness takes the desktop down and ends.
+    desktop_.wait();
+    if (replies_ >= 0) close(replies_);
+    replies_ = -1;
 }
 
 void setUpDisplay(bool withWindowManager) {

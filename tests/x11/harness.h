@@ -40,6 +40,8 @@ public:
     pid_t pid() const { return pid_; }
     bool running() const { return pid_ > 0; }
     void stop(int signal = 15);
+    // Waits for the program to end by itself; ends it when it has not within limit.
+    void wait(std::chrono::milliseconds limit = std::chrono::seconds(20));
 
 private:
     pid_t pid_ = -1;
@@ -52,27 +54,30 @@ inline constexpr WindowId kPointerRoot = 1;
 // binaries are built with.
 enum class WindowManager { None = 0, Openbox = 1, Xfwm4 = 2, Metacity = 3 };
 
-// A private Xvfb.
+// A private Xvfb with a window manager, from the tests' shared desktop harness.
 class XServer {
 public:
     // Starts Xvfb on a free display; throws std::runtime_error when it does not come up.
     XServer();
     ~XServer();
+    XServer(const XServer&) = delete;
+    XServer& operator=(const XServer&) = delete;
     const std::string& display() const { return display_; }
     // Returns once the window manager frames new windows (and, for those that
     // composite, owns the compositing selection); throws when it does not.
     void startWindowManager(WindowManager wm = WindowManager::Openbox);
     WindowManager windowManager() const { return wmKind_; }
+    // Ends the window manager with the signal and waits until it has gone.
     void killWindowManager(int signal);
     void stop();
 
 private:
-    void startSessionBus();
+    std::string ask(const std::string& command);
 
     std::string display_;
-    Process xvfb_;
-    Process bus_;
-    Process wm_;
+    Process desktop_;
+    int commands_ = -1;
+    int replies_ = -1;
     WindowManager wmKind_ = WindowManager::None;
 };
 
