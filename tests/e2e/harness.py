@@ -775,9 +775,10 @@ class DesktopTest(unittest.TestCase):
 
     panel_position = "bottom"
     tray = True
+    wm = "openbox"
 
     def setUp(self) -> None:
-        self.desktop = Desktop(self.panel_position, self.tray)
+        self.desktop = Desktop(self.panel_position, self.tray, self.wm)
         # Registered before starting, so a desktop that fails half-way is still torn down.
         self.addCleanup(self._teardown)
         self.desktop.start()
