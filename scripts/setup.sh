@@ -11,6 +11,7 @@ packages=(
   libx11-dev libx11-xcb-dev
   xvfb openbox xfwm4 metacity dbus-daemon tint2 xdotool wmctrl x11-utils xterm x11-apps imagemagick
   xtrace strace python3 python3-gi gir1.2-gtk-3.0
+  dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0
 )
 
 # One dpkg-query for all names keeps the already-set-up case well under a second.

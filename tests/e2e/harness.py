@@ -327,12 +327,9 @@ class Desktop:
         self.wm_name = name
         if name == "none":
             return
-        if name == "xfwm4" and "DBUS_SESSION_BUS_ADDRESS" not in self.env:
-            # xfwm4 reads its settings through xfconf, which needs a session bus; one of the
-            # desktop's own keeps the user's settings out.
-            bus = self._spawn(["dbus-daemon", "--session", "--nofork", "--print-address=1"],
-                              "dbus", stdout=subprocess.PIPE)
-            self.env["DBUS_SESSION_BUS_ADDRESS"] = _read_line(bus.stdout, 10).decode().strip()
+        if name == "xfwm4":
+            # xfwm4 reads its settings through xfconf, which needs a session bus.
+            self.start_session_bus()
         for attempt in range(3):
             self.wm = self._spawn(WINDOW_MANAGERS[name], name)
             try:
@@ -344,6 +341,33 @@ class Desktop:
                     raise
             except AssertionError as e:
                 raise AssertionError(f"{e} on {self.display}; log: " + self.log_text(name)) from None
+
+    def start_session_bus(self) -> None:
+        """A D-Bus session bus of the desktop's own, which keeps the user's settings out."""
+        if "DBUS_SESSION_BUS_ADDRESS" in self.env:
+            return
+        bus = self._spawn(["dbus-daemon", "--session", "--nofork", "--print-address=1"], "dbus",
+                          stdout=subprocess.PIPE)
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = _read_line(bus.stdout, 10).decode().strip()
+
+    def start_accessibility(self) -> None:
+        """Lets the tests read what Sizewise shows, exactly, as a screen reader does: Sizewise
+        started after this publishes its widgets over AT-SPI (see shown_labels)."""
+        self.start_session_bus()
+        self._spawn(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"], "atspi")
+        self.env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
+
+    def shown_labels(self) -> list:
+        """The texts of Sizewise's labels, in the order of its widgets; [] until it is reachable."""
+        code = ("import pyatspi\n"
+                "def walk(n):\n"
+                "    if n.getRoleName() == 'label': print(repr(n.name))\n"
+                "    for i in range(n.childCount): walk(n.getChildAtIndex(i))\n"
+                "for app in pyatspi.Registry.getDesktop(0):\n"
+                "    if app is not None and app.name == 'Sizewise': walk(app)\n")
+        # The system interpreter: that is where the AT-SPI bindings are installed.
+        out = self.run(["/usr/bin/python3", "-c", code], check=False, timeout=30)
+        return [eval(line) for line in out.splitlines() if line.startswith(("'", '"'))]
 
     def _wm_ready(self, name: str) -> bool:
         if self.wm.poll() is not None:
