@@ -49,6 +49,7 @@ void finishOnUnexpectedExit() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    sw::ignoreBrokenPipes();
     if (isWaylandSession()) {
         say("this is a Wayland session: only X11 (XWayland) windows can be watched and moved");
         // The program's own windows must live on the same X display it watches.

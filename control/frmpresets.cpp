@@ -29,10 +29,6 @@ constexpr int kShapeWidth = 2055;
 constexpr int kShapeHeight = 3975;
 constexpr int kCornerPixels = 20;
 
-QRect designRect(int left, int top, int width, int height) {
-    return QRect(DesignPixels(left), DesignPixels(top), DesignPixels(width), DesignPixels(height));
-}
-
 QString q(const std::string& s) { return QString::fromStdString(s); }
 
 }  // namespace
@@ -62,7 +58,7 @@ void frmPresets::createControls() {
     setAutoFillBackground(true);
 
     Label2 = new QLabel("Presets", this);
-    Label2->setGeometry(designRect(0, 0, 2055, 375));
+    Label2->setGeometry(DesignRect(0, 0, 2055, 375));
     Label2->setAlignment(Qt::AlignCenter);
     QFont title = font();
     title.setPointSizeF(13.5);
@@ -71,7 +67,7 @@ void frmPresets::createControls() {
 
     const auto label = [this](const char* text, int left, int top, int width) {
         auto* l = new QLabel(text, this);
-        l->setGeometry(designRect(left, top, width, kBoxHeight));
+        l->setGeometry(DesignRect(left, top, width, kBoxHeight));
         return l;
     };
     label("Width", kWidthLeft, 600, kBoxWidth);
@@ -80,19 +76,19 @@ void frmPresets::createControls() {
         const int top = kRowTop + kRowStep * i;
         label(std::to_string(i).c_str(), 120, top, 240);
         txtWidth[i] = new ValueBox(this);
-        txtWidth[i]->setGeometry(designRect(kWidthLeft, top, kBoxWidth, kBoxHeight));
+        txtWidth[i]->setGeometry(DesignRect(kWidthLeft, top, kBoxWidth, kBoxHeight));
         label("X", 960, top, 240)->setAlignment(Qt::AlignCenter);
         txtHeight[i] = new ValueBox(this);
-        txtHeight[i]->setGeometry(designRect(kHeightLeft, top, kBoxWidth, kBoxHeight));
+        txtHeight[i]->setGeometry(DesignRect(kHeightLeft, top, kBoxWidth, kBoxHeight));
         for (ValueBox* box : {txtWidth[i], txtHeight[i]}) {
             box->onFocusIn = [this, box] { txtBox_GotFocus(box); };
         }
     }
 
     cmdCancel = new QPushButton("&Cancel", this);
-    cmdCancel->setGeometry(designRect(240, 3480, 735, 375));
+    cmdCancel->setGeometry(DesignRect(240, 3480, 735, 375));
     cmdOk = new QPushButton("&Ok", this);
-    cmdOk->setGeometry(designRect(1080, 3480, 735, 375));
+    cmdOk->setGeometry(DesignRect(1080, 3480, 735, 375));
     cmdOk->setDefault(true);
     connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
     connect(cmdOk, &QPushButton::clicked, this, [this] { cmdOk_Click(); });

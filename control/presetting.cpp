@@ -28,8 +28,7 @@ void Form1::createPresetControls() {
         cmdPreset[i] = new QToolButton(this);
         cmdPreset[i]->setText(QString::number(i));
         cmdPreset[i]->setFont(tiny);
-        cmdPreset[i]->setGeometry(DesignPixels(kPresetLeft + kPresetStep * i), DesignPixels(kPresetTop),
-                                  DesignPixels(kPresetWidth), DesignPixels(kPresetHeight));
+        cmdPreset[i]->setGeometry(DesignRect(kPresetLeft + kPresetStep * i, kPresetTop, kPresetWidth, kPresetHeight));
         connect(cmdPreset[i], &QToolButton::clicked, this, [this, i] { cmdPreset_Click(i); });
     }
 }

@@ -12,7 +12,14 @@
 #include <QMouseEvent>
 #include <QToolTip>
 
+#include "app/numbers.h"
+
 namespace sw {
+
+// A control's place given in twips, as whole pixels of the program's own widgets.
+inline QRect DesignRect(int left, int top, int width, int height) {
+    return QRect(DesignPixels(left), DesignPixels(top), DesignPixels(width), DesignPixels(height));
+}
 
 class ClickLabel final : public QLabel {
 public:

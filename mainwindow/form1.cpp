@@ -46,10 +46,6 @@ constexpr int kStateButtonLeft[3] = {2580, 2280, 2880};  // restore, minimise, m
 constexpr const char* kStateTips[3] = {"Restore Target Window", "Minimize Target Window",
                                        "Maximize Target Window"};
 
-QRect designRect(int left, int top, int width, int height) {
-    return QRect(DesignPixels(left), DesignPixels(top), DesignPixels(width), DesignPixels(height));
-}
-
 QString q(const std::string& s) { return QString::fromStdString(s); }
 
 }  // namespace
@@ -90,7 +86,7 @@ void Form1::createControls() {
     titleFont.setPixelSize(11);
 
     lblMenu = new ClickLabel("Menu", this);
-    lblMenu->setGeometry(designRect(0, 0, 495, 255));
+    lblMenu->setGeometry(DesignRect(0, 0, 495, 255));
     lblMenu->setFont(titleFont);
     lblMenu->setAlignment(Qt::AlignCenter);
     lblMenu->setFrameShape(QFrame::Panel);
@@ -110,11 +106,11 @@ void Form1::createControls() {
     for (int i = 0; i < 6; ++i) {
         const int left = 600 * i;
         Label1[i] = new ClickLabel(kCaptions[i], this);
-        Label1[i]->setGeometry(designRect(left, kCaptionTop, i == kHeight ? kHeightCaptionWidth : kDimensionWidth,
+        Label1[i]->setGeometry(DesignRect(left, kCaptionTop, i == kHeight ? kHeightCaptionWidth : kDimensionWidth,
                                           kDimensionHeight));
         Label1[i]->setStyleSheet("color: white; background: blue;");
         lblWindowDimension[i] = new ClickLabel("0000", this);
-        lblWindowDimension[i]->setGeometry(designRect(left, kValueTop, kDimensionWidth, kDimensionHeight));
+        lblWindowDimension[i]->setGeometry(DesignRect(left, kValueTop, kDimensionWidth, kDimensionHeight));
         lblWindowDimension[i]->setStyleSheet("color: blue;");
         for (ClickLabel* label : {Label1[i], lblWindowDimension[i]}) {
             label->setFont(small);
@@ -126,20 +122,20 @@ void Form1::createControls() {
     }
 
     picValueEntry = new QFrame(this);
-    picValueEntry->setGeometry(designRect(0, kValueTop, 615, 495));
+    picValueEntry->setGeometry(DesignRect(0, kValueTop, 615, 495));
     picValueEntry->hide();
     txtValue = new ValueBox(picValueEntry);
-    txtValue->setGeometry(designRect(0, 0, 615, 255));
+    txtValue->setGeometry(DesignRect(0, 0, 615, 255));
     txtValue->setFont(small);
     txtValue->onFocusIn = [this] { txtValue_GotFocus(); };
     txtValue->onFocusOut = [this] { txtValue_LostFocus(); };
     txtValue->onEscape = [this] { cmdCancel_Click(); };
     connect(txtValue, &QLineEdit::returnPressed, this, [this] { cmdOk_Click(); });
     cmdCancel = new QToolButton(picValueEntry);
-    cmdCancel->setGeometry(designRect(0, 240, 255, 255));
+    cmdCancel->setGeometry(DesignRect(0, 240, 255, 255));
     cmdCancel->setIcon(glyphs::Cross());
     cmdOk = new QToolButton(picValueEntry);
-    cmdOk->setGeometry(designRect(360, 240, 255, 255));
+    cmdOk->setGeometry(DesignRect(360, 240, 255, 255));
     cmdOk->setIcon(glyphs::Tick());
     for (QToolButton* b : {cmdCancel, cmdOk}) {
         // A click on them must not take the focus from the text box, or the
@@ -156,7 +152,7 @@ void Form1::createControls() {
     for (int i = 0; i < 3; ++i) {
         optWindowControl[i] = new QToolButton(this);
         optWindowControl[i]->setGeometry(
-            designRect(kStateButtonLeft[i], kStateButtonTop, kStateButtonSize, kStateButtonSize));
+            DesignRect(kStateButtonLeft[i], kStateButtonTop, kStateButtonSize, kStateButtonSize));
         optWindowControl[i]->setCheckable(true);
         optWindowControl[i]->setIcon(glyph[i]);
         optWindowControl[i]->setToolTip(kStateTips[i]);
@@ -167,7 +163,7 @@ void Form1::createControls() {
     }
 
     cmdZeroWindow = new QPushButton("0,0", this);
-    cmdZeroWindow->setGeometry(designRect(1850, kStateButtonTop, 360, 300));
+    cmdZeroWindow->setGeometry(DesignRect(1850, kStateButtonTop, 360, 300));
     cmdZeroWindow->setToolTip("Move Target Window to Origin");
     cmdZeroWindow->setFont(small);
     connect(cmdZeroWindow, &QPushButton::clicked, this, [this] { cmdZeroWindow_Click(); });

@@ -36,8 +36,7 @@ std::int32_t clampToLong(std::int64_t value) {
 
 void Form1::createLayoutControls() {
     chkShowLayout = new QToolButton(this);
-    chkShowLayout->setGeometry(DesignPixels(kLayoutSwitchLeft), DesignPixels(kLayoutSwitchTop),
-                               DesignPixels(kLayoutSwitchSize), DesignPixels(kLayoutSwitchSize));
+    chkShowLayout->setGeometry(DesignRect(kLayoutSwitchLeft, kLayoutSwitchTop, kLayoutSwitchSize, kLayoutSwitchSize));
     chkShowLayout->setCheckable(true);
     chkShowLayout->setChecked(true);
     chkShowLayout->setIcon(glyphs::Layout());
@@ -45,8 +44,7 @@ void Form1::createLayoutControls() {
     connect(chkShowLayout, &QToolButton::clicked, this, [this] { chkShowLayout_Click(); });
 
     picScreen = new QFrame(this);
-    picScreen->setGeometry(DesignPixels(kScreenViewLeft), DesignPixels(kScreenViewTop),
-                           DesignPixels(kScreenViewWidth), DesignPixels(kScreenViewDesignHeight));
+    picScreen->setGeometry(DesignRect(kScreenViewLeft, kScreenViewTop, kScreenViewWidth, kScreenViewDesignHeight));
     picScreen->setFrameStyle(QFrame::Box | QFrame::Plain);
     picScreen->setLineWidth(1);
     picScreen->setStyleSheet("QFrame { background: rgb(192, 192, 255); }");

@@ -36,4 +36,14 @@ void installTerminationHandler(std::function<void(int signal)> onSignal) {
     for (const int signal : {SIGTERM, SIGINT, SIGHUP}) sigaction(signal, &action, nullptr);
 }
 
+void ignoreBrokenPipes() {
+    // A write to a display that has gone must fail and be noticed as a lost
+    // connection, not end the process: xcb and Xlib write to their sockets
+    // without asking the kernel to spare the signal.
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    sigaction(SIGPIPE, &ignore, nullptr);
+}
+
 }  // namespace sw
