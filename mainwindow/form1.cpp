@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
+#include <QWindow>
 
 #include "app/numbers.h"
 #include "app/windowutils.h"
@@ -342,10 +343,12 @@ void Form1::Form_Unload() {
 
 bool Form1::IsOwnWindow(WindowId window) const {
     if (window == 0) return false;
-    // Every top-level window of the program: the main window, its dialogs, the
-    // rulers and menus. Asking for a handle never creates a window here.
-    for (const QWidget* w : QApplication::topLevelWidgets()) {
-        if (nativeHandle(w) == window) return true;
+    // Every top-level window of the program that exists on the display: the main
+    // window, its dialogs, the rulers and menus. Only windows that were created
+    // are listed (a widget never shown has none), which keeps this cheap on every
+    // poll; a handle is never created here.
+    for (const QWindow* w : QGuiApplication::topLevelWindows()) {
+        if (w->handle() != nullptr && static_cast<WindowId>(w->winId()) == window) return true;
     }
     return false;
 }
