@@ -36,7 +36,7 @@ class HeaderBarTest(harness.DesktopTest):
         left, right, top, bottom = self.shadow(window)
         return Rect(c.x + left, c.y + top, c.w - left - right, c.h - top - bottom)
 
-    def test_origin_and_a_typed_width_land_on_what_is_seen(self) -> None:
+    def test_origin_a_typed_width_and_a_preset_land_on_what_is_seen(self) -> None:
         window = self.start_headerbar()
         self.watch(window)
         seen = self.visible(window)
@@ -52,6 +52,12 @@ class HeaderBarTest(harness.DesktopTest):
         self.desktop.edit_dimension(self.main, 4, "420")
         harness.wait_until(lambda: self.visible(window) == Rect(0, 0, 420, seen.h), timeout=3,
                            what=f"the seen window 420 wide: {self.visible(window)}")
+
+        self.desktop.activate(window)
+        self.desktop.focus_sizewise(self.main)
+        self.desktop.click(self.main, *harness.preset_button(0))
+        harness.wait_until(lambda: self.visible(window) == Rect(0, 0, 640, 480), timeout=3,
+                           what=f"the seen window at the 640x480 preset: {self.visible(window)}")
         self.assert_sizewise_running()
 
 
