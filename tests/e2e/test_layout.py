@@ -106,5 +106,13 @@ class LayoutTest(harness.DesktopTest):
         self.assert_sizewise_running()
 
 
+class DragOnXfwm4Test(LayoutTest):
+    """The drag again where the window manager composites and frames differently."""
+    wm = "xfwm4"
+    test_check_box_and_menu_entry_fold_and_unfold = None
+    test_view_frame_and_image_following_the_target = None
+    test_right_click_on_image_opens_menu_and_drags_nothing = None
+
+
 if __name__ == "__main__":
     unittest.main(verbosity=2)
