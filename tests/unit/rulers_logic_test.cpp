@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "rulers/locking.h"
 #include "rulers/scale.h"
 
 namespace sw {
@@ -50,6 +51,69 @@ TEST(Scale, AbsoluteModeShiftsTheStripByTheRulersScreenEdge) {
     EXPECT_DOUBLE_EQ(PositionLegend(1, 300 * 15, 15), -300);
     EXPECT_DOUBLE_EQ(PositionLegend(7, -200 * 15, 15), 200);  // any mode but 0 is absolute
     EXPECT_DOUBLE_EQ(PositionLegend(0, 300 * 15, 15), 0);
+}
+
+const ScreenMetrics kScreen{1024, 768, 15, 15};
+const Rect kTarget{100, 50, 740, 530};
+
+TEST(LockTable, ScreenAndWindowLocksSpanAlongTheAxis) {
+    const LockState free{kLockFree, 0, 0};
+    const RulerPlace here{1500, 433};
+    EXPECT_EQ(SetLockMode(Axis::Horizontal, free, here, kLockScreen, kScreen, kTarget).place,
+              (RulerPlace{0, 1024}));
+    EXPECT_EQ(SetLockMode(Axis::Vertical, free, here, kLockScreen, kScreen, kTarget).place,
+              (RulerPlace{0, 768}));
+    EXPECT_EQ(SetLockMode(Axis::Horizontal, free, here, kLockWindow, kScreen, kTarget).place,
+              (RulerPlace{100 * 15, 640}));
+    const LockOutcome v = SetLockMode(Axis::Vertical, free, here, kLockWindow, kScreen, kTarget);
+    EXPECT_EQ(v.place, (RulerPlace{50 * 15, 480}));
+    EXPECT_EQ(v.state.mLockMode, kLockWindow);
+}
+
+TEST(LockTable, UnlockingReturnsToThePlaceBeforeTheFirstLock) {
+    LockState s;
+    RulerPlace place{1500, 433};
+    for (const std::int32_t mode : {kLockScreen, kLockWindow, kLockFree}) {
+        const LockOutcome out = SetLockMode(Axis::Horizontal, s, place, mode, kScreen, kTarget);
+        ASSERT_TRUE(out.switched);
+        s = out.state;
+        place = *out.place;
+    }
+    EXPECT_EQ(place, (RulerPlace{1500, 433}));
+    EXPECT_EQ(s.mLockMode, kLockFree);
+}
+
+TEST(LockTable, AMinimisedTargetIsRefusedAndNothingMoves) {
+    const Rect minimised{kMinimisedPosition, kMinimisedPosition, -31840, -31972};
+    const LockState screen{kLockScreen, 1500, 433};
+    const LockOutcome out = SetLockMode(Axis::Vertical, screen, {0, 768}, kLockWindow, kScreen, minimised);
+    EXPECT_TRUE(out.refusedMinimised);
+    EXPECT_FALSE(out.switched);
+    EXPECT_FALSE(out.place);
+    EXPECT_EQ(out.state.mLockMode, kLockScreen);
+    EXPECT_EQ(out.state.mFreeLeft, 1500);  // captured only while free
+
+    // From free the place is captured even though the lock is refused.
+    const LockOutcome fromFree =
+        SetLockMode(Axis::Horizontal, LockState{}, {3000, 500}, kLockWindow, kScreen, minimised);
+    EXPECT_TRUE(fromFree.refusedMinimised);
+    EXPECT_EQ(fromFree.state.mFreeLength, 500);
+    // Only the edge along the axis is tested: a window far above the screen
+    // still takes the horizontal ruler.
+    const Rect farUp{100, -40000, 740, -39500};
+    EXPECT_TRUE(SetLockMode(Axis::Horizontal, LockState{}, {}, kLockWindow, kScreen, farUp).switched);
+    EXPECT_TRUE(SetLockMode(Axis::Vertical, LockState{}, {}, kLockWindow, kScreen, farUp).refusedMinimised);
+}
+
+TEST(LockTable, TheFollowPollMovesOnlyWhenTheTargetChanges) {
+    WindowFollower follower;
+    EXPECT_EQ(follower.Tick(Axis::Horizontal, kLockWindow, kTarget, kScreen), (RulerPlace{1500, 640}));
+    EXPECT_FALSE(follower.Tick(Axis::Horizontal, kLockWindow, kTarget, kScreen));
+    const Rect moved{200, 50, 740, 530};
+    EXPECT_EQ(follower.Tick(Axis::Horizontal, kLockWindow, moved, kScreen), (RulerPlace{3000, 540}));
+    const Rect minimised{kMinimisedPosition, kMinimisedPosition, -31460, -31520};
+    EXPECT_FALSE(follower.Tick(Axis::Horizontal, kLockWindow, minimised, kScreen));
+    EXPECT_EQ(follower.Tick(Axis::Horizontal, kLockWindow, moved, kScreen), (RulerPlace{3000, 540}));
 }
 
 }  // namespace
