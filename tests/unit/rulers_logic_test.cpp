@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "rulers/locking.h"
+#include "rulers/measuring.h"
 #include "rulers/scale.h"
 
 namespace sw {
@@ -114,6 +115,65 @@ TEST(LockTable, TheFollowPollMovesOnlyWhenTheTargetChanges) {
     const Rect minimised{kMinimisedPosition, kMinimisedPosition, -31460, -31520};
     EXPECT_FALSE(follower.Tick(Axis::Horizontal, kLockWindow, minimised, kScreen));
     EXPECT_EQ(follower.Tick(Axis::Horizontal, kLockWindow, moved, kScreen), (RulerPlace{3000, 540}));
+}
+
+TEST(Pointer, RelativeCoordinatesCountFromTheRulersEdges) {
+    const RulerOrigin origin{150, 80};
+    EXPECT_EQ(PositionCaption(PointerCoordinates({400, 300}, 0, origin)), "250,220");
+    EXPECT_EQ(PositionCaption(PointerCoordinates({400, 300}, 1, origin)), "400,300");
+    EXPECT_EQ(PositionCaption(PointerCoordinates({130, 115}, 0, origin)), "-20,35");
+    // An origin between pixels: 249.5 and 250.5 both round to the even 250.
+    EXPECT_EQ(PointerCoordinates({400, 0}, 0, {150.5, 0}).x, 250);
+    EXPECT_EQ(PointerCoordinates({401, 0}, 0, {150.5, 0}).x, 250);
+}
+
+struct Tracker {
+    PointerTracker t;
+    PointerReadout at(Point p, bool left = false, bool shift = false, bool right = false) {
+        return t.Tick(PointerSnapshot{p, KeyStates{left, right, shift}}, 1, {});
+    }
+};
+
+TEST(Measuring, ShiftClickStartsTheNextLeftClickEndsAPlainClickClears) {
+    Tracker m;
+    EXPECT_FALSE(m.at({100, 100}, true).lines.visible);  // a plain click measures nothing
+    m.at({100, 100});
+    PointerReadout r = m.at({100, 100}, true, true);
+    EXPECT_TRUE(r.lines.visible && r.measureShown);
+    r = m.at({250, 160}, true, true);  // still held: not a new press
+    EXPECT_EQ(r.measure, "150 X 60");
+    EXPECT_EQ(r.lines.start, (Point{100, 100}));
+    EXPECT_EQ(r.lines.end, (Point{250, 160}));
+    m.at({250, 160});
+    r = m.at({90, 300}, true);  // the end click fixes the lines, not the read-out
+    EXPECT_EQ(r.lines.end, (Point{90, 300}));
+    EXPECT_EQ(r.measure, "150 X 60");
+    m.at({90, 300});
+    r = m.at({500, 500});
+    EXPECT_EQ(r.lines.end, (Point{90, 300}));
+    EXPECT_TRUE(r.measureShown);
+    r = m.at({500, 500}, true);
+    EXPECT_FALSE(r.lines.visible || r.measureShown);
+    EXPECT_EQ(r.measure, "0 X 0");
+}
+
+TEST(Measuring, TheRightButtonCancelsAndAShiftClickStartsAfresh) {
+    Tracker m;
+    m.at({10, 10}, true, true);
+    m.at({40, 50});
+    PointerReadout r = m.at({40, 50}, false, false, true);
+    EXPECT_FALSE(r.lines.visible || r.measureShown);
+    EXPECT_EQ(r.measure, "0 X 0");
+    r = m.at({60, 70});  // cancelled, not ended: the pointer is not followed
+    EXPECT_FALSE(r.lines.visible);
+
+    m.at({0, 0}, true, true);
+    m.at({5, 5});
+    m.at({5, 5}, true);  // done
+    m.at({5, 5});
+    r = m.at({20, 20}, true, true);
+    EXPECT_EQ(r.lines.start, (Point{20, 20}));
+    EXPECT_EQ(m.at({23, 24}).measure, "3 X 4");
 }
 
 }  // namespace
