@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "rulers/handledrag.h"
 #include "rulers/locking.h"
 #include "rulers/measuring.h"
 #include "rulers/scale.h"
@@ -174,6 +175,45 @@ TEST(Measuring, TheRightButtonCancelsAndAShiftClickStartsAfresh) {
     r = m.at({20, 20}, true, true);
     EXPECT_EQ(r.lines.start, (Point{20, 20}));
     EXPECT_EQ(m.at({23, 24}).measure, "3 X 4");
+}
+
+TEST(HandleDrag, TheStartHandleStopsAt301AndResumesLeftOfThePressPoint) {
+    HandleDrag drag(Axis::Horizontal);
+    drag.MouseDown(kLeftButton, 5, 12);
+    auto r = drag.MouseMove(kStartHandle, kLeftButton, 205, 12, 433);
+    ASSERT_TRUE(r);
+    EXPECT_DOUBLE_EQ(r->edgeShift, 132);
+    EXPECT_DOUBLE_EQ(r->length, 301);
+    // The handle moved 132 with the edge, so the pointer now sits at 73 on it.
+    for (const double x : {80.0, 120.0, 6.0}) {
+        r = drag.MouseMove(kStartHandle, kLeftButton, x, 12, 301);
+        EXPECT_TRUE(!r || (r->edgeShift == 0 && r->length == 301)) << x;
+    }
+    r = drag.MouseMove(kStartHandle, kLeftButton, 3, 12, 301);
+    ASSERT_TRUE(r);
+    EXPECT_DOUBLE_EQ(r->edgeShift, -2);
+    EXPECT_DOUBLE_EQ(r->length, 303);
+}
+
+TEST(HandleDrag, TheFarHandleStopsWithoutMovingTheStartEdge) {
+    HandleDrag drag(Axis::Vertical);  // along y; x plays no part
+    drag.MouseDown(kLeftButton, 12, 5);
+    auto r = drag.MouseMove(kFarHandle, kLeftButton, 999, -195, 433);
+    ASSERT_TRUE(r);
+    EXPECT_DOUBLE_EQ(r->edgeShift, 0);
+    EXPECT_DOUBLE_EQ(r->length, 301);
+    EXPECT_FALSE(drag.MouseMove(kFarHandle, kLeftButton, 12, -200, 301));
+    r = drag.MouseMove(kFarHandle, kLeftButton, 12, 8, 301);
+    ASSERT_TRUE(r);
+    EXPECT_DOUBLE_EQ(r->length, 304);
+}
+
+TEST(HandleDrag, ARepeatedPositionIsIgnoredWhateverTheButton) {
+    HandleDrag drag(Axis::Horizontal);
+    drag.MouseDown(kLeftButton, 2.5, 0);  // rounds to 2, halves to even
+    EXPECT_FALSE(drag.MouseMove(kFarHandle, 0, 50, 0, 433));
+    EXPECT_FALSE(drag.MouseMove(kFarHandle, kLeftButton, 50, 0, 433));
+    EXPECT_DOUBLE_EQ(drag.MouseMove(kFarHandle, kLeftButton, 12.5, 0, 433)->length, 443.5);
 }
 
 }  // namespace
