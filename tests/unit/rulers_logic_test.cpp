@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "rulers/handledrag.h"
 #include "rulers/locking.h"
 #include "rulers/measuring.h"
+#include "rulers/rulersettings.h"
 #include "rulers/scale.h"
 
 namespace sw {
@@ -214,6 +216,68 @@ TEST(HandleDrag, ARepeatedPositionIsIgnoredWhateverTheButton) {
     EXPECT_FALSE(drag.MouseMove(kFarHandle, 0, 50, 0, 433));
     EXPECT_FALSE(drag.MouseMove(kFarHandle, kLeftButton, 50, 0, 433));
     EXPECT_DOUBLE_EQ(drag.MouseMove(kFarHandle, kLeftButton, 12.5, 0, 433)->length, 443.5);
+}
+
+struct SectionStore : SettingsStore {
+    std::map<std::string, std::string> values;  // "section/key"
+    std::string read(const std::string&, const std::string& section, const std::string& key,
+                     const std::string& fallback) override {
+        const auto it = values.find(section + "/" + key);
+        return it == values.end() ? fallback : it->second;
+    }
+    bool write(const std::string&, const std::string& section, const std::string& key,
+               const std::string& value) override {
+        values[section + "/" + key] = value;
+        return true;
+    }
+    bool flush(std::string*) override { return true; }
+};
+
+TEST(RulerSettings, TheRulersKeysFollowTheMainWindowsInTheOrderTheyAreWritten) {
+    std::vector<std::string> keys;
+    for (const SettingKey& k : SettingsTable()) {
+        if (k.section != kConfigSection) keys.push_back(k.section + "/" + k.key + "=" + k.fallback);
+    }
+    EXPECT_EQ(keys, (std::vector<std::string>{
+                        "HorizontalRulerConfig/Top=0", "HorizontalRulerConfig/Left=0",
+                        "HorizontalRulerConfig/Width=433", "RulerConfig/Mode=0",
+                        "VerticalRulerConfig/Left=0", "VerticalRulerConfig/Top=0",
+                        "VerticalRulerConfig/Height=433"}));
+
+    SectionStore store;  // a first run: top-left corner, 433 long
+    EXPECT_EQ(ReadRulerConfig(store, Axis::Vertical, kScreen), (StoredRuler{{0, 433}, 0}));
+    store.values = {{"VerticalRulerConfig/Left", "900"}, {"VerticalRulerConfig/Top", "1500"},
+                    {"VerticalRulerConfig/Height", "5OO"}};
+    EXPECT_EQ(ReadRulerConfig(store, Axis::Vertical, kScreen), (StoredRuler{{1500, 433}, 900}));
+}
+
+TEST(RulerSettings, LengthsAndPlacesOffTheScreenAreBroughtBack) {
+    const auto fix = [](Axis axis, double edge, double length, double across) {
+        return BringIntoRange(axis, StoredRuler{{edge, length}, across}, kScreen);
+    };
+    EXPECT_EQ(fix(Axis::Horizontal, 0, 100, 0).place.length, 301);
+    EXPECT_EQ(fix(Axis::Horizontal, 0, 20000, 0).place.length, 16 * 1024);
+    EXPECT_EQ(fix(Axis::Vertical, 0, 20000, 0).place.length, 16 * 768);
+    // 433 pixels are 6495 twips: ending at 0 shows nothing, one pixel more stays.
+    EXPECT_EQ(fix(Axis::Horizontal, -6495, 433, 0).place.edge, 0);
+    EXPECT_EQ(fix(Axis::Horizontal, -6480, 433, 0).place.edge, -6480);
+    EXPECT_EQ(fix(Axis::Horizontal, 15360, 433, 0).place.edge, 15360 - 6495);
+    EXPECT_EQ(fix(Axis::Horizontal, 15345, 433, 0).place.edge, 15345);
+    EXPECT_EQ(fix(Axis::Horizontal, 20000, 2048, 0).place.edge, 0);
+    // Across: the horizontal ruler is 41 high, the vertical one 57 wide.
+    EXPECT_EQ(fix(Axis::Horizontal, 0, 433, 11520).across, 11520 - 41 * 15);
+    EXPECT_EQ(fix(Axis::Vertical, 0, 433, -57 * 15).across, 0);
+    EXPECT_EQ(fix(Axis::Vertical, 0, 433, -56 * 15).across, -56 * 15);
+}
+
+TEST(RulerSettings, ALockedRulerIsSavedAtItsFreePlace) {
+    SectionStore store;
+    const StoredRuler now{{0, 1024}, 3000};
+    WriteRulerConfig(store, Axis::Horizontal, RulerToSave(LockState{kLockScreen, 1500.4, 433}, now));
+    EXPECT_EQ(store.values["HorizontalRulerConfig/Top"], "3000");
+    EXPECT_EQ(store.values["HorizontalRulerConfig/Left"], "1500");
+    EXPECT_EQ(store.values["HorizontalRulerConfig/Width"], "433");
+    EXPECT_EQ(RulerToSave(LockState{kLockFree, 1500, 433}, now), now);
 }
 
 }  // namespace
