@@ -26,6 +26,17 @@ std::vector<SettingKey> buildTable() {
                          FormatLong(kDefaultPresetHeight[slot]), SettingKind::Long});
     }
     table.push_back({kConfigSection, "ShowRuler", "True", SettingKind::Boolean});
+    // Edges are twips and lengths pixels; the horizontal ruler is unloaded, and
+    // writes, before the vertical one.
+    table.insert(table.end(), {
+        {kHorizontalRulerSection, "Top", "0", SettingKind::Long},
+        {kHorizontalRulerSection, "Left", "0", SettingKind::Long},
+        {kHorizontalRulerSection, "Width", "433", SettingKind::Long},
+        {kRulerSection, "Mode", "0", SettingKind::Long},
+        {kVerticalRulerSection, "Left", "0", SettingKind::Long},
+        {kVerticalRulerSection, "Top", "0", SettingKind::Long},
+        {kVerticalRulerSection, "Height", "433", SettingKind::Long},
+    });
     return table;
 }
 

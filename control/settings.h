@@ -23,6 +23,10 @@ struct SettingKey {
 };
 
 inline constexpr const char* kConfigSection = "Config";
+// The rulers' places and lengths, and their shared scale mode.
+inline constexpr const char* kHorizontalRulerSection = "HorizontalRulerConfig";
+inline constexpr const char* kVerticalRulerSection = "VerticalRulerConfig";
+inline constexpr const char* kRulerSection = "RulerConfig";
 inline constexpr int kPresetSlots = 10;
 
 // The preset sizes of a first run; slots 5 to 9 start empty.

@@ -1,0 +1,48 @@
+// The one difference between the twin rulers: which screen axis they lie along.
+// Everything a ruler measures is read through these, so the horizontal and the
+// vertical ruler share one piece of logic.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/desktop.h"
+
+namespace sw {
+
+enum class Axis { Horizontal, Vertical };
+
+// The co-ordinate along the ruler (x for the horizontal one) and across it.
+inline std::int32_t Along(Axis axis, Point p) { return axis == Axis::Horizontal ? p.x : p.y; }
+inline std::int32_t Across(Axis axis, Point p) { return axis == Axis::Horizontal ? p.y : p.x; }
+
+// A window's start edge and length along the ruler: Left and width for the
+// horizontal ruler, Top and height for the vertical one.
+inline std::int32_t StartEdge(Axis axis, const Rect& r) {
+    return axis == Axis::Horizontal ? r.left : r.top;
+}
+inline std::int64_t Extent(Axis axis, const Rect& r) {
+    return axis == Axis::Horizontal ? r.width() : r.height();
+}
+
+inline std::int32_t ScreenLength(Axis axis, const ScreenMetrics& s) {
+    return axis == Axis::Horizontal ? s.widthPx : s.heightPx;
+}
+inline double TwipsPerPixel(Axis axis, const ScreenMetrics& s) {
+    return axis == Axis::Horizontal ? s.twipsPerPixelX : s.twipsPerPixelY;
+}
+
+// The scale area's fixed size across the axis, in pixels: the horizontal
+// ruler is 41 high, the vertical one 57 wide.
+inline constexpr std::int32_t kHorizontalRulerThickness = 41;
+inline constexpr std::int32_t kVerticalRulerThickness = 57;
+inline std::int32_t Thickness(Axis axis) {
+    return axis == Axis::Horizontal ? kHorizontalRulerThickness : kVerticalRulerThickness;
+}
+
+// A ruler is never stretched shorter than this by its handles, and its
+// stored length is brought up to it.
+inline constexpr std::int32_t kMinimumRulerLength = 301;
+// A ruler's length before anything was stored: the design length of its area.
+inline constexpr std::int32_t kDefaultRulerLength = 433;
+
+}  // namespace sw

@@ -1,0 +1,58 @@
+// Stretching a free ruler by its end handles.
+#include "rulers/handledrag.h"
+
+#include "app/numbers.h"
+
+namespace sw {
+namespace {
+
+// The length test is made in single precision, as the lengths are held.
+bool belowMinimum(double length) { return static_cast<float>(length) < kMinimumRulerLength; }
+
+}  // namespace
+
+void HandleDrag::MouseDown(int button, double x, double y) {
+    if (button != kLeftButton) return;
+    mDragStartX = static_cast<std::int32_t>(RoundHalfEven(x));
+    mDragStartY = static_cast<std::int32_t>(RoundHalfEven(y));
+    mResizing = true;
+}
+
+std::optional<HandleResize> HandleDrag::MouseMove(int index, int button, double x, double y,
+                                                  double length) {
+    const float pos = static_cast<float>(axis_ == Axis::Horizontal ? x : y);
+    // A repeat of the last position is dropped before the button is looked at.
+    if (pos == sLastPos) return std::nullopt;
+    sLastPos = pos;
+    if (button != kLeftButton) return std::nullopt;
+    const float delta = pos - static_cast<float>(axis_ == Axis::Horizontal ? mDragStartX : mDragStartY);
+    if (index == kStartHandle) return moveStart(pos, delta, length);
+    if (index == kFarHandle) return moveFar(pos, delta, length);
+    return std::nullopt;
+}
+
+std::optional<HandleResize> HandleDrag::moveStart(float pos, float delta, double length) {
+    if (pos < sStopPos) mResizing = true;
+    if (!mResizing) return std::nullopt;
+    double d = delta;
+    if (belowMinimum(length - d)) {
+        d = length - kMinimumRulerLength;
+        mResizing = false;
+        sStopPos = pos;
+    }
+    return HandleResize{d, length - d};
+}
+
+std::optional<HandleResize> HandleDrag::moveFar(float pos, float delta, double length) {
+    if (pos > sStopPos) mResizing = true;
+    if (!mResizing) return std::nullopt;
+    double d = delta;
+    if (belowMinimum(length + d)) {
+        d = kMinimumRulerLength - length;
+        mResizing = false;
+        sStopPos = pos;
+    }
+    return HandleResize{0, length + d};
+}
+
+}  // namespace sw

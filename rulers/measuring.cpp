@@ -1,0 +1,67 @@
+// The pointer's co-ordinates on the rulers and SHIFT+left-click measuring.
+#include "rulers/measuring.h"
+
+#include <cstdlib>
+
+#include "app/numbers.h"
+
+namespace sw {
+
+Point PointerCoordinates(Point pointer, std::int32_t rulerMode, const RulerOrigin& origin) {
+    if (rulerMode != 0) return pointer;
+    const auto rel = [](std::int32_t v, double o) {
+        return static_cast<std::int32_t>(RoundHalfEven(v - o));
+    };
+    return Point{rel(pointer.x, origin.x), rel(pointer.y, origin.y)};
+}
+
+std::string PositionCaption(Point pos) { return FormatLong(pos.x) + "," + FormatLong(pos.y); }
+
+bool PointerTracker::PrimeKeys() {
+    const bool first = !sKeysPrimed;
+    sKeysPrimed = true;
+    return first;
+}
+
+bool PointerTracker::detectMeasureClick(const PointerSnapshot& snap) {
+    const bool newPress = snap.keys.left && !sLeftWasDown;
+    sLeftWasDown = snap.keys.left;
+    if (!newPress) return false;
+    if (sMeasuring || snap.keys.shift) return true;
+    // A plain click with no measurement under way clears a finished one.
+    lnMeasure.visible = false;
+    return false;
+}
+
+void PointerTracker::measure(Point pos) {
+    if (sMeasureClick && sMeasuring) {
+        // The end click fixes the lines but leaves the read-out at the size of
+        // the previous tick.
+        sMeasuring = false;
+        lnMeasure.end = pos;
+    } else if (sMeasureClick) {
+        sMeasuring = true;
+        lnMeasure = MeasureLines{true, pos, pos};
+    } else if (sMeasuring) {
+        lnMeasure.end = pos;
+        const std::int64_t w = std::llabs(std::int64_t{lnMeasure.end.x} - lnMeasure.start.x);
+        const std::int64_t h = std::llabs(std::int64_t{lnMeasure.end.y} - lnMeasure.start.y);
+        lblMeasure = FormatLong(w) + " X " + FormatLong(h);
+    }
+}
+
+PointerReadout PointerTracker::Tick(const PointerSnapshot& snap, std::int32_t rulerMode,
+                                    const RulerOrigin& origin) {
+    const Point pos = PointerCoordinates(snap.position, rulerMode, origin);
+    sMeasureClick = detectMeasureClick(snap);
+    measure(pos);
+    // The right button, clicked or held, cancels a measurement and clears a finished one.
+    if (snap.keys.right) {
+        sMeasuring = false;
+        lnMeasure.visible = false;
+    }
+    if (!lnMeasure.visible) lblMeasure = kNoMeasure;
+    return PointerReadout{pos, PositionCaption(pos), lnMeasure, lblMeasure, lnMeasure.visible};
+}
+
+}  // namespace sw

@@ -1,0 +1,71 @@
+// The pointer's co-ordinates on the rulers and SHIFT+left-click measuring,
+// driven by the 10 ms tick's snapshot of the pointer and the buttons: a
+// SHIFT+left press starts a measurement, the next left press ends it, the
+// right button cancels it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/desktop.h"
+
+namespace sw {
+
+// The rulers' origin for relative co-ordinates, in screen pixels: the left edge
+// of the horizontal ruler and the top edge of the vertical one.
+struct RulerOrigin {
+    double x = 0;
+    double y = 0;
+};
+
+// The pointer in the scale mode (0 relative, anything else absolute); relative
+// co-ordinates are rounded halves to even, as the origin may lie between pixels.
+Point PointerCoordinates(Point pointer, std::int32_t rulerMode, const RulerOrigin& origin);
+
+// "250,220", "-20,35".
+std::string PositionCaption(Point pos);
+
+// The measure lines of both rulers, shown and hidden together: x is the
+// horizontal ruler's line (X1, X2), y the vertical ruler's (Y1, Y2), in the
+// rulers' co-ordinates.
+struct MeasureLines {
+    bool visible = false;
+    Point start;
+    Point end;
+};
+
+inline constexpr const char* kNoMeasure = "0 X 0";
+
+// What one tick shows: the co-ordinates (also where each ruler's highlight line
+// goes), the measure lines and the measure read-out.
+struct PointerReadout {
+    Point pos;
+    std::string mousePosition;
+    MeasureLines lines;
+    std::string measure;
+    bool measureShown = false;
+};
+
+class PointerTracker {
+public:
+    // True only the first time: before its first snapshot the tick throws away
+    // one reading, so a click finished before the timer started does not count.
+    bool PrimeKeys();
+
+    // `snap` counts a button as pressed when it is down now or went down since
+    // the previous reading.
+    PointerReadout Tick(const PointerSnapshot& snap, std::int32_t rulerMode, const RulerOrigin& origin);
+
+private:
+    bool detectMeasureClick(const PointerSnapshot& snap);
+    void measure(Point pos);
+
+    bool sKeysPrimed = false;
+    bool sLeftWasDown = false;
+    bool sMeasuring = false;
+    bool sMeasureClick = false;
+    MeasureLines lnMeasure;
+    std::string lblMeasure = kNoMeasure;
+};
+
+}  // namespace sw

@@ -1,0 +1,47 @@
+// A ruler's stored place and length: which keys hold them for each axis, what
+// is saved while a lock is in force, and how stored values are brought into
+// range so that a ruler always comes back usable and on the screen.
+#pragma once
+
+#include "control/settings.h"
+#include "rulers/locking.h"
+
+namespace sw {
+
+// What a ruler keeps: its place along the axis (edge in twips, length in
+// pixels) and its edge across the axis in twips (Top of the horizontal ruler,
+// Left of the vertical one), which no lock changes.
+struct StoredRuler {
+    RulerPlace place;
+    double across = 0;
+    friend bool operator==(const StoredRuler&, const StoredRuler&) = default;
+};
+
+// The longest a stored ruler may be, in screen lengths along its axis.
+inline constexpr int kMaximumScreenLengths = 16;
+
+// The keys of a ruler, for its axis: edge across, edge along, length.
+const SettingKey& RulerAcrossSetting(Axis axis);
+const SettingKey& RulerEdgeSetting(Axis axis);
+const SettingKey& RulerLengthSetting(Axis axis);
+// The scale mode both rulers share.
+const SettingKey& RulerModeSetting();
+
+// A length below 301 pixels or beyond sixteen screen lengths is brought to the
+// nearer bound. A ruler that lies wholly outside the screen along either screen
+// axis comes back onto it on that axis: one before the screen starts at its
+// edge, one beyond it ends at its far edge (or starts at 0 when it is longer
+// than the screen). A ruler that shows even one pixel stays where it is.
+StoredRuler BringIntoRange(Axis axis, StoredRuler stored, const ScreenMetrics& screen);
+
+// The stored values, brought into range; text that is not a number reads as
+// the key's default.
+StoredRuler ReadRulerConfig(SettingsStore& store, Axis axis, const ScreenMetrics& screen);
+
+// What is saved: while locked, the place the ruler had when it was last free.
+StoredRuler RulerToSave(const LockState& lock, const StoredRuler& current);
+
+// False when the store refused a value. Values are rounded halves to even.
+bool WriteRulerConfig(SettingsStore& store, Axis axis, const StoredRuler& stored);
+
+}  // namespace sw
