@@ -826,6 +826,17 @@ class DesktopTest(unittest.TestCase):
             time.sleep(POLL_WAIT)
         self.before = d.frame_rect(self.target)
 
+    def open_entry_panel(self, index: int = 0) -> tuple:
+        """Clicks a value and waits for the entry panel over it; returns the panel's text box and
+        how that place looked with the panel closed."""
+        d = self.desktop
+        box = entry_box(index)
+        closed = d.capture(self.main, box)
+        d.click(self.main, *value_centre(index))
+        wait_until(lambda: d.capture(self.main, box) != closed, timeout=3,
+                   what="the entry panel to open")
+        return box, closed
+
     def assert_sizewise_running(self) -> None:
         proc = self.desktop.sizewise
         self.assertIsNone(proc.poll(), f"sizewise exited with {proc.returncode}: "

@@ -19,11 +19,7 @@ class RejectedEntryTest(harness.DesktopTest):
 
     def check(self, index: int, text: str) -> None:
         d = self.desktop
-        box = harness.entry_box(index)
-        closed = d.capture(self.main, box)
-        d.click(self.main, *harness.value_centre(index))
-        harness.wait_until(lambda: d.capture(self.main, box) != closed, timeout=3,
-                           what="the entry panel to open")
+        box, closed = self.open_entry_panel(index)
         if text:
             d.type_text(text)
         else:
@@ -46,11 +42,7 @@ class RejectedEntryTest(harness.DesktopTest):
 
     def test_escape_cancels_a_valid_number(self) -> None:
         d = self.desktop
-        box = harness.entry_box(0)
-        closed = d.capture(self.main, box)
-        d.click(self.main, *harness.value_centre(0))
-        harness.wait_until(lambda: d.capture(self.main, box) != closed, timeout=3,
-                           what="the entry panel to open")
+        box, closed = self.open_entry_panel()
         d.type_text("77")
         d.key("Escape")
         harness.wait_until(lambda: d.capture(self.main, box) == closed, timeout=3,

@@ -23,15 +23,6 @@ class LostDisplayTest(harness.DesktopTest):
         self.assert_exits_cleanly(timeout=5)
         return self.assert_settings_sound()
 
-    def open_entry_panel(self) -> tuple:
-        d = self.desktop
-        box = harness.entry_box(0)
-        closed = d.capture(self.main, box)
-        d.click(self.main, *harness.value_centre(0))
-        harness.wait_until(lambda: d.capture(self.main, box) != closed, timeout=3,
-                           what="the entry panel to open")
-        return box, closed
-
     def test_entry_panel_open(self) -> None:
         self.open_entry_panel()
         self.kill_display()
