@@ -36,4 +36,8 @@ if ((${#missing[@]} > 0)); then
 fi
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build -j2
+# Targets named on the command line are built alone (running needs only the program and the
+# sample window); with none, everything is built, the tests included.
+targets=()
+for t in "$@"; do targets+=(--target "$t"); done
+cmake --build build -j2 "${targets[@]}"
