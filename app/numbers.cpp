@@ -1,6 +1,7 @@
 // Numbers held as decimal text: parsing, rounding, formatting.
 #include "app/numbers.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -96,6 +97,13 @@ std::optional<std::int32_t> ToLong(std::string_view text, std::string* why) {
     const std::optional<std::int32_t> whole = RoundToLong(*value);
     if (!whole) setWhy(why, "Number out of range");
     return whole;
+}
+
+std::int32_t PinToLong(double wholeValue) {
+    if (std::isnan(wholeValue)) return 0;
+    return static_cast<std::int32_t>(std::clamp(wholeValue,
+                                                static_cast<double>(std::numeric_limits<std::int32_t>::min()),
+                                                static_cast<double>(std::numeric_limits<std::int32_t>::max())));
 }
 
 std::string FormatLong(std::int64_t value) { return std::to_string(value); }

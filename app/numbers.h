@@ -27,6 +27,10 @@ std::optional<std::int32_t> ToLong(std::string_view text, std::string* why = nul
 // A double rounded halves-to-even, if it fits in a signed 32-bit integer.
 std::optional<std::int32_t> RoundToLong(double value);
 
+// A whole number pinned into the signed 32-bit range; NaN gives 0. For places
+// that may go far off the screen, where refusing is not an option.
+std::int32_t PinToLong(double wholeValue);
+
 // Plain decimal text of a whole number: "-" for negatives, no padding or grouping.
 std::string FormatLong(std::int64_t value);
 

@@ -26,9 +26,8 @@ public:
     // Failed: another instance holds the lock but could not be reached.
     Claim claim(std::function<void()> onShowRequest);
 
-    // Where the lock and the socket live.
+    // Where the lock lives.
     const QString& lockPath() const { return lockPath_; }
-    const QString& socketPath() const { return socketPath_; }
 
 private:
     bool askRunningInstance();

@@ -168,7 +168,6 @@ public:
     WindowId sForeground = 0;
     WindowId sLastTarget = 0;
     std::string sLastTitle;
-    ViewRect sImage;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -1,28 +1,14 @@
 // The layout view's arithmetic.
 #include "mainwindow/layoutview.h"
 
-#include <algorithm>
-#include <cmath>
-#include <limits>
-
 #include "app/numbers.h"
 
 namespace sw {
 namespace {
 
-std::int32_t toLong(double value) {
-    constexpr double lo = std::numeric_limits<std::int32_t>::min();
-    constexpr double hi = std::numeric_limits<std::int32_t>::max();
-    if (std::isnan(value)) return 0;
-    return static_cast<std::int32_t>(std::clamp(RoundHalfEven(value), lo, hi));
-}
+std::int32_t toLong(double value) { return PinToLong(RoundHalfEven(value)); }
 
-std::int32_t intOf(double value) {
-    constexpr double lo = std::numeric_limits<std::int32_t>::min();
-    constexpr double hi = std::numeric_limits<std::int32_t>::max();
-    if (std::isnan(value)) return 0;
-    return static_cast<std::int32_t>(std::clamp(Int(value), lo, hi));
-}
+std::int32_t intOf(double value) { return PinToLong(Int(value)); }
 
 }  // namespace
 

@@ -1,9 +1,6 @@
 // The layout view on the main window: the scaled picture of the screen with the
 // target's rectangle in it, dragging that rectangle to move the target, and
 // folding the view away.
-#include <algorithm>
-#include <limits>
-
 #include <QAction>
 #include <QFrame>
 #include <QLabel>
@@ -26,11 +23,6 @@ constexpr int kScreenViewDesignHeight = 975;
 // Below the lowest control; the design's 400 twips also held the caption and
 // borders of the window, which the window manager adds here.
 constexpr int kBottomMargin = 120;
-
-std::int32_t clampToLong(std::int64_t value) {
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(
-        value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
-}
 
 }  // namespace
 
@@ -109,8 +101,8 @@ void Form1::imgWindow_MouseDown(Qt::MouseButton button, QPoint at) {
 void Form1::imgWindow_MouseMove(Qt::MouseButtons held, QPoint at) {
     if (held != Qt::LeftButton || !mDragging) return;
     ViewRect moved = mImage;
-    moved.left = clampToLong(static_cast<std::int64_t>(at.x() * kDesignTwipsPerPixel) - mGrabX + mImage.left);
-    moved.top = clampToLong(static_cast<std::int64_t>(at.y() * kDesignTwipsPerPixel) - mGrabY + mImage.top);
+    moved.left = PinToLong(at.x() * kDesignTwipsPerPixel - mGrabX + mImage.left);
+    moved.top = PinToLong(at.y() * kDesignTwipsPerPixel - mGrabY + mImage.top);
     PlaceImage(moved);
     // The image is not confined to the view: the target may go off the screen.
     const Point screen = ViewToScreen(moved.left, moved.top, LayoutScale());
