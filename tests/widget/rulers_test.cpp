@@ -172,9 +172,11 @@ TEST_F(RulersTest, TheStartHandleStopsAtTheMinimumAndResumesPastTheStop) {
     h().move(100, 200);
     QApplication::processEvents();
     QWidget* handle = h().picDrag[0];
-    QTest::mousePress(handle, Qt::LeftButton, {}, QPoint(5, 10));
-    QMouseEvent move(QEvent::MouseMove, QPointF(205, 10), handle->mapToGlobal(QPointF(205, 10)), Qt::NoButton,
-                     Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 10), QPointF(), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(handle, &press);
+    QMouseEvent move(QEvent::MouseMove, QPointF(205, 10), QPointF(), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
     QApplication::sendEvent(handle, &move);
     EXPECT_EQ(h().length(), 301);
     EXPECT_EQ(h().geometry(), QRect(232, 200, 301, 41));
@@ -187,7 +189,9 @@ TEST_F(RulersTest, TheStartHandleStopsAtTheMinimumAndResumesPastTheStop) {
     QApplication::sendEvent(handle, &back);
     EXPECT_EQ(h().length(), 321);
     EXPECT_EQ(h().x(), 212);
-    QTest::mouseRelease(handle, Qt::LeftButton);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(-15, 10), QPointF(), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(handle, &release);
 }
 
 TEST_F(RulersTest, ALockedRulerDraggedByItsTitleMovesOnlyAcrossItsAxis) {
