@@ -16,6 +16,7 @@
 #include <QToolButton>
 
 #include "app/numbers.h"
+#include "platform/qt/nativehandle.h"
 #include "app/windowutils.h"
 #include "control/settings.h"
 #include "rulers/rulerparts.h"
@@ -282,15 +283,22 @@ void frmRuler::DrawScale() {
 
 void frmRuler::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
-    // Where the window really is, whoever moved it.
-    const QPoint at = pos();
-    const double ratio = dpr();
-    const auto along = static_cast<std::int32_t>(std::lround((axis_ == Axis::Horizontal ? at.x() : at.y()) * ratio));
-    const auto across = static_cast<std::int32_t>(std::lround((axis_ == Axis::Horizontal ? at.y() : at.x()) * ratio));
-    // At a ratio above 1 the window can stand only on whole device-independent
-    // pixels; the fields keep the exact screen pixel when that is where it is.
-    if (logical(mEdge) != logical(along)) mEdge = along;
-    if (logical(mAcross) != logical(across)) mAcross = across;
+    QPoint px;
+    if (event->spontaneous()) {
+        // Moved by the window manager. While it frames a new window Qt can report
+        // a passing place (the frame's corner before it is placed), so where the
+        // window is comes from the window system itself.
+        const Rect real = desktop_.windows.windowRect(nativeHandle(this));
+        if (real == Rect{}) return;
+        px = QPoint(real.left, real.top);
+    } else {
+        // At a ratio above 1 the window stands only on whole device-independent
+        // pixels; the scale must count from where it really is.
+        const double ratio = dpr();
+        px = QPoint(static_cast<int>(std::lround(pos().x() * ratio)), static_cast<int>(std::lround(pos().y() * ratio)));
+    }
+    mEdge = axis_ == Axis::Horizontal ? px.x() : px.y();
+    mAcross = axis_ == Axis::Horizontal ? px.y() : px.x();
     RulerMoved();
 }
 
