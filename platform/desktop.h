@@ -51,6 +51,12 @@ public:
     // Brings the window to the foreground.
     virtual void activateWindow(WindowId window) = 0;
 
+    // Makes one of the program's own windows a tool window: kept out of the task
+    // bar and the pager, and stacked as a window of its own, not kept above the
+    // program's other windows. Called before the window is first shown and again
+    // once it is on the screen.
+    virtual void markToolWindow(WindowId window) = 0;
+
     // Pushes the foreground window to the back and activates the next one (what
     // Alt+Esc does), returning once the switch has been processed.
     virtual void sendForegroundToBack() = 0;

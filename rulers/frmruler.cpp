@@ -62,7 +62,9 @@ void MenuControl::ChangeMode(std::int32_t mode) {
 }
 
 frmRuler::frmRuler(Axis axis, Module1& g, Desktop& desktop)
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+    // A window of its own rather than a Qt::Tool: Qt makes tool windows transient
+    // for the program, and window managers then keep them above the main window.
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                            Qt::NoDropShadowWindowHint),
       axis_(axis),
       g_(g),
@@ -182,6 +184,7 @@ void frmRuler::Form_Load() {
     // Built once for the whole screen and slid as one piece afterwards.
     mStripLength = ScreenLength(axis_, mScreen);
     LoadRulerConfig();
+    desktop_.windows.markToolWindow(static_cast<WindowId>(winId()));
     SetTopmost(desktop_.windows, this, true);
     picRegion_Resize();
     DrawScale();

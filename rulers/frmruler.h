@@ -130,6 +130,7 @@ public:
 
 protected:
     void moveEvent(QMoveEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -154,6 +155,8 @@ private:
     ScreenMetrics mScreen;
     bool mLoaded = false;
     bool mActive = false;
+    // Shown since the window manager was last told it is a tool window.
+    bool mMarkAgain = false;
     QButtonGroup* lockGroup_ = nullptr;
 
     // Place and length in screen pixels; the window shows them.

@@ -14,12 +14,24 @@
 
 #include "app/numbers.h"
 #include "mainwindow/form1.h"
+#include "platform/qt/nativehandle.h"
 #include "rulers/frmruler.h"
 #include "rulers/rulerparts.h"
 
 namespace sw {
 
+void frmRuler::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    mMarkAgain = true;
+}
+
 void frmRuler::Active(bool isActive) {
+    // Window managers may drop the states set before mapping when they take the
+    // window on; by the monitor's next poll the window is theirs to tell again.
+    if (mMarkAgain && isVisible()) {
+        mMarkAgain = false;
+        desktop_.windows.markToolWindow(nativeHandle(this));
+    }
     if (mActive == isActive && picTitlebar->property("captionSet").toBool()) return;
     mActive = isActive;
     picTitlebar->setProperty("captionSet", true);

@@ -128,6 +128,8 @@ void FakeDesktop::setTopmost(WindowId id, bool onTop) {
     if (FakeWindow* w = window(id)) w->topmost = onTop;
 }
 
+void FakeDesktop::markToolWindow(WindowId id) { record("markToolWindow " + str(id)); }
+
 void FakeDesktop::activateWindow(WindowId id) {
     record("activateWindow " + str(id));
     if (window(id) != nullptr) foreground_ = id;

@@ -71,6 +71,7 @@ public:
                      std::int32_t height) override;
     void showWindow(WindowId window, ShowCommand command) override;
     void setTopmost(WindowId window, bool onTop) override;
+    void markToolWindow(WindowId window) override;
     void activateWindow(WindowId window) override;
     void sendForegroundToBack() override;
 

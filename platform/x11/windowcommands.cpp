@@ -259,6 +259,27 @@ void X11Desktop::setTopmost(WindowId window, bool onTop) {
     i.flush();
 }
 
+void X11Desktop::markToolWindow(WindowId window) {
+    Impl& i = *d;
+    i.dropPrefetch();
+    if (window == 0 || !i.alive()) return;
+    // On a withdrawn window the window manager reads the states when it maps it;
+    // they are added to what the toolkit has put there, which it keeps in turn.
+    // On a mapped one only the window manager may change them, so it is asked as
+    // well. The window stays of the normal type and transient for nothing, so it
+    // is stacked by when it was last raised, as the main window is.
+    const xcb_atom_t skip[] = {i.atoms.NET_WM_STATE_SKIP_TASKBAR, i.atoms.NET_WM_STATE_SKIP_PAGER};
+    i.sent(xcb_change_property(i.c, XCB_PROP_MODE_APPEND, window, i.atoms.NET_WM_STATE, XCB_ATOM_ATOM, 32, 2,
+                               skip));
+    i.changeState(window, StateAction::Add, skip[0], skip[1]);
+    // The toolkit reads the states back on its own connection when it maps the
+    // window; requests of two connections are not ordered, so this one waits
+    // until the server has taken the change.
+    const auto sync = i.sent(xcb_get_input_focus(i.c));
+    i.flushAndWait();
+    xcb_discard_reply(i.c, sync.sequence);
+}
+
 void X11Desktop::activateWindow(WindowId window) {
     Impl& i = *d;
     i.dropPrefetch();

@@ -58,6 +58,8 @@ using PropertyReply = Reply<xcb_get_property_reply_t>;
     X(NET_RESTACK_WINDOW, "_NET_RESTACK_WINDOW")                   \
     X(NET_WM_WINDOW_TYPE, "_NET_WM_WINDOW_TYPE")                   \
     X(NET_WM_WINDOW_TYPE_DOCK, "_NET_WM_WINDOW_TYPE_DOCK")         \
+    X(NET_WM_STATE_SKIP_TASKBAR, "_NET_WM_STATE_SKIP_TASKBAR")     \
+    X(NET_WM_STATE_SKIP_PAGER, "_NET_WM_STATE_SKIP_PAGER")         \
     X(NET_WM_WINDOW_TYPE_DESKTOP, "_NET_WM_WINDOW_TYPE_DESKTOP")
 
 struct Atoms {

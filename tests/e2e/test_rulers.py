@@ -73,7 +73,11 @@ class RulersTest(harness.DesktopTest):
     def test_locks_follow_the_target_and_refuse_a_minimised_one(self) -> None:
         d = self.desktop
         self.start_with_rulers(ruler_settings(300, 400, 900, 200))
-        self.assertIn("_NET_WM_STATE_ABOVE", d.net_wm_state(self.h))
+        # Above every window, out of the task bar and the pager.
+        wanted = {"_NET_WM_STATE_ABOVE", "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"}
+        for ruler in (self.h, self.v):
+            wait_until(lambda: wanted <= d.net_wm_state(ruler), timeout=3,
+                       what=f"{wanted} on the ruler: {d.net_wm_state(ruler)}")
         self.click_lock(self.h, "screen")
         self.assert_rect(self.h, Rect(0, 400, 1024, H_THICK))
         self.click_lock(self.h, "window")
