@@ -2,8 +2,9 @@
 // restoring, keeping on top, activating and pushing the foreground window to
 // the back. The calls go straight to user32 and return once the window's thread
 // has taken them.
-#include <dwmapi.h>
 #include <windows.h>
+// After windows.h, whose types it uses.
+#include <dwmapi.h>
 
 #include <chrono>
 #include <thread>

@@ -1,8 +1,9 @@
 // Reading other applications' windows: the foreground window, and a window's
 // title, seen rectangle and show state. A window that is gone, or goes while it
 // is read, reads as the empty WindowInfo.
-#include <dwmapi.h>
 #include <windows.h>
+// After windows.h, whose types it uses.
+#include <dwmapi.h>
 
 #include <iterator>
 #include <optional>
