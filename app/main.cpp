@@ -1,32 +1,23 @@
-// Process entry: checks the display, connects the desktop backend, hands over to
-// an instance already running on the display, turns signals, the session's end
+// Process entry: checks the desktop, connects the desktop backend, hands over to
+// an instance already running on the display, turns the system's requests to end
 // and a lost display into the orderly shutdown, and runs the start routine and
 // the event loop.
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
-
-#include <unistd.h>
+#include <vector>
 
 #include <QApplication>
-#include <QSessionManager>
 
 #include "app/module1.h"
 #include "app/singleinstance.h"
 #include "mainwindow/form1.h"
 #include "platform/backend.h"
-#include "platform/posix/termination.h"
 
 namespace {
 
 void say(const std::string& text) { std::fprintf(stderr, "Sizewise: %s\n", text.c_str()); }
-
-bool isWaylandSession() {
-    const char* type = std::getenv("XDG_SESSION_TYPE");
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    return (type != nullptr && std::string(type) == "wayland") || (wayland != nullptr && *wayland != '\0');
-}
 
 // Qt ends the process itself with exit(1) when its own X connection breaks,
 // which can happen before the backend's connection reports the loss. Qt's and
@@ -38,7 +29,7 @@ bool gEventLoopDone = false;
 [[noreturn]] void endWithoutDisplay() {
     if (gShutdownForm != nullptr) gShutdownForm->UnloadWithoutDisplay();
     std::fflush(nullptr);
-    ::_exit(0);
+    std::_Exit(0);
 }
 
 void finishOnUnexpectedExit() {
@@ -49,15 +40,12 @@ void finishOnUnexpectedExit() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    sw::ignoreBrokenPipes();
-    if (isWaylandSession()) {
-        say("this is a Wayland session: only X11 (XWayland) windows can be watched and moved");
-        // The program's own windows must live on the same X display it watches.
-        if (std::getenv("QT_QPA_PLATFORM") == nullptr) ::setenv("QT_QPA_PLATFORM", "xcb", 1);
-    }
-    const char* display = std::getenv("DISPLAY");
-    if (display == nullptr || *display == '\0') {
-        say("no X11 display: DISPLAY is not set");
+    std::vector<std::string> notes;
+    std::string startError;
+    const bool usable = sw::platformStartChecks(notes, startError);
+    for (const std::string& note : notes) say(note);
+    if (!usable) {
+        say(startError);
         return 1;
     }
 
@@ -98,11 +86,11 @@ int main(int argc, char** argv) {
     sw::Desktop desktop = backend->desktop();
     form = sw::Main(g, desktop, [](int status) { QCoreApplication::exit(status); });
 
-    const auto shutDown = [form](int mode) { form->Unload(mode); };
-    sw::installTerminationHandler([shutDown](int) { shutDown(sw::Form1::kUnloadTaskManager); });
+    sw::installEndRequestHandlers([form](sw::EndRequest request) {
+        form->Unload(request == sw::EndRequest::SessionEnd ? sw::Form1::kUnloadSession
+                                                            : sw::Form1::kUnloadTaskManager);
+    });
     backend->setConnectionLostHandler([] { endWithoutDisplay(); });
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, form,
-                     [shutDown](QSessionManager&) { shutDown(sw::Form1::kUnloadSession); });
     gShutdownForm = form;
     std::atexit(finishOnUnexpectedExit);
 

@@ -1,5 +1,8 @@
 // Creates the desktop backend that the build chose, and tells what it found
-// missing (no window manager, no notification area...).
+// missing (no window manager, no notification area...). The process-wide
+// preparations that differ between desktops (which display, DPI awareness,
+// signals or console events, the session's end) are made here too, so that the
+// program above stays free of any one system's calls.
 #pragma once
 
 #include <functional>
@@ -24,7 +27,22 @@ public:
     virtual void setConnectionLostHandler(std::function<void()> handler) = 0;
 };
 
+// Runs first in main(), before the application object exists: checks that the
+// desktop can be used and prepares the process for it. Notes are sentences for
+// the user; false, with a reason in error, when the program cannot run.
+bool platformStartChecks(std::vector<std::string>& notes, std::string& error);
+
 // Returns nullptr, with a reason in error, when no desktop can be reached.
 std::unique_ptr<Backend> createBackend(std::string& error);
+
+// Why the system asks the program to end.
+enum class EndRequest {
+    Terminate,   // a signal, a console close, a task manager's request
+    SessionEnd,  // the user logs off or the system shuts down
+};
+
+// Has onEnd run on the event loop's thread whenever the system asks the program
+// to end. Needs the application object.
+void installEndRequestHandlers(std::function<void(EndRequest)> onEnd);
 
 }  // namespace sw

@@ -1,38 +1,33 @@
 // The X11 backend assembled: X11 windows, pointer and screen, with the settings
-// store, shell and notification icon that Qt provides on this desktop.
+// store, shell and notification icon that Qt provides on this desktop; the
+// display checks at start, and the signals and the session's end as requests to
+// end the program.
 #include <cstdlib>
 #include <memory>
 
 #include "platform/backend.h"
+#include "platform/posix/termination.h"
+#include "platform/qt/appicon.h"
 #include "platform/qt/qtnotifyicon.h"
 #include "platform/qt/qtsettings.h"
 #include "platform/qt/qtshell.h"
 #include "platform/x11/x11desktop.h"
 
-#include <QIcon>
-#include <QPainter>
-#include <QPixmap>
+#include <QGuiApplication>
+#include <QSessionManager>
 
 namespace sw {
 namespace {
 
-// The program's icon: a window outline with a blue title bar and a ruler edge.
-QIcon makeAppIcon() {
-    QPixmap pixmap(32, 32);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setPen(QPen(Qt::black, 2));
-    p.setBrush(QColor(224, 255, 255));
-    p.drawRect(3, 5, 26, 22);
-    p.fillRect(4, 6, 25, 6, QColor(0, 0, 160));
-    p.setPen(QPen(Qt::red, 1));
-    for (int x = 6; x < 28; x += 4) p.drawLine(x, 27, x, x % 8 == 6 ? 21 : 24);
-    return QIcon(pixmap);
+bool isWaylandSession() {
+    const char* type = std::getenv("XDG_SESSION_TYPE");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    return (type != nullptr && std::string(type) == "wayland") || (wayland != nullptr && *wayland != '\0');
 }
 
 class X11Backend final : public Backend {
 public:
-    explicit X11Backend(std::unique_ptr<x11::X11Desktop> x) : x_(std::move(x)), icon_(makeAppIcon()) {}
+    explicit X11Backend(std::unique_ptr<x11::X11Desktop> x) : x_(std::move(x)), icon_(qt::makeAppIcon()) {}
 
     Desktop desktop() override { return Desktop{*x_, *x_, *x_, settings_, shell_, icon_}; }
 
@@ -66,6 +61,27 @@ private:
 };
 
 }  // namespace
+
+bool platformStartChecks(std::vector<std::string>& notes, std::string& error) {
+    ignoreBrokenPipes();
+    if (isWaylandSession()) {
+        notes.emplace_back("this is a Wayland session: only X11 (XWayland) windows can be watched and moved");
+        // The program's own windows must live on the same X display it watches.
+        if (std::getenv("QT_QPA_PLATFORM") == nullptr) ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+    }
+    const char* display = std::getenv("DISPLAY");
+    if (display == nullptr || *display == '\0') {
+        error = "no X11 display: DISPLAY is not set";
+        return false;
+    }
+    return true;
+}
+
+void installEndRequestHandlers(std::function<void(EndRequest)> onEnd) {
+    installTerminationHandler([onEnd](int) { onEnd(EndRequest::Terminate); });
+    QObject::connect(qApp, &QGuiApplication::commitDataRequest, qApp,
+                     [onEnd](QSessionManager&) { onEnd(EndRequest::SessionEnd); });
+}
 
 std::unique_ptr<Backend> createBackend(std::string& error) {
     auto x = x11::X11Desktop::connect(nullptr, &error);

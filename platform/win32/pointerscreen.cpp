@@ -1,0 +1,97 @@
+// The pointer, the mouse buttons' and SHIFT's states, the screen's size and
+// its twips per pixel, and the process's DPI awareness.
+#include <windows.h>
+
+#include "platform/win32/win32desktop.h"
+
+namespace sw::win32 {
+namespace {
+
+constexpr double kTwipsPerInch = 1440.0;
+constexpr int kDefaultDpi = 96;
+
+// GetAsyncKeyState's high bit says the key is down now, its low bit that it
+// was pressed since the previous call, which that call clears.
+bool downOrPressedSince(int virtualKey) { return GetAsyncKeyState(virtualKey) != 0; }
+
+template <typename Function>
+Function systemFunction(const char* name) {
+    const HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    if (user32 == nullptr) return nullptr;
+    // Through a plain function pointer: GetProcAddress's own type fits no call.
+    return reinterpret_cast<Function>(
+        reinterpret_cast<void (*)()>(GetProcAddress(user32, name)));
+}
+
+}  // namespace
+
+// What the process's awareness is now, however it was set.
+DpiAwareness currentAwareness() {
+    // Windows 10 1607 and later.
+    using GetContext = HANDLE(WINAPI*)();
+    using AwarenessOf = int(WINAPI*)(HANDLE);
+    const auto getContext = systemFunction<GetContext>("GetThreadDpiAwarenessContext");
+    const auto awarenessOf = systemFunction<AwarenessOf>("GetAwarenessFromDpiAwarenessContext");
+    if (getContext != nullptr && awarenessOf != nullptr) {
+        constexpr int kSystemAware = 1;
+        constexpr int kPerMonitorAware = 2;
+        const int awareness = awarenessOf(getContext());
+        if (awareness == kPerMonitorAware) return DpiAwareness::PerMonitor;
+        if (awareness == kSystemAware) return DpiAwareness::System;
+        return DpiAwareness::Unaware;
+    }
+    return IsProcessDPIAware() ? DpiAwareness::System : DpiAwareness::Unaware;
+}
+
+DpiAwareness enableDpiAwareness() {
+    // Windows 10 1703 and later; looked up so that older systems still start.
+    // It fails, harmlessly, where a manifest or an earlier call set the awareness.
+    using SetContext = BOOL(WINAPI*)(HANDLE);
+    const auto setContext = systemFunction<SetContext>("SetProcessDpiAwarenessContext");
+    const auto perMonitorV2 = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4));
+    if (setContext != nullptr) setContext(perMonitorV2);
+    if (currentAwareness() == DpiAwareness::Unaware) SetProcessDPIAware();
+    return currentAwareness();
+}
+
+Point Win32Desktop::cursorPos() {
+    POINT p{};
+    if (!GetCursorPos(&p)) return {};
+    return Point{static_cast<std::int32_t>(p.x), static_cast<std::int32_t>(p.y)};
+}
+
+void Win32Desktop::setCursorPos(Point position) { SetCursorPos(position.x, position.y); }
+
+PointerSnapshot Win32Desktop::readPointer() {
+    PointerSnapshot snapshot;
+    snapshot.position = cursorPos();
+    snapshot.keys.left = downOrPressedSince(VK_LBUTTON);
+    snapshot.keys.right = downOrPressedSince(VK_RBUTTON);
+    // Wine keeps the pressed-since bit on the left and right SHIFT keys only;
+    // each key's bit is its own, so all three are read.
+    const bool shift = downOrPressedSince(VK_SHIFT);
+    const bool leftShift = downOrPressedSince(VK_LSHIFT);
+    const bool rightShift = downOrPressedSince(VK_RSHIFT);
+    snapshot.keys.shift = shift || leftShift || rightShift;
+    return snapshot;
+}
+
+ScreenMetrics Win32Desktop::metrics() {
+    ScreenMetrics m;
+    m.widthPx = GetSystemMetrics(SM_CXSCREEN);
+    m.heightPx = GetSystemMetrics(SM_CYSCREEN);
+    // The system DPI, which twips are reckoned in; a per-monitor-aware process
+    // gets it from the screen's device context as well.
+    int dpiX = kDefaultDpi;
+    int dpiY = kDefaultDpi;
+    if (const HDC screen = GetDC(nullptr)) {
+        dpiX = GetDeviceCaps(screen, LOGPIXELSX);
+        dpiY = GetDeviceCaps(screen, LOGPIXELSY);
+        ReleaseDC(nullptr, screen);
+    }
+    m.twipsPerPixelX = kTwipsPerInch / (dpiX > 0 ? dpiX : kDefaultDpi);
+    m.twipsPerPixelY = kTwipsPerInch / (dpiY > 0 ? dpiY : kDefaultDpi);
+    return m;
+}
+
+}  // namespace sw::win32
