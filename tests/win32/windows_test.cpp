@@ -158,16 +158,17 @@ TEST_F(WindowsTest, SendingTheForegroundToTheBackActivatesTheNextWindow) {
     EXPECT_TRUE(topIsBelow);
 }
 
-TEST_F(WindowsTest, AToolWindowLeavesTheTaskBarAndIsNotActivatedByAltEsc) {
+TEST_F(WindowsTest, AToolWindowTakesTheToolStyleWithoutMovingOrActivating) {
     TestWindow tool(L"ruler");
     TestWindow other(L"active");
+    desktop.activateWindow(other.id());
+    ASSERT_TRUE(becomesForeground(other.id()));
+    const Rect before = desktop.windowRect(tool.id());
     desktop.markToolWindow(tool.id());
     EXPECT_NE(GetWindowLongPtrW(tool.hwnd(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW, 0);
     EXPECT_EQ(GetWindowLongPtrW(tool.hwnd(), GWL_EXSTYLE) & WS_EX_APPWINDOW, 0);
-    const Rect before = desktop.windowRect(tool.id());
-    desktop.activateWindow(other.id());
-    ASSERT_TRUE(becomesForeground(other.id()));
     EXPECT_EQ(desktop.windowRect(tool.id()), before);
+    EXPECT_EQ(desktop.foregroundWindow(), other.id());
 }
 
 TEST_F(WindowsTest, TopmostNeitherMovesNorActivates) {
