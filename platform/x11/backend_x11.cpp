@@ -9,30 +9,17 @@
 #include "platform/qt/qtshell.h"
 #include "platform/x11/x11desktop.h"
 
-#include <QIcon>
-#include <QPainter>
-#include <QPixmap>
+#include <QGuiApplication>
 
 namespace sw {
 namespace {
 
-// The program's icon: a window outline with a blue title bar and a ruler edge.
-QIcon makeAppIcon() {
-    QPixmap pixmap(32, 32);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setPen(QPen(Qt::black, 2));
-    p.setBrush(QColor(224, 255, 255));
-    p.drawRect(3, 5, 26, 22);
-    p.fillRect(4, 6, 25, 6, QColor(0, 0, 160));
-    p.setPen(QPen(Qt::red, 1));
-    for (int x = 6; x < 28; x += 4) p.drawLine(x, 27, x, x % 8 == 6 ? 21 : 24);
-    return QIcon(pixmap);
-}
-
 class X11Backend final : public Backend {
 public:
-    explicit X11Backend(std::unique_ptr<x11::X11Desktop> x) : x_(std::move(x)), icon_(makeAppIcon()) {}
+    // The notification area shows the application's own icon, set before the
+    // backend is made.
+    explicit X11Backend(std::unique_ptr<x11::X11Desktop> x)
+        : x_(std::move(x)), icon_(QGuiApplication::windowIcon()) {}
 
     Desktop desktop() override { return Desktop{*x_, *x_, *x_, settings_, shell_, icon_}; }
 
