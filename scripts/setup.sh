@@ -12,6 +12,7 @@ packages=(
   xvfb openbox xfwm4 metacity dbus-daemon tint2 xdotool wmctrl x11-utils xterm x11-apps imagemagick
   xtrace strace python3 python3-gi gir1.2-gtk-3.0
   dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0
+  desktop-file-utils appstream man-db librsvg2-bin dpkg-dev lintian
 )
 
 # One dpkg-query for all names keeps the already-set-up case well under a second.
