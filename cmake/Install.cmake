@@ -36,6 +36,8 @@ sizewise_gzip(${PROJECT_SOURCE_DIR}/docs/sizewise.1 ${CMAKE_BINARY_DIR}/gz/sizew
 sizewise_gzip(${CMAKE_BINARY_DIR}/debian/changelog ${CMAKE_BINARY_DIR}/gz/changelog.Debian.gz)
 add_custom_target(sizewise_compressed_docs ALL
   DEPENDS ${CMAKE_BINARY_DIR}/gz/sizewise.1.gz ${CMAKE_BINARY_DIR}/gz/changelog.Debian.gz)
+# Building the program alone (scripts/run.sh) still leaves everything installable.
+add_dependencies(sizewise sizewise_compressed_docs)
 install(FILES ${CMAKE_BINARY_DIR}/gz/sizewise.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${CMAKE_BINARY_DIR}/debian/copyright ${CMAKE_BINARY_DIR}/gz/changelog.Debian.gz
   DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/sizewise)
