@@ -51,13 +51,27 @@ class InstalledTree(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.prefix = tempfile.mkdtemp(prefix="sizewise-install-")
+        # cmake --install overwrites the build's list of installed files, which a developer's
+        # own install left there for uninstalling; it is put back afterwards.
+        cls.manifest = os.path.join(BUILD, "install_manifest.txt")
+        cls.saved_manifest = None
+        if os.path.isfile(cls.manifest):
+            with open(cls.manifest, "rb") as f:
+                cls.saved_manifest = f.read()
         result = run("cmake", "--install", BUILD, "--prefix", cls.prefix)
         if result.returncode != 0:
+            cls.tearDownClass()
             raise AssertionError("cmake --install failed:\n" + result.stdout + result.stderr)
 
     @classmethod
     def tearDownClass(cls):
         shutil.rmtree(cls.prefix, ignore_errors=True)
+        if cls.saved_manifest is None:
+            if os.path.isfile(cls.manifest):
+                os.remove(cls.manifest)
+        else:
+            with open(cls.manifest, "wb") as f:
+                f.write(cls.saved_manifest)
 
     def path(self, relative):
         return os.path.join(self.prefix, relative)
