@@ -14,6 +14,7 @@ class QWidget;
 namespace sw {
 
 class Form1;
+class frmRuler;
 
 inline constexpr const char* kAppTitle = "Sizewise";
 inline constexpr const char* kAppMaker = "Korvath";
@@ -22,8 +23,8 @@ inline constexpr const char* kAppMaker = "Korvath";
 struct Module1 {
     WindowId gTargetHwnd = 0;        // the target, as the last poll left it
     Form1* gMainForm = nullptr;
-    QWidget* gHorizRuler = nullptr;  // the rulers, once they exist
-    QWidget* gVertRuler = nullptr;
+    frmRuler* gHorizRuler = nullptr;  // the rulers, once they exist
+    frmRuler* gVertRuler = nullptr;
     std::int16_t gWindowState = 0;   // the target's show state at the last poll
     std::array<std::int32_t, 11> gPresetWidth{};
     std::array<std::int32_t, 11> gPresetHeight{};

@@ -7,6 +7,7 @@
 #include "app/numbers.h"
 #include "control/settings.h"
 #include "mainwindow/form1.h"
+#include "rulers/frmruler.h"
 
 namespace sw {
 namespace {
@@ -62,10 +63,12 @@ bool Form1::SaveConfig(std::string* why) {
         ok = WriteLong(store, PresetHeightSetting(slot), g_.gPresetHeight[slot]) && ok;
     }
     ok = WriteBoolean(store, ConfigSetting("ShowRuler"), mShowRuler) && ok;
+    // The rulers keep their places in fields too, so this still reads no widget.
+    for (const frmRuler* ruler : {g_.gHorizRuler, g_.gVertRuler}) {
+        if (ruler != nullptr) ok = ruler->SaveRulerConfig() && ok;
+    }
     if (!ok && why) *why = "the settings store refused a value";
     return store.flush(ok ? why : nullptr) && ok;
 }
-
-void Form1::ShowRulers(bool state) { mShowRuler = state; }
 
 }  // namespace sw

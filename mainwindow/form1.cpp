@@ -23,6 +23,7 @@
 #include "mainwindow/glyphs.h"
 #include "platform/qt/nativehandle.h"
 #include "platform/text.h"
+#include "rulers/frmruler.h"
 
 namespace sw {
 namespace {
@@ -65,6 +66,7 @@ Form1::Form1(Module1& g, Desktop& desktop, std::function<void(int status)> endPr
     createPresetControls();
     createLayoutControls();
     createMenu();
+    createRulerSwitch();
 
     // The monitor starts with the controls, before loading has finished.
     tmrCheckActiveWindow = new QTimer(this);
@@ -74,6 +76,11 @@ Form1::Form1(Module1& g, Desktop& desktop, std::function<void(int status)> endPr
 }
 
 Form1::~Form1() {
+    // The horizontal ruler's tick reaches the vertical one through the globals.
+    g_.gHorizRuler = nullptr;
+    g_.gVertRuler = nullptr;
+    mHorizRuler.reset();
+    mVertRuler.reset();
     // The children outlive this part of the object while QWidget tears them down;
     // a focus change then must not call back into a Form1 that is gone.
     txtValue->onFocusIn = nullptr;
@@ -180,6 +187,8 @@ void Form1::createMenu() {
     mnuOptionsShowLayout = mnuOptions->addAction("Show &Window Layout");
     mnuOptionsShowLayout->setCheckable(true);
     mnuOptionsShowLayout->setChecked(true);
+    mnuOptionsShowRuler = mnuOptions->addAction("Show &Rulers");
+    mnuOptionsShowRuler->setCheckable(true);
     mnuEditPresets = mnuOptions->addAction("Edit &Presets");
     mnuPopup->addSeparator();
     mnuPresets = mnuPopup->addMenu("&Presets");
@@ -193,6 +202,7 @@ void Form1::createMenu() {
     mnuExit = mnuPopup->addAction("E&xit");
     // Qt has already inverted the check mark when the entry is chosen.
     connect(mnuOptionsShowLayout, &QAction::triggered, this, [this] { DrawForm(); });
+    connect(mnuOptionsShowRuler, &QAction::triggered, this, [this] { mnuOptionsShowRuler_Click(); });
     connect(mnuEditPresets, &QAction::triggered, this, [this] { mnuEditPresets_Click(); });
     connect(mnuHide, &QAction::triggered, this, [this] { mnuHide_Click(); });
     connect(mnuExit, &QAction::triggered, this, [this] { mnuExit_Click(); });
@@ -202,6 +212,10 @@ void Form1::Form_Load() {
     // The screen is read once: the layout view takes its proportions from it,
     // and positions are kept in its twips.
     mScreen = desktop_.screen.metrics();
+    mHorizRuler = std::make_unique<frmRuler>(Axis::Horizontal, g_, desktop_);
+    mVertRuler = std::make_unique<frmRuler>(Axis::Vertical, g_, desktop_);
+    g_.gHorizRuler = mHorizRuler.get();
+    g_.gVertRuler = mVertRuler.get();
     g_.gTrayIcon.szTip = cutToCharacters(kAppTitle, NotifyIcon::kTipCharacters);
     // A notification area that is missing now is not fatal: the program stays
     // usable through its window.
@@ -335,6 +349,9 @@ void Form1::UnloadWithoutDisplay() {
 
 void Form1::Form_Unload() {
     tmrCheckActiveWindow->stop();
+    for (frmRuler* ruler : {g_.gHorizRuler, g_.gVertRuler}) {
+        if (ruler != nullptr) ruler->Unload();
+    }
     desktop_.notifyIcon.remove();
     if (g_.gMainForm == this) g_.gMainForm = nullptr;
     hide();
@@ -363,6 +380,13 @@ bool Form1::MainWindowInForeground() const {
 void Form1::tmrCheckActiveWindow_Timer() {
     WindowSystem& windows = desktop_.windows;
     sForeground = windows.foregroundWindow();
+    LoadRulers();
+    // Both rulers show the active caption while either of them has the focus.
+    const bool rulerActive = sForeground != 0 && (sForeground == nativeHandle(g_.gHorizRuler) ||
+                                                  sForeground == nativeHandle(g_.gVertRuler));
+    for (frmRuler* ruler : {g_.gHorizRuler, g_.gVertRuler}) {
+        if (ruler != nullptr) ruler->Active(rulerActive);
+    }
 
     if (!MainWindowInForeground()) picValueEntry->hide();
 
@@ -397,6 +421,7 @@ void Form1::tmrCheckActiveWindow_Timer() {
     if (!landing) setDimensionLabels(DimensionTexts(info.rect));
     if (!mHidden && !mDragging) PlaceImage(ScreenToView(info.rect, LayoutScale()));
 
+    TellRulers(info);
     g_.gWindowState = static_cast<std::int16_t>(info.showState);
     const int option = OptionForShowState(g_.gWindowState);
     if (!landing && option >= 0 && !mHidden && !optWindowControl[option]->isChecked()) {

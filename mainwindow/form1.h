@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <optional>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include <QWidget>
@@ -32,6 +33,7 @@ namespace sw {
 
 class ClickLabel;
 class ImageBox;
+class frmRuler;
 class ValueBox;
 
 class Form1 final : public QWidget {
@@ -103,6 +105,8 @@ public:
     void optWindowControl_Click(int index);
     void cmdZeroWindow_Click();
     void chkShowLayout_Click();
+    void chkShowRulers_Click();
+    void mnuOptionsShowRuler_Click();
     void mnuOptionsShowLayout_Click();
     void imgWindow_MouseDown(Qt::MouseButton button, QPoint at);
     void imgWindow_MouseMove(Qt::MouseButtons held, QPoint at);
@@ -137,11 +141,13 @@ public:
     QTimer* tmrCheckActiveWindow = nullptr;
     std::array<QToolButton*, kPresetSlots> cmdPreset{};
     QToolButton* chkShowLayout = nullptr;
+    QToolButton* chkShowRulers = nullptr;
     QFrame* picScreen = nullptr;
     ImageBox* imgWindow = nullptr;
     QMenu* mnuPopup = nullptr;
     QMenu* mnuOptions = nullptr;
     QAction* mnuOptionsShowLayout = nullptr;
+    QAction* mnuOptionsShowRuler = nullptr;
     QAction* mnuEditPresets = nullptr;
     QMenu* mnuPresets = nullptr;
     std::array<QAction*, kPresetSlots> mnuPreset{};
@@ -182,6 +188,7 @@ private:
     void RefuseValue(const std::string& why);
     void createPresetControls();
     void createLayoutControls();
+    void createRulerSwitch();
     void ShowPopup(QAction* defaultEntry);
     bool MainWindowInForeground() const;
     double twipsPerPixelX() const { return mScreen.twipsPerPixelX; }
@@ -196,6 +203,9 @@ private:
     void ExpectChange(std::optional<Rect> rect, int showState, std::chrono::milliseconds within);
 
     bool ChangeStillLanding(const WindowInfo& info);
+    // The rulers are built the first time the monitor looks for them.
+    void LoadRulers();
+    void TellRulers(const WindowInfo& target);
 
     Module1& g_;
     Desktop& desktop_;
@@ -215,6 +225,8 @@ private:
         std::chrono::steady_clock::time_point until;
     };
     std::optional<ExpectedChange> mExpected;
+    std::unique_ptr<frmRuler> mHorizRuler;
+    std::unique_ptr<frmRuler> mVertRuler;
 };
 
 }  // namespace sw

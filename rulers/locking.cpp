@@ -7,6 +7,9 @@ std::optional<RulerPlace> FollowActiveWindow(Axis axis, const Rect& target, cons
     // The system's minimised position; the test is on the edge along the axis.
     const std::int32_t edge = StartEdge(axis, target);
     if (edge <= kMinimisedPosition) return std::nullopt;
+    // All zeros is the reading of a window that is gone: a ruler of no length
+    // would vanish with it, so it stays where it is.
+    if (target == Rect{}) return std::nullopt;
     return RulerPlace{edge * TwipsPerPixel(axis, screen), static_cast<double>(Extent(axis, target))};
 }
 
@@ -26,7 +29,7 @@ LockOutcome SetLockMode(Axis axis, const LockState& state, const RulerPlace& cur
             break;
         case kLockWindow:
             out.place = FollowActiveWindow(axis, target, screen);
-            out.refusedMinimised = !out.place;
+            out.refusedMinimised = !out.place && target != Rect{};
             if (!out.place) return out;
             break;
         default:

@@ -43,8 +43,9 @@ struct LockOutcome {
     bool refusedMinimised = false;
 };
 
-// Where a ruler locked to the active window goes for the target's rectangle
-// (all zeros when it could not be read); none while the target is minimised.
+// Where a ruler locked to the active window goes for the target's rectangle;
+// none while the target is minimised or when its rectangle could not be read
+// (all zeros). Locking to a window that is gone is refused without a message.
 std::optional<RulerPlace> FollowActiveWindow(Axis axis, const Rect& target, const ScreenMetrics& screen);
 
 // The lock switch, given the ruler's current place and the target's rectangle.

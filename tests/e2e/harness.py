@@ -41,6 +41,7 @@ BUTTON_MAXIMISE = (192 + 10, 58 + 10)
 BUTTON_ORIGIN = (123 + 12, 58 + 10)
 MENU_LABEL = (16, 8)
 LAYOUT_CHECK = (230, 68)
+RULERS_CHECK = (52, 8)
 # A spot with no control under it: clicking it only gives Sizewise the focus.
 NEUTRAL_SPOT = (60, 70)
 # The display refreshes every 100 ms; waiting a little longer guarantees one full poll.
@@ -482,6 +483,15 @@ class Desktop:
     def frame_rect(self, window: int) -> Rect:
         # xdotool and wmctrl mix frame and client co-ordinates; the frame's own geometry does not.
         return self.client_rect(self.frame(window))
+
+    def outer_rect(self, window: int) -> Rect:
+        """The client plus its _NET_FRAME_EXTENTS: the visible frame on every window manager
+        here (metacity's frame window also holds invisible resize borders)."""
+        c = self.client_rect(window)
+        out = self.run(["xprop", "-id", str(window), "_NET_FRAME_EXTENTS"], check=False)
+        numbers = [int(n) for n in re.findall(r"-?\d+", out.partition("=")[2])]
+        left, right, top, bottom = numbers if len(numbers) == 4 else (0, 0, 0, 0)
+        return Rect(c.x - left, c.y - top, c.w + left + right, c.h + top + bottom)
 
     def is_viewable(self, window: int) -> bool:
         return self.xwininfo(window).get("Map State") == "IsViewable"

@@ -62,7 +62,7 @@ TEST_F(LifecycleTest, TheIconsRightClickOpensTheMenuWithExitInBold) {
     EXPECT_EQ(entries, (QStringList{"&Options", "-", "&Presets", "-", "&Hide", "E&xit"}));
     QStringList options;
     for (const QAction* a : form->mnuOptions->actions()) options << a->text();
-    EXPECT_EQ(options, (QStringList{"Show &Window Layout", "Edit &Presets"}));
+    EXPECT_EQ(options, (QStringList{"Show &Window Layout", "Show &Rulers", "Edit &Presets"}));
     form->mnuPopup->hide();
 }
 

@@ -28,13 +28,13 @@ protected:
     }
 };
 
-TEST_F(SettingsTest, TheFirstSaveWritesAllTwentyFiveKeysInOrder) {
+TEST_F(SettingsTest, TheFirstSaveWritesEveryKeyInOrderThenTheRulersAndFlushesOnce) {
     form->move(30, 45);
     QApplication::processEvents();
     fake.clearCalls();
     form->mnuExit->trigger();
     const auto writes = fake.callsNamed("write");
-    ASSERT_EQ(writes.size(), 25u);
+    ASSERT_EQ(writes.size(), 32u);
     EXPECT_EQ(writes[0], "write Config/ShowLayout=True");
     EXPECT_EQ(writes[1], "write Config/Hidden=False");
     EXPECT_EQ(writes[2], "write Config/WindowTop=675");
@@ -43,6 +43,14 @@ TEST_F(SettingsTest, TheFirstSaveWritesAllTwentyFiveKeysInOrder) {
     EXPECT_EQ(writes[5], "write Config/gPresetHeight_0=480");
     EXPECT_EQ(writes[22], "write Config/PresetWidth_9=0");
     EXPECT_EQ(writes[24], "write Config/ShowRuler=True");
+    // First run: both rulers at the top-left corner, 433 pixels long, relative.
+    EXPECT_EQ(writes[25], "write HorizontalRulerConfig/Top=0");
+    EXPECT_EQ(writes[26], "write HorizontalRulerConfig/Left=0");
+    EXPECT_EQ(writes[27], "write HorizontalRulerConfig/Width=433");
+    EXPECT_EQ(writes[28], "write RulerConfig/Mode=0");
+    EXPECT_EQ(writes[29], "write VerticalRulerConfig/Left=0");
+    EXPECT_EQ(writes[30], "write VerticalRulerConfig/Top=0");
+    EXPECT_EQ(writes[31], "write VerticalRulerConfig/Height=433");
     EXPECT_EQ(fake.calls.back(), "iconRemove");
     EXPECT_EQ(fake.callsNamed("flush").size(), 1u);
     EXPECT_EQ(saved("gPresetHeight_4"), "1024");

@@ -1,0 +1,157 @@
+// The ruler's title strip, end handles and scale strip.
+#include "rulers/rulerparts.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "rulers/frmruler.h"
+#include "rulers/rulerglyphs.h"
+
+namespace sw {
+namespace {
+
+constexpr QRgb kStripColour = qRgb(255, 255, 192);
+constexpr QRgb kHighlightColour = qRgb(255, 0, 0);
+constexpr QRgb kMeasureColour = qRgb(0, 255, 255);
+// Where the ticks start across the strip (they run to its far edge).
+constexpr int kTickFrom = 10;
+constexpr int kHalfTickFrom = 13;
+constexpr int kTickFromV = 24;
+constexpr int kHalfTickFromV = 29;
+// The measure line lies along the strip, three pixels thick.
+constexpr int kMeasureAt = 4;
+constexpr int kMeasureThickness = 3;
+
+int button(const QMouseEvent* e) {
+    // Only the left button alone counts as 1, as the handle events expect.
+    if (e->buttons() == Qt::LeftButton) return kLeftButton;
+    return e->buttons() == Qt::NoButton ? 0 : 2;
+}
+
+}  // namespace
+
+TitleStrip::TitleStrip(frmRuler& ruler, QWidget* parent) : QWidget(parent), ruler_(ruler) {
+    setAutoFillBackground(true);
+}
+
+QPoint TitleStrip::globalPx(const QMouseEvent* event) const {
+    const QPointF g = event->globalPosition() * devicePixelRatioF();
+    return QPoint(static_cast<int>(std::lround(g.x())), static_cast<int>(std::lround(g.y())));
+}
+
+void TitleStrip::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && event->buttons() == Qt::LeftButton) {
+        ruler_.picTitlebar_MouseDown(globalPx(event));
+    }
+}
+
+void TitleStrip::mouseMoveEvent(QMouseEvent* event) {
+    if (event->buttons() & Qt::LeftButton) ruler_.picTitlebar_MouseMove(globalPx(event));
+}
+
+void TitleStrip::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) ruler_.picTitlebar_MouseUp();
+}
+
+DragHandle::DragHandle(frmRuler& ruler, int index, QWidget* parent)
+    : QWidget(parent), ruler_(ruler), index_(index) {}
+
+void DragHandle::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    rulerglyphs::PaintHandle(p, rect().adjusted(0, 0, -1, -1), ruler_.axis() == Axis::Horizontal);
+}
+
+void DragHandle::mousePressEvent(QMouseEvent* event) {
+    const QPointF at = event->position() * devicePixelRatioF();
+    ruler_.picDrag_MouseDown(index_, button(event), at.x(), at.y());
+}
+
+void DragHandle::mouseMoveEvent(QMouseEvent* event) {
+    const QPointF at = event->position() * devicePixelRatioF();
+    ruler_.picDrag_MouseMove(index_, button(event), at.x(), at.y());
+}
+
+void DragHandle::mouseReleaseEvent(QMouseEvent*) { ruler_.picDrag_MouseUp(index_); }
+
+QFont ScaleStrip::ScaleFont(double ratio) {
+    QFont font("Arial");
+    font.setPixelSize(static_cast<int>(std::lround(9 * ratio)));
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
+ScaleStrip::ScaleStrip(frmRuler& ruler, QWidget* parent) : QWidget(parent), ruler_(ruler) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void ScaleStrip::Render(const ScaleMarks& marks, int stripLength, double ratio) {
+    const bool horizontal = ruler_.axis() == Axis::Horizontal;
+    const int breadth = static_cast<int>(std::lround((horizontal ? 17 : 33) * ratio));
+    // In screen pixels with a ratio of 1: painted onto the screen one to one,
+    // every tick falls on its exact pixel.
+    strip_ = QPixmap(horizontal ? QSize(stripLength + kTickSpacing + kHalfTickOffset + 1, breadth)
+                                : QSize(breadth, stripLength + kTickSpacing + kHalfTickOffset + 1));
+    strip_.fill(QColor(kStripColour));
+    QPainter p(&strip_);
+    const auto across = [&](int design) { return static_cast<int>(std::lround(design * ratio)); };
+    const auto line = [&](int pos, int from) {
+        if (horizontal) {
+            p.fillRect(pos, across(from), 1, breadth - across(from), Qt::black);
+        } else {
+            p.fillRect(across(from), pos, breadth - across(from), 1, Qt::black);
+        }
+    };
+    for (int x : marks.ticks) line(x, horizontal ? kTickFrom : kTickFromV);
+    for (int x : marks.halfTicks) line(x, horizontal ? kHalfTickFrom : kHalfTickFromV);
+    p.setFont(ScaleFont(ratio));
+    p.setPen(Qt::black);
+    for (const ScaleNumber& n : marks.numbers) {
+        const QString caption = QString::fromStdString(n.caption);
+        if (horizontal) {
+            p.drawText(QRectF(n.start, 0, n.extent, across(kNumberHeight)), Qt::AlignCenter, caption);
+        } else {
+            p.drawText(QRectF(0, n.start, across(kNumberWidth), n.extent), Qt::AlignRight | Qt::AlignVCenter,
+                       caption);
+        }
+    }
+}
+
+void ScaleStrip::updateAt(int pos) { updateSpan(pos, pos); }
+
+void ScaleStrip::updateSpan(int from, int to) {
+    const double ratio = devicePixelRatioF();
+    const int a = static_cast<int>(std::floor(std::min(from, to) / ratio)) - 1;
+    const int b = static_cast<int>(std::ceil((std::max(from, to) + 1) / ratio)) + 1;
+    if (ruler_.axis() == Axis::Horizontal) {
+        update(QRect(a, 0, b - a, height()));
+    } else {
+        update(QRect(0, a, width(), b - a));
+    }
+}
+
+void ScaleStrip::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    const double ratio = devicePixelRatioF();
+    // Everything below is in screen pixels.
+    p.setWorldTransform(QTransform::fromScale(1 / ratio, 1 / ratio));
+    const bool horizontal = ruler_.axis() == Axis::Horizontal;
+    const int offset = ruler_.legendOffset();
+    const QSize size(static_cast<int>(std::lround(width() * ratio)), static_cast<int>(std::lround(height() * ratio)));
+    p.fillRect(QRect(QPoint(0, 0), size), QColor(kStripColour));
+    p.drawPixmap(horizontal ? QPoint(offset, 0) : QPoint(0, offset), strip_);
+
+    if (const auto measure = ruler_.measureLine()) {
+        const int a = std::min(measure->first, measure->second) + offset;
+        const int len = std::abs(measure->second - measure->first) + 1;
+        const int at = static_cast<int>(std::lround(kMeasureAt * ratio));
+        const int thick = static_cast<int>(std::lround(kMeasureThickness * ratio));
+        p.fillRect(horizontal ? QRect(a, at, len, thick) : QRect(at, a, thick, len), QColor(kMeasureColour));
+    }
+    const int h = ruler_.highlight() + offset;
+    p.fillRect(horizontal ? QRect(h, 0, 1, size.height()) : QRect(0, h, size.width(), 1), QColor(kHighlightColour));
+}
+
+}  // namespace sw
