@@ -2,6 +2,11 @@
 # metadata, help pages, manual page and package documents. The help pages are also copied
 # beside the program in the build tree, where a build run finds them.
 
+# A build without the program (only a backend and its tests) installs nothing.
+if(NOT TARGET sizewise)
+  return()
+endif()
+
 install(TARGETS sizewise RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 # Help pages: build/help/ mirrors docs/help/ file by file.
@@ -18,6 +23,12 @@ endforeach()
 add_custom_target(sizewise_help ALL DEPENDS ${help_copies})
 add_dependencies(sizewise sizewise_help)
 install(FILES ${SIZEWISE_HELP_FILES} DESTINATION ${CMAKE_INSTALL_DATADIR}/sizewise/help)
+
+# The rest is the free desktops' menu, icon theme, software centre and manual pages,
+# and the Debian package's documents.
+if(NOT UNIX OR APPLE)
+  return()
+endif()
 
 # Debian wants manual pages and changelogs compressed, without a time stamp in them.
 function(sizewise_gzip source output)

@@ -1,6 +1,10 @@
 # The Debian package, made from the install rules by `cpack -G DEB` in the build folder.
 # Its dependencies are read from the program's shared libraries by dpkg-shlibdeps.
 
+if(NOT TARGET sizewise OR NOT UNIX OR APPLE)
+  return()
+endif()
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME sizewise)
 set(CPACK_PACKAGE_VENDOR "Korvath")
