@@ -10,6 +10,7 @@
 
 #include <QApplication>
 
+#include "app/appicon.h"
 #include "app/module1.h"
 #include "app/singleinstance.h"
 #include "mainwindow/form1.h"
@@ -56,6 +57,8 @@ int main(int argc, char** argv) {
                                             .arg(SIZEWISE_VERSION_MAJOR)
                                             .arg(SIZEWISE_VERSION_MINOR)
                                             .arg(SIZEWISE_VERSION_PATCH));
+    // Set before the backend is made: its notification-area icon is this one too.
+    QApplication::setWindowIcon(sw::ApplicationIcon());
     // Hiding the main window to the notification area must not end the program.
     QApplication::setQuitOnLastWindowClosed(false);
 

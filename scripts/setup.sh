@@ -13,6 +13,7 @@ packages=(
   xtrace strace python3 python3-gi gir1.2-gtk-3.0
   dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0
   g++-mingw-w64-x86-64-posix wine wine64 googletest
+  desktop-file-utils appstream man-db librsvg2-bin dpkg-dev lintian
 )
 
 # One dpkg-query for all names keeps the already-set-up case well under a second.

@@ -1,5 +1,5 @@
-// The program's icon, drawn by the program itself; every backend's notification
-// icon shows it.
+// The program's icon as every backend's notification icon shows it: the
+// application icon set at start.
 #pragma once
 
 #include <QIcon>
