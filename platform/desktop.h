@@ -86,7 +86,9 @@ public:
     virtual void setCursorPos(Point position) = 0;
 
     // Position and, for each key, whether it is down now or has been pressed since
-    // the previous read; the read clears the pressed-since state.
+    // the previous read; the read clears the pressed-since state. Backends may
+    // answer a still pointer from the last reading: a pointer moved only by
+    // another program's warp may then be seen up to ten reads late.
     virtual PointerSnapshot readPointer() = 0;
 };
 

@@ -93,6 +93,7 @@ void frmRuler::createControls() {
     picRegion->setPalette(region);
 
     picTitlebar = new TitleStrip(*this, picRegion);
+    ColourCaption();  // the inactive caption's colour until the monitor says otherwise
     picLegend = new ScaleStrip(*this, picRegion);
     picLegend->setToolTip("Scale - SHIFT+LEFT CLICK to measure");
 

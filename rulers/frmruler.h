@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
 
 #include <QPixmap>
 #include <QWidget>
@@ -136,6 +137,7 @@ protected:
 private:
     void createControls();
     void createTitleControls();
+    void ColourCaption();
     void LoadRulerConfig();
     void DrawScale();
     void picRegion_Resize();
@@ -178,6 +180,8 @@ private:
 
     ScaleMarks mMarks;
     std::int32_t mHighlight = -1;
+    std::string mShownPosition;
+    std::string mShownMeasure;
     std::optional<std::pair<std::int32_t, std::int32_t>> mMeasure;
 
     friend class ScaleStrip;

@@ -32,15 +32,18 @@ void frmRuler::Active(bool isActive) {
         mMarkAgain = false;
         desktop_.windows.markToolWindow(nativeHandle(this));
     }
-    if (mActive == isActive && picTitlebar->property("captionSet").toBool()) return;
+    if (mActive == isActive) return;
     mActive = isActive;
-    picTitlebar->setProperty("captionSet", true);
+    ColourCaption();
+}
+
+void frmRuler::ColourCaption() {
     // The desktop's colours for a focused selection and for a quiet frame stand
     // in for the active and inactive caption colours.
     const QPalette system = QApplication::palette();
     QPalette pal = picTitlebar->palette();
-    pal.setColor(QPalette::Window, isActive ? system.color(QPalette::Active, QPalette::Highlight)
-                                            : system.color(QPalette::Inactive, QPalette::Mid));
+    pal.setColor(QPalette::Window, mActive ? system.color(QPalette::Active, QPalette::Highlight)
+                                           : system.color(QPalette::Inactive, QPalette::Mid));
     picTitlebar->setPalette(pal);
 }
 
@@ -176,10 +179,15 @@ void frmRuler::tmrMousePosition_Timer() {
         setMeasure(std::nullopt);
         vert->setMeasure(std::nullopt);
     }
-    const QString position = QString::fromStdString(r.mousePosition);
-    if (lblMousePosition->text() != position) lblMousePosition->setText(position);
-    const QString measure = QString::fromStdString(r.measure);
-    if (lblMeasure->text() != measure) lblMeasure->setText(measure);
+    // Compared as they came, so a still pointer costs no text conversion.
+    if (r.mousePosition != mShownPosition) {
+        mShownPosition = r.mousePosition;
+        lblMousePosition->setText(QString::fromStdString(mShownPosition));
+    }
+    if (r.measure != mShownMeasure) {
+        mShownMeasure = r.measure;
+        lblMeasure->setText(QString::fromStdString(mShownMeasure));
+    }
     if (lblMeasure->isVisibleTo(picTitlebar) != r.measureShown) lblMeasure->setVisible(r.measureShown);
 }
 

@@ -175,7 +175,11 @@ void X11Desktop::Impl::selectRawInput() {
     } mask{};
     mask.head.deviceid = XCB_INPUT_DEVICE_ALL_MASTER;
     mask.head.mask_len = 1;
-    mask.bits = XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_PRESS | XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS;
+    // Presses are latched; every raw event also tells that the pointer or a key
+    // may have changed, so a still pointer is not asked about again.
+    mask.bits = XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_PRESS | XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_RELEASE |
+                XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS | XCB_INPUT_XI_EVENT_MASK_RAW_KEY_RELEASE |
+                XCB_INPUT_XI_EVENT_MASK_RAW_MOTION;
     sent(xcb_input_xi_select_events(c, root, 1, &mask.head));
     flush();
 }
@@ -210,6 +214,7 @@ void X11Desktop::Impl::handleEvent(const xcb_generic_event_t* event) {
     if (type == XCB_GE_GENERIC) {
         const auto* ge = reinterpret_cast<const xcb_ge_generic_event_t*>(event);
         if (!hasXInput || ge->extension != xinputOpcode) return;
+        inputSinceQuery = true;
         if (ge->event_type == XCB_INPUT_RAW_BUTTON_PRESS) {
             const auto* raw = reinterpret_cast<const xcb_input_raw_button_press_event_t*>(event);
             if (raw->detail == 1) latched.left = true;
@@ -355,26 +360,34 @@ void X11Desktop::setCursorPos(Point position) {
                              static_cast<std::int16_t>(position.x),
                              static_cast<std::int16_t>(position.y)));
     d->flush();
+    d->inputSinceQuery = true;
 }
 
 PointerSnapshot X11Desktop::readPointer() {
     // Presses that came in since the notifier last ran count as well.
     processEvents();
     if (!d->alive()) return {};
-    const auto cookie = d->sent(xcb_query_pointer(d->c, d->root));
-    d->flushAndWait();
-    auto r = takeReply<xcb_query_pointer_reply>(d->c, cookie);
-    // The server sends every event it generated before answering ahead of the
-    // reply, so these are all presses up to the moment of the query; latching them
-    // now keeps a press seen as "down now" from being reported again next time.
-    d->handleQueuedEvents();
-    PointerSnapshot snapshot;
-    if (r) {
-        snapshot.position = Point{r->root_x, r->root_y};
-        snapshot.keys.left = (r->mask & kButton1Mask) != 0;
-        snapshot.keys.right = (r->mask & kButton3Mask) != 0;
-        snapshot.keys.shift = (r->mask & kShiftMask) != 0;
+    // Without XInput nothing tells of input, so every read asks.
+    if (d->inputSinceQuery || !d->hasXInput || ++d->readsSinceQuery >= Impl::kQueryEvery) {
+        const auto cookie = d->sent(xcb_query_pointer(d->c, d->root));
+        d->flushAndWait();
+        auto r = takeReply<xcb_query_pointer_reply>(d->c, cookie);
+        // The server sends every event it generated before answering ahead of the
+        // reply, so these are all presses up to the moment of the query; latching
+        // them now keeps a press seen as "down now" from being reported again next
+        // time, and the input they tell of is in the answer.
+        d->handleQueuedEvents();
+        d->inputSinceQuery = false;
+        d->readsSinceQuery = 0;
+        d->lastPointer = PointerSnapshot{};
+        if (r) {
+            d->lastPointer.position = Point{r->root_x, r->root_y};
+            d->lastPointer.keys.left = (r->mask & kButton1Mask) != 0;
+            d->lastPointer.keys.right = (r->mask & kButton3Mask) != 0;
+            d->lastPointer.keys.shift = (r->mask & kShiftMask) != 0;
+        }
     }
+    PointerSnapshot snapshot = d->lastPointer;
     snapshot.keys.left = snapshot.keys.left || d->latched.left;
     snapshot.keys.right = snapshot.keys.right || d->latched.right;
     snapshot.keys.shift = snapshot.keys.shift || d->latched.shift;

@@ -168,6 +168,13 @@ struct X11Desktop::Impl {
     std::uint8_t xinputOpcode = 0;
     std::vector<xcb_keycode_t> shiftKeycodes;
     KeyStates latched;
+    // The pointer as last queried. Input since then (any raw device event) or a
+    // warp of our own makes the next read query again; a pointer that only another
+    // client warped is seen at the latest kQueryEvery reads later.
+    static constexpr int kQueryEvery = 10;
+    PointerSnapshot lastPointer;
+    bool inputSinceQuery = true;
+    int readsSinceQuery = 0;
 
     // The window manager's check window while one runs, else none.
     xcb_window_t wmCheck = XCB_WINDOW_NONE;

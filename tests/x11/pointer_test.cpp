@@ -65,5 +65,21 @@ TEST_F(PointerTest, ButtonHeldDownReadsDownUntilReleased) {
     EXPECT_FALSE(desk->readPointer().keys.left);
 }
 
+TEST_F(PointerTest, AStillPointerIsNotAskedAboutAgainButMotionIsSeenAtOnce) {
+    desk->setCursorPos({200, 200});
+    desk->readPointer();
+    const auto before = desk->stats();
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(desk->readPointer().position, (Point{200, 200}));
+    EXPECT_EQ(desk->stats().roundTrips - before.roundTrips, 0u);
+    // Moved through the input devices, as a mouse does: the next read asks.
+    ASSERT_EQ(run("xdotool mousemove_relative 7 3"), 0);
+    EXPECT_EQ(desk->readPointer().position, (Point{207, 203}));
+    // Only another program's warp goes unannounced; it is seen within ten reads.
+    ASSERT_EQ(run("xdotool mousemove 300 310"), 0);
+    Point seen{};
+    for (int i = 0; i < 10 && seen != Point{300, 310}; ++i) seen = desk->readPointer().position;
+    EXPECT_EQ(seen, (Point{300, 310}));
+}
+
 }  // namespace
 }  // namespace sw::x11::test
