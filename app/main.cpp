@@ -32,17 +32,17 @@ bool isWaylandSession() {
 // which can happen before the backend's connection reports the loss. Qt's and
 // Xlib's objects are half torn down by then, so only the settings are saved
 // (they need no display) and the process ends at once with status 0.
-sw::Form1* gShutdownForm = nullptr;
+sw::Module1* gShared = nullptr;
 bool gEventLoopDone = false;
 
 [[noreturn]] void endWithoutDisplay() {
-    if (gShutdownForm != nullptr) gShutdownForm->UnloadWithoutDisplay();
+    if (gShared != nullptr && gShared->gMainForm != nullptr) gShared->gMainForm->UnloadWithoutDisplay();
     std::fflush(nullptr);
     ::_exit(0);
 }
 
 void finishOnUnexpectedExit() {
-    if (gEventLoopDone || gShutdownForm == nullptr) return;
+    if (gEventLoopDone || gShared == nullptr || gShared->gMainForm == nullptr) return;
     endWithoutDisplay();
 }
 
@@ -96,17 +96,23 @@ int main(int argc, char** argv) {
 
     sw::Module1 g;
     sw::Desktop desktop = backend->desktop();
-    form = sw::Main(g, desktop, [](int status) { QCoreApplication::exit(status); });
-
-    const auto shutDown = [form](int mode) { form->Unload(mode); };
+    // In place before the main window loads: loading waits three seconds for the
+    // splash, and a signal, the session's end or a lost display then must end
+    // the program in order too.
+    const auto shutDown = [&g](int mode) {
+        if (g.gMainForm != nullptr) g.gMainForm->Unload(mode);
+    };
     sw::installTerminationHandler([shutDown](int) { shutDown(sw::Form1::kUnloadTaskManager); });
     backend->setConnectionLostHandler([] { endWithoutDisplay(); });
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, form,
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &app,
                      [shutDown](QSessionManager&) { shutDown(sw::Form1::kUnloadSession); });
-    gShutdownForm = form;
+    gShared = &g;
     std::atexit(finishOnUnexpectedExit);
 
-    const int status = QApplication::exec();
+    form = sw::Main(g, desktop, [](int status) { QCoreApplication::exit(status); });
+    // Unloaded while the splash showed: the event loop has been told to end
+    // already, and running it now would never return.
+    const int status = form->isUnloaded() ? 0 : QApplication::exec();
     gEventLoopDone = true;
     delete form;
     return status;

@@ -19,7 +19,8 @@ Form1* Main(Module1& g, Desktop& desktop, std::function<void(int status)> endPro
         g.gMainForm->Form_Load();
     }
     // A window hidden to the notification area at the last exit starts hidden.
-    if (!g.gMainForm->mHidden) g.gMainForm->show();
+    // Nor does one that was unloaded while its splash showed.
+    if (!g.gMainForm->mHidden && !g.gMainForm->isUnloaded()) g.gMainForm->show();
     return g.gMainForm;
 }
 
