@@ -66,6 +66,12 @@ bool Form1::SaveConfig(std::string* why) {
     return store.flush(ok ? why : nullptr) && ok;
 }
 
-void Form1::ShowRulers(bool state) { mShowRuler = state; }
+void Form1::ShowRulers(bool state) {
+    mShowRuler = state;
+    mnuOptionsShowRuler->setChecked(state);
+}
+
+// Qt has already inverted the check mark when the entry is chosen.
+void Form1::mnuOptionsShowRuler_Click() { ShowRulers(mnuOptionsShowRuler->isChecked()); }
 
 }  // namespace sw

@@ -16,8 +16,10 @@
 #include <QToolButton>
 #include <QWindow>
 
+#include "app/helppath.h"
 #include "app/numbers.h"
 #include "app/windowutils.h"
+#include "control/frmsplash.h"
 #include "control/windowcommands.h"
 #include "mainwindow/controls.h"
 #include "mainwindow/glyphs.h"
@@ -36,6 +38,9 @@ constexpr int kClientWidth = 3645;
 // The height as designed, which the settings' clamps see; DrawForm then sets the
 // height the layout option asks for.
 constexpr int kClientHeight = 3750;
+// The title line starts where the "Menu" label ends, one pixel lower than
+// designed, so that the two never overlap.
+constexpr int kTitleTop = 255;
 constexpr int kCaptionTop = 480;
 constexpr int kValueTop = 675;
 constexpr int kDimensionHeight = 195;
@@ -64,6 +69,8 @@ Form1::Form1(Module1& g, Desktop& desktop, std::function<void(int status)> endPr
     createControls();
     createPresetControls();
     createLayoutControls();
+    createMarqueeControls();
+    createLinkControls();
     createMenu();
 
     // The monitor starts with the controls, before loading has finished.
@@ -96,13 +103,20 @@ void Form1::createControls() {
 
     lblWatchingWindow = new QLabel("Window:", this);
     lblWatchingWindow->setFont(small);
-    lblWatchingWindow->move(DesignPixels(120), DesignPixels(240));
+    lblWatchingWindow->move(DesignPixels(120), DesignPixels(kTitleTop));
     lblWatchingWindow->adjustSize();
     lblWindowText = new QLabel("Label1", this);
-    lblWindowText->move(DesignPixels(800), DesignPixels(240));
+    lblWindowText->move(DesignPixels(800), DesignPixels(kTitleTop));
     lblWindowText->setTextFormat(Qt::PlainText);
     lblWindowText->setFont(titleFont);
     lblWindowText->adjustSize();
+    // Created after the title so that it covers the title's end.
+    lblElipses = new QLabel("...", this);
+    lblElipses->setFont(titleFont);
+    lblElipses->move(DesignPixels(3480), DesignPixels(kTitleTop));
+    lblElipses->adjustSize();
+    lblElipses->setAutoFillBackground(true);
+    lblElipses->hide();
 
     for (int i = 0; i < 6; ++i) {
         const int left = 600 * i;
@@ -180,6 +194,8 @@ void Form1::createMenu() {
     mnuOptionsShowLayout = mnuOptions->addAction("Show &Window Layout");
     mnuOptionsShowLayout->setCheckable(true);
     mnuOptionsShowLayout->setChecked(true);
+    mnuOptionsShowRuler = mnuOptions->addAction("Show &Rulers");
+    mnuOptionsShowRuler->setCheckable(true);
     mnuEditPresets = mnuOptions->addAction("Edit &Presets");
     mnuPopup->addSeparator();
     mnuPresets = mnuPopup->addMenu("&Presets");
@@ -189,11 +205,18 @@ void Form1::createMenu() {
         connect(mnuPreset[i], &QAction::triggered, this, [this, i] { mnuPreset_Click(i); });
     }
     mnuPopup->addSeparator();
+    mnuAbout = mnuPopup->addAction("&About");
+    mnuHelp = mnuPopup->addMenu("&Help");
+    mnuHelpContents = mnuHelp->addAction("&Contents");
+    mnuPopup->addSeparator();
     mnuHide = mnuPopup->addAction(kHideCaption);
     mnuExit = mnuPopup->addAction("E&xit");
     // Qt has already inverted the check mark when the entry is chosen.
     connect(mnuOptionsShowLayout, &QAction::triggered, this, [this] { DrawForm(); });
+    connect(mnuOptionsShowRuler, &QAction::triggered, this, [this] { mnuOptionsShowRuler_Click(); });
     connect(mnuEditPresets, &QAction::triggered, this, [this] { mnuEditPresets_Click(); });
+    connect(mnuAbout, &QAction::triggered, this, [this] { mnuAbout_Click(); });
+    connect(mnuHelpContents, &QAction::triggered, this, [this] { mnuHelpContents_Click(); });
     connect(mnuHide, &QAction::triggered, this, [this] { mnuHide_Click(); });
     connect(mnuExit, &QAction::triggered, this, [this] { mnuExit_Click(); });
 }
@@ -206,9 +229,19 @@ void Form1::Form_Load() {
     // A notification area that is missing now is not fatal: the program stays
     // usable through its window.
     desktop_.notifyIcon.add(g_.gTrayIcon.szTip, [this](std::uint32_t message) { Form_MouseMove(message); });
+    lblScroll->setText(q(MarqueeFirstText(kAppTitle, kAppMaker)));
     mScreenViewHeight = ViewHeightFor(mScreen, kScreenViewWidth);
     LoadConfig();
+    const std::string programDir = QCoreApplication::applicationDirPath().toStdString();
+    mHelpFile = FindHelp(programDir);
+    mHelpSearched = HelpSearchPaths(programDir);
+    // Modal: the rest of loading waits until the splash has closed.
+    ShowAbout(true, false);
+    // A signal or the session's end may have unloaded the window meanwhile.
+    if (mUnloaded) return;
     DrawForm();
+    MakeRoundButton();
+    if (mnuOptionsShowRuler->isChecked()) ShowRulers(true);
 }
 
 void Form1::Form_Resize() { SetTopmost(desktop_.windows, this, true); }
@@ -226,6 +259,7 @@ void Form1::mousePressEvent(QMouseEvent* event) {
 }
 
 void Form1::Form_MouseMove(std::uint32_t message) {
+    if (mSplash != nullptr && mSplash->isVisible() && message == NotifyIcon::kRightButtonDown) mSplash->hide();
     switch (message) {
         case NotifyIcon::kLeftButtonDown:
             mnuHide_Click();
@@ -382,6 +416,7 @@ void Form1::tmrCheckActiveWindow_Timer() {
     if (lblWindowText->text() != title) {
         lblWindowText->setText(title);
         lblWindowText->adjustSize();
+        lblWindowText_Change();
     }
     // Setting a tip sends an event even when it is unchanged; the poll runs ten
     // times a second.
