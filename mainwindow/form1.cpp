@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QEventLoop>
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
@@ -237,7 +238,10 @@ void Form1::Form_Load() {
     mHelpSearched = HelpSearchPaths(programDir);
     // Modal: the rest of loading waits until the splash has closed.
     ShowAbout(true, false);
-    // A signal or the session's end may have unloaded the window meanwhile.
+    // A right click on the icon closes the splash and opens the menu; loading
+    // goes on once the menu has closed, as the window showing now would close it.
+    WaitForMenu();
+    // A signal, the session's end or "Exit" may have unloaded the window meanwhile.
     if (mUnloaded) return;
     DrawForm();
     MakeRoundButton();
@@ -277,6 +281,15 @@ void Form1::lblMenu_Click() {
     LoseFocus();
     mnuPopup->setDefaultAction(nullptr);
     mnuPopup->popup(mapToGlobal(QPoint(0, lblMenu->geometry().bottom() + 1)));
+}
+
+void Form1::WaitForMenu() {
+    if (!mnuPopup->isVisible()) return;
+    QEventLoop loop;
+    connect(mnuPopup, &QMenu::aboutToHide, &loop, &QEventLoop::quit);
+    loop.exec();
+    // A chosen entry runs after the menu has hidden.
+    QCoreApplication::processEvents();
 }
 
 void Form1::ShowPopup(QAction* defaultEntry) {

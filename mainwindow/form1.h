@@ -231,6 +231,7 @@ private:
     void createLinkControls();
     void OpenLinkOrSay(const std::string& link);
     void ShowPopup(QAction* defaultEntry);
+    void WaitForMenu();
     bool MainWindowInForeground() const;
     double twipsPerPixelX() const { return mScreen.twipsPerPixelX; }
     double twipsPerPixelY() const { return mScreen.twipsPerPixelY; }

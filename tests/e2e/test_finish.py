@@ -4,6 +4,7 @@ real program on a private desktop."""
 import os
 import re
 import shutil
+import signal
 import stat
 import sys
 import time
@@ -94,6 +95,27 @@ class FinishTest(harness.DesktopTest):
         self.assertGreaterEqual(shown_after, 3.0)
         self.assertLess(shown_after, 6.0)
         self.assertIsNone(self.about_window(), "the splash has closed")
+
+    def test_right_click_on_the_icon_closes_the_splash_and_opens_the_menu(self) -> None:
+        d = self.desktop
+        started = time.monotonic()
+        d.sizewise = d.spawn_sizewise()
+        harness.wait_until(self.about_window, timeout=10, what="the splash")
+        d.click_tray_icon(3)
+        harness.wait_until(d.popup_menu, timeout=3, what="the pop-up menu")
+        self.assertIsNone(self.about_window(), "the splash has closed")
+        self.assertLess(time.monotonic() - started, 3.0, "closed before its time")
+        d.key("Escape")
+        harness.wait_until(d.main_window, timeout=5, what="the main window")
+
+    def test_sigterm_during_the_splash_saves_and_ends_with_status_0(self) -> None:
+        d = self.desktop
+        d.sizewise = d.spawn_sizewise()
+        harness.wait_until(self.about_window, timeout=10, what="the splash")
+        self.send_signal(signal.SIGTERM)
+        self.assert_exits_cleanly()
+        self.assert_settings_sound()
+        self.assertIsNone(d.main_window(mapped=False))
 
     def test_about_box_from_the_menu_stays_until_close(self) -> None:
         d = self.desktop

@@ -25,11 +25,22 @@ class FinishTest : public FormTest {
 protected:
     // Runs check once the about window is open, and returns how long ShowAbout took.
     qint64 showAboutWhile(bool timed, bool allowClose, std::function<void()> check) {
-        QTimer::singleShot(Ms(50), form.get(), std::move(check));
+        bool ran = false;
+        // Local, so that it cannot fire after this returns.
+        QTimer look;
+        look.setSingleShot(true);
+        QObject::connect(&look, &QTimer::timeout, [&ran, &check] {
+            ran = true;
+            check();
+        });
+        look.start(Ms(50));
         QElapsedTimer clock;
         clock.start();
         form->ShowAbout(timed, allowClose);
-        return clock.elapsed();
+        const qint64 took = clock.elapsed();
+        // The window must have been open when the check came.
+        EXPECT_TRUE(ran) << "the about window closed before it could be looked at";
+        return took;
     }
     // Lets the event loop run for a while.
     static void runFor(int ms) {
