@@ -10,7 +10,10 @@ namespace sw {
 
 void Form1::ShowAbout(bool timed, bool allowClose) {
     // A fresh window each time, so that every opening loads its labels anew.
-    frmSplash splash(desktop_, this);
+    // Owned by the main window once that exists on the display; an owner makes
+    // Qt create the owner's window, and a main window created before it is first
+    // shown would be placed by its inside rather than its frame.
+    frmSplash splash(desktop_, testAttribute(Qt::WA_WState_Created) ? this : nullptr);
     mSplash = &splash;
     if (timed) {
         splash.tmrShow->start(mSplashTime);

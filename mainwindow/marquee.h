@@ -36,8 +36,6 @@ public:
     int top() const { return mTop; }
     const std::string& caption() const { return mCaption; }
     bool resting() const { return mResting; }
-    // Index of the message that the next wrap-around puts in the label.
-    int nextMessage() const { return sMessageIndex; }
 
 private:
     int mViewportHeight;

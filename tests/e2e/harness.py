@@ -34,6 +34,9 @@ def main_height_with_layout(screen_w: int = SCREEN_W, screen_h: int = SCREEN_H) 
 
 MAIN_HEIGHT_LAYOUT = main_height_with_layout()
 MAIN_HEIGHTS = (MAIN_HEIGHT_FOLDED, MAIN_HEIGHT_LAYOUT)
+# The about window, which is also the start-up splash: the main window maps once it has closed,
+# three seconds after start.
+ABOUT_SIZE = (504, 234)
 DIMENSIONS = ("Left", "Top", "Right", "Bottom", "Width", "Height")
 BUTTON_MINIMISE = (152 + 10, 58 + 10)
 BUTTON_RESTORE = (172 + 10, 58 + 10)
@@ -633,6 +636,23 @@ class Desktop:
             except (RuntimeError, KeyError, ValueError):
                 continue  # vanished between the search and the query
         return None
+
+    def about_window(self) -> Optional[int]:
+        """The about window (or start-up splash) while it is mapped."""
+        for window in self.search("--onlyvisible", "--classname", "^sizewise$"):
+            try:
+                info = self.xwininfo(window)
+                if ((int(info["Width"]), int(info["Height"])) == ABOUT_SIZE
+                        and info.get("Map State") == "IsViewable"):
+                    return window
+            except (RuntimeError, KeyError, ValueError):
+                continue  # vanished between the search and the query
+        return None
+
+    def wait_splash_over(self) -> None:
+        """Waits for the start-up splash to show and to close again."""
+        wait_until(self.about_window, timeout=10, what="the splash")
+        wait_until(lambda: self.about_window() is None, timeout=10, what="the splash to close")
 
     def popup_menu(self) -> Optional[int]:
         """A mapped override-redirect Sizewise window on the root that is not a tool tip."""

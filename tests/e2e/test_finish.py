@@ -14,7 +14,6 @@ from urllib.parse import unquote
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
 
-ABOUT_SIZE = (504, 234)
 # The about box's Close button, in its own client pixels.
 CLOSE_BUTTON = (440, 192, 49, 25)
 MAIL_BUTTON = (8 + 32, 104 + 16)
@@ -32,18 +31,6 @@ def project_address(name: str) -> str:
 
 
 class FinishTest(harness.DesktopTest):
-    def about_window(self):
-        d = self.desktop
-        for window in d.search("--onlyvisible", "--classname", "^sizewise$"):
-            try:
-                info = d.xwininfo(window)
-                if ((int(info["Width"]), int(info["Height"])) == ABOUT_SIZE
-                        and info.get("Map State") == "IsViewable"):
-                    return window
-            except (RuntimeError, KeyError, ValueError):
-                continue
-        return None
-
     def close_button_drawn(self, about: int) -> bool:
         return self.desktop.distinct_colours(self.desktop.capture(about, CLOSE_BUTTON)) > 1
 
@@ -52,7 +39,7 @@ class FinishTest(harness.DesktopTest):
         d, found = self.desktop, []
         for window in d.search("--onlyvisible", "--classname", "^sizewise$"):
             transient = d.run(["xprop", "-id", str(window), "WM_TRANSIENT_FOR"], check=False)
-            if "window id" in transient and d.is_viewable(window) and window != self.about_window():
+            if "window id" in transient and d.is_viewable(window) and window != d.about_window():
                 found.append(window)
         return found
 
@@ -86,7 +73,7 @@ class FinishTest(harness.DesktopTest):
         d = self.desktop
         started = time.monotonic()
         d.sizewise = d.spawn_sizewise()
-        about = harness.wait_until(self.about_window, timeout=10, what="the splash")
+        about = harness.wait_until(d.about_window, timeout=10, what="the splash")
         self.assertIsNone(d.main_window(), "the main window waits for the splash")
         time.sleep(0.3)  # drawn
         self.assertFalse(self.close_button_drawn(about), "the splash has no Close button")
@@ -94,16 +81,16 @@ class FinishTest(harness.DesktopTest):
         shown_after = time.monotonic() - started
         self.assertGreaterEqual(shown_after, 3.0)
         self.assertLess(shown_after, 6.0)
-        self.assertIsNone(self.about_window(), "the splash has closed")
+        self.assertIsNone(d.about_window(), "the splash has closed")
 
     def test_right_click_on_the_icon_closes_the_splash_and_opens_the_menu(self) -> None:
         d = self.desktop
         started = time.monotonic()
         d.sizewise = d.spawn_sizewise()
-        harness.wait_until(self.about_window, timeout=10, what="the splash")
+        harness.wait_until(d.about_window, timeout=10, what="the splash")
         d.click_tray_icon(3)
         harness.wait_until(d.popup_menu, timeout=3, what="the pop-up menu")
-        self.assertIsNone(self.about_window(), "the splash has closed")
+        self.assertIsNone(d.about_window(), "the splash has closed")
         self.assertLess(time.monotonic() - started, 3.0, "closed before its time")
         d.key("Escape")
         harness.wait_until(d.main_window, timeout=5, what="the main window")
@@ -111,7 +98,7 @@ class FinishTest(harness.DesktopTest):
     def test_sigterm_during_the_splash_saves_and_ends_with_status_0(self) -> None:
         d = self.desktop
         d.sizewise = d.spawn_sizewise()
-        harness.wait_until(self.about_window, timeout=10, what="the splash")
+        harness.wait_until(d.about_window, timeout=10, what="the splash")
         self.send_signal(signal.SIGTERM)
         self.assert_exits_cleanly()
         self.assert_settings_sound()
@@ -122,13 +109,13 @@ class FinishTest(harness.DesktopTest):
         main = self.start_sizewise()
         d.open_menu(main)
         d.key("a")
-        about = harness.wait_until(self.about_window, timeout=3, what="the about box")
+        about = harness.wait_until(d.about_window, timeout=3, what="the about box")
         time.sleep(3.5)  # longer than the splash stays
-        self.assertEqual(self.about_window(), about, "the about box stays")
+        self.assertEqual(d.about_window(), about, "the about box stays")
         self.assertTrue(self.close_button_drawn(about), "the about box has a Close button")
         x, y, w, h = CLOSE_BUTTON
         d.click(about, x + w // 2, y + h // 2)
-        harness.wait_until(lambda: self.about_window() is None, timeout=3, what="the about box to close")
+        harness.wait_until(lambda: d.about_window() is None, timeout=3, what="the about box to close")
         self.assert_sizewise_running()
 
     def test_help_contents_opens_the_help_window_at_its_contents(self) -> None:
