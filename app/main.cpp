@@ -107,9 +107,11 @@ int main(int argc, char** argv) {
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &app,
                      [shutDown](QSessionManager&) { shutDown(sw::Form1::kUnloadSession); });
     gShared = &g;
-    std::atexit(finishOnUnexpectedExit);
 
     form = sw::Main(g, desktop, [](int status) { QCoreApplication::exit(status); });
+    // Registered only now, so that it runs before the exit handlers that Qt
+    // registered while the windows were made, while the settings can still be written.
+    std::atexit(finishOnUnexpectedExit);
     // Unloaded while the splash showed: the event loop has been told to end
     // already, and running it now would never return.
     const int status = form->isUnloaded() ? 0 : QApplication::exec();

@@ -89,8 +89,9 @@ def editor_height_box(index: int) -> tuple:
 
 
 def entry_box(index: int) -> tuple:
-    """Crop (x, y, w, h) of the text box that the entry panel shows for dimension index."""
-    return (40 * index, 45, 41, 17)
+    """Crop (x, y, w, h) of the text box that the entry panel shows for dimension index: the part
+    over the value label, above the title marquee, whose scrolling would change the picture."""
+    return (40 * index, 45, 41, 13)
 
 
 class Rect(NamedTuple):

@@ -123,7 +123,7 @@ class FinishTest(harness.DesktopTest):
         self.use_program_copy(with_help=True)
         main = self.start_sizewise()
         d.open_menu(main)
-        d.key("h", "c")
+        d.key("h", "c")  # H first reaches "&Help", the first of the entries with that letter
         help_window = harness.wait_until(
             lambda: d.search("--onlyvisible", "--name", "^Test contents - Sizewise Help$"), timeout=5,
             what="the help window at its contents")
