@@ -24,17 +24,17 @@ void say(const std::string& text) { std::fprintf(stderr, "Sizewise: %s\n", text.
 // which can happen before the backend's connection reports the loss. Qt's and
 // Xlib's objects are half torn down by then, so only the settings are saved
 // (they need no display) and the process ends at once with status 0.
-sw::Form1* gShutdownForm = nullptr;
+sw::Module1* gShared = nullptr;
 bool gEventLoopDone = false;
 
 [[noreturn]] void endWithoutDisplay() {
-    if (gShutdownForm != nullptr) gShutdownForm->UnloadWithoutDisplay();
+    if (gShared != nullptr && gShared->gMainForm != nullptr) gShared->gMainForm->UnloadWithoutDisplay();
     std::fflush(nullptr);
     std::_Exit(0);
 }
 
 void finishOnUnexpectedExit() {
-    if (gEventLoopDone || gShutdownForm == nullptr) return;
+    if (gEventLoopDone || gShared == nullptr || gShared->gMainForm == nullptr) return;
     endWithoutDisplay();
 }
 
@@ -87,17 +87,24 @@ int main(int argc, char** argv) {
 
     sw::Module1 g;
     sw::Desktop desktop = backend->desktop();
-    form = sw::Main(g, desktop, [](int status) { QCoreApplication::exit(status); });
-
-    sw::installEndRequestHandlers([form](sw::EndRequest request) {
-        form->Unload(request == sw::EndRequest::SessionEnd ? sw::Form1::kUnloadSession
-                                                            : sw::Form1::kUnloadTaskManager);
+    // In place before the main window loads: loading waits three seconds for the
+    // splash, and a signal, the session's end or a lost display then must end
+    // the program in order too.
+    sw::installEndRequestHandlers([&g](sw::EndRequest request) {
+        if (g.gMainForm == nullptr) return;
+        g.gMainForm->Unload(request == sw::EndRequest::SessionEnd ? sw::Form1::kUnloadSession
+                                                                   : sw::Form1::kUnloadTaskManager);
     });
     backend->setConnectionLostHandler([] { endWithoutDisplay(); });
-    gShutdownForm = form;
-    std::atexit(finishOnUnexpectedExit);
+    gShared = &g;
 
-    const int status = QApplication::exec();
+    form = sw::Main(g, desktop, [](int status) { QCoreApplication::exit(status); });
+    // Registered only now, so that it runs before the exit handlers that Qt
+    // registered while the windows were made, while the settings can still be written.
+    std::atexit(finishOnUnexpectedExit);
+    // Unloaded while the splash showed: the event loop has been told to end
+    // already, and running it now would never return.
+    const int status = form->isUnloaded() ? 0 : QApplication::exec();
     gEventLoopDone = true;
     delete form;
     return status;

@@ -14,13 +14,17 @@ Form1* Main(Module1& g, Desktop& desktop, std::function<void(int status)> endPro
         g.gTargetHwnd = windows.foregroundWindow();
         titleLength = windows.describeWindow(g.gTargetHwnd).title.size();
     }
-    if (g.gMainForm == nullptr) {
-        g.gMainForm = new Form1(g, desktop, std::move(endProcess));
-        g.gMainForm->Form_Load();
+    Form1* form = g.gMainForm;
+    if (form == nullptr) {
+        form = new Form1(g, desktop, std::move(endProcess));
+        g.gMainForm = form;
+        form->Form_Load();
     }
     // A window hidden to the notification area at the last exit starts hidden.
-    if (!g.gMainForm->mHidden) g.gMainForm->show();
-    return g.gMainForm;
+    // Nor is one shown that was unloaded while its splash showed (the unload
+    // has released gMainForm then).
+    if (!form->mHidden && !form->isUnloaded()) form->show();
+    return form;
 }
 
 }  // namespace sw

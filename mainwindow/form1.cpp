@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QEventLoop>
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
@@ -16,8 +17,10 @@
 #include <QToolButton>
 #include <QWindow>
 
+#include "app/helppath.h"
 #include "app/numbers.h"
 #include "app/windowutils.h"
+#include "control/frmsplash.h"
 #include "control/windowcommands.h"
 #include "mainwindow/controls.h"
 #include "mainwindow/glyphs.h"
@@ -37,6 +40,9 @@ constexpr int kClientWidth = 3645;
 // The height as designed, which the settings' clamps see; DrawForm then sets the
 // height the layout option asks for.
 constexpr int kClientHeight = 3750;
+// The title line starts where the "Menu" label ends, one pixel lower than
+// designed, so that the two never overlap.
+constexpr int kTitleTop = 255;
 constexpr int kCaptionTop = 480;
 constexpr int kValueTop = 675;
 constexpr int kDimensionHeight = 195;
@@ -65,6 +71,8 @@ Form1::Form1(Module1& g, Desktop& desktop, std::function<void(int status)> endPr
     createControls();
     createPresetControls();
     createLayoutControls();
+    createMarqueeControls();
+    createLinkControls();
     createMenu();
     createRulerSwitch();
 
@@ -103,13 +111,20 @@ void Form1::createControls() {
 
     lblWatchingWindow = new QLabel("Window:", this);
     lblWatchingWindow->setFont(small);
-    lblWatchingWindow->move(DesignPixels(120), DesignPixels(240));
+    lblWatchingWindow->move(DesignPixels(120), DesignPixels(kTitleTop));
     lblWatchingWindow->adjustSize();
     lblWindowText = new QLabel("Label1", this);
-    lblWindowText->move(DesignPixels(800), DesignPixels(240));
+    lblWindowText->move(DesignPixels(800), DesignPixels(kTitleTop));
     lblWindowText->setTextFormat(Qt::PlainText);
     lblWindowText->setFont(titleFont);
     lblWindowText->adjustSize();
+    // Created after the title so that it covers the title's end.
+    lblElipses = new QLabel("...", this);
+    lblElipses->setFont(titleFont);
+    lblElipses->move(DesignPixels(3480), DesignPixels(kTitleTop));
+    lblElipses->adjustSize();
+    lblElipses->setAutoFillBackground(true);
+    lblElipses->hide();
 
     for (int i = 0; i < 6; ++i) {
         const int left = 600 * i;
@@ -198,12 +213,18 @@ void Form1::createMenu() {
         connect(mnuPreset[i], &QAction::triggered, this, [this, i] { mnuPreset_Click(i); });
     }
     mnuPopup->addSeparator();
+    mnuAbout = mnuPopup->addAction("&About");
+    mnuHelp = mnuPopup->addMenu("&Help");
+    mnuHelpContents = mnuHelp->addAction("&Contents");
+    mnuPopup->addSeparator();
     mnuHide = mnuPopup->addAction(kHideCaption);
     mnuExit = mnuPopup->addAction("E&xit");
     // Qt has already inverted the check mark when the entry is chosen.
     connect(mnuOptionsShowLayout, &QAction::triggered, this, [this] { DrawForm(); });
     connect(mnuOptionsShowRuler, &QAction::triggered, this, [this] { mnuOptionsShowRuler_Click(); });
     connect(mnuEditPresets, &QAction::triggered, this, [this] { mnuEditPresets_Click(); });
+    connect(mnuAbout, &QAction::triggered, this, [this] { mnuAbout_Click(); });
+    connect(mnuHelpContents, &QAction::triggered, this, [this] { mnuHelpContents_Click(); });
     connect(mnuHide, &QAction::triggered, this, [this] { mnuHide_Click(); });
     connect(mnuExit, &QAction::triggered, this, [this] { mnuExit_Click(); });
 }
@@ -220,9 +241,22 @@ void Form1::Form_Load() {
     // A notification area that is missing now is not fatal: the program stays
     // usable through its window.
     desktop_.notifyIcon.add(g_.gTrayIcon.szTip, [this](std::uint32_t message) { Form_MouseMove(message); });
+    lblScroll->setText(q(MarqueeFirstText(kAppTitle, kAppMaker)));
     mScreenViewHeight = ViewHeightFor(mScreen, kScreenViewWidth);
     LoadConfig();
+    const std::string programDir = QCoreApplication::applicationDirPath().toStdString();
+    mHelpFile = FindHelp(programDir);
+    mHelpSearched = HelpSearchPaths(programDir);
+    // Modal: the rest of loading waits until the splash has closed.
+    ShowAbout(true, false);
+    // A right click on the icon closes the splash and opens the menu; loading
+    // goes on once the menu has closed, as the window showing now would close it.
+    WaitForMenu();
+    // A signal, the session's end or "Exit" may have unloaded the window meanwhile.
+    if (mUnloaded) return;
     DrawForm();
+    MakeRoundButton();
+    if (mnuOptionsShowRuler->isChecked()) ShowRulers(true);
 }
 
 void Form1::Form_Resize() { SetTopmost(desktop_.windows, this, true); }
@@ -240,6 +274,7 @@ void Form1::mousePressEvent(QMouseEvent* event) {
 }
 
 void Form1::Form_MouseMove(std::uint32_t message) {
+    if (mSplash != nullptr && mSplash->isVisible() && message == NotifyIcon::kRightButtonDown) mSplash->hide();
     switch (message) {
         case NotifyIcon::kLeftButtonDown:
             mnuHide_Click();
@@ -257,6 +292,15 @@ void Form1::lblMenu_Click() {
     LoseFocus();
     mnuPopup->setDefaultAction(nullptr);
     mnuPopup->popup(mapToGlobal(QPoint(0, lblMenu->geometry().bottom() + 1)));
+}
+
+void Form1::WaitForMenu() {
+    if (!mnuPopup->isVisible()) return;
+    QEventLoop loop;
+    connect(mnuPopup, &QMenu::aboutToHide, &loop, &QEventLoop::quit);
+    loop.exec();
+    // A chosen entry runs after the menu has hidden.
+    QCoreApplication::processEvents();
 }
 
 void Form1::ShowPopup(QAction* defaultEntry) {
@@ -406,6 +450,7 @@ void Form1::tmrCheckActiveWindow_Timer() {
     if (lblWindowText->text() != title) {
         lblWindowText->setText(title);
         lblWindowText->adjustSize();
+        lblWindowText_Change();
     }
     // Setting a tip sends an event even when it is unchanged; the poll runs ten
     // times a second.

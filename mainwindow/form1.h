@@ -1,7 +1,8 @@
 // The main window: the 100 ms monitor of the target window, the six dimension
 // labels and their entry panel, the window-state buttons, the size presets, the
-// layout view, the notification icon and pop-up menu, hiding to the notification
-// area, the settings and the orderly shutdown.
+// layout view, the title marquee, help and links, the about window, the
+// notification icon and pop-up menu, hiding to the notification area, the
+// settings and the orderly shutdown.
 #pragma once
 
 #include <array>
@@ -11,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <QWidget>
 
@@ -18,6 +20,7 @@
 #include "control/dimensionedit.h"
 #include "control/settings.h"
 #include "mainwindow/layoutview.h"
+#include "mainwindow/marquee.h"
 #include "platform/desktop.h"
 
 class QAction;
@@ -32,8 +35,10 @@ class QToolButton;
 namespace sw {
 
 class ClickLabel;
+class HelpWindow;
 class ImageBox;
 class frmRuler;
+class frmSplash;
 class ValueBox;
 
 class Form1 final : public QWidget {
@@ -114,6 +119,25 @@ public:
     void mnuPreset_Click(int index);
     void cmdPreset_Click(int index);
     void mnuEditPresets_Click();
+    void mnuAbout_Click();
+    void mnuHelpContents_Click();
+    void cmdMailto_Click();
+    void cmdWebLink_Click();
+    void tmrScroll_Timer();
+    void tmrScrollPause_Timer();
+    void lblWindowText_Change();
+
+    // The about window: with timed, it closes itself after three seconds (the
+    // start-up splash); with allowClose, it has a Close button. Returns once the
+    // window has closed.
+    void ShowAbout(bool timed, bool allowClose);
+    // How long the start-up splash stays; tests that are not about it shorten it.
+    std::chrono::milliseconds mSplashTime{3000};
+    // Clips the web button to its ellipse.
+    void MakeRoundButton();
+    // The e-mail and web links the two buttons open.
+    static std::string MailtoLink();
+    static std::string WebLink();
 
     // The six value labels' texts, and writing them back.
     DimensionLabels dimensionLabels() const;
@@ -151,8 +175,27 @@ public:
     QAction* mnuEditPresets = nullptr;
     QMenu* mnuPresets = nullptr;
     std::array<QAction*, kPresetSlots> mnuPreset{};
+    QAction* mnuAbout = nullptr;
+    QMenu* mnuHelp = nullptr;
+    QAction* mnuHelpContents = nullptr;
     QAction* mnuHide = nullptr;
     QAction* mnuExit = nullptr;
+    QWidget* picScroll = nullptr;
+    QLabel* lblScroll = nullptr;
+    QTimer* tmrScroll = nullptr;
+    QTimer* tmrScrollPause = nullptr;
+    QLabel* lblElipses = nullptr;
+    QToolButton* cmdMailto = nullptr;
+    QToolButton* cmdWebLink = nullptr;
+    // The about window while it is open.
+    frmSplash* mSplash = nullptr;
+    // The help window, once opened; owned by this window.
+    HelpWindow* mHelpWindow = nullptr;
+    // The help's contents page, empty when none was found, and where it was looked for.
+    std::string mHelpFile;
+    std::vector<std::string> mHelpSearched;
+    // The marquee's motion, in twips.
+    std::optional<Marquee> mMarquee;
 
     // Fields shared with the settings and the layout view.
     bool mHidden = false;
@@ -189,7 +232,11 @@ private:
     void createPresetControls();
     void createLayoutControls();
     void createRulerSwitch();
+    void createMarqueeControls();
+    void createLinkControls();
+    void OpenLinkOrSay(const std::string& link);
     void ShowPopup(QAction* defaultEntry);
+    void WaitForMenu();
     bool MainWindowInForeground() const;
     double twipsPerPixelX() const { return mScreen.twipsPerPixelX; }
     double twipsPerPixelY() const { return mScreen.twipsPerPixelY; }

@@ -1,5 +1,6 @@
 // Window-control glyphs, the entry panel's cross and tick and the layout switch,
-// painted at 12 px, and the layout view's picture of a window.
+// painted at 12 px, the layout view's picture of a window, and the pictures of
+// the e-mail and web buttons.
 #include "mainwindow/glyphs.h"
 
 #include <QPainter>
@@ -89,6 +90,45 @@ QPixmap WindowPicture() {
     p.fillRect(1, 20, 14, 11, below);
     p.fillRect(16, 20, 15, 11, below);
     return pixmap;
+}
+
+QIcon Envelope() {
+    QPixmap pixmap(28, 20);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(64, 64, 64), 1.2));
+    p.setBrush(QColor(255, 250, 220));
+    const QRectF body(1.5, 2.5, 25, 15);
+    p.drawRect(body);
+    // The flap, folded down to the middle.
+    QPainterPath flap;
+    flap.moveTo(body.topLeft());
+    flap.lineTo(body.center().x(), body.top() + 9);
+    flap.lineTo(body.topRight());
+    p.drawPath(flap);
+    return QIcon(pixmap);
+}
+
+QIcon Globe() {
+    constexpr int size = 40;
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF ball(2, 2, size - 4, size - 4);
+    p.setPen(QPen(QColor(0, 64, 128), 1.5));
+    p.setBrush(QColor(120, 180, 240));
+    p.drawEllipse(ball);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(QColor(0, 64, 128), 1));
+    // Two meridians and the equator with two parallels.
+    p.drawEllipse(ball.adjusted(9, 0, -9, 0));
+    p.drawLine(QPointF(ball.center().x(), ball.top()), QPointF(ball.center().x(), ball.bottom()));
+    p.drawLine(QPointF(ball.left(), ball.center().y()), QPointF(ball.right(), ball.center().y()));
+    p.drawLine(QPointF(ball.left() + 4, ball.top() + 9), QPointF(ball.right() - 4, ball.top() + 9));
+    p.drawLine(QPointF(ball.left() + 4, ball.bottom() - 9), QPointF(ball.right() - 4, ball.bottom() - 9));
+    return QIcon(pixmap);
 }
 
 }  // namespace sw::glyphs

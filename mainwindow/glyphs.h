@@ -1,6 +1,7 @@
 // The small pictures on the main window's buttons, drawn rather than shipped:
 // window-control glyphs for the state buttons, the entry panel's cross and tick,
-// the layout switch and the layout view's picture of a window.
+// the layout switch, the layout view's picture of a window and the e-mail and
+// web buttons' pictures.
 #pragma once
 
 #include <QIcon>
@@ -19,5 +20,9 @@ QIcon Layout();
 // blue title bar over four panes, light cyan above and light green below, in a
 // black frame.
 QPixmap WindowPicture();
+// The e-mail button: a closed envelope, 28 x 20.
+QIcon Envelope();
+// The web button: a globe with its meridians and parallels, 40 x 40.
+QIcon Globe();
 
 }  // namespace sw::glyphs

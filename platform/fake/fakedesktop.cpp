@@ -200,7 +200,7 @@ bool FakeDesktop::flush(std::string* why) {
 
 bool FakeDesktop::openLink(const std::string& target) {
     record("openLink " + target);
-    return true;
+    return linksOpen;
 }
 
 bool FakeDesktop::openHelp(const std::string& path) {

@@ -95,6 +95,8 @@ public:
 
     // Shell
     bool openLink(const std::string& target) override;
+    // What openLink answers: false as on a desktop with no program to open links.
+    bool linksOpen = true;
     bool openHelp(const std::string& path) override;
 
     // NotifyIcon

@@ -34,6 +34,9 @@ def main_height_with_layout(screen_w: int = SCREEN_W, screen_h: int = SCREEN_H) 
 
 MAIN_HEIGHT_LAYOUT = main_height_with_layout()
 MAIN_HEIGHTS = (MAIN_HEIGHT_FOLDED, MAIN_HEIGHT_LAYOUT)
+# The about window, which is also the start-up splash: the main window maps once it has closed,
+# three seconds after start.
+ABOUT_SIZE = (504, 234)
 DIMENSIONS = ("Left", "Top", "Right", "Bottom", "Width", "Height")
 BUTTON_MINIMISE = (152 + 10, 58 + 10)
 BUTTON_RESTORE = (172 + 10, 58 + 10)
@@ -87,8 +90,9 @@ def editor_height_box(index: int) -> tuple:
 
 
 def entry_box(index: int) -> tuple:
-    """Crop (x, y, w, h) of the text box that the entry panel shows for dimension index."""
-    return (40 * index, 45, 41, 17)
+    """Crop (x, y, w, h) of the text box that the entry panel shows for dimension index: the part
+    over the value label, above the title marquee, whose scrolling would change the picture."""
+    return (40 * index, 45, 41, 13)
 
 
 class Rect(NamedTuple):
@@ -643,6 +647,23 @@ class Desktop:
             except (RuntimeError, KeyError, ValueError):
                 continue  # vanished between the search and the query
         return None
+
+    def about_window(self) -> Optional[int]:
+        """The about window (or start-up splash) while it is mapped."""
+        for window in self.search("--onlyvisible", "--classname", "^sizewise$"):
+            try:
+                info = self.xwininfo(window)
+                if ((int(info["Width"]), int(info["Height"])) == ABOUT_SIZE
+                        and info.get("Map State") == "IsViewable"):
+                    return window
+            except (RuntimeError, KeyError, ValueError):
+                continue  # vanished between the search and the query
+        return None
+
+    def wait_splash_over(self) -> None:
+        """Waits for the start-up splash to show and to close again."""
+        wait_until(self.about_window, timeout=10, what="the splash")
+        wait_until(lambda: self.about_window() is None, timeout=10, what="the splash to close")
 
     def popup_menu(self) -> Optional[int]:
         """A mapped override-redirect Sizewise window on the root that is not a tool tip."""

@@ -98,6 +98,7 @@ class SettingsTest(harness.DesktopTest):
 
         d.start_sizewise(shown=False)
         harness.wait_until(d.tray_icon, timeout=10, what="the tray icon")
+        d.wait_splash_over()
         time.sleep(0.5)
         self.assertIsNone(d.main_window(), "a main window was mapped at a hidden start")
         d.click_tray_icon(1)

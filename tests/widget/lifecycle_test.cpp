@@ -59,10 +59,13 @@ TEST_F(LifecycleTest, TheIconsRightClickOpensTheMenuWithExitInBold) {
     EXPECT_EQ(form->mnuPopup->defaultAction(), nullptr);
     QStringList entries;
     for (const QAction* a : form->mnuPopup->actions()) entries << (a->isSeparator() ? "-" : a->text());
-    EXPECT_EQ(entries, (QStringList{"&Options", "-", "&Presets", "-", "&Hide", "E&xit"}));
+    EXPECT_EQ(entries, (QStringList{"&Options", "-", "&Presets", "-", "&About", "&Help", "-", "&Hide", "E&xit"}));
     QStringList options;
     for (const QAction* a : form->mnuOptions->actions()) options << a->text();
     EXPECT_EQ(options, (QStringList{"Show &Window Layout", "Show &Rulers", "Edit &Presets"}));
+    QStringList help;
+    for (const QAction* a : form->mnuHelp->actions()) help << a->text();
+    EXPECT_EQ(help, (QStringList{"&Contents"}));
     form->mnuPopup->hide();
 }
 
