@@ -227,27 +227,29 @@ class ScaleTest(harness.DesktopTest):
     of the horizontal ruler is black exactly where the screen x is a multiple of 5 (absolute
     numbers, so the tick numbered N stands at screen x = N)."""
 
-    def tick_columns(self, env: dict, left: int, top: int, thickness: int) -> set:
+    def tick_columns(self, row: int) -> set:
+        width, height, pixels = harness._ppm_pixels(self.desktop.capture("root", (0, row, 1024, 1)))
+        return {x for x, p in enumerate(pixels) if not any(p)}
+
+    def check(self, env: dict, thickness: int, length: int) -> None:
         d = self.desktop
+        left, top = 100, 400
         d.write_settings(ruler_settings(left, top, 950, 0, mode=1) + "[Config]\nShowLayout=False\n")
         d.sizewise = d.spawn_sizewise(env=env)
         wait_until(lambda: d.search("--onlyvisible", "--name", f"^{H_NAME}$"), timeout=15,
                    what="the horizontal ruler")
         d.run(["xdotool", "mousemove", "1000", "700"])
-        time.sleep(1)
+        inside = range(left + 12 * 2, left + length - 12 * 2)  # clear of the handles
+        expected = [x for x in inside if x % 5 == 0]
+        # The splash stands in the middle of the screen for its first three seconds.
         row = top + thickness - 1
-        width, height, pixels = harness._ppm_pixels(d.capture("root", (0, row, 1024, 1)))
-        black = {x for x, p in enumerate(pixels) if not any(p)}
+        seen = lambda: sorted(x for x in self.tick_columns(row) if x in inside)
+        try:
+            wait_until(lambda: seen() == expected, timeout=10, interval=0.25)
+        except AssertionError:
+            self.assertEqual(seen(), expected)
         d.sizewise.terminate()
         d.sizewise.wait(10)
-        return black
-
-    def check(self, env: dict, thickness: int, length: int) -> None:
-        left, top = 100, 400
-        black = self.tick_columns(env, left, top, thickness)
-        inside = range(left + 12 * 2, left + length - 12 * 2)  # clear of the handles
-        self.assertEqual(sorted(x for x in black if x in inside),
-                         [x for x in inside if x % 5 == 0])
 
     def test_ticks_on_exact_screen_pixels_at_ratio_1(self) -> None:
         self.check({}, 41, 433)
