@@ -76,7 +76,8 @@ frmRuler::frmRuler(Axis axis, Module1& g, Desktop& desktop)
     createControls();
 }
 
-frmRuler::~frmRuler() = default;
+// The menu's QMenu belongs to the window; the small holder of its actions does not.
+frmRuler::~frmRuler() { delete MenuControl1; }
 
 double frmRuler::dpr() const { return devicePixelRatioF(); }
 
