@@ -169,7 +169,6 @@ private:
     std::int32_t mLegendOffset = 0;
 
     LockState mLock;
-    bool mFollowing = false;
     WindowFollower mFollower;
     HandleDrag mHandleDrag;
     PointerTracker mTracker;

@@ -71,9 +71,7 @@ void frmRuler::SetLockMode(std::int32_t newMode) {
         lockRefusal->open();
     }
     if (out.place) {
-        mFollowing = newMode == kLockWindow;
         setPlace(out.place->edge / TwipsPerPixel(axis_, mScreen), static_cast<std::int32_t>(out.place->length));
-        mFollowing = false;
     }
     const bool free = mLock.mLockMode == kLockFree;
     picDrag[0]->setVisible(free);
@@ -91,9 +89,7 @@ void frmRuler::tmrWindowPosition_Timer(const Rect& target) {
 }
 
 void frmRuler::FollowTo(const RulerPlace& place) {
-    mFollowing = true;
     setPlace(place.edge / TwipsPerPixel(axis_, mScreen), static_cast<std::int32_t>(place.length));
-    mFollowing = false;
     PositionLegend();
 }
 
