@@ -1,7 +1,7 @@
-// Process entry: checks the desktop, connects the desktop backend, hands over to
-// an instance already running on the display, turns the system's requests to end
-// and a lost display into the orderly shutdown, and runs the start routine and
-// the event loop.
+// Process entry: answers --help and --version, checks the desktop, connects the
+// desktop backend, hands over to an instance already running on the display,
+// turns the system's requests to end and a lost display into the orderly end,
+// and runs the start routine and the event loop.
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -10,37 +10,43 @@
 
 #include <QApplication>
 
-#include "app/appicon.h"
-#include "app/module1.h"
-#include "app/singleinstance.h"
-#include "mainwindow/form1.h"
-#include "platform/backend.h"
+#include "appicon.h"
+#include "appinfo.h"
+#include "backend.h"
+#include "commandline.h"
+#include "form1.h"
+#include "singleinstance.h"
+#include "sizewise.h"
 
 namespace {
 
 void say(const std::string& text) { std::fprintf(stderr, "Sizewise: %s\n", text.c_str()); }
 
-// Qt ends the process itself with exit(1) when its own X connection breaks,
-// which can happen before the backend's connection reports the loss. Qt's and
-// Xlib's objects are half torn down by then, so only the settings are saved
-// (they need no display) and the process ends at once with status 0.
-sw::Module1* gShared = nullptr;
-bool gEventLoopDone = false;
-
-[[noreturn]] void endWithoutDisplay() {
-    if (gShared != nullptr && gShared->gMainForm != nullptr) gShared->gMainForm->UnloadWithoutDisplay();
-    std::fflush(nullptr);
-    std::_Exit(0);
+// The arguments Qt has left after taking its own.
+std::vector<std::string> programArguments() {
+    std::vector<std::string> out;
+    const QStringList all = QApplication::arguments();
+    for (qsizetype i = 1; i < all.size(); ++i) out.push_back(all[i].toStdString());
+    return out;
 }
 
-void finishOnUnexpectedExit() {
-    if (gEventLoopDone || gShared == nullptr || gShared->gMainForm == nullptr) return;
-    endWithoutDisplay();
+// Answers --help and --version, or refuses an unknown option; -1 to go on.
+int answerCommandLine(const sw::CommandLine& line) {
+    if (line.help) return std::fputs(sw::UsageText().c_str(), stdout), 0;
+    if (line.version) return std::fputs(sw::VersionLineText().c_str(), stdout), 0;
+    if (line.unknown.empty()) return -1;
+    say("unknown option " + line.unknown + "\n" + sw::UsageText());
+    return 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Before the display is opened, so that they answer without one.
+    if (sw::AsksHelpOrVersion(argc, argv)) {
+        std::vector<std::string> args(argv + 1, argv + argc);
+        return answerCommandLine(sw::ParseCommandLine(args));
+    }
     std::vector<std::string> notes;
     std::string startError;
     const bool usable = sw::platformStartChecks(notes, startError);
@@ -51,12 +57,11 @@ int main(int argc, char** argv) {
     }
 
     QApplication app(argc, argv);
+    const sw::CommandLine line = sw::ParseCommandLine(programArguments());
+    if (const int status = answerCommandLine(line); status >= 0) return status;
     QApplication::setApplicationName(sw::kAppTitle);
     QApplication::setOrganizationName(sw::kAppMaker);
-    QApplication::setApplicationVersion(QString("%1.%2.%3")
-                                            .arg(SIZEWISE_VERSION_MAJOR)
-                                            .arg(SIZEWISE_VERSION_MINOR)
-                                            .arg(SIZEWISE_VERSION_PATCH));
+    QApplication::setApplicationVersion(QString::fromStdString(sw::VersionText()));
     // Set before the backend is made: its notification-area icon is this one too.
     QApplication::setWindowIcon(sw::ApplicationIcon());
     // Hiding the main window to the notification area must not end the program.
@@ -70,10 +75,10 @@ int main(int argc, char** argv) {
     }
     for (const std::string& warning : backend->warnings()) say(warning);
 
-    sw::Form1* form = nullptr;
+    std::unique_ptr<sw::Sizewise> sizewise;
     sw::SingleInstance instance(backend->displayIdentity());
-    switch (instance.claim([&form] {
-        if (form != nullptr) form->BringToFront();
+    switch (instance.claim([&sizewise] {
+        if (sizewise) sizewise->BringToFront();
     })) {
         case sw::SingleInstance::Claim::First:
             break;
@@ -85,27 +90,32 @@ int main(int argc, char** argv) {
             return 1;
     }
 
-    sw::Module1 g;
-    sw::Desktop desktop = backend->desktop();
+    sizewise = std::make_unique<sw::Sizewise>(backend->desktop(), sw::Options{line.splash},
+                                              [](int status) { QCoreApplication::exit(status); });
+    sw::Sizewise* root = sizewise.get();
     // In place before the main window loads: loading waits three seconds for the
     // splash, and a signal, the session's end or a lost display then must end
     // the program in order too.
-    sw::installEndRequestHandlers([&g](sw::EndRequest request) {
-        if (g.gMainForm == nullptr) return;
-        g.gMainForm->Unload(request == sw::EndRequest::SessionEnd ? sw::Form1::kUnloadSession
-                                                                   : sw::Form1::kUnloadTaskManager);
+    sw::installEndRequestHandlers([root](sw::EndRequest request) {
+        root->Unload(request == sw::EndRequest::SessionEnd ? sw::kUnloadSession : sw::kUnloadTaskManager);
     });
-    backend->setConnectionLostHandler([] { endWithoutDisplay(); });
-    gShared = &g;
-
-    form = sw::Main(g, desktop, [](int status) { QCoreApplication::exit(status); });
+    // Qt's and Xlib's objects are half torn down when the display is lost, so
+    // only the settings are saved (they need no display) and the process ends at
+    // once with status 0.
+    const auto endWithoutDisplay = [root] {
+        root->UnloadWithoutDisplay();
+        std::fflush(nullptr);
+        std::_Exit(0);
+    };
+    backend->setConnectionLostHandler(endWithoutDisplay);
+    sizewise->Main();
     // Registered only now, so that it runs before the exit handlers that Qt
-    // registered while the windows were made, while the settings can still be written.
-    std::atexit(finishOnUnexpectedExit);
+    // registered while the windows were made, while the settings can be written.
+    sw::installUnexpectedExitHandler(endWithoutDisplay);
     // Unloaded while the splash showed: the event loop has been told to end
     // already, and running it now would never return.
-    const int status = form->isUnloaded() ? 0 : QApplication::exec();
-    gEventLoopDone = true;
-    delete form;
+    const int status = sizewise->isUnloaded() ? 0 : QApplication::exec();
+    sw::disarmUnexpectedExit();
+    sizewise.reset();
     return status;
 }

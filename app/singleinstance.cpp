@@ -1,5 +1,5 @@
 // One running Sizewise per user and display.
-#include "app/singleinstance.h"
+#include "singleinstance.h"
 
 #include <QCryptographicHash>
 #include <QDir>

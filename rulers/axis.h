@@ -5,7 +5,8 @@
 
 #include <cstdint>
 
-#include "platform/desktop.h"
+#include "desktop.h"
+#include "settings.h"
 
 namespace sw {
 
@@ -28,7 +29,7 @@ inline std::int32_t ScreenLength(Axis axis, const ScreenMetrics& s) {
     return axis == Axis::Horizontal ? s.widthPx : s.heightPx;
 }
 inline double TwipsPerPixel(Axis axis, const ScreenMetrics& s) {
-    return axis == Axis::Horizontal ? s.twipsPerPixelX : s.twipsPerPixelY;
+    return axis == Axis::Horizontal ? TwipsPerPixelX(s) : TwipsPerPixelY(s);
 }
 
 // The scale area's fixed size across the axis, in pixels: the horizontal

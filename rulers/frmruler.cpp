@@ -1,5 +1,5 @@
-// A ruler's construction, layout, scale strip and settings.
-#include "rulers/frmruler.h"
+// A ruler's construction, layout, scale strip and stored place.
+#include "frmruler.h"
 
 #include <cmath>
 
@@ -9,18 +9,14 @@
 #include <QFontMetricsF>
 #include <QLabel>
 #include <QMenu>
-#include <QMouseEvent>
-#include <QPainter>
 #include <QPushButton>
-#include <QTimer>
 #include <QToolButton>
 
-#include "app/numbers.h"
-#include "platform/qt/nativehandle.h"
-#include "app/windowutils.h"
-#include "control/settings.h"
-#include "rulers/rulerparts.h"
-#include "rulers/rulerglyphs.h"
+#include "nativehandle.h"
+#include "numbers.h"
+#include "rulerglyphs.h"
+#include "rulerparts.h"
+#include "windowutils.h"
 
 namespace sw {
 namespace {
@@ -35,9 +31,11 @@ constexpr int kLegendBreadthH = 17;
 constexpr int kLegendBreadthV = 33;
 constexpr QRgb kRegionColour = qRgb(0, 255, 255);
 
+Axis acrossOf(Axis axis) { return axis == Axis::Horizontal ? Axis::Vertical : Axis::Horizontal; }
+
 }  // namespace
 
-MenuControl::MenuControl(QWidget* owner) {
+MenuControl::MenuControl(QWidget* owner) : QObject(owner) {
     MenuPopup = new QMenu("PopUp", owner);
     QMenu* mnuPopupMode = MenuPopup->addMenu("Mode");
     mnuPopupModeRelative = mnuPopupMode->addAction("Relative");
@@ -46,13 +44,13 @@ MenuControl::MenuControl(QWidget* owner) {
     mnuPopupModeRelative->setChecked(true);
     // Qt toggles a checkable entry when it is chosen; the marks show only what
     // ChangeMode last set, so the toggle is undone before the choice is reported.
-    QObject::connect(mnuPopupModeAbsolute, &QAction::triggered, MenuPopup, [this] {
+    connect(mnuPopupModeAbsolute, &QAction::triggered, this, [this] {
         mnuPopupModeAbsolute->setChecked(!mnuPopupModeAbsolute->isChecked());
-        if (ModeChanged) ModeChanged(1);
+        emit ModeChanged(1);
     });
-    QObject::connect(mnuPopupModeRelative, &QAction::triggered, MenuPopup, [this] {
+    connect(mnuPopupModeRelative, &QAction::triggered, this, [this] {
         mnuPopupModeRelative->setChecked(!mnuPopupModeRelative->isChecked());
-        if (ModeChanged) ModeChanged(0);
+        emit ModeChanged(0);
     });
 }
 
@@ -61,14 +59,14 @@ void MenuControl::ChangeMode(std::int32_t mode) {
     mnuPopupModeAbsolute->setChecked(mode != 0);
 }
 
-frmRuler::frmRuler(Axis axis, Module1& g, Desktop& desktop)
+frmRuler::frmRuler(Axis axis, WindowSystem& windows, const Target& target)
     // A window of its own rather than a Qt::Tool: Qt makes tool windows transient
     // for the program, and window managers then keep them above the main window.
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                            Qt::NoDropShadowWindowHint),
       axis_(axis),
-      g_(g),
-      desktop_(desktop),
+      windows_(windows),
+      target_(target),
       mHandleDrag(axis) {
     const bool horizontal = axis == Axis::Horizontal;
     setObjectName(horizontal ? "frmHorizRuler" : "frmVertRuler");
@@ -76,14 +74,11 @@ frmRuler::frmRuler(Axis axis, Module1& g, Desktop& desktop)
     createControls();
 }
 
-// The menu's QMenu belongs to the window; the small holder of its actions does not.
-frmRuler::~frmRuler() { delete MenuControl1; }
+frmRuler::~frmRuler() = default;
 
 double frmRuler::dpr() const { return devicePixelRatioF(); }
 
 int frmRuler::logical(double px) const { return static_cast<int>(std::lround(px / dpr())); }
-
-frmRuler* frmRuler::vertical() const { return g_.gVertRuler; }
 
 void frmRuler::createControls() {
     const bool horizontal = axis_ == Axis::Horizontal;
@@ -93,46 +88,49 @@ void frmRuler::createControls() {
     region.setColor(QPalette::Window, QColor(kRegionColour));
     picRegion->setPalette(region);
 
-    picTitlebar = new TitleStrip(*this, picRegion);
+    picTitlebar = new TitleStrip(picRegion);
     ColourCaption();  // the inactive caption's colour until the monitor says otherwise
-    picLegend = new ScaleStrip(*this, picRegion);
+    picLegend = new ScaleStrip(axis_, picRegion);
     picLegend->setToolTip("Scale - SHIFT+LEFT CLICK to measure");
 
     picControlBox = new QWidget(picTitlebar);
     lockGroup_ = new QButtonGroup(this);
     lockGroup_->setExclusive(true);
     const struct {
-        QToolButton** button;
+        const char* name;
         const char* tip;
         QIcon icon;
         std::int32_t mode;
-    } locks[] = {{&optLockScreen, "Lock Ruler to Screen", rulerglyphs::LockScreen(), kLockScreen},
-                 {&optLockWindow, "Lock Ruler to Active Window", rulerglyphs::LockWindow(), kLockWindow},
-                 {&optLockFree, "Remove Ruler Lock", rulerglyphs::LockFree(), kLockFree}};
+    } locks[] = {{"optLockScreen", "Lock Ruler to Screen", rulerglyphs::LockScreen(), kLockScreen},
+                 {"optLockWindow", "Lock Ruler to Active Window", rulerglyphs::LockWindow(), kLockWindow},
+                 {"optLockFree", "Remove Ruler Lock", rulerglyphs::LockFree(), kLockFree}};
     int at = 0;
     for (const auto& lock : locks) {
         QToolButton* b = new QToolButton(picControlBox);
+        b->setObjectName(lock.name);
         b->setCheckable(true);
         b->setToolTip(lock.tip);
+        b->setAccessibleName(lock.tip);
         b->setIcon(lock.icon);
         b->setIconSize(QSize(16, 16));
         b->setGeometry(horizontal ? QRect(at, 0, kButtonSize, kButtonSize) : QRect(0, at, kButtonSize, kButtonSize));
         lockGroup_->addButton(b, lock.mode);
         const std::int32_t mode = lock.mode;
         connect(b, &QToolButton::clicked, this, [this, mode] { optLock_Click(mode); });
-        *lock.button = b;
         at += kButtonSize;
     }
-    optLockFree->setChecked(true);
+    lockGroup_->button(kLockFree)->setChecked(true);
 
     for (int i = 0; i < 2; ++i) {
-        picDrag[i] = new DragHandle(*this, i, picRegion);
+        picDrag[i] = new DragHandle(axis_, picRegion);
         picDrag[i]->setCursor(horizontal ? Qt::SizeHorCursor : Qt::SizeVerCursor);
     }
+    connectHandles();
 
-    // Outside the visible window: it only ever holds the focus.
+    // The focus sink: outside the visible window, it only ever holds the focus.
     cmdFocus = new QPushButton("cmdFocus", this);
     cmdFocus->setGeometry(-200, -200, 20, 20);
+    setFocusProxy(cmdFocus);
 
     if (horizontal) {
         createTitleControls();
@@ -142,29 +140,47 @@ void frmRuler::createControls() {
     }
 }
 
+void frmRuler::connectHandles() {
+    for (int i = 0; i < 2; ++i) {
+        picDrag[i]->onPress = [this](int button, double x, double y) { mHandleDrag.MouseDown(button, x, y); };
+        picDrag[i]->onMove = [this, i](int button, double x, double y) { picDrag_MouseMove(i, button, x, y); };
+        picDrag[i]->onRelease = [this] { mHandleDrag.MouseUp(); };
+    }
+    picTitlebar->onPress = [this](QPoint at) { picTitlebar_MouseDown(at); };
+    picTitlebar->onMove = [this](QPoint at) { picTitlebar_MouseMove(at); };
+    picTitlebar->onRelease = [this] { mTitlebarDownPos.reset(); };
+}
+
 void frmRuler::createTitleControls() {
     QFont small = font();
     small.setPixelSize(10);
     cmdMenu = new QPushButton("Menu", picTitlebar);
+    cmdMenu->setObjectName("cmdMenu");
     cmdMenu->setGeometry(8, 0, 41, 17);
     cmdMenu->setFont(small);
-    connect(cmdMenu, &QPushButton::clicked, this, [this] { cmdMenu_Click(); });
+    connect(cmdMenu, &QPushButton::clicked, this, &frmRuler::cmdMenu_Click);
 
     cmdClose = new QToolButton(picControlBox);
+    cmdClose->setObjectName("cmdClose");
     cmdClose->setGeometry(64, 0, kButtonSize, kButtonSize);
     cmdClose->setIcon(rulerglyphs::Close());
     cmdClose->setIconSize(QSize(16, 16));
     cmdClose->setToolTip("Hide Rulers");
-    connect(cmdClose, &QToolButton::clicked, this, [this] { cmdClose_Click(); });
+    cmdClose->setAccessibleName("Hide Rulers");
+    connect(cmdClose, &QToolButton::clicked, this, &frmRuler::closeClicked);
 
     lblMousePosition = new QLabel("8888,8888", picTitlebar);
+    lblMousePosition->setObjectName("lblMousePosition");
     lblMousePosition->setGeometry(56, 0, 55, 13);
     lblMousePosition->setStyleSheet("color: rgb(255, 255, 0); background: transparent;");
     lblMousePosition->setToolTip("Cursor Co-ordinates");
+    lblMousePosition->setAccessibleDescription("Cursor Co-ordinates");
     lblMeasure = new QLabel("8888 X 8888", picTitlebar);
+    lblMeasure->setObjectName("lblMeasure");
     lblMeasure->setGeometry(120, 0, 67, 13);
     lblMeasure->setStyleSheet("color: rgb(0, 255, 255); background: transparent;");
     lblMeasure->setToolTip("Measured Area Dimensions");
+    lblMeasure->setAccessibleDescription("Measured Area Dimensions");
     lblMeasure->hide();
     for (QLabel* label : {lblMousePosition, lblMeasure}) {
         label->setFont(small);
@@ -173,51 +189,29 @@ void frmRuler::createTitleControls() {
     }
 
     MenuControl1 = new MenuControl(this);
-    MenuControl1->ModeChanged = [this](std::int32_t mode) { ApplyScaleMode(mode); };
-    tmrMousePosition = new QTimer(this);
-    tmrMousePosition->setInterval(10);
-    connect(tmrMousePosition, &QTimer::timeout, this, [this] { tmrMousePosition_Timer(); });
+    connect(MenuControl1, &MenuControl::ModeChanged, this, &frmRuler::modeChosen);
 }
 
-void frmRuler::Form_Load() {
+void frmRuler::Form_Load(const ScreenMetrics& screen, const StoredRuler& stored, std::int32_t mode) {
     if (mLoaded) return;
     mLoaded = true;
-    mScreen = desktop_.screen.metrics();
+    mScreen = screen;
+    mMode = mode;
+    if (MenuControl1 != nullptr) MenuControl1->ChangeMode(mode);
     // Built once for the whole screen and slid as one piece afterwards.
     mStripLength = ScreenLength(axis_, mScreen);
-    LoadRulerConfig();
-    desktop_.windows.markToolWindow(static_cast<WindowId>(winId()));
-    SetTopmost(desktop_.windows, this, true);
-    picRegion_Resize();
-    DrawScale();
-    if (tmrMousePosition != nullptr) tmrMousePosition->start();
-}
-
-void frmRuler::Unload() {
-    if (tmrMousePosition != nullptr) tmrMousePosition->stop();
-    hide();
-}
-
-void frmRuler::LoadRulerConfig() {
-    SettingsStore& store = desktop_.settings;
-    const StoredRuler stored = ReadRulerConfig(store, axis_, mScreen);
-    const Axis across = axis_ == Axis::Horizontal ? Axis::Vertical : Axis::Horizontal;
-    mAcross = static_cast<std::int32_t>(RoundHalfEven(stored.across / TwipsPerPixel(across, mScreen)));
+    mAcross = static_cast<std::int32_t>(RoundHalfEven(stored.across / TwipsPerPixel(acrossOf(axis_), mScreen)));
     mEdge = static_cast<std::int32_t>(RoundHalfEven(stored.place.edge / TwipsPerPixel(axis_, mScreen)));
     mLength = static_cast<std::int32_t>(RoundHalfEven(stored.place.length));
-    if (axis_ == Axis::Horizontal) {
-        g_.gRulerMode = ReadLong(store, RulerModeSetting());
-        MenuControl1->ChangeMode(g_.gRulerMode);
-    }
+    windows_.markToolWindow(static_cast<WindowId>(winId()));
+    SetTopmost(windows_, this, true);
+    picRegion_Resize();
+    DrawScale();
 }
 
-bool frmRuler::SaveRulerConfig() const {
-    if (!mLoaded) return true;
-    const Axis across = axis_ == Axis::Horizontal ? Axis::Vertical : Axis::Horizontal;
-    const StoredRuler current{currentPlace(), mAcross * TwipsPerPixel(across, mScreen)};
-    bool ok = WriteRulerConfig(desktop_.settings, axis_, RulerToSave(mLock, current));
-    if (axis_ == Axis::Horizontal) ok = WriteLong(desktop_.settings, RulerModeSetting(), g_.gRulerMode) && ok;
-    return ok;
+StoredRuler frmRuler::RulerToSave() const {
+    const StoredRuler current{currentPlace(), mAcross * TwipsPerPixel(acrossOf(axis_), mScreen)};
+    return sw::RulerToSave(mLock, current);
 }
 
 RulerPlace frmRuler::currentPlace() const {
@@ -235,9 +229,8 @@ void frmRuler::picRegion_Resize() {
     // The strip never shrinks; beyond the last tick it stays blank.
     if (mLength > mStripLength) mStripLength = mLength;
     const int len = logical(mLength);
-    const bool horizontal = axis_ == Axis::Horizontal;
     const int thickness = Thickness(axis_);
-    if (horizontal) {
+    if (axis_ == Axis::Horizontal) {
         picRegion->setGeometry(0, 0, len, thickness);
         picTitlebar->setGeometry(0, 0, len, kTitleBreadth);
         picTitlebar_Resize();
@@ -251,7 +244,7 @@ void frmRuler::picRegion_Resize() {
         picDrag[0]->setGeometry(0, 0, kHandleBreadth + 1, kHandleThickness);
         picDrag[1]->setGeometry(0, len - kHandleThickness, kHandleBreadth + 1, kHandleThickness);
     }
-    for (QWidget* w : {static_cast<QWidget*>(picDrag[0]), static_cast<QWidget*>(picDrag[1])}) w->raise();
+    for (DragHandle* handle : picDrag) handle->raise();
     placeWindow();
 }
 
@@ -262,20 +255,21 @@ void frmRuler::picTitlebar_Resize() {
 
 void frmRuler::placeWindow() {
     const int len = logical(mLength);
-    const QRect want = axis_ == Axis::Horizontal
-                           ? QRect(logical(mEdge), logical(mAcross), len, Thickness(axis_))
-                           : QRect(logical(mAcross), logical(mEdge), Thickness(axis_), len);
+    const QRect want = axis_ == Axis::Horizontal ? QRect(logical(mEdge), logical(mAcross), len, Thickness(axis_))
+                                                 : QRect(logical(mAcross), logical(mEdge), Thickness(axis_), len);
     if (geometry() != want) setGeometry(want);
 }
 
 void frmRuler::PositionLegend() {
-    const double offset = sw::PositionLegend(g_.gRulerMode, mEdge * TwipsPerPixel(axis_, mScreen),
-                                             TwipsPerPixel(axis_, mScreen));
-    const auto px = static_cast<std::int32_t>(RoundHalfEven(offset));
-    if (px == mLegendOffset) return;
-    mLegendOffset = px;
-    picLegend->update();
+    const double offset = sw::PositionLegend(mMode, mEdge * TwipsPerPixel(axis_, mScreen), TwipsPerPixel(axis_, mScreen));
+    picLegend->setOffset(static_cast<std::int32_t>(RoundHalfEven(offset)));
 }
+
+std::int32_t frmRuler::legendOffset() const { return picLegend->offset(); }
+
+std::int32_t frmRuler::highlight() const { return picLegend->highlight(); }
+
+std::optional<std::pair<std::int32_t, std::int32_t>> frmRuler::measureLine() const { return picLegend->measure(); }
 
 void frmRuler::DrawScale() {
     const double ratio = dpr();
@@ -293,7 +287,7 @@ void frmRuler::moveEvent(QMoveEvent* event) {
         // Moved by the window manager. While it frames a new window Qt can report
         // a passing place (the frame's corner before it is placed), so where the
         // window is comes from the window system itself.
-        const Rect real = desktop_.windows.windowRect(nativeHandle(this));
+        const Rect real = windows_.windowRect(nativeHandle(this));
         if (real == Rect{}) return;
         px = QPoint(real.left, real.top);
     } else {
@@ -310,7 +304,7 @@ void frmRuler::moveEvent(QMoveEvent* event) {
 void frmRuler::closeEvent(QCloseEvent* event) {
     // The window manager's close hides both rulers, as the close button does.
     event->ignore();
-    if (g_.gMainForm != nullptr) cmdClose_Click();
+    emit closeClicked();
 }
 
 }  // namespace sw

@@ -2,26 +2,25 @@
 // every window with a title strip (menu, pointer read-out, lock and close
 // buttons), two end handles and a scale strip. The twins are one class told
 // which axis it lies along; everything along the axis is in screen pixels, so
-// the scale stays true at any device pixel ratio.
+// the scale stays true at any device pixel ratio. It reports what the user did
+// that concerns both rulers (the scale mode, closing) through signals.
 #pragma once
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 
-#include <QPixmap>
 #include <QWidget>
 
-#include "app/module1.h"
-#include "platform/desktop.h"
-#include "rulers/axis.h"
-#include "rulers/handledrag.h"
-#include "rulers/locking.h"
-#include "rulers/measuring.h"
-#include "rulers/rulersettings.h"
-#include "rulers/scale.h"
+#include "axis.h"
+#include "desktop.h"
+#include "handledrag.h"
+#include "locking.h"
+#include "measuring.h"
+#include "rulersettings.h"
+#include "scale.h"
 
 class QAction;
 class QButtonGroup;
@@ -29,59 +28,63 @@ class QLabel;
 class QMenu;
 class QMessageBox;
 class QPushButton;
-class QTimer;
 class QToolButton;
 
 namespace sw {
 
+class DragHandle;
+class ScaleStrip;
+class Target;
+class TitleStrip;
+
 // The ruler's menu: "Mode" with "Relative" and "Absolute". Picking an item
 // reports the mode; only ChangeMode moves the check marks.
-class MenuControl {
+class MenuControl final : public QObject {
+    Q_OBJECT
+
 public:
     explicit MenuControl(QWidget* owner);
     void ChangeMode(std::int32_t mode);
     QMenu* MenuPopup = nullptr;
+
+signals:
+    void ModeChanged(std::int32_t mode);
+
+private:
     QAction* mnuPopupModeRelative = nullptr;
     QAction* mnuPopupModeAbsolute = nullptr;
-    std::function<void(std::int32_t mode)> ModeChanged;
 };
 
-class ScaleStrip;
-class TitleStrip;
-class DragHandle;
-
 class frmRuler final : public QWidget {
+    Q_OBJECT
+
 public:
-    frmRuler(Axis axis, Module1& g, Desktop& desktop);
+    // Reads the target's rectangle through windows when it locks to it.
+    frmRuler(Axis axis, WindowSystem& windows, const Target& target);
     ~frmRuler() override;
 
     Axis axis() const { return axis_; }
     bool isLoaded() const { return mLoaded; }
-    // Builds the ruler the first time it is needed; later calls do nothing.
-    void Form_Load();
-    // Stops the ruler's timer; the settings are written by SaveRulerConfig.
-    void Unload();
+    // Builds the ruler for the screen at the stored place, in the scale mode.
+    void Form_Load(const ScreenMetrics& screen, const StoredRuler& stored, std::int32_t mode);
+    // What is saved: the free place while locked. Reads only fields, so it can
+    // run when the display has gone.
+    StoredRuler RulerToSave() const;
 
     // Colours the title strip like an active or an inactive caption.
     void Active(bool isActive);
-    // Every move of the window arrives here.
-    void RulerMoved();
-    void PositionLegend();
-
-    // The follow poll, given the target's rectangle as the monitor read it.
-    void tmrWindowPosition_Timer(const Rect& target);
-    // The 10 ms pointer tick (horizontal ruler only; it drives both rulers).
-    void tmrMousePosition_Timer();
-
-    // Writes the free place and length (and, horizontal, the scale mode). Reads
-    // only fields, so it can run when the display has gone.
-    bool SaveRulerConfig() const;
-
-    void optLock_Click(std::int32_t mode);
-    void SetLockMode(std::int32_t newMode);
-    void cmdMenu_Click();
+    // Follows a target locked to (`tmrWindowPosition`), given the rectangle the
+    // monitor has just read.
+    void FollowTarget(const Rect& shown);
+    // The scale mode of both rulers (0 relative, else absolute).
     void ApplyScaleMode(std::int32_t mode);
-    void cmdClose_Click();
+    void SetLockMode(std::int32_t newMode);
+
+    // What the pointer work shows: this ruler's red line and measure line (in
+    // strip co-ordinates) and, on the horizontal ruler, the read-outs.
+    void setHighlight(std::int32_t pos);
+    void setMeasure(std::optional<std::pair<std::int32_t, std::int32_t>> line);
+    void ShowReadout(const PointerReadout& readout);
 
     // Where the ruler is, in screen pixels: its start edge, its edge across the
     // axis and its length.
@@ -90,44 +93,18 @@ public:
     std::int32_t length() const { return mLength; }
     std::int32_t lockMode() const { return mLock.mLockMode; }
     // Where the scale strip starts in the ruler, in screen pixels.
-    std::int32_t legendOffset() const { return mLegendOffset; }
+    std::int32_t legendOffset() const;
     const ScaleMarks& marks() const { return mMarks; }
-    // The highlight and measure lines, in strip co-ordinates.
-    std::int32_t highlight() const { return mHighlight; }
-    std::optional<std::pair<std::int32_t, std::int32_t>> measureLine() const { return mMeasure; }
-    // The screen pixel of the ruler's window that shows strip position `pos`.
-    std::int32_t stripToRuler(std::int32_t pos) const { return pos + mLegendOffset; }
+    std::int32_t highlight() const;
+    std::optional<std::pair<std::int32_t, std::int32_t>> measureLine() const;
 
-    // Shown by the pointer tick: this ruler's lines.
-    void setHighlight(std::int32_t pos);
-    void setMeasure(std::optional<std::pair<std::int32_t, std::int32_t>> line);
-
-    // Controls.
-    QWidget* picRegion = nullptr;
-    std::array<DragHandle*, 2> picDrag{};
-    TitleStrip* picTitlebar = nullptr;
-    QPushButton* cmdMenu = nullptr;
-    QWidget* picControlBox = nullptr;
-    QToolButton* optLockScreen = nullptr;
-    QToolButton* optLockWindow = nullptr;
-    QToolButton* optLockFree = nullptr;
-    QToolButton* cmdClose = nullptr;
-    QLabel* lblMousePosition = nullptr;
-    QLabel* lblMeasure = nullptr;
-    ScaleStrip* picLegend = nullptr;
-    QPushButton* cmdFocus = nullptr;
-    MenuControl* MenuControl1 = nullptr;
-    QTimer* tmrMousePosition = nullptr;
-    // The refusal to lock to a minimised window, while it is shown.
-    QMessageBox* lockRefusal = nullptr;
-
-    // Handle and title-strip events, in the handle's own screen pixels.
-    void picDrag_MouseDown(int index, int button, double x, double y);
-    void picDrag_MouseMove(int index, int button, double x, double y);
-    void picDrag_MouseUp(int index);
-    void picTitlebar_MouseDown(QPoint globalPx);
-    void picTitlebar_MouseMove(QPoint globalPx);
-    void picTitlebar_MouseUp();
+signals:
+    // The close button or the window manager's close: both rulers hide.
+    void closeClicked();
+    // A mode was chosen from the menu.
+    void modeChosen(std::int32_t mode);
+    // The ruler moved (`RulerMoved`).
+    void moved();
 
 protected:
     void moveEvent(QMoveEvent* event) override;
@@ -137,53 +114,68 @@ protected:
 private:
     void createControls();
     void createTitleControls();
+    void connectHandles();
     void ColourCaption();
-    void LoadRulerConfig();
     void DrawScale();
     void picRegion_Resize();
     void picTitlebar_Resize();
+    void PositionLegend();
+    void RulerMoved();
+    void optLock_Click(std::int32_t mode);
+    void RefuseLock();
+    void cmdMenu_Click();
+    void picDrag_MouseMove(int index, int button, double x, double y);
+    void picTitlebar_MouseDown(QPoint globalPx);
+    void picTitlebar_MouseMove(QPoint globalPx);
     // Puts the window at the fields' place and size.
     void placeWindow();
     void setPlace(double edgePx, std::int32_t length);
     double dpr() const;
     int logical(double px) const;
     RulerPlace currentPlace() const;
-    void FollowTo(const RulerPlace& place);
-    frmRuler* vertical() const;
 
     Axis axis_;
-    Module1& g_;
-    Desktop& desktop_;
+    WindowSystem& windows_;
+    const Target& target_;
     ScreenMetrics mScreen;
+    std::int32_t mMode = 0;
     bool mLoaded = false;
     bool mActive = false;
     // Shown since the window manager was last told it is a tool window.
     bool mMarkAgain = false;
+
+    QWidget* picRegion = nullptr;
+    std::array<DragHandle*, 2> picDrag{};
+    TitleStrip* picTitlebar = nullptr;
+    QPushButton* cmdMenu = nullptr;
+    QWidget* picControlBox = nullptr;
     QButtonGroup* lockGroup_ = nullptr;
+    QToolButton* cmdClose = nullptr;
+    QLabel* lblMousePosition = nullptr;
+    QLabel* lblMeasure = nullptr;
+    ScaleStrip* picLegend = nullptr;
+    QPushButton* cmdFocus = nullptr;
+    MenuControl* MenuControl1 = nullptr;
+    // The refusal to lock to a minimised window, while it is shown.
+    QMessageBox* lockRefusal = nullptr;
 
     // Place and length in screen pixels; the window shows them.
     std::int32_t mEdge = 0;
     std::int32_t mAcross = 0;
     std::int32_t mLength = kDefaultRulerLength;
     std::int32_t mStripLength = 0;
-    std::int32_t mLegendOffset = 0;
 
     LockState mLock;
     WindowFollower mFollower;
     HandleDrag mHandleDrag;
-    PointerTracker mTracker;
 
     // The title-strip drag of the program's own move loop.
     std::optional<QPoint> mTitlebarDownPos;
     QPoint mMoveStart;
 
     ScaleMarks mMarks;
-    std::int32_t mHighlight = -1;
     std::string mShownPosition;
     std::string mShownMeasure;
-    std::optional<std::pair<std::int32_t, std::int32_t>> mMeasure;
-
-    friend class ScaleStrip;
 };
 
 }  // namespace sw

@@ -1,7 +1,7 @@
 // Stretching a free ruler by its end handles.
-#include "rulers/handledrag.h"
+#include "handledrag.h"
 
-#include "app/numbers.h"
+#include "numbers.h"
 
 namespace sw {
 namespace {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "rulers/axis.h"
+#include "axis.h"
 
 namespace sw {
 

@@ -1,5 +1,5 @@
 // The lock table of a ruler.
-#include "rulers/locking.h"
+#include "locking.h"
 
 namespace sw {
 

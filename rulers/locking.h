@@ -6,7 +6,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "rulers/axis.h"
+#include "axis.h"
+#include "target.h"
 
 namespace sw {
 

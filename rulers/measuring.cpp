@@ -1,9 +1,9 @@
 // The pointer's co-ordinates on the rulers and SHIFT+left-click measuring.
-#include "rulers/measuring.h"
+#include "measuring.h"
 
 #include <cstdlib>
 
-#include "app/numbers.h"
+#include "numbers.h"
 
 namespace sw {
 

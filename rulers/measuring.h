@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/desktop.h"
+#include "desktop.h"
 
 namespace sw {
 

@@ -1,5 +1,5 @@
 // The rulers' lock, close and handle pictures, painted at 16 px.
-#include "rulers/rulerglyphs.h"
+#include "rulerglyphs.h"
 
 #include <QPainter>
 #include <QPixmap>

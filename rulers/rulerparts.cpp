@@ -1,5 +1,5 @@
 // The ruler's title strip, end handles and scale strip.
-#include "rulers/rulerparts.h"
+#include "rulerparts.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,8 +7,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "rulers/frmruler.h"
-#include "rulers/rulerglyphs.h"
+#include "handledrag.h"
+#include "rulerglyphs.h"
 
 namespace sw {
 namespace {
@@ -33,7 +33,7 @@ int button(const QMouseEvent* e) {
 
 }  // namespace
 
-TitleStrip::TitleStrip(frmRuler& ruler, QWidget* parent) : QWidget(parent), ruler_(ruler) {
+TitleStrip::TitleStrip(QWidget* parent) : QWidget(parent) {
     setAutoFillBackground(true);
 }
 
@@ -43,38 +43,39 @@ QPoint TitleStrip::globalPx(const QMouseEvent* event) const {
 }
 
 void TitleStrip::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && event->buttons() == Qt::LeftButton) {
-        ruler_.picTitlebar_MouseDown(globalPx(event));
+    if (event->button() == Qt::LeftButton && event->buttons() == Qt::LeftButton && onPress) {
+        onPress(globalPx(event));
     }
 }
 
 void TitleStrip::mouseMoveEvent(QMouseEvent* event) {
-    if (event->buttons() & Qt::LeftButton) ruler_.picTitlebar_MouseMove(globalPx(event));
+    if ((event->buttons() & Qt::LeftButton) && onMove) onMove(globalPx(event));
 }
 
 void TitleStrip::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) ruler_.picTitlebar_MouseUp();
+    if (event->button() == Qt::LeftButton && onRelease) onRelease();
 }
 
-DragHandle::DragHandle(frmRuler& ruler, int index, QWidget* parent)
-    : QWidget(parent), ruler_(ruler), index_(index) {}
+DragHandle::DragHandle(Axis axis, QWidget* parent) : QWidget(parent), axis_(axis) {}
 
 void DragHandle::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    rulerglyphs::PaintHandle(p, rect().adjusted(0, 0, -1, -1), ruler_.axis() == Axis::Horizontal);
+    rulerglyphs::PaintHandle(p, rect().adjusted(0, 0, -1, -1), axis_ == Axis::Horizontal);
 }
 
 void DragHandle::mousePressEvent(QMouseEvent* event) {
     const QPointF at = event->position() * devicePixelRatioF();
-    ruler_.picDrag_MouseDown(index_, button(event), at.x(), at.y());
+    if (onPress) onPress(button(event), at.x(), at.y());
 }
 
 void DragHandle::mouseMoveEvent(QMouseEvent* event) {
     const QPointF at = event->position() * devicePixelRatioF();
-    ruler_.picDrag_MouseMove(index_, button(event), at.x(), at.y());
+    if (onMove) onMove(button(event), at.x(), at.y());
 }
 
-void DragHandle::mouseReleaseEvent(QMouseEvent*) { ruler_.picDrag_MouseUp(index_); }
+void DragHandle::mouseReleaseEvent(QMouseEvent*) {
+    if (onRelease) onRelease();
+}
 
 QFont ScaleStrip::ScaleFont(double ratio) {
     QFont font("Arial");
@@ -83,12 +84,12 @@ QFont ScaleStrip::ScaleFont(double ratio) {
     return font;
 }
 
-ScaleStrip::ScaleStrip(frmRuler& ruler, QWidget* parent) : QWidget(parent), ruler_(ruler) {
+ScaleStrip::ScaleStrip(Axis axis, QWidget* parent) : QWidget(parent), axis_(axis) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void ScaleStrip::Render(const ScaleMarks& marks, int stripLength, double ratio) {
-    const bool horizontal = ruler_.axis() == Axis::Horizontal;
+    const bool horizontal = axis_ == Axis::Horizontal;
     const int breadth = static_cast<int>(std::lround((horizontal ? 17 : 33) * ratio));
     // In screen pixels with a ratio of 1: painted onto the screen one to one,
     // every tick falls on its exact pixel.
@@ -119,13 +120,32 @@ void ScaleStrip::Render(const ScaleMarks& marks, int stripLength, double ratio) 
     }
 }
 
-void ScaleStrip::updateAt(int pos) { updateSpan(pos, pos); }
+void ScaleStrip::setOffset(int offset) {
+    if (offset == offset_) return;
+    offset_ = offset;
+    update();
+}
+
+void ScaleStrip::setHighlight(int pos) {
+    if (pos == highlight_) return;
+    const int old = highlight_;
+    highlight_ = pos;
+    updateSpan(old + offset_, old + offset_);
+    updateSpan(pos + offset_, pos + offset_);
+}
+
+void ScaleStrip::setMeasure(std::optional<std::pair<int, int>> line) {
+    if (line == measure_) return;
+    if (measure_) updateSpan(measure_->first + offset_, measure_->second + offset_);
+    measure_ = line;
+    if (measure_) updateSpan(measure_->first + offset_, measure_->second + offset_);
+}
 
 void ScaleStrip::updateSpan(int from, int to) {
     const double ratio = devicePixelRatioF();
     const int a = static_cast<int>(std::floor(std::min(from, to) / ratio)) - 1;
     const int b = static_cast<int>(std::ceil((std::max(from, to) + 1) / ratio)) + 1;
-    if (ruler_.axis() == Axis::Horizontal) {
+    if (axis_ == Axis::Horizontal) {
         update(QRect(a, 0, b - a, height()));
     } else {
         update(QRect(0, a, width(), b - a));
@@ -137,20 +157,20 @@ void ScaleStrip::paintEvent(QPaintEvent*) {
     const double ratio = devicePixelRatioF();
     // Everything below is in screen pixels.
     p.setWorldTransform(QTransform::fromScale(1 / ratio, 1 / ratio));
-    const bool horizontal = ruler_.axis() == Axis::Horizontal;
-    const int offset = ruler_.legendOffset();
+    const bool horizontal = axis_ == Axis::Horizontal;
+    const int offset = offset_;
     const QSize size(static_cast<int>(std::lround(width() * ratio)), static_cast<int>(std::lround(height() * ratio)));
     p.fillRect(QRect(QPoint(0, 0), size), QColor(kStripColour));
     p.drawPixmap(horizontal ? QPoint(offset, 0) : QPoint(0, offset), strip_);
 
-    if (const auto measure = ruler_.measureLine()) {
+    if (const auto measure = measure_) {
         const int a = std::min(measure->first, measure->second) + offset;
         const int len = std::abs(measure->second - measure->first) + 1;
         const int at = static_cast<int>(std::lround(kMeasureAt * ratio));
         const int thick = static_cast<int>(std::lround(kMeasureThickness * ratio));
         p.fillRect(horizontal ? QRect(a, at, len, thick) : QRect(at, a, thick, len), QColor(kMeasureColour));
     }
-    const int h = ruler_.highlight() + offset;
+    const int h = highlight_ + offset;
     p.fillRect(horizontal ? QRect(h, 0, 1, size.height()) : QRect(0, h, size.width(), 1), QColor(kHighlightColour));
 }
 

@@ -1,20 +1,29 @@
-// The ruler's own widgets: the title strip and the end handles, which hand
-// their mouse events to the ruler in screen pixels, and the scale strip, which
-// paints the ticks and numbers from one picture built at load.
+// The ruler's own widgets: the title strip and the end handles, which report
+// their mouse events in screen pixels, and the scale strip, which paints the
+// ticks and numbers from one picture built at load, with the red highlight and
+// the measure line over it.
 #pragma once
+
+#include <functional>
+#include <optional>
+#include <utility>
 
 #include <QPixmap>
 #include <QWidget>
 
-#include "rulers/scale.h"
+#include "axis.h"
+#include "scale.h"
 
 namespace sw {
 
-class frmRuler;
-
 class TitleStrip final : public QWidget {
 public:
-    TitleStrip(frmRuler& ruler, QWidget* parent);
+    explicit TitleStrip(QWidget* parent);
+    // The left button's press, moves while it is held, and its release, at the
+    // pointer's screen pixel.
+    std::function<void(QPoint globalPx)> onPress;
+    std::function<void(QPoint globalPx)> onMove;
+    std::function<void()> onRelease;
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -23,12 +32,16 @@ protected:
 
 private:
     QPoint globalPx(const QMouseEvent* event) const;
-    frmRuler& ruler_;
 };
 
 class DragHandle final : public QWidget {
 public:
-    DragHandle(frmRuler& ruler, int index, QWidget* parent);
+    DragHandle(Axis axis, QWidget* parent);
+    // Button 1 is the left button alone, 0 none, 2 anything else; x and y in the
+    // handle's own screen pixels.
+    std::function<void(int button, double x, double y)> onPress;
+    std::function<void(int button, double x, double y)> onMove;
+    std::function<void()> onRelease;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -37,8 +50,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    frmRuler& ruler_;
-    int index_;
+    Axis axis_;
 };
 
 class ScaleStrip final : public QWidget {
@@ -50,19 +62,31 @@ public:
     // 9 pixels at the usual 96 dots per inch.
     static QFont ScaleFont(double ratio);
 
-    ScaleStrip(frmRuler& ruler, QWidget* parent);
+    ScaleStrip(Axis axis, QWidget* parent);
     // Paints the marks once, in screen pixels, onto the strip's picture.
     void Render(const ScaleMarks& marks, int stripLength, double ratio);
-    // Repaints the column (row) of screen pixel `pos` of the ruler.
-    void updateAt(int pos);
-    void updateSpan(int from, int to);
+    // Where the strip starts in the ruler, in screen pixels (`PositionLegend`).
+    void setOffset(int offset);
+    int offset() const { return offset_; }
+    // The red line and the measure line, in strip co-ordinates; only the pixels
+    // that change are repainted.
+    void setHighlight(int pos);
+    void setMeasure(std::optional<std::pair<int, int>> line);
+    int highlight() const { return highlight_; }
+    std::optional<std::pair<int, int>> measure() const { return measure_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    frmRuler& ruler_;
+    // Repaints the columns (rows) of the ruler's screen pixels from..to.
+    void updateSpan(int from, int to);
+
+    Axis axis_;
     QPixmap strip_;
+    int offset_ = 0;
+    int highlight_ = -1;
+    std::optional<std::pair<int, int>> measure_;
 };
 
 }  // namespace sw

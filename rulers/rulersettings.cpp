@@ -1,11 +1,11 @@
 // A ruler's stored place and length.
-#include "rulers/rulersettings.h"
+#include "rulersettings.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
-#include "app/numbers.h"
+#include "numbers.h"
 
 namespace sw {
 namespace {

@@ -1,7 +1,7 @@
 // A ruler's scale as plain marks.
-#include "rulers/scale.h"
+#include "scale.h"
 
-#include "app/numbers.h"
+#include "numbers.h"
 
 namespace sw {
 namespace {

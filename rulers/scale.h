@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "rulers/axis.h"
+#include "axis.h"
 
 namespace sw {
 

@@ -1,5 +1,5 @@
 // An in-memory desktop for tests.
-#include "platform/fake/fakedesktop.h"
+#include "fakedesktop.h"
 
 #include <algorithm>
 
@@ -8,19 +8,24 @@ namespace {
 
 std::string str(std::int64_t v) { return std::to_string(v); }
 
+Rect rectOf(const Placement& p) {
+    return Rect{p.left, p.top, static_cast<std::int32_t>(std::int64_t{p.left} + p.width),
+                static_cast<std::int32_t>(std::int64_t{p.top} + p.height)};
+}
+
 }  // namespace
 
-FakeDesktop::FakeDesktop() : screen_{1024, 768, 15.0, 15.0} {}
+FakeDesktop::FakeDesktop() = default;
 
-WindowId FakeDesktop::addWindow(const std::string& title, Rect rect, int showState) {
+WindowId FakeDesktop::addWindow(const std::string& title, Rect rect, WindowState state) {
     const WindowId id = nextId_++;
-    windows_[id] = FakeWindow{title, rect, rect, showState, false};
+    windows_[id] = FakeWindow{title, rect, rect, state, false, false, {}};
     zOrder_.push_front(id);
     return id;
 }
 
 void FakeDesktop::adoptWindow(WindowId id, const std::string& title, Rect rect) {
-    windows_[id] = FakeWindow{title, rect, rect, kShowStateNormal, false};
+    windows_[id] = FakeWindow{title, rect, rect, WindowState::Normal, false, false, {}};
     zOrder_.push_front(id);
 }
 
@@ -33,6 +38,14 @@ void FakeDesktop::closeWindow(WindowId id) {
 FakeWindow* FakeDesktop::window(WindowId id) {
     auto it = windows_.find(id);
     return it == windows_.end() ? nullptr : &it->second;
+}
+
+FakeWindow* FakeDesktop::named(WindowId id) {
+    if (id != 0 && id == vanishing_) {
+        vanishing_ = 0;
+        closeWindow(id);
+    }
+    return window(id);
 }
 
 std::vector<std::string> FakeDesktop::callsNamed(const std::string& name) const {
@@ -50,89 +63,83 @@ WindowId FakeDesktop::foregroundWindow() {
 
 WindowInfo FakeDesktop::describeWindow(WindowId id) {
     record("describeWindow " + str(id));
-    const FakeWindow* w = window(id);
+    FakeWindow* w = named(id);
     if (w == nullptr) return {};
-    return WindowInfo{w->title, rectOf(*w), w->showState};
+    if (!w->passing.empty()) {
+        const WindowInfo seen = w->passing.front();
+        w->passing.pop_front();
+        return seen;
+    }
+    return WindowInfo{w->title, w->state, w->state == WindowState::Minimised ? w->restored : w->rect};
 }
 
 Rect FakeDesktop::windowRect(WindowId id) {
     record("windowRect " + str(id));
-    const FakeWindow* w = window(id);
-    return w == nullptr ? Rect{} : rectOf(*w);
+    const FakeWindow* w = named(id);
+    if (w == nullptr) return {};
+    return w->state == WindowState::Minimised ? w->restored : w->rect;
 }
 
-Rect FakeDesktop::rectOf(const FakeWindow& window) const {
-    const FakeWindow* w = &window;
-    if (w->showState == kShowStateMinimised) {
-        const Rect& r = w->restored;
-        return Rect{kMinimisedPosition, kMinimisedPosition,
-                    static_cast<std::int32_t>(kMinimisedPosition + r.width()),
-                    static_cast<std::int32_t>(kMinimisedPosition + r.height())};
-    }
-    return w->rect;
-}
-
-void FakeDesktop::placeWindow(WindowId id, std::int32_t left, std::int32_t top, std::int32_t width,
-                              std::int32_t height) {
-    record("placeWindow " + str(id) + " " + str(left) + " " + str(top) + " " + str(width) + " " +
-           str(height));
-    FakeWindow* w = window(id);
-    if (w == nullptr) return;
-    const Rect r{left, top, static_cast<std::int32_t>(std::int64_t{left} + width),
-                 static_cast<std::int32_t>(std::int64_t{top} + height)};
+void FakeDesktop::placeWindow(WindowId id, const Placement& p) {
+    record("placeWindow " + str(id) + " " + str(p.left) + " " + str(p.top) + " " + str(p.width) + " " +
+           str(p.height));
+    if (named(id) == nullptr) return;
     if (deferPlacements) {
-        deferred_.emplace_back(id, r);
+        deferred_.emplace_back(id, p);
         return;
     }
-    w->rect = r;
-    w->restored = r;
-    w->showState = kShowStateNormal;
+    place(id, p);
+}
+
+void FakeDesktop::place(WindowId id, const Placement& p) {
+    FakeWindow* w = window(id);
+    if (w == nullptr) return;
+    w->rect = w->restored = rectOf(p);
+    w->state = WindowState::Normal;
     foreground_ = id;
 }
 
 void FakeDesktop::landPlacements() {
-    const auto pending = std::move(deferred_);
+    for (const auto& [id, p] : deferred_) place(id, p);
     deferred_.clear();
-    const bool defer = deferPlacements;
-    deferPlacements = false;
-    for (const auto& [id, r] : pending) placeWindow(id, r.left, r.top, static_cast<std::int32_t>(r.width()),
-                                                      static_cast<std::int32_t>(r.height()));
-    deferPlacements = defer;
 }
 
 void FakeDesktop::showWindow(WindowId id, ShowCommand command) {
     record("showWindow " + str(id) + " " + str(static_cast<int>(command)));
-    FakeWindow* w = window(id);
+    FakeWindow* w = named(id);
     if (w == nullptr) return;
+    if (w->state == WindowState::Normal) w->restored = w->rect;
     switch (command) {
         case ShowCommand::Minimise:
-            if (w->showState != kShowStateMinimised) {
-                if (w->showState == kShowStateNormal) w->restored = w->rect;
-                w->showState = kShowStateMinimised;
-            }
+            w->state = WindowState::Minimised;
             break;
-        case ShowCommand::ShowNormal:
+        case ShowCommand::Restore:
             w->rect = w->restored;
-            w->showState = kShowStateNormal;
+            w->state = WindowState::Normal;
             break;
-        case ShowCommand::ShowMaximised:
-            if (w->showState == kShowStateNormal) w->restored = w->rect;
+        case ShowCommand::Maximise:
             w->rect = Rect{0, 0, screen_.widthPx, screen_.heightPx};
-            w->showState = kShowStateMaximised;
+            w->state = WindowState::Maximised;
             break;
     }
 }
 
 void FakeDesktop::setTopmost(WindowId id, bool onTop) {
     record("setTopmost " + str(id) + " " + (onTop ? "1" : "0"));
-    if (FakeWindow* w = window(id)) w->topmost = onTop;
+    if (FakeWindow* w = named(id)) w->topmost = onTop;
 }
 
-void FakeDesktop::markToolWindow(WindowId id) { record("markToolWindow " + str(id)); }
+void FakeDesktop::markToolWindow(WindowId id) {
+    record("markToolWindow " + str(id));
+    if (FakeWindow* w = named(id)) w->toolWindow = true;
+}
 
 void FakeDesktop::activateWindow(WindowId id) {
     record("activateWindow " + str(id));
-    if (window(id) != nullptr) foreground_ = id;
+    FakeWindow* w = named(id);
+    if (w == nullptr) return;
+    if (w->state == WindowState::Minimised) w->state = WindowState::Normal;
+    foreground_ = id;
 }
 
 void FakeDesktop::sendForegroundToBack() {
@@ -143,7 +150,7 @@ void FakeDesktop::sendForegroundToBack() {
         zOrder_.push_back(foreground_);
     }
     for (WindowId id : zOrder_) {
-        if (id != foreground_ && windows_[id].showState != kShowStateMinimised) {
+        if (id != foreground_ && windows_[id].state != WindowState::Minimised) {
             foreground_ = id;
             return;
         }
@@ -153,11 +160,6 @@ void FakeDesktop::sendForegroundToBack() {
 Point FakeDesktop::cursorPos() {
     record("cursorPos");
     return pointer;
-}
-
-void FakeDesktop::setCursorPos(Point position) {
-    record("setCursorPos " + str(position.x) + " " + str(position.y));
-    pointer = position;
 }
 
 PointerSnapshot FakeDesktop::readPointer() {
@@ -203,16 +205,11 @@ bool FakeDesktop::openLink(const std::string& target) {
     return linksOpen;
 }
 
-bool FakeDesktop::openHelp(const std::string& path) {
-    record("openHelp " + path);
-    return true;
-}
-
-bool FakeDesktop::add(const std::string& tip, MessageHandler onMessage) {
+bool FakeDesktop::add(const std::string& tip, ClickHandler onClick) {
     record("iconAdd " + tip);
     iconAdded = true;
     iconTip = tip;
-    iconHandler = std::move(onMessage);
+    iconHandler = std::move(onClick);
     return trayHostPresent;
 }
 

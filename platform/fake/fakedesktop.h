@@ -1,7 +1,8 @@
-// An in-memory desktop for tests: windows with titles, rectangles and show states,
-// a 1024 x 768 screen at 15 twips per pixel, a pointer, a settings store, a shell
-// and a notification icon. It implements every platform interface and records
-// each call, so that tests can check what the program asked of the desktop.
+// An in-memory desktop for tests: windows with titles, rectangles and states, a
+// 1024 x 768 screen at 96 DPI, a pointer, a settings store, a shell and a
+// notification icon. It implements every interface of the seam, records each
+// call, and can be as awkward as a real desktop: placements that land later,
+// reads that catch a window in passing, windows that vanish mid-call.
 #pragma once
 
 #include <deque>
@@ -10,16 +11,20 @@
 #include <tuple>
 #include <vector>
 
-#include "platform/desktop.h"
+#include "desktop.h"
 
 namespace sw::fake {
 
 struct FakeWindow {
     std::string title;
-    Rect rect;               // outer rectangle while normal or maximised
-    Rect restored;           // rectangle to come back to from maximised
-    int showState = kShowStateNormal;
+    Rect rect;      // where the window is while normal or maximised
+    Rect restored;  // where it comes back to from minimised or maximised
+    WindowState state = WindowState::Normal;
     bool topmost = false;
+    bool toolWindow = false;
+    // Readings a window manager in the middle of a change would give, answered
+    // (first first) before the window's real state.
+    std::deque<WindowInfo> passing;
 };
 
 class FakeDesktop final : public WindowSystem,
@@ -34,18 +39,21 @@ public:
     Desktop desktop() { return Desktop{*this, *this, *this, *this, *this, *this}; }
 
     // Test set-up.
-    WindowId addWindow(const std::string& title, Rect rect, int showState = kShowStateNormal);
+    WindowId addWindow(const std::string& title, Rect rect, WindowState state = WindowState::Normal);
     // A window the program made itself, known under the handle it already has.
     void adoptWindow(WindowId id, const std::string& title, Rect rect);
+    void closeWindow(WindowId window);
+    // The window is gone by the time the next call that names it is answered.
+    void vanishOnNextCall(WindowId window) { vanishing_ = window; }
+    void setForeground(WindowId window) { foreground_ = window; }
+    FakeWindow* window(WindowId window);
+    void setScreen(ScreenMetrics metrics) { screen_ = metrics; }
+    // Presses seen since the last read of the pointer.
+    void pressKeys(KeyStates pressed) { latched_ = pressed; }
     // Placements are kept back until landPlacements(), as a window manager that
     // takes its time would.
     bool deferPlacements = false;
     void landPlacements();
-    void closeWindow(WindowId window);
-    void setForeground(WindowId window) { foreground_ = window; }
-    FakeWindow* window(WindowId window);
-    void setScreen(ScreenMetrics metrics) { screen_ = metrics; }
-    void pressKeys(KeyStates pressed) { latched_ = pressed; }
 
     // Everything the program asked, reads included, one line a call
     // ("placeWindow 4097 0 0 800 600").
@@ -56,10 +64,17 @@ public:
     // Notification icon state as the program left it.
     bool iconAdded = false;
     std::string iconTip;
-    MessageHandler iconHandler;
+    ClickHandler iconHandler;
     bool trayHostPresent = true;
 
-    std::map<std::tuple<std::string, std::string, std::string>, std::string> store;
+    // The settings store, and what the last flush saved.
+    using Store = std::map<std::tuple<std::string, std::string, std::string>, std::string>;
+    Store store;
+    Store saved;
+    bool refuseWrites = false;
+    // What openLink answers: false as on a desktop with no program to open links.
+    bool linksOpen = true;
+
     Point pointer;
     KeyStates down;
 
@@ -67,8 +82,7 @@ public:
     WindowId foregroundWindow() override;
     WindowInfo describeWindow(WindowId window) override;
     Rect windowRect(WindowId window) override;
-    void placeWindow(WindowId window, std::int32_t left, std::int32_t top, std::int32_t width,
-                     std::int32_t height) override;
+    void placeWindow(WindowId window, const Placement& outer) override;
     void showWindow(WindowId window, ShowCommand command) override;
     void setTopmost(WindowId window, bool onTop) override;
     void markToolWindow(WindowId window) override;
@@ -77,7 +91,6 @@ public:
 
     // PointerInput
     Point cursorPos() override;
-    void setCursorPos(Point position) override;
     PointerSnapshot readPointer() override;
 
     // Screen
@@ -89,33 +102,30 @@ public:
     bool write(const std::string& app, const std::string& section, const std::string& key,
                const std::string& value) override;
     bool flush(std::string* why = nullptr) override;
-    // What the last flush saved: the store as it stood then.
-    std::map<std::tuple<std::string, std::string, std::string>, std::string> saved;
-    bool refuseWrites = false;
 
     // Shell
     bool openLink(const std::string& target) override;
-    // What openLink answers: false as on a desktop with no program to open links.
-    bool linksOpen = true;
-    bool openHelp(const std::string& path) override;
 
     // NotifyIcon
-    bool add(const std::string& tip, MessageHandler onMessage) override;
+    bool add(const std::string& tip, ClickHandler onClick) override;
     void modify(const std::string& tip) override;
     void remove() override;
     bool hostAvailable() const override;
 
 private:
     void record(std::string line) { calls.push_back(std::move(line)); }
-    Rect rectOf(const FakeWindow& window) const;
+    // The window a call names, after a pending vanish has taken effect.
+    FakeWindow* named(WindowId id);
+    void place(WindowId id, const Placement& p);
 
     std::map<WindowId, FakeWindow> windows_;
     std::deque<WindowId> zOrder_;  // front first
     WindowId foreground_ = 0;
     WindowId nextId_ = 0x1001;
-    ScreenMetrics screen_;
+    WindowId vanishing_ = 0;
+    ScreenMetrics screen_{1024, 768, 96.0, 96.0};
     KeyStates latched_;
-    std::vector<std::tuple<WindowId, Rect>> deferred_;
+    std::vector<std::tuple<WindowId, Placement>> deferred_;
 };
 
 }  // namespace sw::fake

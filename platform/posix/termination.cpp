@@ -1,5 +1,5 @@
 // Signals to the event loop through a self-pipe: the handler only writes a byte.
-#include "platform/posix/termination.h"
+#include "termination.h"
 
 #include <fcntl.h>
 #include <signal.h>

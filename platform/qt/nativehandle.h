@@ -3,7 +3,7 @@
 
 #include <QWidget>
 
-#include "platform/types.h"
+#include "geometry.h"
 
 namespace sw {
 

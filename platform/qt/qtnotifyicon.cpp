@@ -1,5 +1,5 @@
 // The notification-area icon, through QSystemTrayIcon.
-#include "platform/qt/qtnotifyicon.h"
+#include "qtnotifyicon.h"
 
 #include <QSystemTrayIcon>
 
@@ -9,23 +9,17 @@ QtNotifyIcon::QtNotifyIcon(QIcon icon) : icon_(std::move(icon)) {}
 
 QtNotifyIcon::~QtNotifyIcon() { remove(); }
 
-bool QtNotifyIcon::add(const std::string& tip, MessageHandler onMessage) {
-    onMessage_ = std::move(onMessage);
+bool QtNotifyIcon::add(const std::string& tip, ClickHandler onClick) {
+    onClick_ = std::move(onClick);
     if (!tray_) {
         tray_ = std::make_unique<QSystemTrayIcon>(icon_);
-        // Qt reports a press of either button as one activation; the program
-        // wants the Win32 sequence (a right click is a down and an up).
         QObject::connect(tray_.get(), &QSystemTrayIcon::activated,
                          [this](QSystemTrayIcon::ActivationReason reason) {
-                             if (!onMessage_) return;
+                             if (!onClick_) return;
                              // Copy first: the handler may remove the icon.
-                             const MessageHandler handler = onMessage_;
-                             if (reason == QSystemTrayIcon::Trigger) {
-                                 handler(kLeftButtonDown);
-                             } else if (reason == QSystemTrayIcon::Context) {
-                                 handler(kRightButtonDown);
-                                 handler(kRightButtonUp);
-                             }
+                             const ClickHandler handler = onClick_;
+                             if (reason == QSystemTrayIcon::Trigger) handler(TrayClick::Activate);
+                             if (reason == QSystemTrayIcon::Context) handler(TrayClick::Context);
                          });
     }
     tray_->setToolTip(QString::fromStdString(tip));

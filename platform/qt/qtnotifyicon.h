@@ -1,12 +1,11 @@
-// The notification-area icon, through QSystemTrayIcon. Clicks are reported with
-// the mouse message numbers of the NotifyIcon interface.
+// The notification-area icon, through QSystemTrayIcon.
 #pragma once
 
 #include <memory>
 
 #include <QIcon>
 
-#include "platform/desktop.h"
+#include "desktop.h"
 
 class QSystemTrayIcon;
 
@@ -16,7 +15,7 @@ class QtNotifyIcon final : public NotifyIcon {
 public:
     explicit QtNotifyIcon(QIcon icon);
     ~QtNotifyIcon() override;
-    bool add(const std::string& tip, MessageHandler onMessage) override;
+    bool add(const std::string& tip, ClickHandler onClick) override;
     void modify(const std::string& tip) override;
     void remove() override;
     bool hostAvailable() const override;
@@ -24,7 +23,7 @@ public:
 private:
     QIcon icon_;
     std::unique_ptr<QSystemTrayIcon> tray_;
-    MessageHandler onMessage_;
+    ClickHandler onClick_;
 };
 
 }  // namespace sw::qt

@@ -1,7 +1,7 @@
 // The settings store kept by QSettings. QSettings writes the whole file through a
 // temporary file that replaces the old one, so a save is never half written, and
 // it keeps every key it read, including those the program does not know.
-#include "platform/qt/qtsettings.h"
+#include "qtsettings.h"
 
 #include <QDir>
 #include <QSettings>

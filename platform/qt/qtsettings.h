@@ -7,7 +7,7 @@
 
 #include <QString>
 
-#include "platform/desktop.h"
+#include "desktop.h"
 
 class QSettings;
 

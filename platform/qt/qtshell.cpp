@@ -1,5 +1,5 @@
-// Opening links and help with the desktop's default programs, through Qt.
-#include "platform/qt/qtshell.h"
+// Opening links with the desktop's default programs, through Qt.
+#include "qtshell.h"
 
 #include <QDesktopServices>
 #include <QFileInfo>
@@ -17,10 +17,6 @@ bool QtShell::openLink(const std::string& target) {
         url.setScheme("mailto");
     }
     return QDesktopServices::openUrl(url);
-}
-
-bool QtShell::openHelp(const std::string& path) {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
 }
 
 }  // namespace sw::qt

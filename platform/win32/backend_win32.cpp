@@ -9,12 +9,11 @@
 #include <memory>
 #include <string>
 
-#include "platform/backend.h"
-#include "platform/qt/appicon.h"
-#include "platform/qt/qtnotifyicon.h"
-#include "platform/qt/qtsettings.h"
-#include "platform/qt/qtshell.h"
-#include "platform/win32/win32desktop.h"
+#include "backend.h"
+#include "qtnotifyicon.h"
+#include "qtsettings.h"
+#include "qtshell.h"
+#include "win32desktop.h"
 
 #include <QGuiApplication>
 #include <QSessionManager>
@@ -68,7 +67,7 @@ BOOL WINAPI onConsoleEvent(DWORD event) {
 
 class Win32Backend final : public Backend {
 public:
-    Win32Backend() : icon_(qt::makeAppIcon()) {}
+    Win32Backend() : icon_(QGuiApplication::windowIcon()) {}
 
     Desktop desktop() override { return Desktop{windows_, windows_, windows_, settings_, shell_, icon_}; }
 

@@ -1,5 +1,5 @@
 // The visible frame of a window and the placement that lands it exactly.
-#include "platform/win32/frame.h"
+#include "frame.h"
 
 #include <algorithm>
 #include <limits>

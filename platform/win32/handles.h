@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "platform/types.h"
+#include "geometry.h"
 
 namespace sw::win32 {
 

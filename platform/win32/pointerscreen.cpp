@@ -1,13 +1,12 @@
 // The pointer, the mouse buttons' and SHIFT's states, the screen's size and
-// its twips per pixel, and the process's DPI awareness.
+// resolution, and the process's DPI awareness.
 #include <windows.h>
 
-#include "platform/win32/win32desktop.h"
+#include "win32desktop.h"
 
 namespace sw::win32 {
 namespace {
 
-constexpr double kTwipsPerInch = 1440.0;
 constexpr int kDefaultDpi = 96;
 
 // GetAsyncKeyState's high bit says the key is down now, its low bit that it
@@ -60,8 +59,6 @@ Point Win32Desktop::cursorPos() {
     return Point{static_cast<std::int32_t>(p.x), static_cast<std::int32_t>(p.y)};
 }
 
-void Win32Desktop::setCursorPos(Point position) { SetCursorPos(position.x, position.y); }
-
 PointerSnapshot Win32Desktop::readPointer() {
     PointerSnapshot snapshot;
     snapshot.position = cursorPos();
@@ -80,8 +77,8 @@ ScreenMetrics Win32Desktop::metrics() {
     ScreenMetrics m;
     m.widthPx = GetSystemMetrics(SM_CXSCREEN);
     m.heightPx = GetSystemMetrics(SM_CYSCREEN);
-    // The system DPI, which twips are reckoned in; a per-monitor-aware process
-    // gets it from the screen's device context as well.
+    // The system DPI; a per-monitor-aware process gets it from the screen's
+    // device context as well.
     int dpiX = kDefaultDpi;
     int dpiY = kDefaultDpi;
     if (const HDC screen = GetDC(nullptr)) {
@@ -89,8 +86,8 @@ ScreenMetrics Win32Desktop::metrics() {
         dpiY = GetDeviceCaps(screen, LOGPIXELSY);
         ReleaseDC(nullptr, screen);
     }
-    m.twipsPerPixelX = kTwipsPerInch / (dpiX > 0 ? dpiX : kDefaultDpi);
-    m.twipsPerPixelY = kTwipsPerInch / (dpiY > 0 ? dpiY : kDefaultDpi);
+    m.dpiX = dpiX > 0 ? dpiX : kDefaultDpi;
+    m.dpiY = dpiY > 0 ? dpiY : kDefaultDpi;
     return m;
 }
 

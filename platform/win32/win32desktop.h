@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "platform/desktop.h"
+#include "desktop.h"
 
 namespace sw::win32 {
 
@@ -23,8 +23,7 @@ public:
     WindowId foregroundWindow() override;
     WindowInfo describeWindow(WindowId window) override;
     Rect windowRect(WindowId window) override;
-    void placeWindow(WindowId window, std::int32_t left, std::int32_t top, std::int32_t width,
-                     std::int32_t height) override;
+    void placeWindow(WindowId window, const Placement& outer) override;
     void showWindow(WindowId window, ShowCommand command) override;
     void setTopmost(WindowId window, bool onTop) override;
     void markToolWindow(WindowId window) override;
@@ -33,7 +32,6 @@ public:
 
     // PointerInput
     Point cursorPos() override;
-    void setCursorPos(Point position) override;
     PointerSnapshot readPointer() override;
 
     // Screen

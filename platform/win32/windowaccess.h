@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/types.h"
+#include "geometry.h"
 
 namespace sw::win32 {
 
@@ -17,7 +17,8 @@ std::optional<Rect> visibleFrame(HWND window);
 // GetWindowRect, resize borders included. None when the window is gone.
 std::optional<Rect> windowRectangle(HWND window);
 
-// What the user sees of the window; a minimised window at -32000, -32000.
+// What the user sees of the window; for a minimised window, the frame it is
+// restored to.
 std::optional<Rect> seenWindowRect(HWND window);
 
 // The title as UTF-8, at most 254 characters, pairs of UTF-16 surrogates whole.

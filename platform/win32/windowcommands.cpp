@@ -9,10 +9,10 @@
 #include <chrono>
 #include <thread>
 
-#include "platform/win32/frame.h"
-#include "platform/win32/handles.h"
-#include "platform/win32/win32desktop.h"
-#include "platform/win32/windowaccess.h"
+#include "frame.h"
+#include "handles.h"
+#include "win32desktop.h"
+#include "windowaccess.h"
 
 namespace sw::win32 {
 namespace {
@@ -58,16 +58,16 @@ void waitForForeground(HWND window) {
 
 }  // namespace
 
-void Win32Desktop::placeWindow(WindowId id, std::int32_t left, std::int32_t top,
-                               std::int32_t width, std::int32_t height) {
+void Win32Desktop::placeWindow(WindowId id, const Placement& outer) {
     const HWND window = toHwnd(id);
     if (id == 0 || !IsWindow(window)) return;
     // A maximised window keeps its maximised place until it is restored; the
     // restored frame's invisible borders are the ones to compensate.
     if (IsZoomed(window)) ShowWindow(window, SW_RESTORE);
-    const std::optional<Rect> outer = windowRectangle(window);
-    if (!outer) return;
-    const Rect r = windowRectFor(left, top, width, height, invisibleBorders(*outer, visibleFrame(window)));
+    const std::optional<Rect> now = windowRectangle(window);
+    if (!now) return;
+    const Rect r = windowRectFor(outer.left, outer.top, outer.width, outer.height,
+                                 invisibleBorders(*now, visibleFrame(window)));
     SetWindowPos(window, kTop, r.left, r.top, static_cast<int>(r.width()),
                  static_cast<int>(r.height()), 0);
     SetForegroundWindow(window);
@@ -76,7 +76,11 @@ void Win32Desktop::placeWindow(WindowId id, std::int32_t left, std::int32_t top,
 void Win32Desktop::showWindow(WindowId id, ShowCommand command) {
     const HWND window = toHwnd(id);
     if (id == 0 || !IsWindow(window)) return;
-    ShowWindow(window, static_cast<int>(command));
+    switch (command) {
+        case ShowCommand::Restore: ShowWindow(window, SW_SHOWNORMAL); break;
+        case ShowCommand::Minimise: ShowWindow(window, SW_MINIMIZE); break;
+        case ShowCommand::Maximise: ShowWindow(window, SW_SHOWMAXIMIZED); break;
+    }
 }
 
 void Win32Desktop::setTopmost(WindowId id, bool onTop) {

@@ -9,11 +9,11 @@
 #include <optional>
 #include <string>
 
-#include "platform/text.h"
-#include "platform/win32/frame.h"
-#include "platform/win32/handles.h"
-#include "platform/win32/win32desktop.h"
-#include "platform/win32/windowaccess.h"
+#include "text.h"
+#include "frame.h"
+#include "handles.h"
+#include "win32desktop.h"
+#include "windowaccess.h"
 
 namespace sw::win32 {
 namespace {
@@ -32,13 +32,24 @@ std::string toUtf8(const wchar_t* text, int units) {
     return utf8;
 }
 
-// Where Windows puts a minimised window: the seam promises these co-ordinates
-// whatever the system in between reports.
-Rect atMinimisedPosition(const Rect& r) {
-    if (r.left == kMinimisedPosition && r.top == kMinimisedPosition) return r;
-    return Rect{kMinimisedPosition, kMinimisedPosition,
-                static_cast<std::int32_t>(kMinimisedPosition + r.width()),
-                static_cast<std::int32_t>(kMinimisedPosition + r.height())};
+// A minimised window's rectangle is its icon's; the frame it is restored to is
+// its placement's normal position, in workspace co-ordinates (which leave out
+// the task bar) unless it is a tool window.
+std::optional<Rect> restoredRect(HWND window) {
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    if (!GetWindowPlacement(window, &placement)) return std::nullopt;
+    Rect r = fromRECT(placement.rcNormalPosition);
+    if ((GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) == 0) {
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        if (GetMonitorInfoW(MonitorFromRect(&placement.rcNormalPosition, MONITOR_DEFAULTTONEAREST), &monitor)) {
+            const std::int32_t dx = monitor.rcWork.left - monitor.rcMonitor.left;
+            const std::int32_t dy = monitor.rcWork.top - monitor.rcMonitor.top;
+            r = Rect{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
+        }
+    }
+    return r;
 }
 
 }  // namespace
@@ -69,7 +80,7 @@ std::optional<Rect> seenWindowRect(HWND window) {
     const std::optional<Rect> outer = windowRectangle(window);
     if (!outer) return std::nullopt;
     const Rect seen = seenRect(*outer, visibleFrame(window));
-    return IsIconic(window) ? atMinimisedPosition(seen) : seen;
+    return IsIconic(window) ? restoredRect(window) : seen;
 }
 
 WindowId Win32Desktop::foregroundWindow() { return toId(GetForegroundWindow()); }
@@ -82,9 +93,9 @@ WindowInfo Win32Desktop::describeWindow(WindowId id) {
     if (!GetWindowPlacement(window, &placement)) return {};
     const std::optional<Rect> rect = seenWindowRect(window);
     if (!rect) return {};
-    WindowInfo info{windowTitle(window), *rect, kShowStateNormal};
-    if (placement.showCmd == SW_SHOWMINIMIZED) info.showState = kShowStateMinimised;
-    if (placement.showCmd == SW_SHOWMAXIMIZED) info.showState = kShowStateMaximised;
+    WindowInfo info{windowTitle(window), WindowState::Normal, *rect};
+    if (placement.showCmd == SW_SHOWMINIMIZED) info.state = WindowState::Minimised;
+    if (placement.showCmd == SW_SHOWMAXIMIZED) info.state = WindowState::Maximised;
     // The window may have gone while it was read: what was read then belongs to
     // no window.
     return IsWindow(window) ? info : WindowInfo{};

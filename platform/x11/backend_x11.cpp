@@ -5,13 +5,12 @@
 #include <cstdlib>
 #include <memory>
 
-#include "platform/backend.h"
-#include "platform/posix/termination.h"
-#include "platform/qt/appicon.h"
-#include "platform/qt/qtnotifyicon.h"
-#include "platform/qt/qtsettings.h"
-#include "platform/qt/qtshell.h"
-#include "platform/x11/x11desktop.h"
+#include "backend.h"
+#include "qtnotifyicon.h"
+#include "qtsettings.h"
+#include "qtshell.h"
+#include "termination.h"
+#include "x11desktop.h"
 
 #include <QGuiApplication>
 #include <QSessionManager>
@@ -27,7 +26,7 @@ bool isWaylandSession() {
 
 class X11Backend final : public Backend {
 public:
-    explicit X11Backend(std::unique_ptr<x11::X11Desktop> x) : x_(std::move(x)), icon_(qt::makeAppIcon()) {}
+    explicit X11Backend(std::unique_ptr<x11::X11Desktop> x) : x_(std::move(x)), icon_(QGuiApplication::windowIcon()) {}
 
     Desktop desktop() override { return Desktop{*x_, *x_, *x_, settings_, shell_, icon_}; }
 

@@ -1,10 +1,10 @@
 // Decoding of X window titles into the program's UTF-8 titles.
-#include "platform/x11/titles.h"
+#include "titles.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
-#include "platform/text.h"
+#include "text.h"
 
 namespace sw::x11 {
 namespace {

@@ -9,8 +9,8 @@
 #include <algorithm>
 #include <limits>
 
-#include "platform/x11/x11desktop.h"
-#include "platform/x11/x11desktop_p.h"
+#include "x11desktop.h"
+#include "x11desktop_p.h"
 
 namespace sw::x11 {
 namespace {
@@ -190,8 +190,8 @@ void X11Desktop::Impl::placeWithoutManager(xcb_window_t window, std::int32_t lef
     flush();
 }
 
-void X11Desktop::placeWindow(WindowId window, std::int32_t left, std::int32_t top,
-                             std::int32_t width, std::int32_t height) {
+void X11Desktop::placeWindow(WindowId window, const Placement& outer) {
+    const auto [left, top, width, height] = outer;
     Impl& i = *d;
     i.dropPrefetch();
     if (window == 0 || !i.alive()) return;
@@ -231,11 +231,11 @@ void X11Desktop::showWindow(WindowId window, ShowCommand command) {
             if (managed) i.sendToRoot(window, i.atoms.WM_CHANGE_STATE, kIconicState);
             else i.sent(xcb_unmap_window(i.c, window));
             break;
-        case ShowCommand::ShowNormal:
-        case ShowCommand::ShowMaximised: {
+        case ShowCommand::Restore:
+        case ShowCommand::Maximise: {
             // Restoring takes the maximised states off; removing a state the window
             // does not have is a no-op for the manager. Activating also de-iconifies.
-            const bool maximise = command == ShowCommand::ShowMaximised;
+            const bool maximise = command == ShowCommand::Maximise;
             if (managed) {
                 i.changeState(window, maximise ? StateAction::Add : StateAction::Remove,
                               i.atoms.NET_WM_STATE_MAXIMIZED_VERT,

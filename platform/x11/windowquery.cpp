@@ -4,9 +4,9 @@
 // so a poll whose target has not changed costs a single round trip.
 #include <algorithm>
 
-#include "platform/x11/titles.h"
-#include "platform/x11/x11desktop.h"
-#include "platform/x11/x11desktop_p.h"
+#include "titles.h"
+#include "x11desktop.h"
+#include "x11desktop_p.h"
 
 namespace sw::x11 {
 namespace {
@@ -45,17 +45,15 @@ Rect WindowFacts::outerRect() const {
     const Extents s = invisibleShadow();
     const std::int32_t outerWidth = width + extents.left + extents.right - s.left - s.right;
     const std::int32_t outerHeight = height + extents.top + extents.bottom - s.top - s.bottom;
-    // A minimised window has no place on the screen; it reports the size of the
-    // frame it will get back, at the position Windows uses for such windows.
-    const std::int32_t left = iconic ? kMinimisedPosition : clientX - extents.left + s.left;
-    const std::int32_t top = iconic ? kMinimisedPosition : clientY - extents.top + s.top;
+    const std::int32_t left = clientX - extents.left + s.left;
+    const std::int32_t top = clientY - extents.top + s.top;
     return Rect{left, top, left + outerWidth, top + outerHeight};
 }
 
-int WindowFacts::showState() const {
-    if (!exists) return kShowStateFailed;
-    if (iconic) return kShowStateMinimised;
-    return maximised() ? kShowStateMaximised : kShowStateNormal;
+WindowState WindowFacts::state() const {
+    if (!exists) return WindowState::Gone;
+    if (iconic) return WindowState::Minimised;
+    return maximised() ? WindowState::Maximised : WindowState::Normal;
 }
 
 xcb_get_property_cookie_t X11Desktop::Impl::requestProperty(xcb_window_t window,
@@ -228,7 +226,7 @@ WindowInfo X11Desktop::describeWindow(WindowId window) {
         described.push_back(window);
     }
     if (!facts.exists) return WindowInfo{};
-    return WindowInfo{facts.title, facts.outerRect(), facts.showState()};
+    return WindowInfo{facts.title, facts.state(), facts.outerRect()};
 }
 
 Rect X11Desktop::windowRect(WindowId window) { return d->readWindow(window, false).outerRect(); }

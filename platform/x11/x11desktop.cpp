@@ -2,7 +2,7 @@
 // server and window manager offer, the event handling that runs from the Qt event
 // loop (XInput2 presses, dropped errors, a lost connection), the pointer and the
 // screen metrics.
-#include "platform/x11/x11desktop.h"
+#include "x11desktop.h"
 
 #include <xcb/xinput.h>
 
@@ -16,7 +16,7 @@
 #include <iterator>
 #include <cstdlib>
 
-#include "platform/x11/x11desktop_p.h"
+#include "x11desktop_p.h"
 
 // Last: Xlib's macros (None, Bool, Status) clash with names in Qt's headers.
 #include <X11/Xlib-xcb.h>
@@ -30,7 +30,6 @@ constexpr std::uint32_t kShiftRightKeysym = 0xffe2;
 constexpr std::uint16_t kShiftMask = XCB_KEY_BUT_MASK_SHIFT;
 constexpr std::uint16_t kButton1Mask = XCB_KEY_BUT_MASK_BUTTON_1;
 constexpr std::uint16_t kButton3Mask = XCB_KEY_BUT_MASK_BUTTON_3;
-constexpr double kTwipsPerInch = 1440.0;
 constexpr double kDefaultDpi = 96.0;
 
 xcb_screen_t* screenOf(xcb_connection_t* c, int number) {
@@ -354,15 +353,6 @@ Point X11Desktop::cursorPos() {
     return r ? Point{r->root_x, r->root_y} : Point{};
 }
 
-void X11Desktop::setCursorPos(Point position) {
-    if (!d->alive()) return;
-    d->sent(xcb_warp_pointer(d->c, XCB_WINDOW_NONE, d->root, 0, 0, 0, 0,
-                             static_cast<std::int16_t>(position.x),
-                             static_cast<std::int16_t>(position.y)));
-    d->flush();
-    d->inputSinceQuery = true;
-}
-
 PointerSnapshot X11Desktop::readPointer() {
     // Presses that came in since the notifier last ran count as well.
     processEvents();
@@ -412,8 +402,8 @@ ScreenMetrics X11Desktop::metrics() {
     d->handleQueuedEvents();
     double dpi = xftDpi(propertyBytes(r.get()));
     if (dpi <= 0) dpi = kDefaultDpi;
-    m.twipsPerPixelX = kTwipsPerInch / dpi;
-    m.twipsPerPixelY = kTwipsPerInch / dpi;
+    m.dpiX = dpi;
+    m.dpiY = dpi;
     return m;
 }
 

@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/types.h"
-#include "platform/x11/x11desktop.h"
-#include "platform/x11/xcbutil.h"
+#include "geometry.h"
+#include "x11desktop.h"
+#include "xcbutil.h"
 
 class QSocketNotifier;
 class QTimer;
@@ -67,8 +67,9 @@ struct WindowFacts {
     // own, unless the window manager frames the window (then the frame is the window).
     Extents invisibleShadow() const;
     // What is seen: the client with the window manager's frame, less the shadow.
+    // A minimised window keeps the place and size it is restored to.
     Rect outerRect() const;
-    int showState() const;
+    WindowState state() const;
 };
 
 // A placement of a maximised window, held back until the window manager has

@@ -1,0 +1,48 @@
+// The command line.
+#include "commandline.h"
+
+#include <string_view>
+
+#include "appinfo.h"
+
+namespace sw {
+
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
+    CommandLine line;
+    for (const std::string& a : arguments) {
+        if (a == "--no-splash") {
+            line.splash = false;
+        } else if (a == "--help" || a == "-h") {
+            line.help = true;
+        } else if (a == "--version" || a == "-v") {
+            line.version = true;
+        } else if (line.unknown.empty()) {
+            line.unknown = a;
+        }
+    }
+    return line;
+}
+
+bool AsksHelpOrVersion(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view a = argv[i];
+        if (a == "--help" || a == "-h" || a == "--version" || a == "-v") return true;
+    }
+    return false;
+}
+
+std::string UsageText() {
+    return std::string("Usage: sizewise [--no-splash]\n"
+                       "Shows where the window you work in is, and its size, to the pixel, and\n"
+                       "lets you type new values, use size presets and measure with two rulers.\n"
+                       "\n"
+                       "  --no-splash   start without the three-second about window\n"
+                       "  -h, --help    show this help and exit\n"
+                       "  -v, --version show the version and exit\n"
+                       "\n"
+                       "Qt's own options, such as -display, are understood as well.\n");
+}
+
+std::string VersionLineText() { return std::string(kAppTitle) + " " + VersionText() + "\n"; }
+
+}  // namespace sw

@@ -1,0 +1,112 @@
+// The title line and the marquee.
+#include "titlemarquee.h"
+
+#include <QLabel>
+#include <QTimer>
+
+#include "appinfo.h"
+#include "widgets.h"
+
+namespace sw {
+namespace {
+
+// Design geometry, in twips. The title line starts where the "Menu" label
+// ends, one pixel lower than designed, so that the two never overlap.
+constexpr int kTitleTop = 255;
+constexpr int kScrollLeft = 0;
+constexpr int kScrollTop = 870;
+constexpr int kScrollWidth = 1785;
+constexpr int kScrollHeight = 320;
+constexpr int kScrollLabelWidth = 1740;
+constexpr int kScrollLabelHeight = 210;
+
+}  // namespace
+
+TitleMarquee::TitleMarquee(QWidget* form) : QObject(form) {
+    QFont small = form->font();
+    small.setPixelSize(10);
+    QFont titleFont = form->font();
+    titleFont.setPixelSize(11);
+    lblWatchingWindow = new QLabel("Window:", form);
+    lblWatchingWindow->setFont(small);
+    lblWatchingWindow->move(DesignPixels(120), DesignPixels(kTitleTop));
+    lblWatchingWindow->adjustSize();
+    lblWindowText = new QLabel("Label1", form);
+    lblWindowText->setObjectName("lblWindowText");
+    lblWindowText->setAccessibleDescription("Target window title");
+    lblWindowText->move(DesignPixels(800), DesignPixels(kTitleTop));
+    lblWindowText->setTextFormat(Qt::PlainText);
+    lblWindowText->setFont(titleFont);
+    lblWindowText->adjustSize();
+    // Made after the title so that it covers the title's end.
+    lblElipses = new QLabel("...", form);
+    lblElipses->setObjectName("lblElipses");
+    lblElipses->setFont(titleFont);
+    lblElipses->move(DesignPixels(3480), DesignPixels(kTitleTop));
+    lblElipses->adjustSize();
+    lblElipses->setAutoFillBackground(true);
+    lblElipses->hide();
+
+    picScroll = new QWidget(form);
+    picScroll->setGeometry(DesignRect(kScrollLeft, kScrollTop, kScrollWidth, kScrollHeight));
+    // Opaque, so that a step repaints the strip and nothing behind it.
+    picScroll->setAutoFillBackground(true);
+    lblScroll = new QLabel(QString::fromStdString(MarqueeFirstText(kAppTitle, kAppMaker)), picScroll);
+    lblScroll->setObjectName("lblScroll");
+    lblScroll->setGeometry(DesignRect(0, 0, kScrollLabelWidth, kScrollLabelHeight));
+    lblScroll->setAlignment(Qt::AlignCenter);
+    QFont arial("Arial");
+    arial.setPointSizeF(8.25);
+    arial.setBold(true);
+    lblScroll->setFont(arial);
+    mMarquee.emplace(kScrollHeight, kScrollLabelHeight, MarqueeFirstText(kAppTitle, kAppMaker),
+                     MarqueeMessages(kAppTitle, kAppMaker));
+
+    tmrScroll = new QTimer(this);
+    tmrScroll->setInterval(50);
+    connect(tmrScroll, &QTimer::timeout, this, &TitleMarquee::tmrScroll_Timer);
+    tmrScrollPause = new QTimer(this);
+    tmrScrollPause->setInterval(1000);
+    tmrScrollPause->setSingleShot(true);
+    connect(tmrScrollPause, &QTimer::timeout, this, &TitleMarquee::tmrScrollPause_Timer);
+    tmrScroll->start();
+}
+
+QString TitleMarquee::title() const { return lblWindowText->text(); }
+
+void TitleMarquee::setTitle(const QString& title) {
+    if (lblWindowText->text() != title) {
+        lblWindowText->setText(title);
+        lblWindowText->adjustSize();
+        lblWindowText_Change();
+    }
+    // Setting a tip sends an event even when it is unchanged.
+    if (lblWindowText->toolTip() != title) lblWindowText->setToolTip(title);
+}
+
+void TitleMarquee::tmrScroll_Timer() {
+    const bool resting = mMarquee->Step();
+    const QString caption = QString::fromStdString(mMarquee->caption());
+    if (lblScroll->text() != caption) lblScroll->setText(caption);
+    // Moving a child repaints only where it was and where it goes, inside the strip.
+    lblScroll->move(lblScroll->x(), DesignPixels(mMarquee->top()));
+    if (resting) {
+        // Nothing moves during the pause: the step timer sleeps rather than
+        // waking twenty times a second to do nothing.
+        tmrScroll->stop();
+        tmrScrollPause->start();
+    }
+}
+
+void TitleMarquee::tmrScrollPause_Timer() {
+    mMarquee->EndPause();
+    tmrScroll->start();
+}
+
+void TitleMarquee::lblWindowText_Change() {
+    const double right = (lblWindowText->x() + lblWindowText->width()) * kDesignTwipsPerPixel;
+    const double ellipsisLeft = lblElipses->x() * kDesignTwipsPerPixel;
+    lblElipses->setVisible(EllipsisVisible(right, ellipsisLeft));
+}
+
+}  // namespace sw

@@ -1,0 +1,46 @@
+// The target's title on the main window, with "..." after a title too long for
+// its line, and the marquee: a strip in which the program's name, "FreeWare
+// From" and the maker's name scroll up in turn, each resting for a second.
+#pragma once
+
+#include <optional>
+
+#include <QObject>
+#include <QString>
+
+#include "marquee.h"
+
+class QLabel;
+class QTimer;
+class QWidget;
+
+namespace sw {
+
+class TitleMarquee final : public QObject {
+    Q_OBJECT
+
+public:
+    // The title line and the strip are made on form.
+    explicit TitleMarquee(QWidget* form);
+
+    // The title line's caption and tip; the "..." follows the caption.
+    void setTitle(const QString& title);
+    QString title() const;
+
+private:
+    void tmrScroll_Timer();
+    void tmrScrollPause_Timer();
+    void lblWindowText_Change();
+
+    QLabel* lblWatchingWindow = nullptr;
+    QLabel* lblWindowText = nullptr;
+    QLabel* lblElipses = nullptr;
+    QWidget* picScroll = nullptr;
+    QLabel* lblScroll = nullptr;
+    QTimer* tmrScroll = nullptr;
+    QTimer* tmrScrollPause = nullptr;
+    // The marquee's motion, in twips.
+    std::optional<Marquee> mMarquee;
+};
+
+}  // namespace sw

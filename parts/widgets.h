@@ -1,0 +1,113 @@
+// Small widgets the forms need beyond Qt's own: a label that reports clicks, a
+// text box that reports gaining and losing the keyboard focus, an image that
+// reports the mouse, the visible refusal of text that is not a number, and the
+// focus sink.
+#pragma once
+
+#include <functional>
+
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QToolTip>
+
+#include "numbers.h"
+
+namespace sw {
+
+// A control's place given in twips, as whole pixels of the program's own widgets.
+inline QRect DesignRect(int left, int top, int width, int height) {
+    return QRect(DesignPixels(left), DesignPixels(top), DesignPixels(width), DesignPixels(height));
+}
+
+// Moves the keyboard focus to the focus sink of the window that holds widget
+// (the window's focus proxy), so that no visible control keeps a focus mark
+// after a command (`LoseFocus`).
+inline void LoseFocus(QWidget* widget) { widget->window()->setFocus(Qt::OtherFocusReason); }
+
+class ClickLabel final : public QLabel {
+public:
+    using QLabel::QLabel;
+    std::function<void()> onClick;
+
+protected:
+    // A click is a left press and release over the label, as with a button.
+    void mousePressEvent(QMouseEvent* event) override {
+        pressed_ = event->button() == Qt::LeftButton;
+        event->accept();
+    }
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        const bool click = pressed_ && event->button() == Qt::LeftButton &&
+                           rect().contains(event->position().toPoint());
+        pressed_ = false;
+        event->accept();
+        if (click && onClick) onClick();
+    }
+
+private:
+    bool pressed_ = false;
+};
+
+class ValueBox final : public QLineEdit {
+public:
+    using QLineEdit::QLineEdit;
+    std::function<void()> onFocusIn;
+    std::function<void()> onFocusOut;
+    std::function<void()> onEscape;
+
+protected:
+    void focusInEvent(QFocusEvent* event) override {
+        QLineEdit::focusInEvent(event);
+        if (onFocusIn) onFocusIn();
+    }
+    void focusOutEvent(QFocusEvent* event) override {
+        QLineEdit::focusOutEvent(event);
+        // The box's own context menu takes the focus for a moment; that is no
+        // loss of focus to the user.
+        if (event->reason() != Qt::PopupFocusReason && onFocusOut) onFocusOut();
+    }
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->key() == Qt::Key_Escape && onEscape) {
+            onEscape();
+            return;
+        }
+        QLineEdit::keyPressEvent(event);
+    }
+};
+
+// A picture that reports presses, moves and releases with the button that
+// changed and the buttons held, at a point relative to itself. Qt keeps sending
+// a pressed image the mouse until every button is up, wherever the pointer goes.
+class ImageBox final : public QLabel {
+public:
+    using QLabel::QLabel;
+    using MouseHandler = std::function<void(Qt::MouseButton button, Qt::MouseButtons held, QPoint at)>;
+    MouseHandler onMouseDown;
+    MouseHandler onMouseMove;
+    MouseHandler onMouseUp;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override { report(onMouseDown, event); }
+    void mouseMoveEvent(QMouseEvent* event) override { report(onMouseMove, event); }
+    void mouseReleaseEvent(QMouseEvent* event) override { report(onMouseUp, event); }
+
+private:
+    static void report(const MouseHandler& handler, QMouseEvent* event) {
+        event->accept();
+        if (handler) handler(event->button(), event->buttons(), event->position().toPoint());
+    }
+};
+
+// Refuses what a text box holds: the box keeps the focus with its text selected,
+// so that the next keystroke replaces it, and the reason shows `below` pixels
+// under its top (under the box itself when negative).
+inline void ShowRefusal(QLineEdit* box, const std::string& why, int below = -1) {
+    box->setFocus(Qt::OtherFocusReason);
+    box->selectAll();
+    const QPoint at = box->mapToGlobal(QPoint(0, below < 0 ? box->height() : below));
+    QToolTip::showText(at, QString::fromStdString(why), box);
+}
+
+}  // namespace sw

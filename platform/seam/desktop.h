@@ -1,0 +1,172 @@
+// The program's one seam to the desktop. Every read or change of another
+// application's window, of the pointer and key states, of the screen, of the
+// settings store, of the notification area and of the shell goes through one of
+// these interfaces, in the program's own terms: screen pixels, a window state,
+// what the user did on the icon. Backends (X11, Win32) and the in-memory fake
+// desktop used by the tests implement them; nothing above this layer sees a
+// native type or number.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "geometry.h"
+
+namespace sw {
+
+// A window's show state; Gone when there is no such window (or it vanished while
+// it was read).
+enum class WindowState { Gone, Normal, Minimised, Maximised };
+
+// What one query of a window returns. A window that does not exist reads as an
+// empty title, a (0, 0, 0, 0) rectangle and Gone.
+struct WindowInfo {
+    std::string title;  // UTF-8, at most 254 characters, empty when untitled
+    WindowState state = WindowState::Gone;
+    // The outer frame as the user sees it; for a minimised window, the frame it
+    // gets back when restored.
+    Rect rect;
+    friend bool operator==(const WindowInfo&, const WindowInfo&) = default;
+};
+
+enum class ShowCommand { Restore, Minimise, Maximise };
+
+class WindowSystem {
+public:
+    virtual ~WindowSystem() = default;
+
+    // The window that has the user's focus, 0 if none.
+    virtual WindowId foregroundWindow() = 0;
+
+    // Title, outer rectangle and state of a window, read together.
+    virtual WindowInfo describeWindow(WindowId window) = 0;
+
+    // The outer rectangle alone, as describeWindow reads it; (0, 0, 0, 0) when
+    // the window does not exist.
+    virtual Rect windowRect(WindowId window) = 0;
+
+    // Gives the window exactly this outer rectangle, raises it to the top and
+    // activates it. A maximised window is restored first. Width and height may be
+    // zero or negative; the backend clamps what the window system cannot take.
+    virtual void placeWindow(WindowId window, const Placement& outer) = 0;
+
+    virtual void showWindow(WindowId window, ShowCommand command) = 0;
+
+    // Keeps the window above all normal windows (or takes it out of that layer)
+    // without moving, sizing or activating it.
+    virtual void setTopmost(WindowId window, bool onTop) = 0;
+
+    // Brings the window to the foreground.
+    virtual void activateWindow(WindowId window) = 0;
+
+    // Makes one of the program's own windows a tool window: kept out of the task
+    // bar and the pager, and stacked as a window of its own, not kept above the
+    // program's other windows. Called before the window is first shown and again
+    // once it is on the screen.
+    virtual void markToolWindow(WindowId window) = 0;
+
+    // Pushes the foreground window to the back and activates the next one (what
+    // Alt+Esc does), returning once the switch has been processed.
+    virtual void sendForegroundToBack() = 0;
+};
+
+struct KeyStates {
+    bool left = false;
+    bool right = false;
+    bool shift = false;
+    friend bool operator==(const KeyStates&, const KeyStates&) = default;
+};
+
+// The pointer position together with the key states, read in one go.
+struct PointerSnapshot {
+    Point position;
+    KeyStates keys;
+    friend bool operator==(const PointerSnapshot&, const PointerSnapshot&) = default;
+};
+
+class PointerInput {
+public:
+    virtual ~PointerInput() = default;
+
+    // Pointer position in screen pixels.
+    virtual Point cursorPos() = 0;
+
+    // Position and, for each key, whether it is down now or has been pressed since
+    // the previous read; the read clears the pressed-since state. Backends may
+    // answer a still pointer from the last reading: a pointer moved only by
+    // another program's warp may then be seen up to ten reads late.
+    virtual PointerSnapshot readPointer() = 0;
+};
+
+// The screen in pixels and its logical resolution in dots per inch.
+struct ScreenMetrics {
+    std::int32_t widthPx = 0;
+    std::int32_t heightPx = 0;
+    double dpiX = 96.0;
+    double dpiY = 96.0;
+    friend bool operator==(const ScreenMetrics&, const ScreenMetrics&) = default;
+};
+
+class Screen {
+public:
+    virtual ~Screen() = default;
+    virtual ScreenMetrics metrics() = 0;
+};
+
+// Per-user string values addressed by application, section and key. Writes
+// reach the backing store together at flush(), which never leaves it half
+// written; keys the program does not know are kept.
+class SettingsStore {
+public:
+    virtual ~SettingsStore() = default;
+    virtual std::string read(const std::string& app, const std::string& section,
+                             const std::string& key, const std::string& fallback) = 0;
+    // False when the store refused the write.
+    virtual bool write(const std::string& app, const std::string& section,
+                       const std::string& key, const std::string& value) = 0;
+    // Saves what was written. False, with a reason, when it could not be saved.
+    virtual bool flush(std::string* why = nullptr) = 0;
+};
+
+class Shell {
+public:
+    virtual ~Shell() = default;
+    // Opens a file, a web address or a "Mailto:" link with the desktop's default
+    // program. False when nothing could be started.
+    virtual bool openLink(const std::string& target) = 0;
+};
+
+// What the user did on the notification icon.
+enum class TrayClick {
+    Activate,  // the primary (left) button
+    Context,   // the context (right) button
+};
+
+// The program's icon in the notification area.
+class NotifyIcon {
+public:
+    using ClickHandler = std::function<void(TrayClick click)>;
+
+    virtual ~NotifyIcon() = default;
+    // Registers the icon. False when no notification area shows it now; it
+    // appears by itself when one starts.
+    virtual bool add(const std::string& tip, ClickHandler onClick) = 0;
+    virtual void modify(const std::string& tip) = 0;
+    virtual void remove() = 0;
+    // Whether a notification area is there to show the icon.
+    virtual bool hostAvailable() const = 0;
+};
+
+// Everything the program needs of the desktop; the composition root hands each
+// part only the pieces it uses.
+struct Desktop {
+    WindowSystem& windows;
+    PointerInput& pointer;
+    Screen& screen;
+    SettingsStore& settings;
+    Shell& shell;
+    NotifyIcon& notifyIcon;
+};
+
+}  // namespace sw

@@ -1,0 +1,105 @@
+// The two rulers, their shared mode and the pointer work.
+#include "rulers.h"
+
+#include <QTimer>
+
+#include "frmruler.h"
+#include "nativehandle.h"
+#include "rulersettings.h"
+#include "settings.h"
+
+namespace sw {
+
+Rulers::Rulers(WindowSystem& windows, PointerInput& pointer, SettingsStore& settings, const ScreenMetrics& screen,
+               const Target& target, QObject* parent)
+    : QObject(parent),
+      pointer_(pointer),
+      settings_(settings),
+      mScreen(screen),
+      frmHorizRuler(std::make_unique<frmRuler>(Axis::Horizontal, windows, target)),
+      frmVertRuler(std::make_unique<frmRuler>(Axis::Vertical, windows, target)) {
+    tmrMousePosition = new QTimer(this);
+    tmrMousePosition->setInterval(10);
+    connect(tmrMousePosition, &QTimer::timeout, this, &Rulers::tmrMousePosition_Timer);
+    for (frmRuler* ruler : {frmHorizRuler.get(), frmVertRuler.get()}) {
+        connect(ruler, &frmRuler::closeClicked, this, [this] { ShowRulers(false); });
+        connect(ruler, &frmRuler::modeChosen, this, &Rulers::ChangeMode);
+    }
+}
+
+Rulers::~Rulers() = default;
+
+void Rulers::Load() {
+    if (frmHorizRuler->isLoaded()) return;
+    // The horizontal ruler loads the mode both share.
+    gRulerMode = ReadLong(settings_, RulerModeSetting());
+    for (frmRuler* ruler : {frmHorizRuler.get(), frmVertRuler.get()}) {
+        ruler->Form_Load(mScreen, ReadRulerConfig(settings_, ruler->axis(), mScreen), gRulerMode);
+    }
+    tmrMousePosition->start();
+}
+
+void Rulers::ShowRulers(bool state) {
+    mShown = state;
+    for (frmRuler* ruler : {frmHorizRuler.get(), frmVertRuler.get()}) {
+        if (state) {
+            Load();
+            if (!ruler->isVisible()) ruler->show();
+        } else {
+            ruler->hide();
+        }
+    }
+    emit shownChanged(state);
+}
+
+void Rulers::ShowReading(WindowId foreground, const Rect& shownTarget) {
+    Load();
+    const bool rulerActive = foreground != 0 && (foreground == nativeHandle(frmHorizRuler.get()) ||
+                                                 foreground == nativeHandle(frmVertRuler.get()));
+    for (frmRuler* ruler : {frmHorizRuler.get(), frmVertRuler.get()}) {
+        ruler->Active(rulerActive);
+        ruler->FollowTarget(shownTarget);
+    }
+}
+
+void Rulers::ChangeMode(std::int32_t mode) {
+    gRulerMode = mode;
+    frmHorizRuler->ApplyScaleMode(mode);
+    frmVertRuler->ApplyScaleMode(mode);
+}
+
+bool Rulers::SaveRulerConfig() const {
+    if (!frmHorizRuler->isLoaded()) return true;
+    // In the table's order: the horizontal ruler, the mode, the vertical ruler.
+    bool ok = WriteRulerConfig(settings_, Axis::Horizontal, frmHorizRuler->RulerToSave());
+    ok = WriteLong(settings_, RulerModeSetting(), gRulerMode) && ok;
+    return WriteRulerConfig(settings_, Axis::Vertical, frmVertRuler->RulerToSave()) && ok;
+}
+
+void Rulers::Unload() {
+    tmrMousePosition->stop();
+    frmHorizRuler->hide();
+    frmVertRuler->hide();
+}
+
+void Rulers::tmrMousePosition_Timer() {
+    // The first tick throws one reading away, so that a click made before the
+    // rulers existed does not count.
+    if (mTracker.PrimeKeys()) pointer_.readPointer();
+    const PointerSnapshot snap = pointer_.readPointer();
+    const RulerOrigin origin{static_cast<double>(frmHorizRuler->edgePx()),
+                             static_cast<double>(frmVertRuler->edgePx())};
+    const PointerReadout r = mTracker.Tick(snap, gRulerMode, origin);
+    frmHorizRuler->setHighlight(r.pos.x);
+    frmVertRuler->setHighlight(r.pos.y);
+    if (r.lines.visible) {
+        frmHorizRuler->setMeasure(std::pair{r.lines.start.x, r.lines.end.x});
+        frmVertRuler->setMeasure(std::pair{r.lines.start.y, r.lines.end.y});
+    } else {
+        frmHorizRuler->setMeasure(std::nullopt);
+        frmVertRuler->setMeasure(std::nullopt);
+    }
+    frmHorizRuler->ShowReadout(r);
+}
+
+}  // namespace sw
