@@ -53,6 +53,7 @@ public:
     void BringToFront();
 
     Form1& mainWindow() const { return *form_; }
+    TargetMonitor& monitor() { return monitor_; }
     Rulers& rulers() const { return *rulers_; }
     const Target& target() const { return target_; }
 

@@ -89,6 +89,7 @@ void frmRuler::createControls() {
     picRegion->setPalette(region);
 
     picTitlebar = new TitleStrip(picRegion);
+    picTitlebar->setObjectName("picTitlebar");
     ColourCaption();  // the inactive caption's colour until the monitor says otherwise
     picLegend = new ScaleStrip(axis_, picRegion);
     picLegend->setToolTip("Scale - SHIFT+LEFT CLICK to measure");
@@ -123,6 +124,7 @@ void frmRuler::createControls() {
 
     for (int i = 0; i < 2; ++i) {
         picDrag[i] = new DragHandle(axis_, picRegion);
+        picDrag[i]->setObjectName(QString("picDrag%1").arg(i));
         picDrag[i]->setCursor(horizontal ? Qt::SizeHorCursor : Qt::SizeVerCursor);
     }
     connectHandles();

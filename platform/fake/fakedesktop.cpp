@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "text.h"
+
 namespace sw::fake {
 namespace {
 
@@ -70,7 +72,9 @@ WindowInfo FakeDesktop::describeWindow(WindowId id) {
         w->passing.pop_front();
         return seen;
     }
-    return WindowInfo{w->title, w->state, w->state == WindowState::Minimised ? w->restored : w->rect};
+    // Titles are cut as every backend cuts them.
+    return WindowInfo{cutToCharacters(w->title, 254), w->state,
+                      w->state == WindowState::Minimised ? w->restored : w->rect};
 }
 
 Rect FakeDesktop::windowRect(WindowId id) {

@@ -1,82 +1,73 @@
-// Number conversion: halves to even, Int, parsing with refusals, formatting.
+// Numbers and text: halves to even, Int, numbers as people type them (and the
+// refusals), formatting, and cutting UTF-8 text by characters.
 #include <gtest/gtest.h>
 
-#include "app/numbers.h"
+#include <cmath>
+
+#include "commandline.h"
+#include "numbers.h"
+#include "text.h"
 
 namespace sw {
 namespace {
 
-TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour) {
-    EXPECT_EQ(RoundHalfEven(0.5), 0);
-    EXPECT_EQ(RoundHalfEven(1.5), 2);
-    EXPECT_EQ(RoundHalfEven(2.5), 2);
-    EXPECT_EQ(RoundHalfEven(-0.5), 0);
-    EXPECT_EQ(RoundHalfEven(-1.5), -2);
-    EXPECT_EQ(RoundHalfEven(-2.5), -2);
-    EXPECT_EQ(RoundHalfEven(79.5), 80);
-    EXPECT_EQ(RoundHalfEven(100.5), 100);
-    EXPECT_EQ(RoundHalfEven(2.4999), 2);
-    EXPECT_EQ(RoundHalfEven(-2.5001), -3);
-}
-
-TEST(Int, RoundsTowardsMinusInfinity) {
+TEST(Numbers, RoundingHalvesToEvenAndIntDownwards) {
+    for (const auto& [in, out] : std::vector<std::pair<double, double>>{
+             {0.5, 0}, {1.5, 2}, {2.5, 2}, {-0.5, 0}, {-1.5, -2}, {-2.5, -2}, {2.4999, 2}, {-2.5001, -3}, {79.5, 80}}) {
+        EXPECT_EQ(RoundHalfEven(in), out) << in;
+    }
     EXPECT_EQ(Int(6.9), 6);
     EXPECT_EQ(Int(-0.1), -1);
-    EXPECT_EQ(Int(-1.0), -1);
-    // 10 view units of 1545 on a 15360-twip screen at 15 twips per pixel.
-    EXPECT_EQ(Int(10.0 / 1545 * 15360 / 15), 6);
-    EXPECT_EQ(Int(-1.0 / 1545 * 15360 / 15), -1);
+    EXPECT_EQ(DesignPixels(3645), 243);
+    EXPECT_EQ(DesignPixels(22.5), 2);
+    EXPECT_EQ(PinToLong(1e12), 2147483647);
+    EXPECT_EQ(PinToLong(-1e12), -2147483647 - 1);
+    EXPECT_EQ(PinToLong(std::nan("")), 0);
 }
 
-TEST(ToLong, AcceptsNumbersAsPeopleTypeThem) {
-    EXPECT_EQ(ToLong("800"), 800);
-    EXPECT_EQ(ToLong("  -4 "), -4);
-    EXPECT_EQ(ToLong("+12"), 12);
-    EXPECT_EQ(ToLong("100.5"), 100);
-    EXPECT_EQ(ToLong("101.5"), 102);
-    EXPECT_EQ(ToLong(".5"), 0);
-    EXPECT_EQ(ToLong("1e3"), 1000);
-    EXPECT_EQ(ToLong("2147483647"), 2147483647);
-    EXPECT_EQ(ToLong("-2147483648"), -2147483647 - 1);
-    EXPECT_EQ(ToLong("2147483647.4"), 2147483647);
-    EXPECT_EQ(ToLong("1e-400"), 0);
-}
-
-TEST(ToLong, RefusesWithAReason) {
-    struct Case {
-        const char* text;
-        const char* why;
-    };
-    for (const Case& c : {Case{"", "Type a number"}, Case{"   ", "Type a number"},
-                          Case{"abc", "Not a number"}, Case{"12abc", "Not a number"},
-                          Case{"1,5", "Not a number"}, Case{"0x10", "Not a number"},
-                          Case{"inf", "Not a number"}, Case{"nan", "Not a number"},
-                          Case{"-", "Not a number"}, Case{"1e", "Not a number"},
-                          Case{"1 2", "Not a number"}, Case{"2147483648", "Number out of range"},
-                          Case{"-2147483649", "Number out of range"},
-                          Case{"99999999999", "Number out of range"},
-                          Case{"1e400", "Number out of range"}}) {
-        std::string why;
-        EXPECT_FALSE(ToLong(c.text, &why).has_value()) << c.text;
-        EXPECT_EQ(why, c.why) << c.text;
+TEST(Numbers, TypedNumbersAreReadOrRefusedWithAReason) {
+    for (const auto& [text, value] : std::vector<std::pair<const char*, std::int32_t>>{
+             {"800", 800}, {"  -4 ", -4}, {"+12", 12}, {"100.5", 100}, {"101.5", 102}, {".5", 0}, {"1e3", 1000},
+             {"2147483647", 2147483647}, {"-2147483648", -2147483647 - 1}, {"1e-400", 0}, {"5.", 5}}) {
+        EXPECT_EQ(ToLong(text), value) << text;
     }
-}
-
-TEST(FormatNumber, FifteenSignificantDigitsAndNoPointForWholes) {
+    for (const auto& [text, why] : std::vector<std::pair<const char*, const char*>>{
+             {"", "Type a number"}, {" ", "Type a number"}, {"abc", "Not a number"}, {"12abc", "Not a number"},
+             {"1,5", "Not a number"}, {"0x10", "Not a number"}, {"inf", "Not a number"}, {"-", "Not a number"},
+             {"1e", "Not a number"}, {"1e+", "Not a number"}, {".", "Not a number"}, {"1 2", "Not a number"},
+             {"2147483648", "Number out of range"}, {"-2147483649", "Number out of range"},
+             {"1e400", "Number out of range"}}) {
+        std::string reason;
+        EXPECT_FALSE(ToLong(text, &reason)) << text;
+        EXPECT_EQ(reason, why) << text;
+    }
     EXPECT_EQ(FormatNumber(79.5), "79.5");
-    EXPECT_EQ(FormatNumber(80.0), "80");
     EXPECT_EQ(FormatNumber(-0.0), "0");
     EXPECT_EQ(FormatNumber(-4294967295.0), "-4294967295");
-    EXPECT_EQ(FormatNumber(0.1 + 0.2), "0.3");
     EXPECT_EQ(FormatLong(-32000), "-32000");
 }
 
-TEST(DesignPixels, TwipsAtFifteenPerPixel) {
-    EXPECT_EQ(DesignPixels(3645), 243);
-    EXPECT_EQ(DesignPixels(615), 41);
-    EXPECT_EQ(DesignPixels(1850), 123);
-    EXPECT_EQ(DesignPixels(7.5), 0);    // half a pixel rounds to even
-    EXPECT_EQ(DesignPixels(22.5), 2);
+TEST(Text, CutsByCharactersNeverInsideOne) {
+    EXPECT_EQ(cutToCharacters("h\xC3\xA9llo", 2), "h\xC3\xA9");
+    EXPECT_EQ(cutToCharacters("\xF0\x9F\x98\x80\xF0\x9F\x98\x80", 1), "\xF0\x9F\x98\x80");
+    EXPECT_EQ(cutToCharacters("ab", 5), "ab");
+    // A byte that is no UTF-8 counts as one character, as does a cut sequence.
+    EXPECT_EQ(characterCount("a\xFF\xE6\x97" "b"), 5u);
+    EXPECT_EQ(cutToCharacters("\xE6\x97\xA5x", 1), "\xE6\x97\xA5");
+}
+
+TEST(CommandLine, KnowsItsOptionsAndNamesTheFirstUnknownOne) {
+    EXPECT_TRUE(ParseCommandLine({}).splash);
+    const CommandLine line = ParseCommandLine({"--no-splash", "--bogus", "-x"});
+    EXPECT_FALSE(line.splash);
+    EXPECT_EQ(line.unknown, "--bogus");
+    EXPECT_TRUE(ParseCommandLine({"-h"}).help);
+    EXPECT_TRUE(ParseCommandLine({"--version"}).version);
+    char program[] = "sizewise", help[] = "--help", other[] = "--no-splash";
+    char* withHelp[] = {program, other, help};
+    char* without[] = {program, other};
+    EXPECT_TRUE(AsksHelpOrVersion(3, withHelp));
+    EXPECT_FALSE(AsksHelpOrVersion(2, without));
 }
 
 }  // namespace

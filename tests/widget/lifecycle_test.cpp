@@ -1,93 +1,124 @@
-// The main window's life: the notification icon, hiding and showing, the pop-up
-// menu and the orderly shutdown.
-#include <QAction>
-#include <QMenu>
-#include <QTest>
+// The main window's life: the start routine, settings in and out, hiding to the
+// notification area and back, the close box, the icon's clicks, and the end.
+#include <QToolButton>
+#include <QWindow>
 
 #include "fixture.h"
 
 namespace sw {
 namespace {
 
-using LifecycleTest = FormTest;
+using Lifecycle = App;
 
-TEST_F(LifecycleTest, LoadRegistersTheIconAndKeepsTheWindowOnTop) {
-    EXPECT_TRUE(fake.iconAdded);
-    EXPECT_EQ(fake.iconTip, "Sizewise");
-    ASSERT_NE(mainHandle(), 0u);
-    EXPECT_FALSE(fake.callsNamed("setTopmost " + std::to_string(mainHandle()) + " 1").empty());
-    EXPECT_EQ(form->windowTitle(), "Sizewise");
+TEST_F(Lifecycle, TheStartPushesUntitledWindowsBackAtMostTenTimes) {
+    const WindowId titled = fake.addWindow("editor", Rect{});
+    fake.addWindow("", Rect{});
+    fake.setForeground(fake.addWindow("", Rect{}));
+    start();
+    EXPECT_EQ(app->target().window(), titled);
+    EXPECT_EQ(fake.callsNamed("sendForegroundToBack").size(), 2u);
+    EXPECT_TRUE(form().isVisible());
+    fake.closeWindow(mainHandle());
+    app.reset();
+    fake.clearCalls();
+    fake.closeWindow(titled);
+    fake.closeWindow(target);
+    start();
+    EXPECT_EQ(fake.callsNamed("sendForegroundToBack").size(), 10u);
+    fake.closeWindow(mainHandle());
+    fake.clearCalls();
+    app.reset();
+    fake.setForeground(target = fake.addWindow("shell", Rect{}));
+    start();
+    EXPECT_TRUE(fake.callsNamed("sendForegroundToBack").empty());
 }
 
-TEST_F(LifecycleTest, TheCloseBoxAndTheIconHideAndShowInPlace) {
-    form->move(120, 90);
-    QApplication::processEvents();
-    const QPoint before = form->pos();
-
-    form->Unload(Form1::kUnloadControlMenu);
-    EXPECT_FALSE(form->isUnloaded());
-    EXPECT_TRUE(form->mHidden);
-    EXPECT_FALSE(form->isVisible());
-    EXPECT_EQ(form->mnuHide->text(), "&Show");
-    EXPECT_EQ(form->mWindowLeft, before.x() * 15);
-    EXPECT_EQ(form->mWindowTop, before.y() * 15);
-    EXPECT_EQ(endStatus, -1);
-
-    fake.iconHandler(NotifyIcon::kLeftButtonDown);
-    EXPECT_FALSE(form->mHidden);
-    EXPECT_TRUE(form->isVisible());
-    EXPECT_EQ(form->pos(), before);
-    EXPECT_EQ(form->mnuHide->text(), "&Hide");
-
-    fake.iconHandler(NotifyIcon::kLeftButtonDown);
-    EXPECT_TRUE(form->mHidden);
-}
-
-TEST_F(LifecycleTest, TheIconsRightClickOpensTheMenuWithExitInBold) {
-    fake.pointer = Point{300, 200};
-    fake.iconHandler(NotifyIcon::kRightButtonDown);
-    EXPECT_FALSE(form->mnuPopup->isVisible());
-    fake.iconHandler(NotifyIcon::kRightButtonUp);
-    EXPECT_TRUE(form->mnuPopup->isVisible());
-    EXPECT_EQ(form->mnuPopup->defaultAction(), form->mnuExit);
-    EXPECT_FALSE(fake.callsNamed("activateWindow " + std::to_string(mainHandle())).empty());
-    form->mnuPopup->hide();
-
-    // The "Menu" label opens the same menu without a default entry.
-    QTest::mouseClick(form->lblMenu, Qt::LeftButton);
-    EXPECT_TRUE(form->mnuPopup->isVisible());
-    EXPECT_EQ(form->mnuPopup->defaultAction(), nullptr);
-    QStringList entries;
-    for (const QAction* a : form->mnuPopup->actions()) entries << (a->isSeparator() ? "-" : a->text());
-    EXPECT_EQ(entries, (QStringList{"&Options", "-", "&Presets", "-", "&About", "&Help", "-", "&Hide", "E&xit"}));
-    QStringList options;
-    for (const QAction* a : form->mnuOptions->actions()) options << a->text();
-    EXPECT_EQ(options, (QStringList{"Show &Window Layout", "Show &Rulers", "Edit &Presets"}));
-    QStringList help;
-    for (const QAction* a : form->mnuHelp->actions()) help << a->text();
-    EXPECT_EQ(help, (QStringList{"&Contents"}));
-    form->mnuPopup->hide();
-}
-
-TEST_F(LifecycleTest, ExitRemovesTheIconAndEndsWithStatusZeroOnce) {
-    form->mnuExit->trigger();
-    EXPECT_TRUE(form->isUnloaded());
-    EXPECT_EQ(endStatus, 0);
+TEST_F(Lifecycle, SettingsComeInAndGoOutWhole) {
+    auto& s = fake.store;
+    s[{"Sizewise", "Config", "ShowLayout"}] = "False";
+    s[{"Sizewise", "Config", "WindowLeft"}] = "999999";  // beyond the screen
+    s[{"Sizewise", "Config", "WindowTop"}] = "-30";
+    s[{"Sizewise", "Config", "ShowRuler"}] = "false";
+    s[{"Sizewise", "Config", "PresetWidth_1"}] = "0";
+    s[{"Sizewise", "RulerConfig", "Mode"}] = "1";
+    s[{"Sizewise", "Mine", "Foreign"}] = "kept";
+    start();
+    EXPECT_EQ(form().pos(), QPoint(1024 - form().width(), 0));
+    EXPECT_FALSE(Find<QToolButton>("chkShowLayout")->isChecked());
+    EXPECT_FALSE(Find<QToolButton>("chkShowRulers")->isChecked());
+    EXPECT_FALSE(Find<QToolButton>("cmdPreset1")->isEnabled());
+    EXPECT_FALSE(app->rulers().shown());
+    app->Unload(kUnloadCode);
+    EXPECT_EQ(ended, 0);
     EXPECT_FALSE(fake.iconAdded);
-    EXPECT_FALSE(form->tmrCheckActiveWindow->isActive());
-    EXPECT_EQ(g.gMainForm, nullptr);
-
-    // A signal arriving during the shutdown does not run it twice.
-    endStatus = -1;
-    form->Unload(Form1::kUnloadTaskManager);
-    EXPECT_EQ(endStatus, -1);
-    EXPECT_EQ(fake.callsNamed("iconRemove").size(), 1u);
+    EXPECT_EQ(saved("Config", "WindowLeft"), std::to_string((1024 - form().width()) * 15));
+    EXPECT_EQ(saved("Config", "WindowTop"), "0");
+    EXPECT_EQ(saved("Config", "ShowLayout"), "False");
+    EXPECT_EQ(saved("Config", "ShowRuler"), "False");
+    EXPECT_EQ(saved("Config", "PresetWidth_1"), "0");
+    EXPECT_EQ(saved("RulerConfig", "Mode"), "1");  // the rulers were built by no poll, yet their mode stays
+    EXPECT_EQ(saved("Mine", "Foreign"), "kept");
+    EXPECT_EQ(fake.saved.size(), 27u);
 }
 
-TEST_F(LifecycleTest, ClosingFromCodeShutsDown) {
-    form->close();
-    EXPECT_TRUE(form->isUnloaded());
-    EXPECT_EQ(endStatus, 0);
+TEST_F(Lifecycle, HiddenToTheIconAndBackToTheSamePlace) {
+    fake.store[{"Sizewise", "Config", "Hidden"}] = "True";
+    fake.store[{"Sizewise", "Config", "WindowLeft"}] = "1500";
+    fake.store[{"Sizewise", "Config", "WindowTop"}] = "750";
+    start();
+    EXPECT_FALSE(form().isVisible());
+    EXPECT_EQ(MenuEntry("&Show")->text(), "&Show");
+    fake.iconHandler(TrayClick::Activate);
+    EXPECT_TRUE(form().isVisible());
+    EXPECT_EQ(form().pos(), QPoint(100, 50));
+    // The close box hides; the menu's entry and the icon bring it back.
+    closeBox();
+    EXPECT_FALSE(form().isVisible());
+    MenuEntry("&Show")->trigger();
+    EXPECT_TRUE(form().isVisible());
+    EXPECT_EQ(ended, -1);
+    // With no notification area nothing could bring it back: it is minimised.
+    fake.trayHostPresent = false;
+    closeBox();
+    EXPECT_TRUE(form().isMinimized());
+    form().showNormal();
+    MenuEntry("&Hide")->trigger();
+    app->Unload(kUnloadSession);
+    EXPECT_EQ(saved("Config", "Hidden"), "True");
+    EXPECT_EQ(saved("Config", "WindowLeft"), "1500");
+}
+
+TEST_F(Lifecycle, TheIconsRightClickOpensTheMenuWithExitAndExitSaves) {
+    start();
+    fake.pointer = Point{300, 200};
+    fake.iconHandler(TrayClick::Context);
+    auto* menu = Find<QMenu>("mnuPopup");
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_EQ(menu->defaultAction()->text(), "E&xit");
+    EXPECT_EQ(fake.callsNamed("activateWindow").back(), "activateWindow " + std::to_string(mainHandle()));
+    menu->defaultAction()->trigger();
+    EXPECT_EQ(ended, 0);
+    EXPECT_EQ(saved("Config", "Hidden"), "False");
+    // A second end does nothing more.
+    fake.clearCalls();
+    app->Unload(kUnloadTaskManager);
+    EXPECT_TRUE(fake.calls.empty());
+}
+
+TEST_F(Lifecycle, ASettingsFileThatCannotBeWrittenIsSaidSo) {
+    start();
+    fake.refuseWrites = true;
+    testing::internal::CaptureStderr();
+    app->Unload(kUnloadCode);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("the settings were not saved"), std::string::npos);
+    EXPECT_EQ(ended, 0);
+    app.reset();
+    fake.refuseWrites = false;
+    start();
+    testing::internal::CaptureStderr();
+    app->UnloadWithoutDisplay();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(saved("Config", "ShowRuler"), "True");
 }
 
 }  // namespace

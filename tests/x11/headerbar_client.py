@@ -1,33 +1,19 @@
-"""A GTK 3 window with a header bar: a client that draws its own decorations.
-
-Usage: headerbar_client.py TITLE WxH+X+Y
-"""
+"""A GTK 3 window with a header bar, a client that draws its own decorations; prints its
+window id once it is shown. Usage: headerbar_client.py TITLE"""
 
 import sys
 
 import gi
 
 gi.require_version("Gtk", "3.0")
-from gi.repository import GLib, Gtk  # noqa: E402
+gi.require_version("GdkX11", "3.0")
+from gi.repository import GdkX11, Gtk  # noqa: E402,F401
 
-# The X11 tests find the window by this WM_CLASS instance name.
-GLib.set_prgname("sizewise-headerbar")
-
-
-def main() -> None:
-    title, geometry = sys.argv[1], sys.argv[2]
-    size, _, position = geometry.partition("+")
-    width, height = (int(v) for v in size.split("x"))
-    x, y = (int(v) for v in position.split("+"))
-    window = Gtk.Window(title=title)
-    window.set_titlebar(Gtk.HeaderBar(title=title, show_close_button=True))
-    # Sizes and positions here are those of what is seen, without the shadow.
-    window.set_default_size(width, height)
-    window.move(x, y)
-    window.connect("destroy", Gtk.main_quit)
-    window.show_all()
-    Gtk.main()
-
-
-if __name__ == "__main__":
-    main()
+window = Gtk.Window(title=sys.argv[1])
+window.set_titlebar(Gtk.HeaderBar(title=sys.argv[1], show_close_button=True))
+window.set_default_size(420, 300)
+window.move(120, 110)
+window.connect("destroy", Gtk.main_quit)
+window.show_all()
+print(window.get_window().get_xid(), flush=True)
+Gtk.main()

@@ -1,0 +1,147 @@
+// What every backend promises, written once and run against each: the fake
+// desktop, X11 and Win32. Placements and state changes land when the window
+// manager gets to them, so each check waits for its condition.
+#include <gtest/gtest.h>
+
+#include "text.h"
+#include "world.h"
+
+namespace sw {
+
+void PrintTo(const Rect& r, std::ostream* out) {
+    *out << "(" << r.left << ", " << r.top << ") - (" << r.right << ", " << r.bottom << ")";
+}
+
+namespace test {
+namespace {
+
+class Contract : public ::testing::Test {
+protected:
+    bool reads(WindowId window, WindowState state, const Rect& rect) {
+        return world->eventually([&] {
+            const WindowInfo info = ws.describeWindow(window);
+            return info.state == state && info.rect == rect && ws.windowRect(window) == rect;
+        });
+    }
+
+    std::unique_ptr<World> world = OpenWorld();
+    WindowSystem& ws = world->windows();
+};
+
+TEST_F(Contract, TheActivatedWindowIsTheForegroundAndReadsAsSeen) {
+    const WindowId a = world->open("first \xE5\xAF\xB8\xE6\xB3\x95 \xF0\x9F\x98\x80 caf\xC3\xA9");
+    const WindowId b = world->open("second");
+    for (const WindowId w : {a, b, a}) {
+        ws.activateWindow(w);
+        EXPECT_TRUE(world->eventually([&] { return ws.foregroundWindow() == w; })) << w;
+    }
+    const WindowInfo info = ws.describeWindow(a);
+    EXPECT_EQ(info.title, "first \xE5\xAF\xB8\xE6\xB3\x95 \xF0\x9F\x98\x80 caf\xC3\xA9");
+    EXPECT_EQ(info.state, WindowState::Normal);
+    EXPECT_EQ(info.rect, world->frameOf(a));
+    EXPECT_EQ(ws.describeWindow(b).rect, world->frameOf(b));
+    EXPECT_EQ(ws.windowRect(b), world->frameOf(b));
+}
+
+TEST_F(Contract, TitlesAreCutAt254CharactersNeverInsideOne) {
+    std::string title = "a";
+    for (int i = 0; i < 300; ++i) title += "\xF0\x9F\x98\x80";
+    const std::string read = ws.describeWindow(world->open(title)).title;
+    EXPECT_EQ(characterCount(read), 254u);
+    EXPECT_EQ(read, cutToCharacters(title, 254));
+    EXPECT_EQ(ws.describeWindow(world->open("")).title, "");
+}
+
+TEST_F(Contract, APlacementLandsExactlyAndActivates) {
+    const WindowId other = world->open("other");
+    const WindowId w = world->open("placed");
+    ws.activateWindow(other);
+    for (const Placement& p : {Placement{61, 47, 333, 222}, Placement{200, 150, 401, 299}, Placement{0, 0, 640, 480}}) {
+        ws.placeWindow(w, p);
+        const Rect want{p.left, p.top, p.left + p.width, p.top + p.height};
+        EXPECT_TRUE(world->eventually([&] { return world->frameOf(w) == want; })) << p.left;
+        EXPECT_TRUE(reads(w, WindowState::Normal, want));
+        EXPECT_TRUE(world->eventually([&] { return ws.foregroundWindow() == w; }));
+    }
+}
+
+TEST_F(Contract, ShowCommandsChangeTheStateAndAMaximisedWindowIsRestoredToBePlaced) {
+    const WindowId w = world->open("states");
+    ws.placeWindow(w, Placement{100, 90, 420, 310});
+    const Rect normal{100, 90, 520, 400};
+    ASSERT_TRUE(reads(w, WindowState::Normal, normal));
+    ws.showWindow(w, ShowCommand::Minimise);
+    // A minimised window reads the frame it gets back.
+    EXPECT_TRUE(reads(w, WindowState::Minimised, normal));
+    ws.showWindow(w, ShowCommand::Restore);
+    EXPECT_TRUE(reads(w, WindowState::Normal, normal));
+    ws.showWindow(w, ShowCommand::Maximise);
+    EXPECT_TRUE(world->eventually([&] { return ws.describeWindow(w).state == WindowState::Maximised; }));
+    EXPECT_TRUE(world->eventually([&] { return world->frameOf(w) == ws.describeWindow(w).rect; }));
+    ws.placeWindow(w, Placement{150, 120, 300, 200});
+    EXPECT_TRUE(reads(w, WindowState::Normal, Rect{150, 120, 450, 320}));
+    EXPECT_TRUE(world->eventually([&] { return world->frameOf(w) == Rect{150, 120, 450, 320}; }));
+}
+
+TEST_F(Contract, TopmostAndToolWindowsAreTheWindowSystemsOwn) {
+    const WindowId w = world->open("layers");
+    ws.setTopmost(w, true);
+    EXPECT_TRUE(world->eventually([&] { return world->isAbove(w); }));
+    ws.setTopmost(w, false);
+    EXPECT_TRUE(world->eventually([&] { return !world->isAbove(w); }));
+    ws.markToolWindow(w);
+    EXPECT_TRUE(world->eventually([&] { return world->isToolWindow(w); }));
+}
+
+TEST_F(Contract, PressesBetweenTwoReadsAreReportedOnce) {
+    // Over a window: a click on the bare desktop may open a window manager's menu.
+    world->open("under the pointer");
+    PointerInput& pointer = world->pointer();
+    pointer.readPointer();
+    world->click(Point{300, 200}, 1);
+    PointerSnapshot s;
+    EXPECT_TRUE(world->eventually([&] { return (s = pointer.readPointer()).keys.left; }));
+    EXPECT_EQ(s.position, (Point{300, 200}));
+    EXPECT_EQ(pointer.cursorPos(), (Point{300, 200}));
+    EXPECT_FALSE(pointer.readPointer().keys.left);
+    world->click(Point{310, 220}, 3);
+    EXPECT_TRUE(world->eventually([&] { return (s = pointer.readPointer()).keys.right; }));
+    EXPECT_FALSE(s.keys.left);
+    EXPECT_EQ(s.position, (Point{310, 220}));
+    world->tapShift();
+    EXPECT_TRUE(world->eventually([&] { return pointer.readPointer().keys.shift; }));
+    EXPECT_FALSE(pointer.readPointer().keys.shift);
+}
+
+TEST_F(Contract, AVanishedWindowReadsAsGoneAndCommandsOnItAreHarmless) {
+    const WindowId w = world->open("vanishing");
+    world->close(w);
+    EXPECT_TRUE(world->eventually([&] { return ws.describeWindow(w) == WindowInfo{}; }));
+    EXPECT_EQ(ws.windowRect(w), Rect{});
+    ws.placeWindow(w, Placement{1, 2, 3, 4});
+    ws.showWindow(w, ShowCommand::Maximise);
+    ws.setTopmost(w, true);
+    ws.markToolWindow(w);
+    ws.activateWindow(w);
+    EXPECT_EQ(ws.describeWindow(0), WindowInfo{});
+    const WindowId alive = world->open("still here");
+    EXPECT_EQ(ws.describeWindow(alive).title, "still here");
+}
+
+TEST_F(Contract, PushingTheForegroundBackActivatesTheNextWindow) {
+    const WindowId below = world->open("below");
+    const WindowId top = world->open("top");
+    ws.activateWindow(top);
+    ASSERT_TRUE(world->eventually([&] { return ws.foregroundWindow() == top; }));
+    ws.sendForegroundToBack();
+    EXPECT_TRUE(world->eventually([&] { return ws.foregroundWindow() == below; }));
+}
+
+TEST_F(Contract, TheScreen) {
+    const ScreenMetrics want = world->expectedScreen();
+    EXPECT_EQ(world->screen().metrics(), want);
+}
+
+}  // namespace
+}  // namespace test
+}  // namespace sw

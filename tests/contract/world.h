@@ -1,0 +1,41 @@
+// A desktop on which the backend contract is checked: the backend under test,
+// the means to open windows and give input there as another program and the
+// user would, and what is true there, read apart from the backend. Each test
+// binary that runs the contract defines OpenWorld() for its backend.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "desktop.h"
+
+namespace sw::test {
+
+class World {
+public:
+    virtual ~World() = default;
+    virtual WindowSystem& windows() = 0;
+    virtual PointerInput& pointer() = 0;
+    virtual Screen& screen() = 0;
+    // Another program's window with this title, on the screen and taken on by
+    // the window manager, at about (120, 110) and 400 x 300.
+    virtual WindowId open(const std::string& title) = 0;
+    // Destroys it at once, as a program that ends does.
+    virtual void close(WindowId window) = 0;
+    // What the user sees of the window: its outer frame.
+    virtual Rect frameOf(WindowId window) = 0;
+    virtual bool isAbove(WindowId window) = 0;
+    virtual bool isToolWindow(WindowId window) = 0;
+    // The user clicks button 1 (left) or 3 (right) at a point, or taps SHIFT.
+    virtual void click(Point at, int button) = 0;
+    virtual void tapShift() = 0;
+    // The screen as the world made it.
+    virtual ScreenMetrics expectedScreen() = 0;
+    // Lets the desktop work until done() holds; false when it never does.
+    virtual bool eventually(const std::function<bool()>& done) = 0;
+};
+
+std::unique_ptr<World> OpenWorld();
+
+}  // namespace sw::test

@@ -1,0 +1,170 @@
+"""Sizewise end to end: one private desktop per suite (tests/desktop.py), the real program on it,
+its controls found and read over AT-SPI as a screen reader finds them, the user's clicks and keys
+through XTEST (xdotool), and what is true read from the X server (xwininfo, xprop)."""
+
+import os
+import re
+import subprocess
+import sys
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+import desktop  # noqa: E402
+from desktop import wait_until  # noqa: E402,F401
+
+SIZEWISE = os.environ.get("SIZEWISE") or os.path.join(os.path.dirname(desktop.HERE), "build", "sizewise")
+CAPTIONS = ("Left", "Top", "Right", "Bottom", "Width", "Height")
+VERSION = os.environ.get("SIZEWISE_VERSION", "1.0.0")
+pyatspi = None
+
+
+class Session(unittest.TestCase):
+    wm, tray = "openbox", True
+
+    @classmethod
+    def setUpClass(cls):
+        global pyatspi
+        cls.desktop = desktop.Desktop(cls.wm, cls.tray, accessibility=True).start()
+        # The AT-SPI bindings find the desktop's bus through the environment, once.
+        os.environ.update(DISPLAY=cls.desktop.display, DBUS_SESSION_BUS_ADDRESS=cls.desktop.env["DBUS_SESSION_BUS_ADDRESS"])
+        import pyatspi as bindings
+        pyatspi = bindings
+        cls.proc = None
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.desktop.stop()
+
+    # --- the program ----------------------------------------------------------------------
+    def start(self, *args, splash=False, shown=True):
+        type(self).proc = self.desktop.spawn([SIZEWISE, *args] if splash else [SIZEWISE, "--no-splash", *args], "sizewise")
+        if shown:
+            wait_until(self.main_window, 15, "the main window")
+
+    def exit_status(self, timeout=10):
+        return self.proc.wait(timeout=timeout)
+
+    def settings_path(self):
+        return os.path.join(self.desktop.env["XDG_CONFIG_HOME"], "Sizewise", "Sizewise.conf")
+
+    def settings(self):
+        """The settings file as {section: {key: value}}."""
+        path = self.settings_path()
+        sections, section = {}, None
+        for line in open(path).read().splitlines() if os.path.exists(path) else []:
+            if line.startswith("["):
+                section = sections.setdefault(line.strip("[]"), {})
+            elif "=" in line:
+                key, _, value = line.partition("=")
+                section[key] = value
+        return sections
+
+    # --- what it shows, over AT-SPI -------------------------------------------------------
+    def find(self, role=None, name=None, description=None, window="Sizewise"):
+        for app in pyatspi.Registry.getDesktop(0):
+            if app is None or app.name != "Sizewise":
+                continue
+            for top in app:
+                if top is not None and window in (None, top.name):
+                    hit = pyatspi.findDescendant(top, lambda n: (role is None or n.getRoleName() == role) and (
+                        name is None or n.name == name) and (description is None or n.description == description))
+                    if hit is not None:
+                        return hit
+        return None
+
+    def control(self, **how):
+        return wait_until(lambda: self.find(**how), 5, f"control {how}")
+
+    def main_window(self):
+        top = self.find(role="label", name="Menu")
+        return top is not None and self.extents(top)[2] > 0
+
+    def extents(self, node):
+        e = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        return e.x, e.y, e.width, e.height
+
+    def values(self):
+        return [int(self.control(role="label", description=c).name) for c in CAPTIONS]
+
+    def title(self):
+        return self.control(role="label", description="Target window title").name
+
+    # --- the user ---------------------------------------------------------------------------
+    def click(self, node=None, button=1, at=None, **how):
+        x, y, w, h = self.extents(node or self.control(**how))
+        self.xdotool("mousemove", x + (at[0] if at else w // 2), y + (at[1] if at else h // 2), "click", button)
+
+    def xdotool(self, *args):
+        return self.desktop.run(["xdotool", *map(str, args)])
+
+    def type(self, text, *keys):
+        self.xdotool("type", "--delay", 20, "--", text)
+        if keys:
+            self.xdotool("key", "--delay", 20, *keys)
+
+    def edit(self, caption, text):
+        """Clicks a value, types over it and presses Enter."""
+        self.click(role="label", description=caption)
+        wait_until(lambda: self.find(role="text").queryComponent().getExtents(pyatspi.DESKTOP_COORDS).width > 0, 3,
+                   "the entry panel")
+        self.xdotool("key", "ctrl+a")
+        self.type(text, "Return")
+
+    # --- other programs and the X server ----------------------------------------------------
+    def client(self, title="Target", geometry="400x300+300+200"):
+        proc = self.desktop.spawn([desktop.TESTCLIENT, "--title", title, "--geometry", geometry], title,
+                                  stdout=subprocess.PIPE)
+        window = int(desktop.read_line(proc.stdout, 10).split()[0], 0)
+        if self.wm != "none":
+            wait_until(lambda: self.desktop.framed(window), 10, "the window framed")
+        return window
+
+    def frame(self, window):
+        """The window manager's frame of a client: x, y, width, height."""
+        info = self.desktop.run(["xwininfo", "-children", "-id", str(window)])
+        parent = re.search(r"Parent window id: (0x[0-9a-f]+)", info).group(1)
+        geometry = self.desktop.run(["xwininfo", "-id", parent])
+        return tuple(int(re.search(rf"{k}:\s+(-?\d+)", geometry).group(1))
+                     for k in ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
+
+    def visible(self, window):
+        """What is seen of a window: the client with the window manager's frame extents, or
+        less the shadow a client that draws its own decorations declares."""
+        info = self.desktop.run(["xwininfo", "-id", str(window)])
+        x, y, w, h = (int(re.search(rf"{k}:\s+(-?\d+)", info).group(1))
+                      for k in ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
+        sides = lambda name: [int(v) for v in re.findall(r"-?\d+", self.desktop.run(
+            ["xprop", "-id", str(window), name]).partition("=")[2])] or [0, 0, 0, 0]
+        left, right, top, bottom = sides("_NET_FRAME_EXTENTS")
+        if not any((left, right, top, bottom)):
+            left, right, top, bottom = (-v for v in sides("_GTK_FRAME_EXTENTS"))
+        return x - left, y - top, w + left + right, h + top + bottom
+
+    def shown_frame(self, window):
+        """The frame as Sizewise shows it: Left, Top, Right, Bottom, Width, Height."""
+        x, y, w, h = self.frame(window)
+        return [x, y, x + w, y + h, w, h]
+
+    def states(self, window):
+        return self.desktop.run(["xprop", "-id", str(window), "_NET_WM_STATE"])
+
+    def visible_windows(self):
+        r = self.desktop.run(["sh", "-c", "xdotool search --onlyvisible --classname '^sizewise$'; true"])
+        return set(r.split())
+
+    def open_menu(self, opener):
+        """Runs opener and returns once a pop-up menu has been mapped."""
+        before = self.visible_windows()
+        opener()
+        wait_until(lambda: self.visible_windows() - before, 5, "the pop-up menu")
+
+    def tray_icon(self):
+        """Size and place of Sizewise's icon in the notification area, once it is there."""
+        panel = self.desktop.run(["xdotool", "search", "--classname", "^tint2$"]).split()[0]
+        tree = self.desktop.run(["xwininfo", "-tree", "-id", panel])
+        found = re.search(r'\("sizewise" "[^"]*"\)\s+(\d+)x\d+\+-?\d+\+-?\d+\s+\+(-?\d+)\+(-?\d+)', tree)
+        return found and tuple(int(v) for v in found.groups())
+
+    def tray_icon_click(self, button=1):
+        size, x, y = wait_until(self.tray_icon, 10, "the notification icon")
+        self.xdotool("mousemove", x + size // 2, y + size // 2, "click", button)

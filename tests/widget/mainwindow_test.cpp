@@ -1,0 +1,200 @@
+// The main window on the fake desktop: what the monitor shows, the entry panel,
+// the window commands and presets, the layout view, hiding, the settings and
+// the start routine.
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
+
+#include "fixture.h"
+
+namespace sw {
+namespace {
+
+using MainWindow = App;
+
+TEST_F(MainWindow, ShowsTheForegroundWindowNeverItsOwnOrAnUntitledOne) {
+    start();
+    EXPECT_EQ(values(), "0000 0000 0000 0000 0000 0000");
+    poll();
+    EXPECT_EQ(app->target().window(), target);
+    EXPECT_EQ(Find<QLabel>("lblWindowText")->text(), "Target");
+    EXPECT_EQ(values(), "21 21 821 621 800 600");
+    EXPECT_EQ(fake.iconTip, "WATCHING WINDOW: Target");
+    // The program's own window leaves the target; a change to it still shows.
+    fake.setForeground(mainHandle());
+    fake.window(target)->rect = Rect{-4, -4, 1028, 772};
+    poll();
+    EXPECT_EQ(values(), "-4 -4 1028 772 1032 776");
+    // Untitled windows (the desktop, a panel) never replace a target once seen.
+    fake.setForeground(fake.addWindow("", Rect{0, 0, 1024, 768}));
+    poll();
+    EXPECT_EQ(app->target().window(), target);
+    const WindowId other = fake.addWindow("Other", Rect{0, 0, 10, 10});
+    fake.setForeground(other);
+    poll();
+    EXPECT_EQ(Find<QLabel>("lblWindowText")->text(), "Other");
+    // A vanished target reads as zeros and leaves the state buttons as they were.
+    fake.vanishOnNextCall(other);
+    poll();
+    EXPECT_EQ(values(), "0 0 0 0 0 0");
+    EXPECT_TRUE(Find<QToolButton>("optWindowControl0")->isChecked());
+}
+
+TEST_F(MainWindow, LongTitlesAreCutAndTheTipIsSentOnlyWhenItChanges) {
+    start();
+    poll();
+    poll();
+    EXPECT_EQ(fake.callsNamed("iconModify").size(), 1u);
+    std::string title;
+    for (int i = 0; i < 300; ++i) title += "\xC3\xA9";
+    fake.window(target)->title = title;
+    poll();
+    EXPECT_EQ(Find<QLabel>("lblWindowText")->text().size(), 254);
+    EXPECT_TRUE(Find<QLabel>("lblElipses")->isVisible());
+    EXPECT_EQ(QString::fromStdString(fake.iconTip).size(), 63);
+    EXPECT_EQ(fake.callsNamed("iconModify").size(), 2u);
+    // A steady poll asks for the foreground and the target only.
+    fake.clearCalls();
+    poll();
+    EXPECT_EQ(fake.calls, (std::vector<std::string>{"foregroundWindow", "describeWindow " + std::to_string(target)}));
+}
+
+TEST_F(MainWindow, TheEntryPanelAppliesRefusesAndCloses) {
+    start();
+    poll();
+    auto* box = Find<QLineEdit>("txtValue");
+    const auto edit = [&](int index, const char* text, Qt::Key key) {
+        click(QString("lblWindowDimension%1").arg(index));
+        EXPECT_EQ(box->selectedText().toStdString(), value(index));
+        box->selectAll();
+        box->insert(text);
+        QTest::keyClick(box, key);
+    };
+    edit(4, "640", Qt::Key_Return);
+    EXPECT_FALSE(Find("picValueEntry")->isVisible());
+    edit(3, "100.5", Qt::Key_Return);
+    EXPECT_EQ(fake.callsNamed("placeWindow"),
+              (std::vector<std::string>{placed({21, 21, 640, 600}), placed({21, 21, 640, 80})}));
+    edit(0, "12px", Qt::Key_Return);
+    EXPECT_TRUE(Find("picValueEntry")->isVisible());
+    EXPECT_EQ(box->selectedText(), "12px");
+    edit(0, "5", Qt::Key_Escape);
+    EXPECT_FALSE(Find("picValueEntry")->isVisible());
+    EXPECT_EQ(fake.callsNamed("placeWindow").size(), 2u);
+    // The user switches to another window: the panel closes unapplied.
+    click("lblWindowDimension1");
+    fake.setForeground(fake.addWindow("Elsewhere", Rect{}));
+    QApplication::setActiveWindow(nullptr);
+    poll();
+    EXPECT_FALSE(Find("picValueEntry")->isVisible());
+}
+
+TEST_F(MainWindow, ValuesWaitForACommandToLandThenShowWhatIs) {
+    start();
+    poll();
+    fake.deferPlacements = true;
+    click("lblWindowDimension5");
+    Find<QLineEdit>("txtValue")->setText("300");
+    QTest::keyClick(Find("txtValue"), Qt::Key_Return);
+    poll();  // the window manager has not moved it yet
+    EXPECT_EQ(value(5), "300");
+    fake.landPlacements();
+    poll();
+    EXPECT_EQ(values(), "21 21 821 321 800 300");
+    // A window that refuses the size shows its own once the wait is over.
+    fake.window(target)->rect = Rect{21, 21, 821, 400};
+    click("lblWindowDimension5");
+    Find<QLineEdit>("txtValue")->setText("310");
+    QTest::keyClick(Find("txtValue"), Qt::Key_Return);
+    QTest::qWait(TargetMonitor::kPlacementLanding.count() + 50);
+    poll();
+    EXPECT_EQ(value(5), "379");
+}
+
+TEST_F(MainWindow, StateButtonsPresetsAndTheOrigin) {
+    start();
+    poll();
+    click("optWindowControl2");
+    EXPECT_EQ(fake.window(target)->state, WindowState::Maximised);
+    poll();
+    poll();  // landed: the frame has stopped changing
+    EXPECT_TRUE(Find<QToolButton>("optWindowControl2")->isChecked());
+    fake.showWindow(target, ShowCommand::Minimise);
+    fake.clearCalls();
+    poll();
+    // A minimised target reads -32000 and selects its button, whose action runs.
+    EXPECT_EQ(value(0), "-32000");
+    EXPECT_TRUE(Find<QToolButton>("optWindowControl1")->isChecked());
+    EXPECT_EQ(fake.callsNamed("showWindow"), std::vector<std::string>{"showWindow " + std::to_string(target) + " 1"});
+    click("optWindowControl0");
+    poll();
+    poll();
+    click("cmdPreset2");
+    click("cmdZeroWindow");
+    MenuEntry("800x600")->trigger();
+    EXPECT_FALSE(Find<QToolButton>("cmdPreset7")->isEnabled());
+    EXPECT_EQ(Find<QToolButton>("cmdPreset7")->toolTip(), "No Preset Allocated");
+    EXPECT_EQ(Find<QToolButton>("cmdPreset1")->toolTip(), "Resize Target Window to 800x600");
+    EXPECT_EQ(fake.callsNamed("placeWindow"),
+              (std::vector<std::string>{placed({21, 21, 1024, 768}), placed({0, 0, 1024, 768}),
+                                        placed({0, 0, 800, 600})}));
+}
+
+TEST_F(MainWindow, ThePresetEditorTakesNumbersOnlyAndCancelKeepsTheSlots) {
+    start();
+    const auto inEditor = [](std::function<void(QWidget*)> act) {
+        QTimer::singleShot(0, [act] { act(QApplication::activeModalWidget()); });
+        MenuEntry("Edit &Presets")->trigger();
+    };
+    inEditor([](QWidget* editor) {
+        editor->findChild<QLineEdit*>("txtWidth0")->setText("0");
+        editor->findChild<QLineEdit*>("txtWidth7")->setText("1920");
+        editor->findChild<QLineEdit*>("txtHeight7")->setText("1080");
+        editor->findChild<QLineEdit*>("txtHeight8")->setText("tall");
+        QTest::mouseClick(editor->findChild<QPushButton*>("cmdOk"), Qt::LeftButton);
+        EXPECT_TRUE(editor->isVisible());  // refused: nothing taken
+        editor->findChild<QLineEdit*>("txtHeight8")->setText("0");
+        QTest::mouseClick(editor->findChild<QPushButton*>("cmdOk"), Qt::LeftButton);
+    });
+    EXPECT_TRUE(Find<QToolButton>("cmdPreset7")->isEnabled());
+    EXPECT_EQ(MenuEntry("1920x1080")->isVisible(), true);
+    inEditor([](QWidget* editor) {
+        EXPECT_EQ(editor->findChild<QLineEdit*>("txtWidth0")->text(), "640");
+        editor->findChild<QLineEdit*>("txtWidth7")->setText("0");
+        QTest::mouseClick(editor->findChild<QPushButton*>("cmdCancel"), Qt::LeftButton);
+    });
+    EXPECT_TRUE(Find<QToolButton>("cmdPreset7")->isEnabled());
+    app->Unload(kUnloadCode);
+    EXPECT_EQ(saved("Config", "PresetWidth_7"), "1920");
+    EXPECT_EQ(saved("Config", "gPresetHeight_8"), "0");
+}
+
+TEST_F(MainWindow, TheLayoutViewFollowsDragsAndFolds) {
+    start();
+    poll();
+    QWidget* image = Find("imgWindow");
+    const QPoint grab = image->rect().center();
+    QTest::mousePress(image, Qt::LeftButton, {}, grab);
+    QMouseEvent move(QEvent::MouseMove, QPointF(grab + QPoint(10, 5)), image->mapToGlobal(QPointF(grab + QPoint(10, 5))),
+                     Qt::NoButton, Qt::LeftButton, {});
+    QApplication::sendEvent(image, &move);
+    QTest::mouseRelease(image, Qt::LeftButton, {}, grab + QPoint(10, 5));
+    const auto drags = fake.callsNamed("placeWindow");
+    ASSERT_EQ(drags.size(), 1u);
+    // The image at 32 units moves 150 and 75 of the view's 1545 x 1155 units.
+    EXPECT_EQ(drags[0], placed({120, 71, 800, 600}));
+    QTest::mouseClick(image, Qt::RightButton);
+    EXPECT_TRUE(Find<QMenu>("mnuPopup")->isVisible());
+    Find<QMenu>("mnuPopup")->hide();
+    const int tall = form().height();
+    click("chkShowLayout");
+    EXPECT_LT(form().height(), tall);
+    EXPECT_FALSE(MenuEntry("Show &Window Layout")->isChecked());
+    MenuEntry("Show &Window Layout")->trigger();
+    EXPECT_EQ(form().height(), tall);
+    EXPECT_TRUE(Find<QToolButton>("chkShowLayout")->isChecked());
+}
+
+}  // namespace
+}  // namespace sw

@@ -1,0 +1,192 @@
+// What is the X11 backend's own: titles in every encoding X keeps them in, the
+// round trips a reading costs, the pointer asked only after input, the
+// resolution from Xft.dpi, a maximised window's placement, client-drawn
+// decorations, a desktop without a window manager, and a lost connection.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <chrono>
+#include <cstdio>
+
+#include <QCoreApplication>
+
+#include "text.h"
+#include "x11world.h"
+
+// Last: Xlib's macros (Bool, Status) clash with names in Qt's headers.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace sw::test {
+namespace {
+
+// Compound text as Xlib makes it, with ISO 2022 switches for the CJK parts.
+std::string CompoundText(const std::string& utf8) {
+    Display* dpy = XOpenDisplay(nullptr);
+    char* list[] = {const_cast<char*>(utf8.c_str())};
+    XTextProperty prop{};
+    Xutf8TextListToTextProperty(dpy, list, 1, XCompoundTextStyle, &prop);
+    std::string bytes(reinterpret_cast<char*>(prop.value), prop.nitems);
+    XFree(prop.value);
+    XCloseDisplay(dpy);
+    return bytes;
+}
+
+TEST(X11, TitlesInEveryEncoding) {
+    X11World world;
+    const WindowId w = world.open("plain");
+    const auto title = [&](const char* type, const std::string& bytes) {
+        world.setText(w, "WM_NAME", type, bytes);
+        return world.desk->describeWindow(w).title;
+    };
+    world.setText(w, "_NET_WM_NAME", "UTF8_STRING", "");  // missing or empty: WM_NAME counts
+    EXPECT_EQ(title("STRING", "Caf\xE9 cr\xE8me"), "Caf\xC3\xA9 cr\xC3\xA8me");
+    const std::string cjk = "xterm \xE6\xA0\x87\xE9\xA2\x98 \xC3\x9Cn\xC3\xAF";
+    ASSERT_NE(CompoundText(cjk).find('\x1b'), std::string::npos);
+    EXPECT_EQ(title("COMPOUND_TEXT", CompoundText(cjk)), cjk);
+    EXPECT_EQ(title("COMPOUND_TEXT", "caf\xC3\xA9"), "caf\xC3\xA9");  // UTF-8 under the wrong label
+    EXPECT_EQ(title("STRING", std::string("left\0right", 10)), "left");
+    EXPECT_EQ(title("TEXT", "\xE9t\xE9"), "\xC3\xA9t\xC3\xA9");  // not UTF-8: read as Latin-1
+    // Longer than one read: the character the read ends inside is dropped, the rest cut.
+    std::string longTitle = "a";
+    for (int i = 0; i < 600; ++i) longTitle += "\xC3\xA9";
+    world.setText(w, "_NET_WM_NAME", "UTF8_STRING", longTitle);
+    EXPECT_EQ(world.desk->describeWindow(w).title, cutToCharacters(longTitle, 254));
+    world.setText(w, "_NET_WM_NAME", "UTF8_STRING", "later");
+    EXPECT_EQ(world.desk->describeWindow(w).title, "later");
+}
+
+TEST(X11, AReadingOfAStillTargetCostsOneRoundTrip) {
+    X11World world;
+    auto& d = *world.desk;
+    const WindowId a = world.open("a");
+    const WindowId b = world.open("b");
+    d.activateWindow(a);
+    ASSERT_TRUE(world.eventually([&] { return d.foregroundWindow() == a; }));
+    d.describeWindow(a);
+    auto before = d.stats();
+    for (int i = 0; i < 5; ++i) {
+        ASSERT_EQ(d.foregroundWindow(), a);
+        EXPECT_EQ(d.describeWindow(a).rect, world.frameOf(a));
+    }
+    EXPECT_EQ(d.stats().roundTrips - before.roundTrips, 5u);
+    // Another target: what was read ahead for the last one is not mixed in.
+    before = d.stats();
+    EXPECT_EQ(d.describeWindow(b).title, "b");
+    EXPECT_EQ(d.stats().roundTrips - before.roundTrips, 1u);
+}
+
+TEST(X11, ThePointerIsAskedOnlyAfterInputAndAWarpIsSeenWithinTenReads) {
+    X11World world;
+    auto& d = *world.desk;
+    world.open("pointer");
+    ASSERT_TRUE(Shell("xdotool mousemove 200 200"));
+    world.eventually([&] { return d.readPointer().position == Point{200, 200}; });
+    d.readPointer();
+    const auto before = d.stats();
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(d.readPointer().position, (Point{200, 200}));
+    EXPECT_EQ(d.stats().roundTrips, before.roundTrips);
+    ASSERT_TRUE(Shell("xdotool mousemove_relative 7 3"));
+    EXPECT_TRUE(world.eventually([&] { return d.readPointer().position == Point{207, 203}; }));
+    ASSERT_TRUE(Shell("xdotool mousedown 1"));
+    EXPECT_TRUE(world.eventually([&] { return d.readPointer().keys.left; }));
+    EXPECT_TRUE(d.readPointer().keys.left);  // held: down at every read
+    ASSERT_TRUE(Shell("xdotool mouseup 1 mousemove 300 310"));
+    int reads = 0;
+    while (d.readPointer().position != Point{300, 310} && reads < 20) ++reads;
+    EXPECT_LE(reads, 11);
+    EXPECT_FALSE(d.readPointer().keys.left);
+}
+
+TEST(X11, TheResolutionIsXftDpi) {
+    X11World world;
+    world.setText(world.root, "RESOURCE_MANAGER", "STRING", "Xft.antialias:\t1\nXft.dpi:\t120\n");
+    EXPECT_EQ(world.desk->metrics(), (ScreenMetrics{1024, 768, 120, 120}));
+    world.setText(world.root, "RESOURCE_MANAGER", "STRING", "Xft.dpi:\tlots\n");
+    EXPECT_EQ(world.desk->metrics().dpiX, 96);
+}
+
+TEST(X11, APlacementReplacedWhileAWindowIsRestoredNeverLandsLater) {
+    X11World world;
+    auto& d = *world.desk;
+    const WindowId w = world.open("maximised");
+    d.showWindow(w, ShowCommand::Maximise);
+    ASSERT_TRUE(world.eventually([&] { return d.describeWindow(w).state == WindowState::Maximised; }));
+    d.placeWindow(w, Placement{50, 60, 300, 200});
+    d.placeWindow(w, Placement{70, 80, 350, 250});
+    const Rect want{70, 80, 420, 330};
+    EXPECT_TRUE(world.eventually([&] { return world.frameOf(w) == want; }));
+    const auto pastTheFallback = std::chrono::steady_clock::now() + std::chrono::milliseconds(400);
+    world.eventually([&] { return std::chrono::steady_clock::now() > pastTheFallback; });
+    EXPECT_EQ(world.frameOf(w), want);
+    EXPECT_EQ(d.describeWindow(w).state, WindowState::Normal);
+}
+
+TEST(Decorations, WhatIsSeenIsReadAndPlacedForFramedAndClientDrawnWindows) {
+    X11World world;
+    FILE* gtk = popen("exec /usr/bin/python3 " SIZEWISE_X11_TEST_DIR "/headerbar_client.py 'header bar'", "r");
+    unsigned long id = 0;
+    ASSERT_EQ(std::fscanf(gtk, "%lu", &id), 1);
+    const auto client = static_cast<WindowId>(id);
+    ASSERT_TRUE(world.eventually([&] { return world.words(client, "_GTK_FRAME_EXTENTS").size() == 4; }));
+    for (const WindowId w : {client, world.open("framed")}) {
+        ASSERT_TRUE(world.eventually([&] { return world.desk->describeWindow(w).rect == world.visible(w); }));
+        const Rect want{90, 70, 90 + 500, 70 + 380};
+        world.desk->placeWindow(w, Placement{90, 70, 500, 380});
+        EXPECT_TRUE(world.eventually([&] { return world.visible(w) == want; })) << w;
+        EXPECT_TRUE(world.eventually([&] { return world.desk->describeWindow(w).rect == want; }));
+    }
+    EXPECT_LT(world.visible(client).width(), world.frameOf(client).width());  // the shadow is no part of it
+    Shell("pkill -f headerbar_client.py");
+    pclose(gtk);
+}
+
+TEST(NoWindowManager, TheFocusIsTheForegroundAndPlacementsConfigureTheClient) {
+    X11World world;
+    auto& d = *world.desk;
+    EXPECT_EQ(d.warnings().size(), 1u);
+    EXPECT_NE(d.warnings()[0].find("no EWMH window manager"), std::string::npos);
+    const WindowId a = world.open("a");
+    const WindowId b = world.open("b");
+    for (const WindowId w : {a, b}) {
+        d.activateWindow(w);
+        EXPECT_TRUE(world.eventually([&] { return d.foregroundWindow() == w; }));
+    }
+    d.placeWindow(a, Placement{10, 20, 200, 100});
+    EXPECT_TRUE(world.eventually([&] { return world.frameOf(a) == Rect{10, 20, 210, 120}; }));
+    EXPECT_EQ(d.describeWindow(a), (WindowInfo{"a", WindowState::Normal, Rect{10, 20, 210, 120}}));
+    d.sendForegroundToBack();
+    EXPECT_EQ(d.foregroundWindow(), b);
+    // A window manager that comes and is killed is noticed at the next reading.
+    ASSERT_TRUE(Shell("openbox --sm-disable >/dev/null 2>&1 &"));
+    ASSERT_TRUE(world.eventually([&] { return !world.words(b, "WM_STATE").empty(); }));
+    d.activateWindow(b);
+    EXPECT_TRUE(world.eventually([&] { return d.foregroundWindow() == b; }));
+    ASSERT_TRUE(Shell("pkill -KILL -x openbox"));
+    EXPECT_TRUE(world.eventually([&] { return d.foregroundWindow() != b; }));
+}
+
+TEST(Connection, ALostDisplayIsReportedOnceFromTheEventLoopAndAnUnreachableOneNamed) {
+    std::string error;
+    EXPECT_FALSE(x11::X11Desktop::connect(":9999", &error));
+    EXPECT_NE(error.find(":9999"), std::string::npos);
+    FILE* server = popen("Xvfb -displayfd 1 -nolisten tcp -screen 0 640x480x24 2>/dev/null & echo $!", "r");
+    int pid = 0, number = 0;
+    ASSERT_EQ(std::fscanf(server, "%d %d", &pid, &number), 2);
+    auto d = x11::X11Desktop::connect((":" + std::to_string(number)).c_str(), &error);
+    ASSERT_TRUE(d) << error;
+    int calls = 0;
+    d->setConnectionLostHandler([&] { ++calls; });
+    kill(pid, SIGKILL);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (calls == 0 && std::chrono::steady_clock::now() < deadline) {
+        QCoreApplication::processEvents();
+        EXPECT_EQ(d->describeWindow(d->foregroundWindow()), WindowInfo{});  // reads fail gently
+    }
+    QCoreApplication::processEvents();
+    EXPECT_EQ(calls, 1);
+    pclose(server);
+}
+
+}  // namespace
+}  // namespace sw::test

@@ -1,0 +1,161 @@
+// The contract's world on a private X server.
+#include "x11world.h"
+
+#include <xcb/xcb_icccm.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include <QCoreApplication>
+
+namespace sw::test {
+namespace {
+
+template <typename T>
+struct Freed {
+    T* p;
+    ~Freed() { std::free(p); }
+    T* operator->() const { return p; }
+    explicit operator bool() const { return p != nullptr; }
+};
+
+}  // namespace
+
+bool Shell(const std::string& command) { return std::system(command.c_str()) == 0; }
+
+bool UnderWindowManager() {
+    const char* wm = std::getenv("SIZEWISE_TEST_WM");
+    return wm == nullptr || std::string(wm) != "none";
+}
+
+std::unique_ptr<World> OpenWorld() { return std::make_unique<X11World>(); }
+
+X11World::X11World() {
+    std::string error;
+    owned_ = x11::X11Desktop::connect(nullptr, &error);
+    if (!owned_) throw std::runtime_error(error);
+    desk = owned_.get();
+    c = xcb_connect(nullptr, nullptr);
+    root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+}
+
+X11World::~X11World() {
+    for (const WindowId w : opened_) xcb_destroy_window(c, w);
+    sync();
+    xcb_disconnect(c);
+}
+
+xcb_atom_t X11World::atom(const char* name) {
+    Freed<xcb_intern_atom_reply_t> r{xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, std::strlen(name), name), nullptr)};
+    return r ? r->atom : XCB_ATOM_NONE;
+}
+
+void X11World::sync() { std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)); }
+
+void X11World::setText(WindowId window, const char* property, const char* type, const std::string& bytes) {
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, atom(property), atom(type), 8,
+                        static_cast<std::uint32_t>(bytes.size()), bytes.data());
+    sync();
+}
+
+WindowId X11World::open(const std::string& title) {
+    const xcb_window_t w = xcb_generate_id(c);
+    const std::uint32_t white = xcb_setup_roots_iterator(xcb_get_setup(c)).data->white_pixel;
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, w, root, 120, 110, 400, 300, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                      XCB_COPY_FROM_PARENT, XCB_CW_BACK_PIXEL, &white);
+    xcb_size_hints_t size{};
+    xcb_icccm_size_hints_set_position(&size, 1, 120, 110);
+    xcb_icccm_size_hints_set_size(&size, 1, 400, 300);
+    xcb_icccm_set_wm_normal_hints(c, w, &size);
+    xcb_icccm_wm_hints_t hints{};
+    xcb_icccm_wm_hints_set_input(&hints, 1);
+    xcb_icccm_set_wm_hints(c, w, &hints);
+    setText(w, "_NET_WM_NAME", "UTF8_STRING", title);
+    setText(w, "WM_NAME", "UTF8_STRING", title);
+    xcb_map_window(c, w);
+    sync();
+    opened_.push_back(w);
+    if (!eventually([&] { return managed(w); })) throw std::runtime_error("a test window was never shown");
+    return w;
+}
+
+bool X11World::managed(WindowId window) {
+    if (UnderWindowManager()) return words(window, "WM_STATE").size() >= 1 && words(window, "WM_STATE")[0] == 1;
+    Freed<xcb_get_window_attributes_reply_t> a{
+        xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, window), nullptr)};
+    return a && a->map_state == XCB_MAP_STATE_VIEWABLE;
+}
+
+void X11World::close(WindowId window) {
+    xcb_destroy_window(c, window);
+    sync();
+    std::erase(opened_, window);
+}
+
+Rect X11World::frameOf(WindowId window) {
+    // The frame is the client's parent while a window manager has it.
+    Freed<xcb_query_tree_reply_t> tree{xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr)};
+    const xcb_window_t frame = tree && tree->parent != root ? tree->parent : window;
+    Freed<xcb_get_geometry_reply_t> g{xcb_get_geometry_reply(c, xcb_get_geometry(c, frame), nullptr)};
+    Freed<xcb_translate_coordinates_reply_t> t{
+        xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, frame, root, 0, 0), nullptr)};
+    if (!g || !t) return {};
+    const std::int32_t x = t->dst_x - g->border_width, y = t->dst_y - g->border_width;
+    return Rect{x, y, x + g->width + 2 * g->border_width, y + g->height + 2 * g->border_width};
+}
+
+Rect X11World::visible(WindowId window) {
+    Freed<xcb_get_geometry_reply_t> g{xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr)};
+    Freed<xcb_translate_coordinates_reply_t> t{
+        xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, window, root, 0, 0), nullptr)};
+    if (!g || !t) return {};
+    Rect r{t->dst_x, t->dst_y, t->dst_x + g->width, t->dst_y + g->height};
+    auto e = words(window, "_NET_FRAME_EXTENTS");  // left, right, top, bottom
+    const bool framed = e.size() == 4 && (e[0] | e[1] | e[2] | e[3]) != 0;
+    if (!framed) {
+        e = words(window, "_GTK_FRAME_EXTENTS");
+        if (e.size() != 4) e = {0, 0, 0, 0};
+        for (auto& v : e) v = -v;
+    }
+    const auto s = [](std::uint32_t v) { return static_cast<std::int32_t>(v); };
+    return Rect{r.left - s(e[0]), r.top - s(e[2]), r.right + s(e[1]), r.bottom + s(e[3])};
+}
+
+std::vector<std::uint32_t> X11World::words(WindowId window, const char* property) {
+    Freed<xcb_get_property_reply_t> r{xcb_get_property_reply(
+        c, xcb_get_property(c, 0, window, atom(property), XCB_GET_PROPERTY_TYPE_ANY, 0, 1024), nullptr)};
+    if (!r || r->format != 32) return {};
+    const auto* v = static_cast<const std::uint32_t*>(xcb_get_property_value(r.p));
+    return std::vector<std::uint32_t>(v, v + xcb_get_property_value_length(r.p) / 4);
+}
+
+bool X11World::hasState(WindowId window, const char* state) {
+    const auto states = words(window, "_NET_WM_STATE");
+    return std::find(states.begin(), states.end(), atom(state)) != states.end();
+}
+
+bool X11World::isToolWindow(WindowId window) {
+    return hasState(window, "_NET_WM_STATE_SKIP_TASKBAR") && hasState(window, "_NET_WM_STATE_SKIP_PAGER");
+}
+
+void X11World::click(Point at, int button) {
+    Shell("xdotool mousemove " + std::to_string(at.x) + " " + std::to_string(at.y) + " click " +
+          std::to_string(button));
+}
+
+void X11World::tapShift() { Shell("xdotool key shift"); }
+
+ScreenMetrics X11World::expectedScreen() { return ScreenMetrics{1024, 768, 96, 96}; }
+
+bool X11World::eventually(const std::function<bool()>& done) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        QCoreApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+}  // namespace sw::test
