@@ -112,6 +112,8 @@ void DimensionPanel::EditDimension(int index) {
     picValueEntry->move(Label1[index]->x() - txtValue->x(), Label1[index]->y() + Label1[index]->height());
     picValueEntry->show();
     picValueEntry->raise();
+    // Typing needs the keyboard: without a window manager a click does not bring it.
+    picValueEntry->window()->activateWindow();
     // Moving the focus away and back must not count as the box losing it: a click
     // on another value while the panel is open moves the panel there.
     mOpeningEntry = true;

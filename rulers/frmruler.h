@@ -12,6 +12,8 @@
 #include <string>
 #include <utility>
 
+#include <QMessageBox>
+#include <QPointer>
 #include <QWidget>
 
 #include "axis.h"
@@ -26,7 +28,6 @@ class QAction;
 class QButtonGroup;
 class QLabel;
 class QMenu;
-class QMessageBox;
 class QPushButton;
 class QToolButton;
 
@@ -156,8 +157,9 @@ private:
     ScaleStrip* picLegend = nullptr;
     QPushButton* cmdFocus = nullptr;
     MenuControl* MenuControl1 = nullptr;
-    // The refusal to lock to a minimised window, while it is shown.
-    QMessageBox* lockRefusal = nullptr;
+    // The refusal to lock to a minimised window, while it is shown; a guarded
+    // pointer, as the box deletes itself when closed.
+    QPointer<QMessageBox> lockRefusal;
 
     // Place and length in screen pixels; the window shows them.
     std::int32_t mEdge = 0;

@@ -73,7 +73,6 @@ void frmRuler::RefuseLock() {
     if (lockRefusal == nullptr) {
         lockRefusal = new QMessageBox(QMessageBox::NoIcon, kAppTitle, kCannotLockMinimised, QMessageBox::Ok, this);
         lockRefusal->setAttribute(Qt::WA_DeleteOnClose);
-        connect(lockRefusal, &QObject::destroyed, this, [this] { lockRefusal = nullptr; });
     }
     // Modal, but the program's timers keep running behind it.
     lockRefusal->open();

@@ -16,8 +16,9 @@ using OtherWindows = App;
 // Runs act on the modal window that the next call opens, once it is open.
 void OnModal(std::function<void(QWidget*)> act) {
     QTimer::singleShot(0, [act] {
-        QTest::qWaitFor([] { return QApplication::activeModalWidget() != nullptr; });
-        act(QApplication::activeModalWidget());
+        if (QTest::qWaitFor([] { return QApplication::activeModalWidget() != nullptr; })) {
+            act(QApplication::activeModalWidget());
+        }
     });
 }
 

@@ -3,7 +3,7 @@
 
 #include <limits>
 
-#include "platform/win32/frame.h"
+#include "frame.h"
 
 namespace sw::win32 {
 namespace {

@@ -1,9 +1,9 @@
-// The Windows backend's tests run as the program does: DPI aware before the
-// first window exists, so that every rectangle is in physical pixels.
+// The Win32 tests' start: DPI aware before the first window exists, as the
+// program is, so that every rectangle is in physical pixels.
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "platform/win32/win32desktop.h"
+#include "win32desktop.h"
 
 int main(int argc, char** argv) {
     sw::win32::enableDpiAwareness();

@@ -1,130 +1,98 @@
 #!/usr/bin/env python3
-"""Runs a cross-built Windows test program under Wine on a desktop of its own.
+"""Runs the cross-built Windows tests under Wine on a private desktop (tests/desktop.py: Xvfb with
+openbox), in a fresh Wine prefix copied from one prepared once per build tree, and judges the run by
+GoogleTest's XML report: Wine's exit status is not to be trusted, some launch modes give 0 whatever
+the program did.
 
-Each run gets a private Xvfb with openbox (without a window manager every window
-teardown waits two seconds) and a fresh Wine prefix copied from a template that
-is prepared once. The run is judged by GoogleTest's XML report, not by Wine's
-exit status, which some launch modes give as 0 whatever the tests did.
+    run_under_wine.py PROGRAM BUILD_FOLDER [GTEST_ARGS...]
 """
-import argparse
 import fcntl
 import os
 import shutil
-import signal
 import subprocess
 import sys
-import tempfile
-import time
 import xml.etree.ElementTree as ET
 
-SCREEN = "1280x1024"
-# Not Wine's default of 96, so that a process that failed to become DPI aware
-# would read scaled sizes and the twips would show a default left in place.
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+from desktop import Desktop, wait_until  # noqa: E402
+
+# Not Wine's default of 96, so that a DPI left at its default would show.
 DPI = 120
-QUIET = {"WINEDEBUG": "-all", "WINEDLLOVERRIDES": "mscoree,mshtml="}
+QUIET = {"WINEARCH": "win64", "WINEDEBUG": "-all", "WINEDLLOVERRIDES": "mscoree,mshtml="}
 
 
-def wine_env(prefix, display):
-    env = dict(os.environ, WINEPREFIX=prefix, WINEARCH="win64", **QUIET)
-    if display is None:
-        env.pop("DISPLAY", None)
-    else:
-        env["DISPLAY"] = display
-    return env
+class WineDesktop(Desktop):
+    def _probe_framed(self):
+        """desktop.py probes the window manager with the project's native X test client, which a
+        cross build has not built; xlogo maps a window just as well."""
+        probe = self.spawn(["xlogo", "-geometry", "10x10+0+0"], "probe")
+
+        def framed():
+            found = subprocess.run(["xdotool", "search", "--classname", "xlogo"], env=self.env,
+                                   capture_output=True, text=True).stdout.split()
+            return bool(found) and self.framed(int(found[0]))
+        try:
+            return wait_until(framed, 1, "a frame")
+        except AssertionError:
+            return False
+        finally:
+            probe.terminate()
+            probe.wait()
+            self.procs.remove(probe)
+
+
+def wine(args, prefix, env, **kwargs):
+    return subprocess.run(args, env=dict(env, WINEPREFIX=prefix, **QUIET), **kwargs)
 
 
 def prepare_template(template):
-    """Boots a prefix once per build tree; runs copy it."""
-    os.makedirs(os.path.dirname(template), exist_ok=True)
+    """Boots a prefix at our DPI, without a display, once per build tree; each run copies it."""
     with open(template + ".lock", "w") as lock:
         fcntl.flock(lock, fcntl.LOCK_EX)
         if os.path.exists(os.path.join(template, "system.reg")):
             return
         shutil.rmtree(template, ignore_errors=True)
-        env = wine_env(template, None)
-        subprocess.run(["wineboot", "-i"], env=env, check=True, timeout=300)
-        subprocess.run(["wine", "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels",
-                        "/t", "REG_DWORD", "/d", str(DPI), "/f"],
-                       env=env, check=True, timeout=120, stdout=subprocess.DEVNULL)
-        subprocess.run(["wineserver", "-w"], env=env, check=True, timeout=120)
-
-
-def start_desktop():
-    """Starts Xvfb on a free display and openbox on it; returns (display, processes)."""
-    read_end, write_end = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", SCREEN + "x24",
-                             "-nolisten", "tcp", "-noreset"], pass_fds=(write_end,),
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    with os.fdopen(read_end) as pipe:
-        number = pipe.readline().strip()
-    if not number:
-        xvfb.kill()
-        raise RuntimeError("Xvfb did not start")
-    display = ":" + number
-    env = dict(os.environ, DISPLAY=display)
-    openbox = subprocess.Popen(["openbox", "--sm-disable"], env=env,
-                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    deadline = time.monotonic() + 10
-    while time.monotonic() < deadline:
-        probe = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=env,
-                               capture_output=True, text=True)
-        if "window id" in probe.stdout:
-            break
-        time.sleep(0.05)
-    else:
-        raise RuntimeError("openbox did not start")
-    return display, [openbox, xvfb]
+        env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
+        wine(["wineboot", "-i"], template, env, check=True, timeout=300)
+        wine(["wine", "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
+              "/d", str(DPI), "/f"], template, env, check=True, timeout=120, stdout=subprocess.DEVNULL)
+        wine(["wineserver", "-w"], template, env, check=True, timeout=120)
 
 
 def judge(report):
-    """Returns (passed, summary) from a GoogleTest XML report."""
+    """(passed, summary) from a GoogleTest XML report."""
     if not os.path.exists(report):
         return False, "no report was written"
     suites = ET.parse(report).getroot()
     cases = suites.findall(".//testcase")
     failed = [c.get("classname") + "." + c.get("name") for c in cases if c.find("failure") is not None]
-    run = [c for c in cases if c.get("result", "completed") == "completed" and c.get("status") == "run"]
-    passed = len(cases) > 0 and not failed and int(suites.get("errors", "0")) == 0
-    summary = f"{len(run) - len(failed)} of {len(cases)} tests passed"
+    ran = [c for c in cases if c.get("status") == "run" and c.get("result", "completed") == "completed"]
+    summary = f"{len(ran) - len(failed)} of {len(cases)} tests passed, {len(cases) - len(ran)} skipped"
     if failed:
         summary += "; failed: " + ", ".join(failed)
-    return passed, summary
+    return bool(ran) and not failed and suites.get("errors", "0") == "0", summary
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--program", required=True)
-    parser.add_argument("--report", required=True)
-    parser.add_argument("--prefix-template", required=True)
-    parser.add_argument("gtest_args", nargs="*")
-    args = parser.parse_args()
-
-    prepare_template(args.prefix_template)
-    if os.path.exists(args.report):
-        os.remove(args.report)
-    work = tempfile.mkdtemp(prefix="sizewise-wine-")
-    prefix = os.path.join(work, "prefix")
-    processes = []
-    try:
-        shutil.copytree(args.prefix_template, prefix, symlinks=True)
-        display, processes = start_desktop()
-        env = wine_env(prefix, display)
-        env.update(SIZEWISE_TEST_SCREEN=SCREEN, SIZEWISE_TEST_DPI=str(DPI))
-        report = "Z:" + os.path.abspath(args.report).replace("/", "\\")
-        command = ["wine", args.program, "--gtest_output=xml:" + report] + args.gtest_args
-        status = subprocess.run(command, env=env, timeout=480).returncode
-        subprocess.run(["wineserver", "-k"], env=env, timeout=60)
-    finally:
-        for process in processes:
-            process.send_signal(signal.SIGTERM)
-            try:
-                process.wait(timeout=5)
-            except subprocess.TimeoutExpired:
-                process.kill()
-        shutil.rmtree(work, ignore_errors=True)
-    passed, summary = judge(args.report)
-    print(f"win32 tests under Wine: {summary} (exit status {status})")
+    program, build, *gtest_args = sys.argv[1:]
+    template, report = os.path.join(build, "wineprefix-template"), os.path.join(build, "win32_tests.xml")
+    prepare_template(template)
+    if os.path.exists(report):
+        os.remove(report)
+    with WineDesktop("openbox", tray=False) as desktop:
+        prefix = os.path.join(desktop.dir, "wineprefix")  # goes with the desktop
+        shutil.copytree(template, prefix, symlinks=True)
+        root = dict(line.strip().split(": ", 1) for line in desktop.run(["xwininfo", "-root"]).splitlines()
+                    if line.strip().startswith(("Width:", "Height:")))
+        env = dict(desktop.env, SIZEWISE_TEST_SCREEN=f"{root['Width']}x{root['Height']}",
+                   SIZEWISE_TEST_DPI=str(DPI))
+        try:
+            status = wine(["wine", program, "--gtest_output=xml:Z:" + os.path.abspath(report).replace("/", "\\")]
+                          + gtest_args, prefix, env, timeout=240).returncode
+        finally:
+            wine(["wineserver", "-k"], prefix, env, timeout=60)
+    passed, summary = judge(report)
+    print(f"win32 backend under Wine: {summary} (Wine's exit status {status})")
     return 0 if passed else 1
 
 

@@ -96,7 +96,7 @@ void X11World::close(WindowId window) {
 Rect X11World::frameOf(WindowId window) {
     // The frame is the client's parent while a window manager has it.
     Freed<xcb_query_tree_reply_t> tree{xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr)};
-    const xcb_window_t frame = tree && tree->parent != root ? tree->parent : window;
+    const xcb_window_t frame = tree && tree->parent != root ? tree->parent : xcb_window_t{window};
     Freed<xcb_get_geometry_reply_t> g{xcb_get_geometry_reply(c, xcb_get_geometry(c, frame), nullptr)};
     Freed<xcb_translate_coordinates_reply_t> t{
         xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, frame, root, 0, 0), nullptr)};
@@ -142,6 +142,11 @@ bool X11World::isToolWindow(WindowId window) {
 void X11World::click(Point at, int button) {
     Shell("xdotool mousemove " + std::to_string(at.x) + " " + std::to_string(at.y) + " click " +
           std::to_string(button));
+}
+
+Point X11World::pointerNow() {
+    Freed<xcb_query_pointer_reply_t> p{xcb_query_pointer_reply(c, xcb_query_pointer(c, root), nullptr)};
+    return p ? Point{p->root_x, p->root_y} : Point{};
 }
 
 void X11World::tapShift() { Shell("xdotool key shift"); }

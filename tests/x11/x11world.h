@@ -43,6 +43,8 @@ public:
     // Sent, then a round trip, so that the server has it before the backend asks.
     void sync();
     bool managed(WindowId window);
+    // Where the server has the pointer now.
+    Point pointerNow();
 
     x11::X11Desktop* desk = nullptr;
     xcb_window_t root = 0;
