@@ -43,6 +43,11 @@ std::string UsageText() {
                        "Qt's own options, such as -display, are understood as well.\n");
 }
 
-std::string VersionLineText() { return std::string(kAppTitle) + " " + VersionText() + "\n"; }
+std::optional<Reply> ReplyTo(const CommandLine& line) {
+    if (line.help) return Reply{0, UsageText(), ""};
+    if (line.version) return Reply{0, std::string(kAppTitle) + " " + VersionText() + "\n", ""};
+    if (line.unknown.empty()) return std::nullopt;
+    return Reply{2, "", "Sizewise: unknown option " + line.unknown + "\n" + UsageText()};
+}
 
 }  // namespace sw

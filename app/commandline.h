@@ -2,6 +2,7 @@
 // (-display, -platform and the like) are left for Qt.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,16 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 // the display is opened, so they work without one.
 bool AsksHelpOrVersion(int argc, char** argv);
 
+// What the command line asks for before anything starts: the usage or the
+// version (status 0), or the refusal of an option nobody knows (status 2).
+struct Reply {
+    int status = 0;
+    std::string out;
+    std::string err;
+};
+// None when the program is to run.
+std::optional<Reply> ReplyTo(const CommandLine& line);
+
 std::string UsageText();
-std::string VersionLineText();
 
 }  // namespace sw

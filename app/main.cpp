@@ -32,11 +32,11 @@ std::vector<std::string> programArguments() {
 
 // Answers --help and --version, or refuses an unknown option; -1 to go on.
 int answerCommandLine(const sw::CommandLine& line) {
-    if (line.help) return std::fputs(sw::UsageText().c_str(), stdout), 0;
-    if (line.version) return std::fputs(sw::VersionLineText().c_str(), stdout), 0;
-    if (line.unknown.empty()) return -1;
-    say("unknown option " + line.unknown + "\n" + sw::UsageText());
-    return 2;
+    const auto reply = sw::ReplyTo(line);
+    if (!reply) return -1;
+    std::fputs(reply->out.c_str(), stdout);
+    std::fputs(reply->err.c_str(), stderr);
+    return reply->status;
 }
 
 }  // namespace

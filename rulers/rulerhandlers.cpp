@@ -70,12 +70,14 @@ void frmRuler::SetLockMode(std::int32_t newMode) {
 }
 
 void frmRuler::RefuseLock() {
-    if (lockRefusal == nullptr) {
-        lockRefusal = new QMessageBox(QMessageBox::NoIcon, kAppTitle, kCannotLockMinimised, QMessageBox::Ok, this);
-        lockRefusal->setAttribute(Qt::WA_DeleteOnClose);
+    QMessageBox* box = lockRefusal;
+    if (box == nullptr) {
+        box = new QMessageBox(QMessageBox::NoIcon, kAppTitle, kCannotLockMinimised, QMessageBox::Ok, this);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        lockRefusal = box;
     }
     // Modal, but the program's timers keep running behind it.
-    lockRefusal->open();
+    box->open();
 }
 
 void frmRuler::FollowTarget(const Rect& shown) {

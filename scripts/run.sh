@@ -9,6 +9,4 @@ bash scripts/setup.sh sizewise sizewise_testclient
 if [[ -n ${DISPLAY:-} ]]; then
   exec build/sizewise "$@"
 fi
-
-# The end-to-end tests' private desktop: Xvfb, openbox and tint2, with a sample window.
-exec python3 tests/e2e/run_desktop.py --screenshot out/sizewise-screenshot.png
+exec python3 scripts/demo.py out/sizewise-screenshot.png

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Sizewise needs to build, run and test, then builds it into build/.
+# Installs the Debian packages Sizewise needs to build, run and test, then builds it into build/
+# (only the targets named, or everything); with --packages only the packages are installed.
 set -euo pipefail
 
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
@@ -37,6 +38,9 @@ if ((${#missing[@]} > 0)); then
   "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
 fi
 
+if [[ ${1:-} == --packages ]]; then
+  exit 0
+fi
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 # Targets named on the command line are built alone (running needs only the program and the
 # sample window); with none, everything is built, the tests included.

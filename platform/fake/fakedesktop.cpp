@@ -189,7 +189,7 @@ std::string FakeDesktop::read(const std::string& app, const std::string& section
 bool FakeDesktop::write(const std::string& app, const std::string& section, const std::string& key,
                         const std::string& value) {
     record("write " + section + "/" + key + "=" + value);
-    if (refuseWrites) return false;
+    if (refuseWrites || key == refuseKey) return false;
     store[{app, section, key}] = value;
     return true;
 }

@@ -72,6 +72,8 @@ public:
     Store store;
     Store saved;
     bool refuseWrites = false;
+    // A store that refuses this one key alone.
+    std::string refuseKey;
     // What openLink answers: false as on a desktop with no program to open links.
     bool linksOpen = true;
 

@@ -3,9 +3,15 @@
 // main window's settings through the typed table.
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
 #include "dimensionedit.h"
 #include "fakedesktop.h"
 #include "presets.h"
+#include "qtsettings.h"
+#include "rulersettings.h"
 #include "settings.h"
 #include "statebuttons.h"
 #include "target.h"
@@ -121,8 +127,42 @@ TEST(MainSettings, DefaultsRoundTripsAndTextThatDoesNotFit) {
     EXPECT_EQ(ReadMainConfig(store), c);
     EXPECT_EQ((store.store[{"Sizewise", "Config", "ShowRuler"}]), "False");
     EXPECT_EQ((store.store[{"Sizewise", "Other", "Foreign"}]), "kept");
-    store.refuseWrites = true;
-    EXPECT_FALSE(WriteMainConfig(store, c));
+    // One refused key is enough for the whole save to be reported as failed.
+    for (const SettingKey& key : SettingsTable()) {
+        store.refuseKey = key.key;
+        EXPECT_TRUE(key.section != kConfigSection || !WriteMainConfig(store, c)) << key.key;
+    }
+    for (const Axis axis : {Axis::Horizontal, Axis::Vertical}) {
+        for (const SettingKey* key : {&RulerAcrossSetting(axis), &RulerEdgeSetting(axis), &RulerLengthSetting(axis)}) {
+            store.refuseKey = key->key;
+            EXPECT_FALSE(WriteRulerConfig(store, axis, StoredRuler{})) << key->key;
+        }
+    }
+}
+
+TEST(MainSettings, TheFileIsReplacedWholeKeepsWhatItDoesNotKnowAndSaysWhenItCannot) {
+    QTemporaryDir dir;
+    QDir(dir.path()).mkpath("Sizewise");
+    QFile file(dir.filePath("Sizewise/Sizewise.conf"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[Config]\nHidden=true\nPresetWidth_0=1,5\n[Mine]\nForeign=kept\n");
+    file.close();
+    qt::QtSettingsStore store(dir.path());
+    EXPECT_EQ(store.read("Sizewise", "Config", "Hidden", "x"), "true");
+    EXPECT_EQ(store.read("Sizewise", "Config", "PresetWidth_0", "x"), "1,5");  // text, not a list
+    EXPECT_EQ(store.read("Sizewise", "Config", "Absent", "fallback"), "fallback");
+    ASSERT_TRUE(store.write("Sizewise", "Config", "Hidden", "False"));
+    ASSERT_TRUE(store.flush());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString saved = file.readAll();
+    EXPECT_TRUE(saved.contains("Hidden=False") && saved.contains("Foreign=kept")) << saved.toStdString();
+    // A folder where the file belongs: not saved, and said why.
+    QDir(dir.path()).mkpath("Blocked/Sizewise/Sizewise.conf");
+    qt::QtSettingsStore blocked(dir.filePath("Blocked"));
+    blocked.write("Sizewise", "Config", "Hidden", "True");
+    std::string why;
+    EXPECT_FALSE(blocked.flush(&why));
+    EXPECT_NE(why.find("cannot write"), std::string::npos);
 }
 
 TEST(MainSettings, TheTableHoldsEveryKeyInWritingOrder) {
@@ -138,7 +178,7 @@ TEST(MainSettings, TheTableHoldsEveryKeyInWritingOrder) {
     EXPECT_THROW(Setting("Config", "Nothing"), std::logic_error);
     // Beyond the screen the far edge lands on the screen's; just inside stays.
     EXPECT_EQ(ClampWindowEdge(20000, 11520, 3000), 8520);
-    EXPECT_EQ(ClampWindowEdge(11519, 11520, 3000), 11519);
+    EXPECT_EQ(ClampWindowEdge(11520, 11520, 3000), 11520);
     EXPECT_EQ(ClampWindowEdge(-1, 11520, 3000), 0);
     EXPECT_EQ(ClampWindowEdge(20000, 11520, 11600), 0);
 }

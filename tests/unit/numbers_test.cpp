@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "appinfo.h"
 #include "commandline.h"
 #include "numbers.h"
 #include "text.h"
@@ -61,8 +62,11 @@ TEST(CommandLine, KnowsItsOptionsAndNamesTheFirstUnknownOne) {
     const CommandLine line = ParseCommandLine({"--no-splash", "--bogus", "-x"});
     EXPECT_FALSE(line.splash);
     EXPECT_EQ(line.unknown, "--bogus");
-    EXPECT_TRUE(ParseCommandLine({"-h"}).help);
-    EXPECT_TRUE(ParseCommandLine({"--version"}).version);
+    EXPECT_EQ(ReplyTo(line)->status, 2);
+    EXPECT_NE(ReplyTo(line)->err.find("unknown option --bogus"), std::string::npos);
+    EXPECT_EQ(ReplyTo(ParseCommandLine({"-h"}))->out, UsageText());
+    EXPECT_EQ(ReplyTo(ParseCommandLine({"--version", "--bogus"}))->out, "Sizewise " + VersionText() + "\n");
+    EXPECT_FALSE(ReplyTo(ParseCommandLine({"--no-splash"})));
     char program[] = "sizewise", help[] = "--help", other[] = "--no-splash";
     char* withHelp[] = {program, other, help};
     char* without[] = {program, other};

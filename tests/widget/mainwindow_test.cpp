@@ -66,6 +66,9 @@ TEST_F(MainWindow, TheEntryPanelAppliesRefusesAndCloses) {
     auto* box = Find<QLineEdit>("txtValue");
     const auto edit = [&](int index, const char* text, Qt::Key key) {
         click(QString("lblWindowDimension%1").arg(index));
+        // Over the value, also when it was open over another one.
+        EXPECT_TRUE(Find("picValueEntry")->isVisible());
+        EXPECT_EQ(Find("picValueEntry")->x(), Find(QString("lblWindowDimension%1").arg(index))->x());
         EXPECT_EQ(box->selectedText().toStdString(), value(index));
         box->selectAll();
         box->insert(text);
@@ -82,8 +85,11 @@ TEST_F(MainWindow, TheEntryPanelAppliesRefusesAndCloses) {
     edit(0, "5", Qt::Key_Escape);
     EXPECT_FALSE(Find("picValueEntry")->isVisible());
     EXPECT_EQ(fake.callsNamed("placeWindow").size(), 2u);
-    // The user switches to another window: the panel closes unapplied.
+    // Clicked into Sizewise, which the desktop does not say yet: the panel stays. The user
+    // switches to another window: the panel closes unapplied.
     click("lblWindowDimension1");
+    poll();
+    EXPECT_TRUE(Find("picValueEntry")->isVisible());
     fake.setForeground(fake.addWindow("Elsewhere", Rect{}));
     QApplication::setActiveWindow(nullptr);
     poll();
@@ -148,6 +154,8 @@ TEST_F(MainWindow, ThePresetEditorTakesNumbersOnlyAndCancelKeepsTheSlots) {
         MenuEntry("Edit &Presets")->trigger();
     };
     inEditor([](QWidget* editor) {
+        // Centred on the screen.
+        EXPECT_LE((editor->frameGeometry().center() - QPoint(512, 384)).manhattanLength(), 2);
         editor->findChild<QLineEdit*>("txtWidth0")->setText("0");
         editor->findChild<QLineEdit*>("txtWidth7")->setText("1920");
         editor->findChild<QLineEdit*>("txtHeight7")->setText("1080");

@@ -28,6 +28,10 @@ protected:
 
 TEST_F(RulerTest, ShownAndHiddenTogetherFromEveryPlace) {
     EXPECT_TRUE(h().isVisible() && v().isVisible());
+    // Told once more that they are tool windows once shown, not at every reading.
+    poll();
+    poll();
+    EXPECT_EQ(fake.callsNamed("markToolWindow").size(), 4u);
     EXPECT_TRUE(MenuEntry("Show &Rulers")->isChecked());
     QTest::mouseClick(h().findChild<QToolButton*>("cmdClose"), Qt::LeftButton);
     EXPECT_FALSE(h().isVisible() || v().isVisible());
@@ -96,6 +100,18 @@ TEST_F(RulerTest, ThePointerWorkShowsCoordinatesLinesAndMeasures) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return h().findChild<QLabel*>("lblMousePosition")->text() == "450,340"; }));
     fake.pressKeys(KeyStates{false, true, false});
     ASSERT_TRUE(QTest::qWaitFor([&] { return !h().measureLine(); }));
+}
+
+TEST_F(RulerTest, TheScaleFallsOnExactPixelsWithTheLinesOverIt) {
+    v().hide();  // out of the horizontal ruler's way
+    fake.pointer = Point{100 + 125, 300};
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h().highlight() == 125; }));
+    const QImage strip = h().grab().toImage();
+    const int y = strip.height() - 2;  // the ticks run to the strip's far edge
+    for (int x = 5; x < 400; x += 5) {  // ticks and half ticks, and the red line over one
+        EXPECT_EQ(strip.pixel(x, y), x == 125 ? qRgb(255, 0, 0) : qRgb(0, 0, 0)) << x;
+    }
+    for (int x = 11; x < 20; ++x) EXPECT_EQ(strip.pixel(x, y), x == 15 ? qRgb(0, 0, 0) : qRgb(255, 255, 192)) << x;
 }
 
 TEST_F(RulerTest, HandlesStretchAndTheTitleStripMoves) {

@@ -12,6 +12,7 @@
 
 #include <QCoreApplication>
 
+#include "backend.h"
 #include "text.h"
 #include "x11world.h"
 
@@ -53,7 +54,8 @@ TEST(X11, TitlesInEveryEncoding) {
     const std::string cjk = "xterm \xE6\xA0\x87\xE9\xA2\x98 \xC3\x9Cn\xC3\xAF";
     ASSERT_NE(CompoundText(cjk).find('\x1b'), std::string::npos);
     EXPECT_EQ(title("COMPOUND_TEXT", CompoundText(cjk)), cjk);
-    EXPECT_EQ(title("COMPOUND_TEXT", "caf\xC3\xA9"), "caf\xC3\xA9");  // UTF-8 under the wrong label
+    // UTF-8 under the wrong label, four-byte characters too.
+    EXPECT_EQ(title("COMPOUND_TEXT", "caf\xC3\xA9 \xF0\x9F\x98\x80"), "caf\xC3\xA9 \xF0\x9F\x98\x80");
     EXPECT_EQ(title("STRING", std::string("left\0right", 10)), "left");
     EXPECT_EQ(title("TEXT", "\xE9t\xE9"), "\xC3\xA9t\xC3\xA9");  // not UTF-8: read as Latin-1
     // Longer than one read: the character the read ends inside is dropped, the rest cut.
@@ -175,6 +177,11 @@ TEST(NoWindowManager, TheFocusIsTheForegroundAndPlacementsConfigureTheClient) {
     EXPECT_EQ(d.describeWindow(a), (WindowInfo{"a", WindowState::Normal, Rect{10, 20, 210, 120}}));
     d.sendForegroundToBack();
     EXPECT_EQ(d.foregroundWindow(), b);
+    // Minimised and restored by unmapping and mapping the client itself.
+    d.showWindow(a, ShowCommand::Minimise);
+    EXPECT_TRUE(world.eventually([&] { return !world.managed(a); }));
+    d.showWindow(a, ShowCommand::Restore);
+    EXPECT_TRUE(world.eventually([&] { return world.managed(a) && d.foregroundWindow() == a; }));
     // A window manager that comes and is killed is noticed at the next reading.
     FILE* openbox = popen("openbox --sm-disable >/dev/null 2>&1 & echo $!", "r");
     const int pid = std::atoi(ReadLine(openbox).c_str());
@@ -184,6 +191,25 @@ TEST(NoWindowManager, TheFocusIsTheForegroundAndPlacementsConfigureTheClient) {
     kill(pid, SIGKILL);
     EXPECT_TRUE(world.eventually([&] { return d.foregroundWindow() != b; }));
     pclose(openbox);
+}
+
+TEST(Connection, TheStartChecksNameWhatIsMissing) {
+    const std::string display = std::getenv("DISPLAY");
+    std::vector<std::string> notes;
+    std::string error;
+    ::setenv("XDG_SESSION_TYPE", "wayland", 1);
+    ::unsetenv("QT_QPA_PLATFORM");
+    EXPECT_TRUE(platformStartChecks(notes, error));
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_NE(notes[0].find("Wayland"), std::string::npos);
+    EXPECT_STREQ(std::getenv("QT_QPA_PLATFORM"), "xcb");
+    ::unsetenv("XDG_SESSION_TYPE");
+    ::unsetenv("DISPLAY");
+    notes.clear();
+    EXPECT_FALSE(platformStartChecks(notes, error));
+    EXPECT_TRUE(notes.empty());
+    EXPECT_NE(error.find("DISPLAY"), std::string::npos);
+    ::setenv("DISPLAY", display.c_str(), 1);
 }
 
 TEST(Connection, ALostDisplayIsReportedOnceFromTheEventLoopAndAnUnreachableOneNamed) {

@@ -48,7 +48,7 @@ X11World::~X11World() {
 
 xcb_atom_t X11World::atom(const char* name) {
     Freed<xcb_intern_atom_reply_t> r{xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, std::strlen(name), name), nullptr)};
-    return r ? r->atom : XCB_ATOM_NONE;
+    return r ? r->atom : xcb_atom_t{XCB_ATOM_NONE};
 }
 
 void X11World::sync() { std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)); }
@@ -71,6 +71,9 @@ WindowId X11World::open(const std::string& title) {
     xcb_icccm_wm_hints_t hints{};
     xcb_icccm_wm_hints_set_input(&hints, 1);
     xcb_icccm_set_wm_hints(c, w, &hints);
+    // An ordinary application window, as real ones declare themselves.
+    const xcb_atom_t normal = atom("_NET_WM_WINDOW_TYPE_NORMAL");
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, atom("_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM, 32, 1, &normal);
     setText(w, "_NET_WM_NAME", "UTF8_STRING", title);
     setText(w, "WM_NAME", "UTF8_STRING", title);
     xcb_map_window(c, w);
