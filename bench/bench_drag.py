@@ -8,9 +8,7 @@ import sys
 import threading
 import time
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import bench_idle  # noqa: E402
-from bench_idle import harness  # noqa: E402
+import benchdesk as bd
 
 MOVES = 200
 RATE = 100  # moves per second
@@ -34,10 +32,10 @@ PATH = [(triangle(i, 30), triangle(i, 12)) for i in range(1, MOVES + 1)]
 class FrameWatch:
     """Every change of a frame's geometry, with the monotonic time it was seen, from xev."""
 
-    def __init__(self, desktop: harness.Desktop, frame: int):
+    def __init__(self, d: bd.BenchDesktop, frame: int):
         self.changes: list = []
-        self.proc = desktop._spawn(["stdbuf", "-oL", "xev", "-id", str(frame), "-event",
-                                    "structure"], "xev", stdout=subprocess.PIPE)
+        self.proc = d.spawn(["stdbuf", "-oL", "xev", "-id", str(frame), "-event", "structure"], "xev",
+                            stdout=subprocess.PIPE)
         self.thread = threading.Thread(target=self._read, daemon=True)
         self.thread.start()
 
@@ -45,7 +43,7 @@ class FrameWatch:
         for line in self.proc.stdout:
             match = CONFIGURE.search(line.decode(errors="replace"))
             if match:
-                rect = harness.Rect(*map(int, match.groups()))
+                rect = bd.Rect(*map(int, match.groups()))
                 if not self.changes or self.changes[-1][1] != rect:
                     self.changes.append((time.monotonic(), rect))
 
@@ -57,33 +55,48 @@ class FrameWatch:
         return earlier[-1] if earlier else None
 
 
-def prepare(desktop: harness.Desktop, main: int, target: int) -> tuple:
-    """Makes target Sizewise's target and returns its frame and the image's grip point."""
-    desktop.activate(target)
-    desktop.focus_sizewise(main)
-    before = desktop.frame_rect(target)
-    image = harness.image_rect(before)
-    return before, (image.x + image.w // 2, image.y + image.h // 2)
+def probe() -> tuple:
+    """The target's frame, where to grip its image from the main window's corner, and where one
+    move of the path's whole offset puts the target: the view counts a drag from the press, so
+    that is where the whole drag must end. Read over AT-SPI on a desktop of its own, so that the
+    measured runs go without the accessibility bridge."""
+    with bd.accessible_session() as s:
+        target = s.client("Dragged target", TARGET_GEOMETRY)
+        s.start()
+        main = bd.wait_until(lambda: bd.managed_window(s.desktop, "Sizewise"), 10, "the main window")
+        before = prepare(s.desktop, main, target)
+        x, y, w, h = s.extents(s.control(role="image"))
+        corner = bd.rect(s.desktop, main)
+        grip = (x + w // 2 - corner.x, y + h // 2 - corner.y)
+        drag(s.desktop, main, grip, PATH[-1:])
+        time.sleep(SETTLE_SECONDS)
+        s.xdotool("mouseup", 1)
+        return before, grip, bd.frame_rect(s.desktop, target)
 
 
-def drag(desktop: harness.Desktop, main: int, grip: tuple) -> tuple:
+def prepare(d, main: int, target: int, start=None) -> bd.Rect:
+    """Makes target Sizewise's target and returns its frame, which must be start when given."""
+    bd.activate(d, target)
+    bd.activate(d, main)
+    before = bd.frame_rect(d, target)
+    if start is not None and before != start:
+        raise RuntimeError(f"the target starts at {before}, not at {start} as the probe had it")
+    return before
+
+
+def drag(d, main: int, grip: tuple, path=PATH) -> tuple:
     """Presses on the image, then makes the moves at RATE in one xdotool; returns the monotonic
     times of the first and the last move. The button stays down."""
-    desktop.run(["xdotool", "mousemove", "--window", str(main), *map(str, grip), "mousedown", "1"])
+    d.run(["xdotool", "mousemove", "--window", str(main), *map(str, grip), "mousedown", "1"])
     time.sleep(0.2)
     args = ["xdotool"]
-    for i, (dx, dy) in enumerate(PATH):
+    for i, (dx, dy) in enumerate(path):
         if i:
             args += ["sleep", str(1 / RATE)]
         args += ["mousemove", "--window", str(main), str(grip[0] + dx), str(grip[1] + dy)]
     start = time.monotonic()
-    desktop.run(args, timeout=60)
+    d.run(args, timeout=60)
     return start, time.monotonic()
-
-
-def children(pid: int) -> list:
-    with open(f"/proc/{pid}/task/{pid}/children") as f:
-        return [int(p) for p in f.read().split()]
 
 
 def thread_ns(pid: int, tid: int) -> int:
@@ -107,81 +120,68 @@ def sleeps(path: str, start: float, end: float, ui_thread: int) -> tuple:
     return ui, every, ui_seconds
 
 
-def measured_run() -> dict:
+def measured_run(start: bd.Rect, grip: tuple) -> dict:
     """Sizewise under strace (stopping at sleep calls only) with xev watching the target's frame."""
-    desktop = harness.Desktop()
-    try:
-        desktop.start()
-        target = desktop.start_testclient("Dragged target", TARGET_GEOMETRY)
-        strace_path = os.path.join(desktop.dir, "strace.txt")
-        desktop.sizewise = desktop._spawn(
-            ["strace", "-f", "--seccomp-bpf", "-ttt", "-T", "-e", f"trace={SLEEP_CALLS}", "-o",
-             strace_path, harness.SIZEWISE], "sizewise")
-        main = harness.wait_until(desktop._find_main_window, timeout=30, what="the main window")
-        pid = children(desktop.sizewise.pid)[0]
-        before, grip = prepare(desktop, main, target)
-        watch = FrameWatch(desktop, desktop.frame(target))
+    with bd.BenchDesktop() as d:
+        target = bd.start_target(d, "Dragged target", TARGET_GEOMETRY)
+        strace_path = os.path.join(d.dir, "strace.txt")
+        proc, main = bd.start_sizewise(d, "strace", "-f", "--seccomp-bpf", "-ttt", "-T", "-e",
+                                       f"trace={SLEEP_CALLS}", "-o", strace_path)
+        with open(f"/proc/{proc.pid}/task/{proc.pid}/children") as f:
+            pid = int(f.read().split()[0])  # strace's child: Sizewise
+        before = prepare(d, main, target, start)
+        watch = FrameWatch(d, bd.frame(d, target))
         time.sleep(0.3)
-        cpu0, ui0, wall0 = bench_idle.cpu_nanoseconds(pid), thread_ns(pid, pid), time.time()
-        first, last = drag(desktop, main, grip)
+        cpu0, ui0, wall0 = bd.cpu_nanoseconds(pid), thread_ns(pid, pid), time.time()
+        first, last = drag(d, main, grip)
         time.sleep(SETTLE_SECONDS)
-        cpu1, ui1, wall1 = bench_idle.cpu_nanoseconds(pid), thread_ns(pid, pid), time.time()
-        desktop.run(["xdotool", "mouseup", "1"])
+        cpu1, ui1, wall1 = bd.cpu_nanoseconds(pid), thread_ns(pid, pid), time.time()
+        d.run(["xdotool", "mouseup", "1"])
         changes = watch.between(first, last + SETTLE_SECONDS)
-        final = changes[-1][1] if changes else desktop.frame_rect(target)
+        final = changes[-1][1] if changes else bd.frame_rect(d, target)
         # The path passes its end point before, so the final place counts from its last arrival.
         reached = changes[-1][0] if changes else last
         at_last = watch.last_before(last) or before
         ui_sleeps, all_sleeps, slept = sleeps(strace_path, wall0, wall1, pid)
         return {
-            "before": before, "final": final, "moves_seconds": last - first,
+            "final": final, "moves_seconds": last - first,
             "frame_changes": len(changes), "cpu_ns": cpu1 - cpu0, "ui_ns": ui1 - ui0,
             "ui_sleeps": ui_sleeps, "all_sleeps": all_sleeps, "slept": slept,
             "lag": reached - last, "at_last": at_last,
         }
-    finally:
-        desktop.stop()
 
 
-def traced_run() -> dict:
+def traced_run(start: bd.Rect, grip: tuple) -> dict:
     """The same drag with Sizewise behind xtrace: its _NET_MOVERESIZE_WINDOW messages."""
-    desktop = harness.Desktop()
-    fake = None
-    try:
-        desktop.start()
-        target = desktop.start_testclient("Dragged target", TARGET_GEOMETRY)
-        main, trace_path, fake = bench_idle.start_traced(desktop)
-        before, grip = prepare(desktop, main, target)
-        first, last = drag(desktop, main, grip)
+    with bd.BenchDesktop() as d:
+        target = bd.start_target(d, "Dragged target", TARGET_GEOMETRY)
+        _, main, trace_path = bd.start_traced(d)
+        prepare(d, main, target, start)
+        first, last = drag(d, main, grip)
         time.sleep(SETTLE_SECONDS)
-        desktop.run(["xdotool", "mouseup", "1"])
-        stamps = []
+        d.run(["xdotool", "mouseup", "1"])
         with open(trace_path, errors="replace") as trace:
-            for line in trace:
-                if "SendEvent" in line and '"_NET_MOVERESIZE_WINDOW"' in line:
-                    stamps.append(float(line.split(" ", 1)[0]))
+            stamps = [float(line.split(" ", 1)[0]) for line in trace
+                      if "SendEvent" in line and '"_NET_MOVERESIZE_WINDOW"' in line]
         inside = [s for s in stamps if first - 0.1 <= s <= last + SETTLE_SECONDS]
-        return {"placements": len(inside), "final": desktop.frame_rect(target),
-                "expected": harness.dragged_frame(before, *PATH[-1])}
-    finally:
-        desktop.stop()
-        bench_idle.remove_proxy_socket(fake)
+        return {"placements": len(inside), "final": bd.frame_rect(d, target)}
 
 
 def main() -> int:
-    if not os.access(harness.SIZEWISE, os.X_OK):
-        print(f"sizewise not built: {harness.SIZEWISE}", file=sys.stderr)
+    if not os.access(bd.SIZEWISE, os.X_OK):
+        print(f"sizewise not built: {bd.SIZEWISE}", file=sys.stderr)
         return 2
-    print(f"Sizewise dragging in the layout view: {harness.SIZEWISE}")
+    print(f"Sizewise dragging in the layout view: {bd.SIZEWISE}")
     print(f"Each run: private Xvfb 1024x768 with openbox and tint2, a {TARGET_GEOMETRY} test client "
           f"as the target; left press on its image, then {MOVES} one-pixel moves at {RATE} a "
           f"second (one xdotool), ending {PATH[-1][0]},{PATH[-1][1]} px from the press; the "
-          "button stays down until the figures are taken.")
+          "button stays down until the figures are taken. The image's place and the expected end (one "
+          "move of the whole offset) are read first over AT-SPI, on a desktop of their own.")
     print()
-    run = measured_run()
-    traced = traced_run()
+    start, grip, expected = probe()
+    run = measured_run(start, grip)
+    traced = traced_run(start, grip)
     placements = traced["placements"]
-    expected = harness.dragged_frame(run["before"], *PATH[-1])
     print("Run 1 (strace stopping at sleep calls only, xev on the target's frame):")
     print(f"  moves took:                {run['moves_seconds']:.2f} s "
           f"({MOVES / run['moves_seconds']:.0f} moves a second)")
@@ -209,9 +209,8 @@ def main() -> int:
           f"{MOVES} moves (goal: one a move)")
     print(f"  UI thread CPU per placement (run 1 CPU / run 2 count): "
           f"{run['ui_ns'] / max(placements, 1) / 1e6:.3f} ms   (goal: under 1 ms)")
-    print(f"  final frame:               {tuple(traced['final'])}, expected "
-          f"{tuple(traced['expected'])}: "
-          f"{'exact' if traced['final'] == traced['expected'] else 'WRONG'}")
+    print(f"  final frame:               {tuple(traced['final'])}, expected {tuple(expected)}: "
+          f"{'exact' if traced['final'] == expected else 'WRONG'}")
     return 0
 
 
