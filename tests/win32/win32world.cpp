@@ -1,25 +1,25 @@
-// The contract's world on Windows (and under Wine): windows of the test process,
+// The contract's world on Windows and under Wine: windows of the test process,
 // each on a thread of its own with its own message loop as another program's
-// would be, read straight from user32 and DWM, and the user's input through
-// SendInput.
+// would be, read straight from user32 and DWM, and input through SendInput.
 #include <windows.h>
 // After windows.h, whose types it uses.
 #include <dwmapi.h>
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <future>
 #include <map>
 #include <stdexcept>
 #include <thread>
 
+#include "handles.h"
 #include "win32desktop.h"
 #include "world.h"
 
 namespace sw::test {
 namespace {
 
+using win32::toHwnd;
 constexpr wchar_t kClass[] = L"SizewiseContractWindow";
 
 LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -27,180 +27,130 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-std::wstring toUtf16(const std::string& utf8) {
-    const int size = static_cast<int>(utf8.size());
-    std::wstring text(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0)), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, text.data(), static_cast<int>(text.size()));
-    return text;
-}
-
 // The window's own thread: makes the window, hands it over and serves it until
 // it is destroyed.
-void serveWindow(std::wstring title, std::promise<HWND> created) {
-    const HWND window = CreateWindowExW(0, kClass, title.c_str(), WS_OVERLAPPEDWINDOW, 120, 110, 400, 300,
-                                        nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    if (window != nullptr) {
-        ShowWindow(window, SW_SHOWNORMAL);
-        SetForegroundWindow(window);
-    }
+void serveWindow(const std::string& title, std::promise<HWND> created) {
+    std::wstring wide(title.size(), L'\0');
+    wide.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, title.data(), static_cast<int>(title.size()),
+                                                             wide.data(), static_cast<int>(wide.size()))));
+    const HWND window = CreateWindowExW(0, kClass, wide.c_str(), WS_OVERLAPPEDWINDOW, 120, 110, 400, 300, nullptr,
+                                        nullptr, GetModuleHandleW(nullptr), nullptr);
+    ShowWindow(window, SW_SHOWNORMAL);
+    // In front, as a started program's window is: under Wine, openbox now and
+    // then leaves the focus where it was.
+    SetForegroundWindow(window);
     created.set_value(window);
     MSG message;
     while (window != nullptr && GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
 }
 
-INPUT mouse(DWORD flags, LONG dx = 0, LONG dy = 0) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    input.mi.dx = dx;
-    input.mi.dy = dy;
-    return input;
-}
-
-INPUT key(WORD virtualKey, DWORD flags) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = virtualKey;
-    input.ki.dwFlags = flags;
-    return input;
-}
+bool hasExStyle(WindowId w, LONG_PTR style) { return (GetWindowLongPtrW(toHwnd(w), GWL_EXSTYLE) & style) != 0; }
+INPUT mouse(DWORD flags, LONG x = 0, LONG y = 0) { return {.type = INPUT_MOUSE, .mi = {x, y, 0, flags, 0, 0}}; }
+INPUT shift(DWORD flags) { return {.type = INPUT_KEYBOARD, .ki = {VK_SHIFT, 0, flags, 0, 0}}; }
 
 // Absolute input counts 65536 steps across the screen; aiming at a pixel's
-// middle lands on it whichever way the system rounds.
-LONG normalised(std::int32_t pixel, int screenPixels) {
-    return static_cast<LONG>(((2 * std::int64_t{pixel} + 1) << 16) / (2 * std::int64_t{screenPixels}));
+// middle lands on it however the system rounds.
+LONG normalised(std::int32_t pixel, int metric) {
+    return static_cast<LONG>(((2 * std::int64_t{pixel} + 1) << 16) / (2 * std::int64_t{GetSystemMetrics(metric)}));
 }
 
 class Win32World final : public World {
 public:
     Win32World() {
-        WNDCLASSW windowClass{};
-        windowClass.lpfnWndProc = windowProc;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = kClass;
+        // Style, procedure, extra bytes, instance, icon, cursor, brush, menu, name.
+        static const WNDCLASSW windowClass{0, windowProc, 0, 0, GetModuleHandleW(nullptr),
+                                           nullptr, nullptr, nullptr, nullptr, kClass};
         RegisterClassW(&windowClass);  // fails harmlessly for every world after the first
     }
-    ~Win32World() override {
-        while (!opened_.empty()) close(opened_.begin()->first);
-    }
+    ~Win32World() override { while (!threads_.empty()) close(threads_.begin()->first); }
     WindowSystem& windows() override { return desk_; }
     PointerInput& pointer() override { return desk_; }
     Screen& screen() override { return desk_; }
 
     WindowId open(const std::string& title) override {
         std::promise<HWND> created;
-        std::future<HWND> handle = created.get_future();
-        std::thread thread(serveWindow, toUtf16(title), std::move(created));
-        const HWND window = handle.get();
-        if (window == nullptr) {
-            thread.join();
-            throw std::runtime_error("a test window could not be made");
-        }
+        std::future<HWND> made = created.get_future();
+        std::thread thread(serveWindow, title, std::move(created));
+        const HWND window = made.get();
         const auto id = static_cast<WindowId>(reinterpret_cast<std::uintptr_t>(window));
-        opened_.emplace(id, Opened{window, std::move(thread)});
-        // The window manager focuses a new window when it maps it, and Wine
-        // follows some time later: the test's own activations are to come after.
-        if (!steadily([&] { return GetForegroundWindow() == window; })) {
-            char t[200]; GetWindowTextA(GetForegroundWindow(), t, 200);
-            throw std::runtime_error("a test window never came to the foreground: " + std::to_string(reinterpret_cast<std::uintptr_t>(GetForegroundWindow())) + " " + t + " visible " + std::to_string(IsWindowVisible(window)) + " iconic " + std::to_string(IsIconic(window)));
+        threads_.emplace(id, std::move(thread));
+        // The window manager takes a new window on some time after Wine has
+        // answered: the test's own commands are to come after that.
+        if (window == nullptr || !eventually([&] { return GetForegroundWindow() == window; })) {
+            throw std::runtime_error("a test window was not made or never came to the front");
         }
         return id;
     }
-
     void close(WindowId window) override {
-        const auto it = opened_.find(window);
-        if (it == opened_.end()) return;
-        PostMessageW(it->second.window, WM_CLOSE, 0, 0);
-        it->second.thread.join();
-        opened_.erase(it);
+        const auto it = threads_.find(window);
+        if (it == threads_.end()) return;
+        PostMessageW(toHwnd(window), WM_CLOSE, 0, 0);
+        it->second.join();
+        threads_.erase(it);
     }
 
+    // What is drawn, where DWM composes; Wine's DWM does not answer.
     Rect frameOf(WindowId window) override {
         RECT r{};
-        const HWND w = handleOf(window);
-        // What is drawn where DWM composes; Wine's DWM does not answer.
-        if (FAILED(DwmGetWindowAttribute(w, DWMWA_EXTENDED_FRAME_BOUNDS, &r, sizeof r)) && !GetWindowRect(w, &r)) {
-            return {};
-        }
-        return Rect{static_cast<std::int32_t>(r.left), static_cast<std::int32_t>(r.top),
-                    static_cast<std::int32_t>(r.right), static_cast<std::int32_t>(r.bottom)};
+        const bool drawn = SUCCEEDED(DwmGetWindowAttribute(toHwnd(window), DWMWA_EXTENDED_FRAME_BOUNDS, &r, sizeof r));
+        return drawn || GetWindowRect(toHwnd(window), &r) ? win32::fromRECT(r) : Rect{};
     }
-    bool isAbove(WindowId window) override { return exStyle(window, WS_EX_TOPMOST); }
-    bool isToolWindow(WindowId window) override { return exStyle(window, WS_EX_TOOLWINDOW); }
+    bool isAbove(WindowId window) override { return hasExStyle(window, WS_EX_TOPMOST); }
+    bool isToolWindow(WindowId window) override { return hasExStyle(window, WS_EX_TOOLWINDOW); }
 
-    // The pointer is moved first and the buttons pressed once it is there, as
-    // a hand does: Wine takes the press in before it has moved the pointer.
+    // The pointer is moved first and the button pressed once it is there, as a
+    // hand does: Wine showed a press sent with the move before the move.
     void click(Point at, int button) override {
-        INPUT move = mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, normalised(at.x, GetSystemMetrics(SM_CXSCREEN)),
-                           normalised(at.y, GetSystemMetrics(SM_CYSCREEN)));
+        INPUT move = mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, normalised(at.x, SM_CXSCREEN),
+                           normalised(at.y, SM_CYSCREEN));
         SendInput(1, &move, sizeof move);
-        eventually([&] {
-            POINT p{};
-            return GetCursorPos(&p) && p.x == at.x && p.y == at.y;
-        });
+        POINT p{};
+        eventually([&] { return GetCursorPos(&p) && p.x == at.x && p.y == at.y; });
         INPUT press[] = {mouse(button == 1 ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_RIGHTDOWN),
                          mouse(button == 1 ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_RIGHTUP)};
         SendInput(2, press, sizeof(INPUT));
     }
     void tapShift() override {
-        INPUT inputs[] = {key(VK_SHIFT, 0), key(VK_SHIFT, KEYEVENTF_KEYUP)};
-        SendInput(2, inputs, sizeof(INPUT));
+        INPUT tap[] = {shift(0), shift(KEYEVENTF_KEYUP)};
+        SendInput(2, tap, sizeof(INPUT));
     }
 
     // What the runner set up; run without it, the display mode and the system's DPI.
     ScreenMetrics expectedScreen() override {
-        int width = 0, height = 0;
-        const char* size = std::getenv("SIZEWISE_TEST_SCREEN");
+        ScreenMetrics m;
         const char* dpi = std::getenv("SIZEWISE_TEST_DPI");
-        if (size != nullptr && dpi != nullptr && std::sscanf(size, "%dx%d", &width, &height) == 2) {
-            return ScreenMetrics{width, height, std::atof(dpi), std::atof(dpi)};
+        const char* size = std::getenv("SIZEWISE_TEST_SCREEN");
+        if (dpi != nullptr && size != nullptr && std::sscanf(size, "%dx%d", &m.widthPx, &m.heightPx) == 2) {
+            m.dpiX = m.dpiY = std::atof(dpi);
+            return m;
         }
         DEVMODEW mode{};
         mode.dmSize = sizeof mode;
         EnumDisplaySettingsW(nullptr, ENUM_CURRENT_SETTINGS, &mode);
-        const double systemDpi = GetDpiForSystem();
-        return ScreenMetrics{static_cast<std::int32_t>(mode.dmPelsWidth), static_cast<std::int32_t>(mode.dmPelsHeight),
-                             systemDpi, systemDpi};
+        const double system = GetDpiForSystem();
+        return {static_cast<std::int32_t>(mode.dmPelsWidth), static_cast<std::int32_t>(mode.dmPelsHeight),
+                system, system};
     }
 
-    // The windows live on their own threads: this one only waits.
+    // The windows live on their own threads: this one only waits. Under Wine a
+    // change reads as done before the X window manager has made it, and a next
+    // command can undo it (a window restored from its icon and at once maximised
+    // went back to its icon): there the desktop is let settle as well.
     bool eventually(const std::function<bool()>& done) override {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
         while (!done()) {
             if (std::chrono::steady_clock::now() > deadline) return false;
             Sleep(10);
         }
-        if (underWine_) Sleep(settleMs());
+        if (underWine_) Sleep(150);
         return true;
     }
 
 private:
-    struct Opened {
-        HWND window;
-        std::thread thread;
-    };
-
-    // Holds once done() has stayed true for a while.
-    bool steadily(const std::function<bool()>& done) {
-        auto since = std::chrono::steady_clock::now();
-        return eventually([&] {
-            const auto now = std::chrono::steady_clock::now();
-            if (!done()) since = now;
-            return now - since >= std::chrono::milliseconds(300);
-        });
-    }
-    HWND handleOf(WindowId window) const {
-        const auto it = opened_.find(window);
-        return it == opened_.end() ? nullptr : it->second.window;
-    }
-    bool exStyle(WindowId window, LONG_PTR style) const {
-        return (GetWindowLongPtrW(handleOf(window), GWL_EXSTYLE) & style) != 0;
-    }
-
-    static DWORD settleMs() { const char* e = std::getenv("SETTLE"); return e ? std::atoi(e) : 0; }
+    // Wine's ntdll names its version; Windows' does not.
     const bool underWine_ = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
     win32::Win32Desktop desk_;
-    std::map<WindowId, Opened> opened_;
+    std::map<WindowId, std::thread> threads_;
 };
 
 }  // namespace
