@@ -24,7 +24,7 @@ class Session(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         global pyatspi
-        cls.desktop = desktop.Desktop(cls.wm, cls.tray, accessibility=True).start()
+        cls.desktop = desktop.Desktop(cls.wm, cls.tray, accessibility=True).__enter__()
         # The AT-SPI bindings find the desktop's bus through the environment, once.
         os.environ.update(DISPLAY=cls.desktop.display, DBUS_SESSION_BUS_ADDRESS=cls.desktop.env["DBUS_SESSION_BUS_ADDRESS"])
         import pyatspi as bindings
