@@ -39,26 +39,8 @@ int answerCommandLine(const sw::CommandLine& line) {
     return reply->status;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    // Before the display is opened, so that they answer without one.
-    if (sw::AsksHelpOrVersion(argc, argv)) {
-        std::vector<std::string> args(argv + 1, argv + argc);
-        return answerCommandLine(sw::ParseCommandLine(args));
-    }
-    std::vector<std::string> notes;
-    std::string startError;
-    const bool usable = sw::platformStartChecks(notes, startError);
-    for (const std::string& note : notes) say(note);
-    if (!usable) {
-        say(startError);
-        return 1;
-    }
-
-    QApplication app(argc, argv);
-    const sw::CommandLine line = sw::ParseCommandLine(programArguments());
-    if (const int status = answerCommandLine(line); status >= 0) return status;
+// The application's facts, and what Qt must know before any window exists.
+void describeApplication() {
     QApplication::setApplicationName(sw::kAppTitle);
     QApplication::setOrganizationName(sw::kAppMaker);
     QApplication::setApplicationVersion(QString::fromStdString(sw::VersionText()));
@@ -66,36 +48,31 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(sw::ApplicationIcon());
     // Hiding the main window to the notification area must not end the program.
     QApplication::setQuitOnLastWindowClosed(false);
+}
 
-    std::string error;
-    std::unique_ptr<sw::Backend> backend = sw::createBackend(error);
-    if (!backend) {
-        say("cannot reach the desktop: " + error);
-        return 1;
-    }
-    for (const std::string& warning : backend->warnings()) say(warning);
-
-    std::unique_ptr<sw::Sizewise> sizewise;
-    sw::SingleInstance instance(backend->displayIdentity());
+// -1 when this process is the instance for its display; else the exit status.
+int claimDisplay(sw::SingleInstance& instance, std::unique_ptr<sw::Sizewise>& sizewise) {
     switch (instance.claim([&sizewise] {
         if (sizewise) sizewise->BringToFront();
     })) {
         case sw::SingleInstance::Claim::First:
-            break;
+            return -1;
         case sw::SingleInstance::Claim::HandedOver:
             say("already running on this display; showing its window");
             return 0;
         case sw::SingleInstance::Claim::Failed:
-            say("another Sizewise holds " + instance.lockPath().toStdString() + " but does not answer");
-            return 1;
+            break;
     }
+    say("another Sizewise holds " + instance.lockPath().toStdString() + " but does not answer");
+    return 1;
+}
 
-    sizewise = std::make_unique<sw::Sizewise>(backend->desktop(), sw::Options{line.splash},
-                                              [](int status) { QCoreApplication::exit(status); });
+// Runs the program until it ends; the system's requests to end and a lost
+// display end it in order too.
+int run(sw::Backend& backend, std::unique_ptr<sw::Sizewise>& sizewise) {
     sw::Sizewise* root = sizewise.get();
     // In place before the main window loads: loading waits three seconds for the
-    // splash, and a signal, the session's end or a lost display then must end
-    // the program in order too.
+    // splash, and a signal or the session's end may come meanwhile.
     sw::installEndRequestHandlers([root](sw::EndRequest request) {
         root->Unload(request == sw::EndRequest::SessionEnd ? sw::kUnloadSession : sw::kUnloadTaskManager);
     });
@@ -107,7 +84,7 @@ int main(int argc, char** argv) {
         std::fflush(nullptr);
         std::_Exit(0);
     };
-    backend->setConnectionLostHandler(endWithoutDisplay);
+    backend.setConnectionLostHandler(endWithoutDisplay);
     sizewise->Main();
     // Registered only now, so that it runs before the exit handlers that Qt
     // registered while the windows were made, while the settings can be written.
@@ -116,6 +93,39 @@ int main(int argc, char** argv) {
     // already, and running it now would never return.
     const int status = sizewise->isUnloaded() ? 0 : QApplication::exec();
     sw::disarmUnexpectedExit();
-    sizewise.reset();
     return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Before the display is opened, so that they answer without one.
+    if (sw::AsksHelpOrVersion(argc, argv)) {
+        std::vector<std::string> args(argv + 1, argv + argc);
+        return answerCommandLine(sw::ParseCommandLine(args));
+    }
+    std::vector<std::string> notes;
+    std::string error;
+    const bool usable = sw::platformStartChecks(notes, error);
+    for (const std::string& note : notes) say(note);
+    if (!usable) {
+        say(error);
+        return 1;
+    }
+    QApplication app(argc, argv);
+    const sw::CommandLine line = sw::ParseCommandLine(programArguments());
+    if (const int status = answerCommandLine(line); status >= 0) return status;
+    describeApplication();
+    std::unique_ptr<sw::Backend> backend = sw::createBackend(error);
+    if (!backend) {
+        say("cannot reach the desktop: " + error);
+        return 1;
+    }
+    for (const std::string& warning : backend->warnings()) say(warning);
+    std::unique_ptr<sw::Sizewise> sizewise;
+    sw::SingleInstance instance(backend->displayIdentity());
+    if (const int status = claimDisplay(instance, sizewise); status >= 0) return status;
+    sizewise = std::make_unique<sw::Sizewise>(backend->desktop(), sw::Options{line.splash},
+                                              [](int status) { QCoreApplication::exit(status); });
+    return run(*backend, sizewise);
 }

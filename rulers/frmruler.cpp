@@ -95,6 +95,28 @@ void frmRuler::createControls() {
     picLegend->setToolTip("Scale - SHIFT+LEFT CLICK to measure");
 
     picControlBox = new QWidget(picTitlebar);
+    createLockButtons();
+    for (int i = 0; i < 2; ++i) {
+        picDrag[i] = new DragHandle(axis_, picRegion);
+        picDrag[i]->setObjectName(QString("picDrag%1").arg(i));
+        picDrag[i]->setCursor(horizontal ? Qt::SizeHorCursor : Qt::SizeVerCursor);
+    }
+    connectHandles();
+
+    // The focus sink: outside the visible window, it only ever holds the focus.
+    cmdFocus = new QPushButton("cmdFocus", this);
+    cmdFocus->setGeometry(-200, -200, 20, 20);
+    setFocusProxy(cmdFocus);
+
+    if (horizontal) {
+        createTitleControls();
+        picControlBox->resize(kControlBoxLength, kButtonSize);
+    } else {
+        picControlBox->setGeometry(0, 16, kButtonSize, 3 * kButtonSize);
+    }
+}
+
+void frmRuler::createLockButtons() {
     lockGroup_ = new QButtonGroup(this);
     lockGroup_->setExclusive(true);
     const struct {
@@ -114,32 +136,14 @@ void frmRuler::createControls() {
         b->setAccessibleName(lock.tip);
         b->setIcon(lock.icon);
         b->setIconSize(QSize(16, 16));
-        b->setGeometry(horizontal ? QRect(at, 0, kButtonSize, kButtonSize) : QRect(0, at, kButtonSize, kButtonSize));
+        b->setGeometry(axis_ == Axis::Horizontal ? QRect(at, 0, kButtonSize, kButtonSize)
+                                                 : QRect(0, at, kButtonSize, kButtonSize));
         lockGroup_->addButton(b, lock.mode);
         const std::int32_t mode = lock.mode;
         connect(b, &QToolButton::clicked, this, [this, mode] { optLock_Click(mode); });
         at += kButtonSize;
     }
     lockGroup_->button(kLockFree)->setChecked(true);
-
-    for (int i = 0; i < 2; ++i) {
-        picDrag[i] = new DragHandle(axis_, picRegion);
-        picDrag[i]->setObjectName(QString("picDrag%1").arg(i));
-        picDrag[i]->setCursor(horizontal ? Qt::SizeHorCursor : Qt::SizeVerCursor);
-    }
-    connectHandles();
-
-    // The focus sink: outside the visible window, it only ever holds the focus.
-    cmdFocus = new QPushButton("cmdFocus", this);
-    cmdFocus->setGeometry(-200, -200, 20, 20);
-    setFocusProxy(cmdFocus);
-
-    if (horizontal) {
-        createTitleControls();
-        picControlBox->resize(kControlBoxLength, kButtonSize);
-    } else {
-        picControlBox->setGeometry(0, 16, kButtonSize, 3 * kButtonSize);
-    }
 }
 
 void frmRuler::connectHandles() {

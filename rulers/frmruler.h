@@ -115,6 +115,7 @@ protected:
 private:
     void createControls();
     void createTitleControls();
+    void createLockButtons();
     void connectHandles();
     void ColourCaption();
     void DrawScale();

@@ -161,18 +161,18 @@ class Desktop:
 
     def _probe_framed(self):
         """Whether a new window gets framed within a second (a map request that comes in too
-        early is dropped, so each try maps a window of its own)."""
-        probe = self.spawn([TESTCLIENT, "--title", "probe", "--geometry", "10x10+0+0"], "probe",
-                           stdout=subprocess.PIPE)
+        early is dropped, so each try maps a window of its own, named for that try)."""
+        name = f"sizewise-probe-{time.monotonic_ns()}"
+        probe = self.spawn(["xlogo", "-name", name, "-geometry", "10x10+0+0"], "probe")
+        search = ["xdotool", "search", "--classname", f"^{name}$"]
         try:
-            line = read_line(probe.stdout, 1).split()
-            return bool(line) and bool(wait_until(lambda: self.framed(int(line[0], 0)), 1, "a frame"))
-        except AssertionError:
+            return wait_until(lambda: any(self.framed(int(w)) for w in subprocess.run(
+                search, env=self.env, capture_output=True, text=True).stdout.split()), 1)
+        except (AssertionError, RuntimeError):  # not framed in time, or gone while looked at
             return False
         finally:
             probe.terminate()
             probe.wait()
-            probe.stdout.close()
             self.procs.remove(probe)
 
     def framed(self, window):

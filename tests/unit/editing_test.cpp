@@ -62,6 +62,8 @@ TEST(DimensionEdit, RefusesWhatIsNotANumberOrDoesNotFit) {
     EXPECT_FALSE(ApplyDimensionEdit({"-2147483648", "0", "0", "0", "0", "0"}, kRight, "2147483647", &why));
     EXPECT_EQ(why, "Number out of range");
     EXPECT_FALSE(ApplyDimensionEdit({"0", "-2147483648", "0", "0", "0", "0"}, kBottom, "2147483647"));
+    EXPECT_FALSE(ApplyDimensionEdit({"0", "x", "0", "0", "0", "0"}, kBottom, "5"));  // an edge beside that is no number
+    EXPECT_FALSE(ApplyDimensionEdit({"x", "0", "0", "0", "0", "0"}, kRight, "5"));
     EXPECT_FALSE(ApplyDimensionEdit(kShown, 6, "1"));
     EXPECT_FALSE(ApplyDimensionEdit(kShown, -1, "1"));
     EXPECT_FALSE(PlacementFromLabels({"1", "2", "3", "4", "5", "x"}));

@@ -67,10 +67,12 @@ TEST(CommandLine, KnowsItsOptionsAndNamesTheFirstUnknownOne) {
     EXPECT_EQ(ReplyTo(ParseCommandLine({"-h"}))->out, UsageText());
     EXPECT_EQ(ReplyTo(ParseCommandLine({"--version", "--bogus"}))->out, "Sizewise " + VersionText() + "\n");
     EXPECT_FALSE(ReplyTo(ParseCommandLine({"--no-splash"})));
-    char program[] = "sizewise", help[] = "--help", other[] = "--no-splash";
-    char* withHelp[] = {program, other, help};
+    char program[] = "sizewise", other[] = "--no-splash";
+    for (std::string ask : {"--help", "-h", "--version", "-v"}) {
+        char* asking[] = {program, other, ask.data()};
+        EXPECT_TRUE(AsksHelpOrVersion(3, asking)) << ask;
+    }
     char* without[] = {program, other};
-    EXPECT_TRUE(AsksHelpOrVersion(3, withHelp));
     EXPECT_FALSE(AsksHelpOrVersion(2, without));
 }
 

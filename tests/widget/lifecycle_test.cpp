@@ -1,9 +1,13 @@
 // The main window's life: the start routine, settings in and out, hiding to the
 // notification area and back, the close box, the icon's clicks, and the end.
+#include <csignal>
+
 #include <QToolButton>
 #include <QWindow>
 
+#include "backend.h"
 #include "fixture.h"
+#include "singleinstance.h"
 
 namespace sw {
 namespace {
@@ -103,6 +107,21 @@ TEST_F(Lifecycle, TheIconsRightClickOpensTheMenuWithExitAndExitSaves) {
     fake.clearCalls();
     app->Unload(kUnloadTaskManager);
     EXPECT_TRUE(fake.calls.empty());
+}
+
+TEST_F(Lifecycle, OneInstanceADisplayAndTheSystemsRequestsToEnd) {
+    int shown = 0;
+    SingleInstance first("display :4242"), second("display :4242"), elsewhere("display :4243");
+    ASSERT_EQ(first.claim([&] { ++shown; }), SingleInstance::Claim::First);
+    EXPECT_EQ(elsewhere.claim(nullptr), SingleInstance::Claim::First);
+    EXPECT_EQ(second.claim(nullptr), SingleInstance::Claim::HandedOver);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shown == 1; }));
+    std::vector<EndRequest> asked;
+    installEndRequestHandlers([&](EndRequest request) { asked.push_back(request); });
+    ::raise(SIGTERM);
+    ::raise(SIGHUP);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return asked.size() == 2; }));
+    EXPECT_EQ(asked[0], EndRequest::Terminate);
 }
 
 TEST_F(Lifecycle, ASettingsFileThatCannotBeWrittenIsSaidSo) {

@@ -2,6 +2,7 @@
 // following, the scale mode, the pointer work, the handles and title strip,
 // and their stored places.
 #include <QMessageBox>
+#include <QScreen>
 #include <QToolButton>
 
 #include "fixture.h"
@@ -112,6 +113,16 @@ TEST_F(RulerTest, TheScaleFallsOnExactPixelsWithTheLinesOverIt) {
         EXPECT_EQ(strip.pixel(x, y), x == 125 ? qRgb(255, 0, 0) : qRgb(0, 0, 0)) << x;
     }
     for (int x = 11; x < 20; ++x) EXPECT_EQ(strip.pixel(x, y), x == 15 ? qRgb(0, 0, 0) : qRgb(255, 255, 192)) << x;
+    // What is on the screen, not a fresh painting: in absolute numbers the red line moves and
+    // leaves nothing behind.
+    app->rulers().ChangeMode(1);
+    const auto shown = [&] { return QGuiApplication::primaryScreen()->grabWindow(h().winId()).toImage(); };
+    const auto red = [&](int x) { return shown().pixel(x, y) == qRgb(255, 0, 0); };
+    fake.pointer = Point{260, 300};
+    ASSERT_TRUE(QTest::qWaitFor([&] { return red(160); }));
+    fake.pointer = Point{300, 300};
+    ASSERT_TRUE(QTest::qWaitFor([&] { return red(200); }));
+    EXPECT_FALSE(red(160));
 }
 
 TEST_F(RulerTest, HandlesStretchAndTheTitleStripMoves) {

@@ -11,32 +11,13 @@ import re
 import shutil
 import subprocess
 import sys
-import time
 import xml.etree.ElementTree as ET
 
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-from desktop import Desktop, wait_until  # noqa: E402
+from desktop import Desktop  # noqa: E402
 
 DPI = 120  # not Wine's 96, so that a DPI left at its default would show
 QUIET = {"WINEARCH": "win64", "WINEDEBUG": "-all", "WINEDLLOVERRIDES": "mscoree,mshtml="}
-
-
-class WineDesktop(Desktop):
-    def _probe_framed(self):
-        """desktop.py probes openbox with the project's native X test client, which a cross build has
-        not built; xlogo maps a window as well, named for each try so that no other one is found."""
-        name = f"sizewise-probe-{time.monotonic_ns()}"
-        probe = self.spawn(["xlogo", "-name", name, "-geometry", "10x10+0+0"], "probe")
-        search = ["xdotool", "search", "--classname", f"^{name}$"]
-        try:
-            return wait_until(lambda: any(self.framed(int(w)) for w in subprocess.run(
-                search, env=self.env, capture_output=True, text=True).stdout.split()), 1)
-        except (AssertionError, RuntimeError):  # not framed in time, or gone while looked at
-            return False
-        finally:
-            probe.terminate()
-            probe.wait()
-            self.procs.remove(probe)
 
 
 def wine(args, prefix, env, **kwargs):
@@ -75,7 +56,7 @@ def main():
     prepare_template(template)
     if os.path.exists(report):
         os.remove(report)
-    with WineDesktop("openbox", tray=False) as desktop:
+    with Desktop("openbox", tray=False) as desktop:
         prefix = os.path.join(desktop.dir, "wineprefix")  # removed with the desktop
         shutil.copytree(template, prefix, symlinks=True)
         size = re.search(r"Width: (\d+)\s+Height: (\d+)", desktop.run(["xwininfo", "-root"])).groups()

@@ -210,6 +210,14 @@ TEST(Connection, TheStartChecksNameWhatIsMissing) {
     EXPECT_TRUE(notes.empty());
     EXPECT_NE(error.find("DISPLAY"), std::string::npos);
     ::setenv("DISPLAY", display.c_str(), 1);
+    // One instance per display: a display's screens are one display.
+    const auto backend = createBackend(error);
+    ASSERT_TRUE(backend) << error;
+    for (const auto& [name, identity] : {std::pair{":7.1", "x11 :7"}, {"localhost:10.0", "x11 localhost:10"}, {":3", "x11 :3"}}) {
+        ::setenv("DISPLAY", name, 1);
+        EXPECT_EQ(backend->displayIdentity(), identity);
+    }
+    ::setenv("DISPLAY", display.c_str(), 1);
 }
 
 TEST(Connection, ALostDisplayIsReportedOnceFromTheEventLoopAndAnUnreachableOneNamed) {
@@ -232,6 +240,10 @@ TEST(Connection, ALostDisplayIsReportedOnceFromTheEventLoopAndAnUnreachableOneNa
     }
     QCoreApplication::processEvents();
     EXPECT_EQ(calls, 1);
+    int later = 0;  // told once: a handler set afterwards is not run again
+    d->setConnectionLostHandler([&] { ++later; });
+    QCoreApplication::processEvents();
+    EXPECT_EQ(later, 0);
     pclose(server);
 }
 
