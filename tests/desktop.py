@@ -1,9 +1,7 @@
 """A private X desktop for the tests: a fresh Xvfb on a free display, a window manager (openbox,
 xfwm4 with its compositor, metacity or none), a tint2 panel with a notification area, and on
-request a session bus with AT-SPI. As a command it runs a program on such a desktop:
-
-    desktop.py [--wm openbox] [--no-tray] -- PROGRAM ARGS...   (exits with the program's status)
-"""
+request a session bus with AT-SPI. As a command it runs a program on such a desktop and exits with
+its status: desktop.py [--wm openbox] [--no-tray] -- PROGRAM ARGS..."""
 
 import argparse
 import ctypes
@@ -11,48 +9,40 @@ import os
 import random
 import select
 import shutil
-import signal
 import subprocess
 import sys
 import tempfile
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-TESTCLIENT = os.environ.get("TESTCLIENT") or os.path.join(
-    os.path.dirname(HERE), "build", "tests", "tools", "sizewise_testclient")
-WINDOW_MANAGERS = {"none": None, "openbox": ["openbox", "--sm-disable"],
-                   "xfwm4": ["xfwm4", "--compositor=on", "--sm-client-disable"],
-                   "metacity": ["metacity", "--replace"]}
-TINT2RC = "panel_items = S\npanel_position = bottom right horizontal\npanel_size = 60 30\n" \
-          "systray_icon_size = 22\n"
+TESTCLIENT = os.environ.get("TESTCLIENT") or os.path.join(os.path.dirname(HERE), "build", "tests", "tools",
+                                                          "sizewise_testclient")
+WINDOW_MANAGERS = {"none": None, "openbox": ["openbox", "--sm-disable"], "metacity": ["metacity", "--replace"],
+                   "xfwm4": ["xfwm4", "--compositor=on", "--sm-client-disable"]}
 
 
 def wait_until(predicate, timeout=5.0, what="a condition"):
     """Polls predicate every 20 ms until it gives something true, and returns that."""
     deadline = time.monotonic() + timeout
-    while True:
-        value = predicate()
-        if value or time.monotonic() >= deadline:
-            if not value:
-                raise AssertionError(f"timed out after {timeout} s waiting for {what}")
-            return value
+    while not (value := predicate()):
+        if time.monotonic() >= deadline:
+            raise AssertionError(f"timed out after {timeout} s waiting for {what}")
         time.sleep(0.02)
+    return value
 
 
 def read_line(stream, timeout):
     """One line from a pipe, or what came before the timeout or its end."""
     deadline, line = time.monotonic() + timeout, b""
     while not line.endswith(b"\n") and select.select([stream], [], [], max(0, deadline - time.monotonic()))[0]:
-        chunk = os.read(stream.fileno(), 1)
-        if not chunk:
+        if not (chunk := os.read(stream.fileno(), 1)):
             break
         line += chunk
     return line
 
 
 def display_in_use(number):
-    """Whether any X server may hold the number, by every trace one leaves (the abstract
-    socket too, which clients try first)."""
+    """By every trace a server leaves: its files, and the abstract socket clients try first."""
     if os.path.exists(f"/tmp/.X11-unix/X{number}") or os.path.exists(f"/tmp/.X{number}-lock"):
         return True
     with open("/proc/net/unix") as f:
@@ -62,17 +52,14 @@ def display_in_use(number):
 class Desktop:
     def __init__(self, wm="openbox", tray=True, accessibility=False):
         self.wm_name, self.tray, self.accessibility = wm, tray, accessibility
-        self.dir = tempfile.mkdtemp(prefix="sizewise-desktop-")
-        self.env = {k: v for k, v in os.environ.items()
-                    if k not in ("DISPLAY", "WAYLAND_DISPLAY", "XAUTHORITY", "SESSION_MANAGER",
-                                 "DBUS_SESSION_BUS_ADDRESS")}
+        self.dir, self.procs, self.display = tempfile.mkdtemp(prefix="sizewise-desktop-"), [], ""
+        self.env = {k: v for k, v in os.environ.items() if k not in (
+            "DISPLAY", "WAYLAND_DISPLAY", "XAUTHORITY", "SESSION_MANAGER", "DBUS_SESSION_BUS_ADDRESS")}
         self.env.update(QT_QPA_PLATFORM="xcb", XDG_SESSION_TYPE="x11")
         # Settings, caches and state of every program here stay inside this desktop.
         for name in ("RUNTIME_DIR", "CONFIG_HOME", "CACHE_HOME", "DATA_HOME", "STATE_HOME"):
-            path = os.path.join(self.dir, name.lower())
-            os.mkdir(path, 0o700)
-            self.env["XDG_" + name] = path
-        self.procs, self.display, self.wm = [], "", None
+            self.env["XDG_" + name] = os.path.join(self.dir, name.lower())
+            os.mkdir(self.env["XDG_" + name], 0o700)
 
     def __enter__(self):
         try:
@@ -85,19 +72,15 @@ class Desktop:
         self.stop()
 
     def spawn(self, args, name, env=None, **kwargs):
-        log = open(os.path.join(self.dir, name + ".log"), "ab")
-        kwargs.setdefault("stdout", log)
-        proc = subprocess.Popen(args, stdin=subprocess.DEVNULL, stderr=log, env=env or self.env, **kwargs)
-        log.close()
-        self.procs.append(proc)
-        return proc
+        with open(os.path.join(self.dir, name + ".log"), "ab") as log:
+            kwargs.setdefault("stdout", log)
+            self.procs.append(subprocess.Popen(args, stdin=subprocess.DEVNULL, stderr=log, env=env or self.env,
+                                               **kwargs))
+        return self.procs[-1]
 
     def log(self, name):
-        try:
-            with open(os.path.join(self.dir, name + ".log"), "rb") as f:
-                return f.read().decode(errors="replace")
-        except OSError:
-            return ""
+        path = os.path.join(self.dir, name + ".log")
+        return open(path, "rb").read().decode(errors="replace") if os.path.exists(path) else ""
 
     def run(self, args, timeout=10):
         """What a command printed; raises when it fails."""
@@ -108,11 +91,10 @@ class Desktop:
 
     def start(self):
         self._start_xvfb()
-        self.env["DISPLAY"] = self.display
         # A loaded server can refuse a first client right after it says it is ready.
         wait_until(lambda: subprocess.run(["xprop", "-root", "-len", "0"], env=self.env,
                                           capture_output=True).returncode == 0, 30, "Xvfb to answer")
-        if self.accessibility or self.wm_name == "xfwm4":
+        if self.accessibility or self.wm_name == "xfwm4":  # xfwm4 reads its settings over the bus
             bus = self.spawn(["dbus-daemon", "--session", "--nofork", "--print-address=1"], "dbus",
                              stdout=subprocess.PIPE)
             self.env["DBUS_SESSION_BUS_ADDRESS"] = read_line(bus.stdout, 10).decode().strip()
@@ -122,46 +104,38 @@ class Desktop:
         self.start_window_manager(self.wm_name)
         if self.tray:
             with open(os.path.join(self.dir, "tint2rc"), "w") as f:
-                f.write(TINT2RC)
+                f.write("panel_items = S\npanel_position = bottom right horizontal\npanel_size = 60 30\n")
             self.spawn(["tint2", "-c", os.path.join(self.dir, "tint2rc")], "tint2")
-            wait_until(self.tray_owner, 30, "the notification area")
+            wait_until(lambda: self.selection_owner(b"_NET_SYSTEM_TRAY_S0"), 30, "the notification area")
         return self
 
-    def tray_owner(self):
-        return self._selection_owner(b"_NET_SYSTEM_TRAY_S0")
-
-    def _selection_owner(self, name):
+    def selection_owner(self, name):
         x = ctypes.CDLL("libX11.so.6")
-        x.XOpenDisplay.restype = ctypes.c_void_p
-        x.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        x.XOpenDisplay.restype, x.XInternAtom.restype, x.XGetSelectionOwner.restype = (
+            ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong)
         x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-        x.XInternAtom.restype = ctypes.c_ulong
-        x.XGetSelectionOwner.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
-        x.XGetSelectionOwner.restype = ctypes.c_ulong
-        x.XCloseDisplay.argtypes = [ctypes.c_void_p]
-        dpy = x.XOpenDisplay(self.display.encode())
-        try:
-            return dpy and x.XGetSelectionOwner(dpy, x.XInternAtom(dpy, name, 0))
-        finally:
-            if dpy:
-                x.XCloseDisplay(dpy)
+        x.XGetSelectionOwner.argtypes, x.XCloseDisplay.argtypes = [ctypes.c_void_p, ctypes.c_ulong], [ctypes.c_void_p]
+        if not (dpy := x.XOpenDisplay(self.display.encode())):
+            return 0
+        owner = x.XGetSelectionOwner(dpy, x.XInternAtom(dpy, name, 0))
+        x.XCloseDisplay(dpy)
+        return owner
 
     def start_window_manager(self, name):
         """Returns once the window manager frames new windows and, if it composites, owns the
         compositing selection: openbox sets its check window before it takes map requests."""
-        self.wm_name = name
         if WINDOW_MANAGERS[name] is None:
             return
-        self.wm = self.spawn(WINDOW_MANAGERS[name], name)
+        self.spawn(WINDOW_MANAGERS[name], name)
         wait_until(lambda: "window id" in self.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"]), 30,
                    f"{name} to start")
         if name == "xfwm4":
-            wait_until(lambda: self._selection_owner(b"_NET_WM_CM_S0"), 30, "the compositor")
+            wait_until(lambda: self.selection_owner(b"_NET_WM_CM_S0"), 30, "the compositor")
         wait_until(self._probe_framed, 30, f"{name} to frame windows")
 
     def _probe_framed(self):
-        """Whether a new window gets framed within a second (a map request that comes in too
-        early is dropped, so each try maps a window of its own, named for that try)."""
+        """Whether a new window is framed within a second; a map request that comes in too early is
+        dropped, so each try maps a window of its own, named for that try."""
         name = f"sizewise-probe-{time.monotonic_ns()}"
         probe = self.spawn(["xlogo", "-name", name, "-geometry", "10x10+0+0"], "probe")
         search = ["xdotool", "search", "--classname", f"^{name}$"]
@@ -176,8 +150,8 @@ class Desktop:
             self.procs.remove(probe)
 
     def framed(self, window):
-        out = self.run(["xwininfo", "-children", "-id", str(window)])
-        return "Parent window id: 0x" in out and "(the root window)" not in out.split("Parent window id:")[1].split("\n")[0]
+        parent = self.run(["xwininfo", "-children", "-id", str(window)]).split("Parent window id:")[1]
+        return "(the root window)" not in parent.split("\n")[0]
 
     def _start_xvfb(self):
         # Free numbers picked at random: -displayfd alone would start at 0 and take a number
@@ -188,18 +162,16 @@ class Desktop:
                                "-nolisten", "tcp", "-noreset"], "xvfb", pass_fds=(w,))
             os.close(w)
             with os.fdopen(r, "rb") as pipe:
-                reported = read_line(pipe, 20).strip()
-            if reported == str(number).encode() and "already running" not in self.log("xvfb"):
-                self.display = f":{number}"
-                return
+                if read_line(pipe, 20).strip() == str(number).encode() and "already running" not in self.log("xvfb"):
+                    self.display = self.env["DISPLAY"] = f":{number}"
+                    return
             xvfb.kill()
             xvfb.wait()
             self.procs.remove(xvfb)
         raise RuntimeError("Xvfb did not start: " + self.log("xvfb")[-500:])
 
     def stop(self):
-        # Clients first, the X server last.
-        for proc in reversed(self.procs):
+        for proc in reversed(self.procs):  # clients first, the X server last
             if proc.poll() is None:
                 proc.terminate()
                 try:
@@ -210,18 +182,11 @@ class Desktop:
         shutil.rmtree(self.dir, ignore_errors=True)
 
 
-def main():
-    ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+if __name__ == "__main__":
+    ap = argparse.ArgumentParser(description=__doc__)
     ap.add_argument("--wm", default="openbox", choices=sorted(WINDOW_MANAGERS))
     ap.add_argument("--no-tray", action="store_true")
     ap.add_argument("command", nargs="+")
     a = ap.parse_args()
     with Desktop(a.wm, tray=not a.no_tray) as desktop:
-        env = dict(desktop.env, SIZEWISE_TEST_WM=a.wm)
-        proc = subprocess.Popen(a.command, env=env)
-        signal.signal(signal.SIGTERM, lambda *_: proc.terminate())
-        return proc.wait()
-
-
-if __name__ == "__main__":
-    sys.exit(main())
+        sys.exit(subprocess.run(a.command, env=dict(desktop.env, SIZEWISE_TEST_WM=a.wm)).returncode)

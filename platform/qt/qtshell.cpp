@@ -10,11 +10,10 @@ namespace sw::qt {
 bool QtShell::openLink(const std::string& target) {
     const QString text = QString::fromStdString(target);
     QUrl url(text, QUrl::TolerantMode);
-    // A bare host name ("www.example.org") or a plain path has no scheme.
+    // A bare host name ("www.example.org") or a plain path has no scheme; QUrl
+    // itself writes a scheme ("Mailto:") in lower case.
     if (url.scheme().isEmpty()) {
         url = QFileInfo::exists(text) ? QUrl::fromLocalFile(text) : QUrl("http://" + text);
-    } else if (url.scheme().compare("mailto", Qt::CaseInsensitive) == 0) {
-        url.setScheme("mailto");
     }
     return QDesktopServices::openUrl(url);
 }

@@ -2,6 +2,7 @@
 its controls found and read over AT-SPI as a screen reader finds them, the user's clicks and keys
 through XTEST (xdotool), and what is true read from the X server (xwininfo, xprop)."""
 
+import configparser
 import os
 import re
 import subprocess
@@ -48,29 +49,19 @@ class Session(unittest.TestCase):
         return os.path.join(self.desktop.env["XDG_CONFIG_HOME"], "Sizewise", "Sizewise.conf")
 
     def settings(self):
-        """The settings file as {section: {key: value}}."""
-        path = self.settings_path()
-        sections, section = {}, None
-        for line in open(path).read().splitlines() if os.path.exists(path) else []:
-            if line.startswith("["):
-                section = sections.setdefault(line.strip("[]"), {})
-            elif "=" in line:
-                key, _, value = line.partition("=")
-                section[key] = value
-        return sections
+        ini = configparser.ConfigParser(interpolation=None)
+        ini.optionxform = str  # keys as written
+        ini.read(self.settings_path())
+        return ini
 
     # --- what it shows, over AT-SPI -------------------------------------------------------
     def find(self, role=None, name=None, description=None, window="Sizewise"):
-        for app in pyatspi.Registry.getDesktop(0):
-            if app is None or app.name != "Sizewise":
-                continue
-            for top in app:
-                if top is not None and window in (None, top.name):
-                    hit = pyatspi.findDescendant(top, lambda n: (role is None or n.getRoleName() == role) and (
-                        name is None or n.name == name) and (description is None or n.description == description))
-                    if hit is not None:
-                        return hit
-        return None
+        """The first control of Sizewise's that fits, in its window of that name (any: None)."""
+        fits = lambda n: (role in (None, n.getRoleName()) and name in (None, n.name)
+                          and description in (None, n.description))
+        tops = [top for app in pyatspi.Registry.getDesktop(0) if app is not None and app.name == "Sizewise"
+                for top in app if top is not None and window in (None, top.name)]
+        return next((hit for top in tops if (hit := pyatspi.findDescendant(top, fits)) is not None), None)
 
     def control(self, **how):
         return wait_until(lambda: self.find(**how), 5, f"control {how}")
@@ -97,18 +88,12 @@ class Session(unittest.TestCase):
     def xdotool(self, *args):
         return self.desktop.run(["xdotool", *map(str, args)])
 
-    def type(self, text, *keys):
-        self.xdotool("type", "--delay", 20, "--", text)
-        if keys:
-            self.xdotool("key", "--delay", 20, *keys)
-
     def edit(self, caption, text):
         """Clicks a value, types over it and presses Enter."""
         self.click(role="label", description=caption)
-        wait_until(lambda: self.find(role="text").queryComponent().getExtents(pyatspi.DESKTOP_COORDS).width > 0, 3,
-                   "the entry panel")
-        self.xdotool("key", "ctrl+a")
-        self.type(text, "Return")
+        wait_until(lambda: self.extents(self.find(role="text"))[2] > 0, 3, "the entry panel")
+        self.xdotool("key", "ctrl+a", "type", "--delay", 20, "--", text)
+        self.xdotool("key", "Return")
 
     # --- other programs and the X server ----------------------------------------------------
     def client(self, title="Target", geometry="400x300+300+200"):
@@ -119,20 +104,24 @@ class Session(unittest.TestCase):
             wait_until(lambda: self.desktop.framed(window), 10, "the window framed")
         return window
 
+    def geometry(self, window):
+        """A window's x, y, width and height on the screen."""
+        info = self.desktop.run(["xwininfo", "-id", str(window)])
+        return tuple(int(re.search(rf"{k}:\s+(-?\d+)", info).group(1))
+                     for k in ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
+
+    def frame_of(self, window):
+        info = self.desktop.run(["xwininfo", "-children", "-id", str(window)])
+        return int(re.search(r"Parent window id: (0x[0-9a-f]+)", info).group(1), 16)
+
     def frame(self, window):
         """The window manager's frame of a client: x, y, width, height."""
-        info = self.desktop.run(["xwininfo", "-children", "-id", str(window)])
-        parent = re.search(r"Parent window id: (0x[0-9a-f]+)", info).group(1)
-        geometry = self.desktop.run(["xwininfo", "-id", parent])
-        return tuple(int(re.search(rf"{k}:\s+(-?\d+)", geometry).group(1))
-                     for k in ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
+        return self.geometry(self.frame_of(window))
 
     def visible(self, window):
         """What is seen of a window: the client with the window manager's frame extents, or
         less the shadow a client that draws its own decorations declares."""
-        info = self.desktop.run(["xwininfo", "-id", str(window)])
-        x, y, w, h = (int(re.search(rf"{k}:\s+(-?\d+)", info).group(1))
-                      for k in ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
+        x, y, w, h = self.geometry(window)
         sides = lambda name: [int(v) for v in re.findall(r"-?\d+", self.desktop.run(
             ["xprop", "-id", str(window), name]).partition("=")[2])] or [0, 0, 0, 0]
         left, right, top, bottom = sides("_NET_FRAME_EXTENTS")

@@ -113,6 +113,7 @@ TEST_F(RulerTest, TheScaleFallsOnExactPixelsWithTheLinesOverIt) {
         EXPECT_EQ(strip.pixel(x, y), x == 125 ? qRgb(255, 0, 0) : qRgb(0, 0, 0)) << x;
     }
     for (int x = 11; x < 20; ++x) EXPECT_EQ(strip.pixel(x, y), x == 15 ? qRgb(0, 0, 0) : qRgb(255, 255, 192)) << x;
+    EXPECT_EQ(v().marks().numbers.at(1).tick, 30);  // one line high: a number every 20
     // What is on the screen, not a fresh painting: in absolute numbers the red line moves and
     // leaves nothing behind.
     app->rulers().ChangeMode(1);

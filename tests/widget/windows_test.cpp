@@ -1,5 +1,6 @@
 // The program's other windows from the main window: the about window and the
 // start-up splash, the e-mail and web links, and help.
+#include <QDesktopServices>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -7,6 +8,7 @@
 
 #include "fixture.h"
 #include "links.h"
+#include "qtshell.h"
 
 namespace sw {
 namespace {
@@ -20,6 +22,17 @@ void OnModal(std::function<void(QWidget*)> act) {
             act(QApplication::activeModalWidget());
         }
     });
+}
+
+// What the message box that opener opens says; the box is closed.
+QString Said(const std::function<void()>& opener) {
+    QString said;
+    OnModal([&said](QWidget* box) {
+        said = static_cast<QMessageBox*>(box)->text();
+        box->close();
+    });
+    opener();
+    return said;
 }
 
 TEST_F(OtherWindows, AboutHasCloseTheSplashClosesItselfOrOnTheIconsRightClick) {
@@ -49,6 +62,28 @@ TEST_F(OtherWindows, AboutHasCloseTheSplashClosesItselfOrOnTheIconsRightClick) {
     EXPECT_TRUE(form().isVisible());
 }
 
+// Takes the links the desktop's opener would be given.
+class Opener : public QObject {
+    Q_OBJECT
+public:
+    std::vector<QUrl> opened;
+    Q_INVOKABLE void open(const QUrl& url) { opened.push_back(url); }
+};
+
+TEST(Shell, LinksReachTheDesktopsOpenerInTheirProperForm) {
+    Opener opener;
+    for (const char* scheme : {"mailto", "http", "file"}) QDesktopServices::setUrlHandler(scheme, &opener, "open");
+    qt::QtShell shell;
+    for (const char* link : {"Mailto:us@example.org?Subject=Sizewise Application", "www.example.org", "/"}) {
+        EXPECT_TRUE(shell.openLink(link)) << link;
+    }
+    for (const char* scheme : {"mailto", "http", "file"}) QDesktopServices::unsetUrlHandler(scheme);
+    ASSERT_EQ(opener.opened.size(), 3u);
+    EXPECT_EQ(opener.opened[0].toString(), "mailto:us@example.org?Subject=Sizewise Application");
+    EXPECT_EQ(opener.opened[1].toString(), "http://www.example.org");
+    EXPECT_EQ(opener.opened[2], QUrl::fromLocalFile("/"));
+}
+
 TEST_F(OtherWindows, LinksOpenOrSaySoAndHelpSaysWhereItLooked) {
     start();
     click("cmdMailto");
@@ -57,19 +92,8 @@ TEST_F(OtherWindows, LinksOpenOrSaySoAndHelpSaysWhereItLooked) {
               (std::vector<std::string>{"openLink " + Links::MailtoLink(), "openLink " + Links::WebLink()}));
     EXPECT_NE(Links::MailtoLink().find("?Subject=Sizewise Application"), std::string::npos);
     fake.linksOpen = false;
-    QString said;
-    OnModal([&said](QWidget* box) {
-        said = static_cast<QMessageBox*>(box)->text();
-        box->close();
-    });
-    click("cmdWebLink");
-    EXPECT_TRUE(said.startsWith("Nothing on this desktop could open")) << said.toStdString();
-    OnModal([&said](QWidget* box) {
-        said = static_cast<QMessageBox*>(box)->text();
-        box->close();
-    });
-    MenuEntry("&Contents")->trigger();
-    EXPECT_TRUE(said.contains("help/index.html")) << said.toStdString();
+    EXPECT_TRUE(Said([&] { click("cmdWebLink"); }).startsWith("Nothing on this desktop could open"));
+    EXPECT_TRUE(Said([] { MenuEntry("&Contents")->trigger(); }).contains("help/index.html"));
     // Outside its ellipse the web button takes no clicks.
     EXPECT_FALSE(Find("cmdWebLink")->mask().contains(QPoint(1, 1)));
     EXPECT_TRUE(Find("cmdWebLink")->mask().contains(QPoint(32, 32)));
@@ -77,3 +101,5 @@ TEST_F(OtherWindows, LinksOpenOrSaySoAndHelpSaysWhereItLooked) {
 
 }  // namespace
 }  // namespace sw
+
+#include "windows_test.moc"

@@ -9,18 +9,11 @@
 
 #include <QCoreApplication>
 
+#include "xcbutil.h"
+
 namespace sw::test {
-namespace {
 
-template <typename T>
-struct Freed {
-    T* p;
-    ~Freed() { std::free(p); }
-    T* operator->() const { return p; }
-    explicit operator bool() const { return p != nullptr; }
-};
-
-}  // namespace
+using x11::Reply;
 
 bool Shell(const std::string& command) { return std::system(command.c_str()) == 0; }
 
@@ -47,7 +40,7 @@ X11World::~X11World() {
 }
 
 xcb_atom_t X11World::atom(const char* name) {
-    Freed<xcb_intern_atom_reply_t> r{xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, std::strlen(name), name), nullptr)};
+    Reply<xcb_intern_atom_reply_t> r{xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, std::strlen(name), name), nullptr)};
     return r ? r->atom : xcb_atom_t{XCB_ATOM_NONE};
 }
 
@@ -85,7 +78,7 @@ WindowId X11World::open(const std::string& title) {
 
 bool X11World::managed(WindowId window) {
     if (UnderWindowManager()) return words(window, "WM_STATE").size() >= 1 && words(window, "WM_STATE")[0] == 1;
-    Freed<xcb_get_window_attributes_reply_t> a{
+    Reply<xcb_get_window_attributes_reply_t> a{
         xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, window), nullptr)};
     return a && a->map_state == XCB_MAP_STATE_VIEWABLE;
 }
@@ -98,10 +91,10 @@ void X11World::close(WindowId window) {
 
 Rect X11World::frameOf(WindowId window) {
     // The frame is the client's parent while a window manager has it.
-    Freed<xcb_query_tree_reply_t> tree{xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr)};
+    Reply<xcb_query_tree_reply_t> tree{xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr)};
     const xcb_window_t frame = tree && tree->parent != root ? tree->parent : xcb_window_t{window};
-    Freed<xcb_get_geometry_reply_t> g{xcb_get_geometry_reply(c, xcb_get_geometry(c, frame), nullptr)};
-    Freed<xcb_translate_coordinates_reply_t> t{
+    Reply<xcb_get_geometry_reply_t> g{xcb_get_geometry_reply(c, xcb_get_geometry(c, frame), nullptr)};
+    Reply<xcb_translate_coordinates_reply_t> t{
         xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, frame, root, 0, 0), nullptr)};
     if (!g || !t) return {};
     const std::int32_t x = t->dst_x - g->border_width, y = t->dst_y - g->border_width;
@@ -109,8 +102,8 @@ Rect X11World::frameOf(WindowId window) {
 }
 
 Rect X11World::visible(WindowId window) {
-    Freed<xcb_get_geometry_reply_t> g{xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr)};
-    Freed<xcb_translate_coordinates_reply_t> t{
+    Reply<xcb_get_geometry_reply_t> g{xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr)};
+    Reply<xcb_translate_coordinates_reply_t> t{
         xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, window, root, 0, 0), nullptr)};
     if (!g || !t) return {};
     Rect r{t->dst_x, t->dst_y, t->dst_x + g->width, t->dst_y + g->height};
@@ -126,11 +119,11 @@ Rect X11World::visible(WindowId window) {
 }
 
 std::vector<std::uint32_t> X11World::words(WindowId window, const char* property) {
-    Freed<xcb_get_property_reply_t> r{xcb_get_property_reply(
+    Reply<xcb_get_property_reply_t> r{xcb_get_property_reply(
         c, xcb_get_property(c, 0, window, atom(property), XCB_GET_PROPERTY_TYPE_ANY, 0, 1024), nullptr)};
     if (!r || r->format != 32) return {};
-    const auto* v = static_cast<const std::uint32_t*>(xcb_get_property_value(r.p));
-    return std::vector<std::uint32_t>(v, v + xcb_get_property_value_length(r.p) / 4);
+    const auto* v = static_cast<const std::uint32_t*>(xcb_get_property_value(r.get()));
+    return std::vector<std::uint32_t>(v, v + xcb_get_property_value_length(r.get()) / 4);
 }
 
 bool X11World::hasState(WindowId window, const char* state) {
@@ -148,7 +141,7 @@ void X11World::click(Point at, int button) {
 }
 
 Point X11World::pointerNow() {
-    Freed<xcb_query_pointer_reply_t> p{xcb_query_pointer_reply(c, xcb_query_pointer(c, root), nullptr)};
+    Reply<xcb_query_pointer_reply_t> p{xcb_query_pointer_reply(c, xcb_query_pointer(c, root), nullptr)};
     return p ? Point{p->root_x, p->root_y} : Point{};
 }
 

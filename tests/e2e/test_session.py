@@ -1,0 +1,130 @@
+"""A user's sessions with Sizewise on openbox with a notification area, one after another on one
+desktop: --help and --version without a display; the values of the window they work in, typed
+values, refusals, presets, the origin, the state buttons and the layout view; hiding to the
+notification area, the close box, the menu's Exit and the next start, hidden; a second start that
+hands over; the rulers locked, following, measuring and closed; the splash before the main window
+and a signal that ends it in order; and a display that dies."""
+
+import os
+import signal
+import subprocess
+import time
+import unittest
+
+import e2e
+from e2e import wait_until
+
+
+class Session(e2e.Session):
+    def target_is(self, window, frame):
+        wait_until(lambda: self.frame(window) == frame, 5, f"the frame {frame}")
+        wait_until(lambda: self.values() == self.shown_frame(window), 5, "the values to follow")
+
+    def test_1_help_and_version_need_no_display(self):
+        env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
+        run = lambda *args: subprocess.run([e2e.SIZEWISE, *args], env=env, capture_output=True, text=True)
+        self.assertIn("--no-splash", run("--help").stdout)
+        self.assertRegex(run("--version").stdout, r"^Sizewise \d+\.\d+\.\d+\n$")
+        self.assertEqual(run("--bogus").returncode, 1)  # no display: said before the options
+
+    def test_2_values_typed_presets_states_and_the_layout_view(self):
+        window = self.client("Target", "400x300+300+200")
+        self.start()
+        wait_until(lambda: self.values() == self.shown_frame(window), 5, "the target's values")
+        self.assertEqual(self.title(), "Target")
+        x, y, w, h = self.frame(window)
+        for caption, text, frame in (("Width", "500", (x, y, 500, h)), ("Left", "123", (123, y, 500, h)),
+                                     ("Bottom", str(y + h - 33), (123, y, 500, h - 33))):
+            self.edit(caption, text)
+            self.target_is(window, frame)
+        self.edit("Top", "12px")  # refused: the panel stays, nothing moves
+        self.assertTrue(self.extents(self.find(role="text"))[2] > 0)
+        self.xdotool("key", "Escape")
+        self.assertEqual(self.frame(window), (123, y, 500, h - 33))
+        self.click(role="push button", name="0")
+        self.target_is(window, (123, y, 640, 480))
+        self.click(role="push button", name="0,0")
+        self.target_is(window, (0, 0, 640, 480))
+        for button, state in (("Maximize", "_NET_WM_STATE_MAXIMIZED_HORZ"), ("Minimize", "_NET_WM_STATE_HIDDEN")):
+            self.click(description=f"{button} Target Window")
+            wait_until(lambda: state in self.states(window), 5, state)
+            self.click(description="Restore Target Window")
+            wait_until(lambda: state not in self.states(window), 5, f"no {state}")
+        self.target_is(window, (0, 0, 640, 480))
+        ix, iy, iw, ih = self.extents(self.control(role="image"))
+        self.xdotool("mousemove", ix + 5, iy + 5, "mousedown", 1, "mousemove", ix + 25, iy + 15, "mouseup", 1)
+        wait_until(lambda: self.frame(window)[0] > 150 and self.frame(window)[1] > 60, 5, "the target dragged")
+
+    def test_3_hidden_to_the_icon_closed_and_exit_saves(self):
+        where = self.extents(self.control(role="label", name="Menu"))
+        self.tray_icon_click()
+        wait_until(lambda: not self.main_window(), 5, "the window hidden")
+        time.sleep(0.5)  # two clicks within the double-click time are one double click
+        self.tray_icon_click()
+        wait_until(self.main_window, 5, "the window shown")
+        self.assertEqual(self.extents(self.find(role="label", name="Menu")), where)
+        self.desktop.run(["wmctrl", "-F", "-c", "Sizewise"])  # the window manager's close
+        wait_until(lambda: not self.main_window(), 5, "the close box to hide the window")
+        self.assertIsNone(self.proc.poll())
+        self.open_menu(lambda: self.tray_icon_click(3))
+        self.xdotool("key", "x")  # E&xit
+        self.assertEqual(self.exit_status(), 0)
+        self.assertEqual(self.settings()["Config"]["Hidden"], "True")
+        self.assertEqual(len(self.settings()["Config"]), 25)
+
+    def test_4_a_hidden_start_and_a_second_start_that_hands_over(self):
+        self.start(shown=False)
+        wait_until(self.tray_icon, 10, "the notification icon")
+        self.assertFalse(self.main_window())
+        second = self.desktop.spawn([e2e.SIZEWISE, "--no-splash"], "second")
+        self.assertEqual(second.wait(timeout=10), 0)
+        wait_until(self.main_window, 5, "the running one shown")
+
+    def test_5_rulers_locked_following_measuring_and_closed(self):
+        window, ruler = self.client("Ruled", "400x300+300+200"), "Sizewise Horizontal Ruler"
+        self.xdotool("windowactivate", "--sync", window)
+        wait_until(lambda: self.values() == self.shown_frame(window), 5, "the target's values")
+        self.click(description="Lock Ruler to Active Window", window=ruler)
+        rulers = {axis: int(self.desktop.run(["xdotool", "search", "--onlyvisible", "--name",
+                                              f"^Sizewise {axis} Ruler$"]).split()[0]) for axis in ("Horizontal", "Vertical")}
+        wait_until(lambda: self.geometry(rulers["Horizontal"])[0::2] == self.frame(window)[0::2], 5, "the ruler on it")
+        self.xdotool("windowmove", self.frame_of(window), 250, 150)  # another program moves it
+        wait_until(lambda: self.geometry(rulers["Horizontal"])[0] == 250, 5, "the ruler to follow")
+        # SHIFT and a click start, the next click ends; relative moves, as a mouse makes them
+        # (XTEST's absolute ones send no raw motion).
+        self.xdotool("mousemove", 400, 400, "keydown", "shift", "click", 1, "keyup", "shift",
+                     "mousemove_relative", "--", 60, 30, "sleep", 0.1, "click", 1)
+        label = lambda what: self.find(role="label", description=what, window=ruler).name
+        wait_until(lambda: label("Measured Area Dimensions") == "60 X 30", 5, "the measure")
+        top = self.geometry(rulers["Vertical"])[1]
+        wait_until(lambda: label("Cursor Co-ordinates") == f"{460 - 250},{430 - top}", 5, "relative co-ordinates")
+        self.open_menu(lambda: self.click(role="push button", name="Menu", window=ruler))
+        self.xdotool("key", "--delay", 50, "Down", "Right", "Down", "Return")  # Mode > Absolute
+        self.xdotool("mousemove", 460, 430, "mousemove_relative", 1, 1)
+        wait_until(lambda: label("Cursor Co-ordinates") == "461,431", 5, "absolute co-ordinates")
+        self.click(description="Hide Rulers", window=ruler)
+        wait_until(lambda: not self.extents(self.find(description="Hide Rulers", window=ruler))[2], 5, "hidden")
+        self.proc.send_signal(signal.SIGTERM)
+        self.assertEqual(self.exit_status(), 0)
+        settings = self.settings()
+        self.assertEqual((settings["Config"]["ShowRuler"], settings["RulerConfig"]["Mode"]), ("False", "1"))
+        self.assertEqual(settings["HorizontalRulerConfig"]["Width"], "433")  # its free length, though locked
+
+    def test_6_the_splash_comes_before_the_main_window(self):
+        began = time.monotonic()
+        self.start(splash=True, shown=False)
+        wait_until(lambda: self.find(role="label", name="Version " + e2e.VERSION, window=None), 5, "the splash")
+        self.assertFalse(self.main_window())
+        wait_until(self.main_window, 10, "the main window")
+        self.assertGreater(time.monotonic() - began, 2.9)
+
+    def test_7_a_display_that_dies_ends_it_in_order(self):
+        os.remove(self.settings_path())
+        self.click(role="label", description="Width")  # the entry panel open when it happens
+        self.desktop.procs[0].kill()  # the X server
+        self.assertEqual(self.exit_status(), 0)
+        self.assertEqual(len(self.settings()["Config"]), 25)
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
