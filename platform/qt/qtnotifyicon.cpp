@@ -5,6 +5,12 @@
 
 namespace sw::qt {
 
+std::optional<TrayClick> TrayClickFor(QSystemTrayIcon::ActivationReason reason) {
+    if (reason == QSystemTrayIcon::Trigger) return TrayClick::Activate;
+    if (reason == QSystemTrayIcon::Context) return TrayClick::Context;
+    return std::nullopt;
+}
+
 QtNotifyIcon::QtNotifyIcon(QIcon icon) : icon_(std::move(icon)) {}
 
 QtNotifyIcon::~QtNotifyIcon() { remove(); }
@@ -15,11 +21,11 @@ bool QtNotifyIcon::add(const std::string& tip, ClickHandler onClick) {
         tray_ = std::make_unique<QSystemTrayIcon>(icon_);
         QObject::connect(tray_.get(), &QSystemTrayIcon::activated,
                          [this](QSystemTrayIcon::ActivationReason reason) {
-                             if (!onClick_) return;
+                             const auto click = TrayClickFor(reason);
+                             if (!onClick_ || !click) return;
                              // Copy first: the handler may remove the icon.
                              const ClickHandler handler = onClick_;
-                             if (reason == QSystemTrayIcon::Trigger) handler(TrayClick::Activate);
-                             if (reason == QSystemTrayIcon::Context) handler(TrayClick::Context);
+                             handler(*click);
                          });
     }
     tray_->setToolTip(QString::fromStdString(tip));

@@ -2,14 +2,18 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include <QIcon>
+#include <QSystemTrayIcon>
 
 #include "desktop.h"
 
-class QSystemTrayIcon;
-
 namespace sw::qt {
+
+// What the user did, for Qt's reason of an activation: a double click adds
+// nothing to the click it began with, and the middle button does nothing.
+std::optional<TrayClick> TrayClickFor(QSystemTrayIcon::ActivationReason reason);
 
 class QtNotifyIcon final : public NotifyIcon {
 public:

@@ -28,7 +28,7 @@ TEST(Numbers, RoundingHalvesToEvenAndIntDownwards) {
 
 TEST(Numbers, TypedNumbersAreReadOrRefusedWithAReason) {
     for (const auto& [text, value] : std::vector<std::pair<const char*, std::int32_t>>{
-             {"800", 800}, {"  -4 ", -4}, {"+12", 12}, {"100.5", 100}, {"101.5", 102}, {".5", 0}, {"1e3", 1000},
+             {"800", 800}, {"  -4 ", -4}, {"+12", 12}, {"100.5", 100}, {"101.5", 102}, {".5", 0}, {"1e3", 1000}, {"2E2", 200},
              {"2147483647", 2147483647}, {"-2147483648", -2147483647 - 1}, {"1e-400", 0}, {"5.", 5}}) {
         EXPECT_EQ(ToLong(text), value) << text;
     }

@@ -108,6 +108,15 @@ TEST_F(MainWindow, ValuesWaitForACommandToLandThenShowWhatIs) {
     fake.landPlacements();
     poll();
     EXPECT_EQ(values(), "21 21 821 321 800 300");
+    // Also a place whose far edge is the last pixel 32 bits hold.
+    click("lblWindowDimension0");
+    Find<QLineEdit>("txtValue")->setText("2147482847");
+    QTest::keyClick(Find("txtValue"), Qt::Key_Return);
+    poll();
+    poll();
+    EXPECT_EQ(value(0), "2147482847");
+    fake.landPlacements();
+    poll();
     // A window that refuses the size shows its own once the wait is over.
     fake.window(target)->rect = Rect{21, 21, 821, 400};
     click("lblWindowDimension5");

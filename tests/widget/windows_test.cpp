@@ -8,6 +8,7 @@
 
 #include "fixture.h"
 #include "links.h"
+#include "qtnotifyicon.h"
 #include "qtshell.h"
 
 namespace sw {
@@ -82,6 +83,10 @@ TEST(Shell, LinksReachTheDesktopsOpenerInTheirProperForm) {
     EXPECT_EQ(opener.opened[0].toString(), "mailto:us@example.org?Subject=Sizewise Application");
     EXPECT_EQ(opener.opened[1].toString(), "http://www.example.org");
     EXPECT_EQ(opener.opened[2], QUrl::fromLocalFile("/"));
+    EXPECT_EQ(qt::TrayClickFor(QSystemTrayIcon::Trigger), TrayClick::Activate);
+    EXPECT_EQ(qt::TrayClickFor(QSystemTrayIcon::Context), TrayClick::Context);
+    EXPECT_FALSE(qt::TrayClickFor(QSystemTrayIcon::DoubleClick));
+    EXPECT_FALSE(qt::TrayClickFor(QSystemTrayIcon::MiddleClick));
 }
 
 TEST_F(OtherWindows, LinksOpenOrSaySoAndHelpSaysWhereItLooked) {

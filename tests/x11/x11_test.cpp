@@ -54,8 +54,9 @@ TEST(X11, TitlesInEveryEncoding) {
     const std::string cjk = "xterm \xE6\xA0\x87\xE9\xA2\x98 \xC3\x9Cn\xC3\xAF";
     ASSERT_NE(CompoundText(cjk).find('\x1b'), std::string::npos);
     EXPECT_EQ(title("COMPOUND_TEXT", CompoundText(cjk)), cjk);
-    // UTF-8 under the wrong label, four-byte characters too.
-    EXPECT_EQ(title("COMPOUND_TEXT", "caf\xC3\xA9 \xF0\x9F\x98\x80"), "caf\xC3\xA9 \xF0\x9F\x98\x80");
+    // UTF-8 under the wrong label, characters at every edge of its byte ranges too.
+    const std::string edges = "\xC2\xA9\xDF\xBF\xE0\xA0\x80\xED\x9F\xBF\xEF\xBF\xBD\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF";
+    EXPECT_EQ(title("COMPOUND_TEXT", edges), edges);
     EXPECT_EQ(title("STRING", std::string("left\0right", 10)), "left");
     EXPECT_EQ(title("TEXT", "\xE9t\xE9"), "\xC3\xA9t\xC3\xA9");  // not UTF-8: read as Latin-1
     // Longer than one read: the character the read ends inside is dropped, the rest cut.
