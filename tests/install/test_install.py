@@ -10,9 +10,7 @@ import subprocess
 import tempfile
 import unittest
 
-BUILD = os.environ.get("SIZEWISE_BUILD_DIR", "build")
-SOURCE = os.environ.get("SIZEWISE_SOURCE_DIR", ".")
-HOMEPAGE = os.environ.get("SIZEWISE_HOMEPAGE", "")
+BUILD, SOURCE = os.environ.get("SIZEWISE_BUILD_DIR", "build"), os.environ.get("SIZEWISE_SOURCE_DIR", ".")
 ICONS = ["share/icons/hicolor/%dx%d/apps/sizewise.png" % (s, s) for s in (16, 22, 24, 32, 48, 64, 128, 256)]
 METAINFO = "share/metainfo/io.github.sizewise.Sizewise.metainfo.xml"
 HELP = sorted(os.listdir(os.path.join(SOURCE, "docs", "help")))
@@ -44,46 +42,37 @@ class InstalledTree(unittest.TestCase):
     def path(self, relative):
         return os.path.join(self.prefix, relative)
 
-    def test_every_file_is_in_place_and_the_help_beside_the_program(self):
+    def test_every_file_is_in_place_and_valid(self):
         files = ["bin/sizewise", "share/applications/sizewise.desktop", "share/icons/hicolor/scalable/apps/sizewise.svg",
                  METAINFO, "share/man/man1/sizewise.1.gz", "share/doc/sizewise/copyright",
                  "share/doc/sizewise/changelog.Debian.gz"] + ICONS + ["share/sizewise/help/" + p for p in HELP]
         self.assertEqual([f for f in files if not os.path.isfile(self.path(f))], [])
-        self.assertTrue(os.path.isfile(self.path("bin/../share/sizewise/help/index.html")))
         for icon in ICONS:
-            with open(self.path(icon), "rb") as f:
-                header = f.read(24)
-            self.assertEqual(header[:8], b"\x89PNG\r\n\x1a\n")
-            self.assertEqual(struct.unpack(">II", header[16:24]), (int(icon.split("/")[3].split("x")[0]),) * 2)
-
-    def test_the_desktop_entry_and_the_metadata_validate(self):
+            header = open(self.path(icon), "rb").read(24)
+            self.assertEqual((header[:8], struct.unpack(">II", header[16:24])),
+                             (b"\x89PNG\r\n\x1a\n", (int(icon.split("/")[3].split("x")[0]),) * 2))
         entry = self.path("share/applications/sizewise.desktop")
         result = run("desktop-file-validate", entry)
         self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
-        self.assertNotIn("error", result.stdout + result.stderr)
-        self.assertRegex(open(entry).read(), r"(?m)^Exec=sizewise$")
-        self.assertRegex(open(entry).read(), r"(?m)^Icon=sizewise$")
+        self.assertRegex(open(entry).read(), r"(?m)^Exec=sizewise\n(?:.*\n)*?Icon=sizewise$")
         result = run("appstreamcli", "validate", "--no-net", self.path(METAINFO))
         self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
         text = open(self.path(METAINFO)).read()
-        self.assertIn('<url type="homepage">%s</url>' % HOMEPAGE, text)
+        self.assertIn('<url type="homepage">%s</url>' % os.environ.get("SIZEWISE_HOMEPAGE", ""), text)
         self.assertIsNone(re.search(r"@[A-Z_]+@", text), "a variable left unfilled")
 
-    def test_the_manual_page_renders_without_warnings(self):
+    def test_the_manual_page_renders_and_the_help_links_lead_to_installed_pages(self):
         page = self.path("share/man/man1/sizewise.1.gz")
-        source = gzip.open(page, "rt").read()
         for section in ("NAME", "SYNOPSIS", "OPTIONS", "DESCRIPTION", "FILES"):
-            self.assertRegex(source, r"(?m)^\.SH %s$" % section)
+            self.assertRegex(gzip.open(page, "rt").read(), r"(?m)^\.SH %s$" % section)
         rendered = run("man", "--warnings", "-l", page, env=dict(os.environ, MANWIDTH="80"))
         self.assertEqual((rendered.returncode, rendered.stderr.strip()), (0, ""))
         self.assertIn('"sizewise - ', run("lexgrog", page).stdout)
-
-    def test_every_link_between_help_pages_leads_to_an_installed_file(self):
         folder, broken = self.path("share/sizewise/help"), []
         for page in (p for p in HELP if p.endswith(".html")):
             for target in re.findall(r'(?:href|src)="([^"#]+)', open(os.path.join(folder, page)).read()):
-                if "://" not in target and not target.startswith("mailto:") \
-                        and not os.path.isfile(os.path.join(folder, target)):
+                if "://" not in target and not target.startswith("mailto:") and not os.path.isfile(
+                        os.path.join(folder, target)):
                     broken.append(page + " -> " + target)
         self.assertEqual(broken, [])
 

@@ -31,8 +31,8 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 // it is destroyed.
 void serveWindow(const std::string& title, std::promise<HWND> created) {
     std::wstring wide(title.size(), L'\0');
-    wide.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, title.data(), static_cast<int>(title.size()),
-                                                             wide.data(), static_cast<int>(wide.size()))));
+    const int size = static_cast<int>(title.size());
+    wide.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, title.data(), size, wide.data(), size)));
     const HWND window = CreateWindowExW(0, kClass, wide.c_str(), WS_OVERLAPPEDWINDOW, 120, 110, 400, 300, nullptr,
                                         nullptr, GetModuleHandleW(nullptr), nullptr);
     ShowWindow(window, SW_SHOWNORMAL);
@@ -117,19 +117,15 @@ public:
 
     // What the runner set up; run without it, the display mode and the system's DPI.
     ScreenMetrics expectedScreen() override {
-        ScreenMetrics m;
-        const char* dpi = std::getenv("SIZEWISE_TEST_DPI");
         const char* size = std::getenv("SIZEWISE_TEST_SCREEN");
-        if (dpi != nullptr && size != nullptr && std::sscanf(size, "%dx%d", &m.widthPx, &m.heightPx) == 2) {
-            m.dpiX = m.dpiY = std::atof(dpi);
-            return m;
-        }
         DEVMODEW mode{};
         mode.dmSize = sizeof mode;
         EnumDisplaySettingsW(nullptr, ENUM_CURRENT_SETTINGS, &mode);
-        const double system = GetDpiForSystem();
-        return {static_cast<std::int32_t>(mode.dmPelsWidth), static_cast<std::int32_t>(mode.dmPelsHeight),
-                system, system};
+        ScreenMetrics m{static_cast<std::int32_t>(mode.dmPelsWidth), static_cast<std::int32_t>(mode.dmPelsHeight),
+                        static_cast<double>(GetDpiForSystem()), static_cast<double>(GetDpiForSystem())};
+        if (size != nullptr) std::sscanf(size, "%dx%d", &m.widthPx, &m.heightPx);
+        if (const char* dpi = std::getenv("SIZEWISE_TEST_DPI")) m.dpiX = m.dpiY = std::atof(dpi);
+        return m;
     }
 
     // The windows live on their own threads: this one only waits. Under Wine a
