@@ -7,7 +7,6 @@ import contextlib
 import os
 import random
 import re
-import subprocess
 import sys
 import time
 
@@ -81,10 +80,8 @@ def managed_window(d, title):
 
 
 def start_target(d, title, geometry) -> int:
-    """Starts the test client and returns its window once the window manager has framed it."""
-    proc = d.spawn([desktop.TESTCLIENT, "--title", title, "--geometry", geometry], "target",
-                   stdout=subprocess.PIPE)
-    window = int(desktop.read_line(proc.stdout, 10).split()[0], 0)
+    """Starts a sample window and returns it once the window manager has framed it."""
+    window = d.sample_window(title, geometry)
     wait_until(lambda: d.framed(window), 10, f"{title!r} framed")
     return window
 

@@ -13,9 +13,7 @@ import desktop  # noqa: E402
 
 def main(screenshot):
     with desktop.Desktop("openbox", tray=True) as d:
-        sample = d.spawn([desktop.TESTCLIENT, "--title", "Sample window", "--geometry", "480x300+330+220"],
-                         "sample", stdout=subprocess.PIPE)
-        desktop.read_line(sample.stdout, 10)
+        d.sample_window("Sample window", "480x300+330+220")
         d.spawn([os.path.join(ROOT, "build", "sizewise"), "--no-splash"], "sizewise")
         desktop.wait_until(lambda: subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^Sizewise$"],
                                                   env=d.env, capture_output=True).returncode == 0, 15, "Sizewise")

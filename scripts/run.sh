@@ -4,7 +4,7 @@
 set -euo pipefail
 
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
-bash scripts/setup.sh sizewise sizewise_testclient
+bash scripts/setup.sh sizewise
 
 if [[ -n ${DISPLAY:-} ]]; then
   exec build/sizewise "$@"

@@ -15,8 +15,6 @@ import tempfile
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-TESTCLIENT = os.environ.get("TESTCLIENT") or os.path.join(os.path.dirname(HERE), "build", "tests", "tools",
-                                                          "sizewise_testclient")
 WINDOW_MANAGERS = {"none": None, "openbox": ["openbox", "--sm-disable"], "metacity": ["metacity", "--replace"],
                    "xfwm4": ["xfwm4", "--compositor=on", "--sm-client-disable"]}
 
@@ -108,6 +106,13 @@ class Desktop:
             self.spawn(["tint2", "-c", os.path.join(self.dir, "tint2rc")], "tint2")
             wait_until(lambda: self.selection_owner(b"_NET_SYSTEM_TRAY_S0"), 30, "the notification area")
         return self
+
+    def sample_window(self, title, geometry):
+        """Another program's window (xlogo) with this title and geometry: its id, once mapped."""
+        self.spawn(["xlogo", "-bw", "0", "-title", title, "-geometry", geometry], title)
+        search = ["xdotool", "search", "--onlyvisible", "--name", f"^{title}$"]
+        return int(wait_until(lambda: subprocess.run(search, env=self.env, capture_output=True, text=True)
+                              .stdout.split(), 10, f"the window {title!r}")[0])
 
     def selection_owner(self, name):
         x = ctypes.CDLL("libX11.so.6")

@@ -5,7 +5,6 @@ through XTEST (xdotool), and what is true read from the X server (xwininfo, xpro
 import configparser
 import os
 import re
-import subprocess
 import sys
 import unittest
 
@@ -97,9 +96,7 @@ class Session(unittest.TestCase):
 
     # --- other programs and the X server ----------------------------------------------------
     def client(self, title="Target", geometry="400x300+300+200"):
-        proc = self.desktop.spawn([desktop.TESTCLIENT, "--title", title, "--geometry", geometry], title,
-                                  stdout=subprocess.PIPE)
-        window = int(desktop.read_line(proc.stdout, 10).split()[0], 0)
+        window = self.desktop.sample_window(title, geometry)
         if self.wm != "none":
             wait_until(lambda: self.desktop.framed(window), 10, "the window framed")
         return window
@@ -115,12 +112,8 @@ class Session(unittest.TestCase):
         return int(re.search(r"Parent window id: (0x[0-9a-f]+)", info).group(1), 16)
 
     def frame(self, window):
-        """The window manager's frame of a client: x, y, width, height."""
-        return self.geometry(self.frame_of(window))
-
-    def visible(self, window):
-        """What is seen of a window: the client with the window manager's frame extents, or
-        less the shadow a client that draws its own decorations declares."""
+        """What is seen of a window (x, y, width, height): the client with the window manager's
+        frame extents, or less the shadow a client that draws its own decorations declares."""
         x, y, w, h = self.geometry(window)
         sides = lambda name: [int(v) for v in re.findall(r"-?\d+", self.desktop.run(
             ["xprop", "-id", str(window), name]).partition("=")[2])] or [0, 0, 0, 0]
@@ -129,10 +122,10 @@ class Session(unittest.TestCase):
             left, right, top, bottom = (-v for v in sides("_GTK_FRAME_EXTENTS"))
         return x - left, y - top, w + left + right, h + top + bottom
 
-    def shown_frame(self, window):
-        """The frame as Sizewise shows it: Left, Top, Right, Bottom, Width, Height."""
+    def shows(self, window):
+        """Whether Sizewise shows the window's frame: Left, Top, Right, Bottom, Width, Height."""
         x, y, w, h = self.frame(window)
-        return [x, y, x + w, y + h, w, h]
+        return self.values() == [x, y, x + w, y + h, w, h]
 
     def states(self, window):
         return self.desktop.run(["xprop", "-id", str(window), "_NET_WM_STATE"])

@@ -22,10 +22,6 @@ class Desktop(e2e.Session):
                                   "Target"], "gtk", stdout=subprocess.PIPE)
         return int(e2e.desktop.read_line(gtk.stdout, 10))
 
-    def shows(self, window):
-        x, y, w, h = self.visible(window)
-        return self.values() == [x, y, x + w, y + h, w, h]
-
     def test_values_and_typed_sizes_are_what_is_seen(self):
         window = self.target()
         self.start()
@@ -33,9 +29,9 @@ class Desktop(e2e.Session):
             self.xdotool("windowfocus", window)
         wait_until(lambda: self.title() == "Target" and self.shows(window), 5, "the target's values")
         self.edit("Width", "520")
-        wait_until(lambda: self.visible(window)[2] == 520 and self.shows(window), 5, "the width typed")
+        wait_until(lambda: self.frame(window)[2] == 520 and self.shows(window), 5, "the width typed")
         self.edit("Left", "77")
-        wait_until(lambda: self.visible(window)[0] == 77 and self.shows(window), 5, "the left typed")
+        wait_until(lambda: self.frame(window)[0] == 77 and self.shows(window), 5, "the left typed")
         if WM == "metacity":  # without a notification area the close box minimises
             self.desktop.run(["wmctrl", "-F", "-c", "Sizewise"])
             main = self.desktop.run(["xdotool", "search", "--name", "^Sizewise$"]).split()[-1]
