@@ -1,7 +1,5 @@
-// A desktop on which the backend contract is checked: the backend under test,
-// the means to open windows and give input there as another program and the
-// user would, and what is true there, read apart from the backend. Each test
-// binary that runs the contract defines OpenWorld() for its backend.
+// A desktop for the backend contract: the backend, another program's windows, the user's input
+// and what is true there, read apart from the backend. Each backend's tests define OpenWorld().
 #pragma once
 
 #include <functional>

@@ -1,6 +1,4 @@
-// The arithmetic behind the main window: dimension edits and the placement they
-// make, presets, the window commands, what a minimised window reads as, and the
-// main window's settings through the typed table.
+// Dimension edits and their placements, presets, window commands and the main settings.
 #include <gtest/gtest.h>
 
 #include <QDir>

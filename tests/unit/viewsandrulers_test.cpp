@@ -1,6 +1,4 @@
-// The layout view's mapping, the marquee and the round button, and the rulers'
-// plain logic: scale marks, the lock table, following, measuring, the handle
-// drag and the stored places.
+// The layout view's mapping, the marquee, the round button and the rulers' plain logic.
 #include <gtest/gtest.h>
 
 #include <algorithm>

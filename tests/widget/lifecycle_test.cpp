@@ -29,12 +29,6 @@ TEST_F(Lifecycle, TheStartPushesUntitledWindowsBackAtMostTenTimes) {
     fake.closeWindow(target);
     start();
     EXPECT_EQ(fake.callsNamed("sendForegroundToBack").size(), 10u);
-    fake.closeWindow(mainHandle());
-    fake.clearCalls();
-    app.reset();
-    fake.setForeground(target = fake.addWindow("shell", Rect{}));
-    start();
-    EXPECT_TRUE(fake.callsNamed("sendForegroundToBack").empty());
 }
 
 TEST_F(Lifecycle, SettingsComeInAndGoOutWhole) {

@@ -1,6 +1,4 @@
-// The main window on the fake desktop: what the monitor shows, the entry panel,
-// the window commands and presets, the layout view, hiding, the settings and
-// the start routine.
+// The main window on the fake desktop: the monitor, the entry panel, commands, presets, the view.
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>

@@ -1,6 +1,4 @@
-// The rulers on the fake desktop: shown and hidden together, locks and
-// following, the scale mode, the pointer work, the handles and title strip,
-// and their stored places.
+// The rulers on the fake desktop: shown together, locks, the pointer work, handles and places.
 #include <QMessageBox>
 #include <QScreen>
 #include <QToolButton>

@@ -1,10 +1,7 @@
 #!/usr/bin/env python3
-"""Runs the cross-built Windows tests under Wine on a private desktop of tests/desktop.py (Xvfb with
-openbox), in a Wine prefix copied from one prepared once per build tree, and judges the run by
-GoogleTest's XML report: Wine's exit status is not to be trusted.
-
-    run_under_wine.py PROGRAM BUILD_FOLDER [GTEST_ARGS...]
-"""
+"""Runs the cross-built Windows tests under Wine on a private desktop (openbox), in a prefix copied
+from one prepared per build tree, judged by GoogleTest's XML report, not Wine's exit status.
+Usage: run_under_wine.py PROGRAM BUILD_FOLDER [GTEST_ARGS...]"""
 import fcntl
 import os
 import re

@@ -1,6 +1,5 @@
-// The contract's world on Windows and under Wine: windows of the test process,
-// each on a thread of its own with its own message loop as another program's
-// would be, read straight from user32 and DWM, and input through SendInput.
+// The contract's world on Windows and Wine: windows on threads of their own, as another
+// program's, read from user32 and DWM; input through SendInput.
 #include <windows.h>
 // After windows.h, whose types it uses.
 #include <dwmapi.h>

@@ -1,6 +1,5 @@
-// The contract's world on a private X server: windows of another client made on
-// a connection of the test's own, which also reads what the server holds, and
-// input from the user through the XTEST extension (xdotool).
+// The contract's world on a private X server: windows and reads on a connection of the test's
+// own, the user's input through XTEST (xdotool).
 #pragma once
 
 #include <xcb/xcb.h>
