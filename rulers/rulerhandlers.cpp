@@ -81,9 +81,9 @@ void frmRuler::RefuseLock() {
 }
 
 void frmRuler::FollowTarget(const Rect& shown) {
-    // Runs only while locked to the active window, on the rectangle the monitor
-    // has just read: following costs no read of its own.
-    if (!mLoaded || mLock.mLockMode != kLockWindow) return;
+    // On the rectangle the monitor has just read: following costs no read of its
+    // own. The follower moves the ruler only while it is locked to the window.
+    if (!mLoaded) return;
     const auto place = mFollower.Tick(axis_, mLock.mLockMode, shown, mScreen);
     if (!place) return;
     setPlace(place->edge / TwipsPerPixel(axis_, mScreen), static_cast<std::int32_t>(place->length));

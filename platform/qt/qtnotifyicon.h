@@ -2,7 +2,6 @@
 #pragma once
 
 #include <memory>
-#include <optional>
 
 #include <QIcon>
 #include <QSystemTrayIcon>
@@ -10,10 +9,6 @@
 #include "desktop.h"
 
 namespace sw::qt {
-
-// What the user did, for Qt's reason of an activation: a double click adds
-// nothing to the click it began with, and the middle button does nothing.
-std::optional<TrayClick> TrayClickFor(QSystemTrayIcon::ActivationReason reason);
 
 class QtNotifyIcon final : public NotifyIcon {
 public:
@@ -23,6 +18,10 @@ public:
     void modify(const std::string& tip) override;
     void remove() override;
     bool hostAvailable() const override;
+    // Tells the handler what the user did, for Qt's reason of an activation: a
+    // double click adds nothing to the click it began with, and the middle
+    // button does nothing.
+    void activated(QSystemTrayIcon::ActivationReason reason);
 
 private:
     QIcon icon_;

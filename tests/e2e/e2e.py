@@ -127,9 +127,6 @@ class Session(unittest.TestCase):
         x, y, w, h = self.frame(window)
         return self.values() == [x, y, x + w, y + h, w, h]
 
-    def states(self, window):
-        return self.desktop.run(["xprop", "-id", str(window), "_NET_WM_STATE"])
-
     def visible_windows(self):
         r = self.desktop.run(["sh", "-c", "xdotool search --onlyvisible --classname '^sizewise$'; true"])
         return set(r.split())

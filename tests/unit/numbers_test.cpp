@@ -45,7 +45,6 @@ TEST(Numbers, TypedNumbersAreReadOrRefusedWithAReason) {
     EXPECT_EQ(FormatNumber(79.5), "79.5");
     EXPECT_EQ(FormatNumber(-0.0), "0");
     EXPECT_EQ(FormatNumber(-4294967295.0), "-4294967295");
-    EXPECT_EQ(FormatLong(-32000), "-32000");
 }
 
 TEST(Text, CutsByCharactersNeverInsideOne) {

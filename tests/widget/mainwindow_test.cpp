@@ -5,6 +5,7 @@
 #include <QToolButton>
 
 #include "fixture.h"
+#include "glyphs.h"
 
 namespace sw {
 namespace {
@@ -209,6 +210,22 @@ TEST_F(MainWindow, TheLayoutViewFollowsDragsAndFolds) {
     MenuEntry("Show &Window Layout")->trigger();
     EXPECT_EQ(form().height(), tall);
     EXPECT_TRUE(Find<QToolButton>("chkShowLayout")->isChecked());
+}
+
+TEST(Glyphs, TheGlobeAndTheEnvelopeAreDrawnCentred) {
+    // Mirrored, within the rasteriser's rounding: no pixel's alpha or grey off by an eighth.
+    const auto symmetric = [](const QIcon& icon, QSize size, bool vertically) {
+        const QImage image = icon.pixmap(size).toImage(), mirror = image.mirrored(!vertically, vertically);
+        for (int i = 0; i < size.width() * size.height(); ++i) {
+            const QRgb a = image.pixel(i % size.width(), i / size.width());
+            const QRgb b = mirror.pixel(i % size.width(), i / size.width());
+            if (std::abs(qAlpha(a) - qAlpha(b)) >= 32 || std::abs(qGray(a) - qGray(b)) >= 32) return false;
+        }
+        return true;
+    };
+    EXPECT_TRUE(symmetric(glyphs::Globe(), {40, 40}, false));
+    EXPECT_TRUE(symmetric(glyphs::Globe(), {40, 40}, true));
+    EXPECT_TRUE(symmetric(glyphs::Envelope(), {28, 20}, false));
 }
 
 }  // namespace

@@ -71,7 +71,7 @@ public:
     Q_INVOKABLE void open(const QUrl& url) { opened.push_back(url); }
 };
 
-TEST(Shell, LinksReachTheDesktopsOpenerInTheirProperForm) {
+TEST(QtDesktop, LinksReachTheOpenerInTheirProperFormAndTheIconTellsClicksOnceAHandlerIsThere) {
     Opener opener;
     for (const char* scheme : {"mailto", "http", "file"}) QDesktopServices::setUrlHandler(scheme, &opener, "open");
     qt::QtShell shell;
@@ -83,10 +83,15 @@ TEST(Shell, LinksReachTheDesktopsOpenerInTheirProperForm) {
     EXPECT_EQ(opener.opened[0].toString(), "mailto:us@example.org?Subject=Sizewise Application");
     EXPECT_EQ(opener.opened[1].toString(), "http://www.example.org");
     EXPECT_EQ(opener.opened[2], QUrl::fromLocalFile("/"));
-    EXPECT_EQ(qt::TrayClickFor(QSystemTrayIcon::Trigger), TrayClick::Activate);
-    EXPECT_EQ(qt::TrayClickFor(QSystemTrayIcon::Context), TrayClick::Context);
-    EXPECT_FALSE(qt::TrayClickFor(QSystemTrayIcon::DoubleClick));
-    EXPECT_FALSE(qt::TrayClickFor(QSystemTrayIcon::MiddleClick));
+    std::vector<TrayClick> clicks;
+    qt::QtNotifyIcon icon{QIcon()};
+    icon.activated(QSystemTrayIcon::Trigger);
+    icon.add("tip", [&](TrayClick click) { clicks.push_back(click); });
+    for (const auto reason : {QSystemTrayIcon::Trigger, QSystemTrayIcon::DoubleClick, QSystemTrayIcon::MiddleClick,
+                              QSystemTrayIcon::Context}) {
+        icon.activated(reason);
+    }
+    EXPECT_EQ(clicks, (std::vector<TrayClick>{TrayClick::Activate, TrayClick::Context}));
 }
 
 TEST_F(OtherWindows, LinksOpenOrSaySoAndHelpSaysWhereItLooked) {
