@@ -38,7 +38,6 @@ TEST_F(Contract, TheActivatedWindowIsTheForegroundAndReadsAsSeenOnTheScreen) {
     const WindowInfo info = ws.describeWindow(a);
     EXPECT_EQ(info.title, "first \xE5\xAF\xB8\xE6\xB3\x95 \xF0\x9F\x98\x80 caf\xC3\xA9");
     EXPECT_EQ(info.rect, world->frameOf(a));
-    EXPECT_EQ(ws.windowRect(b), world->frameOf(b));
 }
 
 TEST_F(Contract, TitlesAreCutAt254CharactersNeverInsideOne) {
@@ -126,13 +125,14 @@ TEST_F(Contract, AVanishedWindowReadsAsGoneAndCommandsOnItAreHarmless) {
     EXPECT_EQ(ws.describeWindow(alive).title, "still here");
 }
 
-TEST_F(Contract, PushingTheForegroundBackActivatesTheNextWindow) {
+TEST_F(Contract, PushingTheForegroundBackActivatesTheNextWindowBeforeItReturns) {
+    world->open("bottom");
     const WindowId below = world->open("below");
     const WindowId top = world->open("top");
     ws.activateWindow(top);
     ASSERT_TRUE(world->eventually([&] { return ws.foregroundWindow() == top; }));
     ws.sendForegroundToBack();
-    EXPECT_TRUE(world->eventually([&] { return ws.foregroundWindow() == below; }));
+    EXPECT_EQ(ws.foregroundWindow(), below);
 }
 
 }  // namespace

@@ -41,9 +41,6 @@ class Session(unittest.TestCase):
         if shown:
             wait_until(self.main_window, 15, "the main window")
 
-    def exit_status(self, timeout=10):
-        return self.proc.wait(timeout=timeout)
-
     def settings_path(self):
         return os.path.join(self.desktop.env["XDG_CONFIG_HOME"], "Sizewise", "Sizewise.conf")
 

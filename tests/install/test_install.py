@@ -11,7 +11,7 @@ import tempfile
 import unittest
 
 BUILD, SOURCE = os.environ.get("SIZEWISE_BUILD_DIR", "build"), os.environ.get("SIZEWISE_SOURCE_DIR", ".")
-ICONS = ["share/icons/hicolor/%dx%d/apps/sizewise.png" % (s, s) for s in (16, 22, 24, 32, 48, 64, 128, 256)]
+ICONS = {"share/icons/hicolor/%dx%d/apps/sizewise.png" % (s, s): s for s in (16, 22, 24, 32, 48, 64, 128, 256)}
 METAINFO = "share/metainfo/io.github.sizewise.Sizewise.metainfo.xml"
 HELP = sorted(os.listdir(os.path.join(SOURCE, "docs", "help")))
 
@@ -42,21 +42,23 @@ class InstalledTree(unittest.TestCase):
     def path(self, relative):
         return os.path.join(self.prefix, relative)
 
+    def checked(self, *command):
+        result = run(*command, env=dict(os.environ, MANWIDTH="80"))
+        self.assertEqual((result.returncode, result.stderr.strip()), (0, ""), result.stdout)
+        return result.stdout
+
     def test_every_file_is_in_place_and_valid(self):
         files = ["bin/sizewise", "share/applications/sizewise.desktop", "share/icons/hicolor/scalable/apps/sizewise.svg",
                  METAINFO, "share/man/man1/sizewise.1.gz", "share/doc/sizewise/copyright",
-                 "share/doc/sizewise/changelog.Debian.gz"] + ICONS + ["share/sizewise/help/" + p for p in HELP]
+                 "share/doc/sizewise/changelog.Debian.gz"] + list(ICONS) + ["share/sizewise/help/" + p for p in HELP]
         self.assertEqual([f for f in files if not os.path.isfile(self.path(f))], [])
-        for icon in ICONS:
+        for icon, size in ICONS.items():
             header = open(self.path(icon), "rb").read(24)
-            self.assertEqual((header[:8], struct.unpack(">II", header[16:24])),
-                             (b"\x89PNG\r\n\x1a\n", (int(icon.split("/")[3].split("x")[0]),) * 2))
-        entry = self.path("share/applications/sizewise.desktop")
-        result = run("desktop-file-validate", entry)
-        self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
-        self.assertRegex(open(entry).read(), r"(?m)^Exec=sizewise\n(?:.*\n)*?Icon=sizewise$")
-        result = run("appstreamcli", "validate", "--no-net", self.path(METAINFO))
-        self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
+            self.assertEqual((header[:8], struct.unpack(">II", header[16:24])), (b"\x89PNG\r\n\x1a\n", (size, size)))
+        self.checked("desktop-file-validate", self.path("share/applications/sizewise.desktop"))
+        entry = open(self.path("share/applications/sizewise.desktop")).read()
+        self.assertRegex(entry, r"(?m)^Exec=sizewise\n(?:.*\n)*?Icon=sizewise$")
+        self.checked("appstreamcli", "validate", "--no-net", self.path(METAINFO))
         text = open(self.path(METAINFO)).read()
         self.assertIn('<url type="homepage">%s</url>' % os.environ.get("SIZEWISE_HOMEPAGE", ""), text)
         self.assertIsNone(re.search(r"@[A-Z_]+@", text), "a variable left unfilled")
@@ -65,16 +67,13 @@ class InstalledTree(unittest.TestCase):
         page = self.path("share/man/man1/sizewise.1.gz")
         for section in ("NAME", "SYNOPSIS", "OPTIONS", "DESCRIPTION", "FILES"):
             self.assertRegex(gzip.open(page, "rt").read(), r"(?m)^\.SH %s$" % section)
-        rendered = run("man", "--warnings", "-l", page, env=dict(os.environ, MANWIDTH="80"))
-        self.assertEqual((rendered.returncode, rendered.stderr.strip()), (0, ""))
+        self.checked("man", "--warnings", "-l", page)
         self.assertIn('"sizewise - ', run("lexgrog", page).stdout)
-        folder, broken = self.path("share/sizewise/help"), []
-        for page in (p for p in HELP if p.endswith(".html")):
-            for target in re.findall(r'(?:href|src)="([^"#]+)', open(os.path.join(folder, page)).read()):
-                if "://" not in target and not target.startswith("mailto:") and not os.path.isfile(
-                        os.path.join(folder, target)):
-                    broken.append(page + " -> " + target)
-        self.assertEqual(broken, [])
+        folder = self.path("share/sizewise/help")
+        links = [(p, t) for p in HELP if p.endswith(".html")
+                 for t in re.findall(r'(?:href|src)="([^"#]+)', open(os.path.join(folder, p)).read())]
+        self.assertEqual([f"{p} -> {t}" for p, t in links if "://" not in t and not t.startswith("mailto:")
+                          and not os.path.isfile(os.path.join(folder, t))], [])
 
 
 if __name__ == "__main__":

@@ -104,8 +104,7 @@ TEST(MainSettings, DefaultsRoundTripsAndTextThatDoesNotFit) {
     const MainConfig first = ReadMainConfig(store);
     EXPECT_TRUE(first.showLayout && first.showRuler && !first.hidden);
     EXPECT_EQ(first.presets.width, kDefaultPresetWidth);
-    EXPECT_EQ(first.presets.height[4], 1024);
-    EXPECT_EQ(first.presets.height[5], 0);
+    EXPECT_EQ(first.presets.height, kDefaultPresetHeight);
     store.store[{"Sizewise", "Config", "Hidden"}] = "tRuE";
     store.store[{"Sizewise", "Config", "ShowLayout"}] = "yes";
     store.store[{"Sizewise", "Config", "WindowTop"}] = "12.5";

@@ -78,6 +78,13 @@ protected:
         for (int i = 0; i < 6; ++i) all += (i ? " " : "") + value(i);
         return all;
     }
+    // A drag with the left button, as Qt's own widgets see one.
+    static void drag(QWidget* w, QPoint from, QPoint to) {
+        QTest::mousePress(w, Qt::LeftButton, {}, from);
+        QMouseEvent move(QEvent::MouseMove, QPointF(to), w->mapToGlobal(QPointF(to)), Qt::NoButton, Qt::LeftButton, {});
+        QApplication::sendEvent(w, &move);
+        QTest::mouseRelease(w, Qt::LeftButton, {}, to);
+    }
     void click(const QString& name, Qt::MouseButton button = Qt::LeftButton) {
         QWidget* w = Find(name);
         ASSERT_TRUE(w) << name.toStdString();

@@ -1,6 +1,9 @@
 // The program's other windows from the main window: the about window and the
 // start-up splash, the e-mail and web links, and help.
 #include <QDesktopServices>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -107,6 +110,21 @@ TEST_F(OtherWindows, LinksOpenOrSaySoAndHelpSaysWhereItLooked) {
     // Outside its ellipse the web button takes no clicks.
     EXPECT_FALSE(Find("cmdWebLink")->mask().contains(QPoint(1, 1)));
     EXPECT_TRUE(Find("cmdWebLink")->mask().contains(QPoint(32, 32)));
+}
+
+TEST(Help, TheContentsOpenInOneHelpWindowOfTheProgramsOwn) {
+    QTemporaryDir dir;
+    QDir(dir.path()).mkpath("help");
+    QFile page(dir.filePath("help/index.html"));
+    ASSERT_TRUE(page.open(QIODevice::WriteOnly) && page.write("<p>The help of Sizewise</p>") > 0);
+    page.close();
+    QWidget form;
+    fake::FakeDesktop fake;
+    Links links(&form, fake, dir.path().toStdString());
+    for (int i = 0; i < 2; ++i) links.ShowHelpContents();
+    const auto browsers = form.findChildren<QTextBrowser*>();
+    ASSERT_EQ(browsers.size(), 1);
+    EXPECT_TRUE(browsers[0]->window()->isVisible() && browsers[0]->toPlainText() == "The help of Sizewise");
 }
 
 }  // namespace

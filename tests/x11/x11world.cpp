@@ -83,6 +83,11 @@ bool X11World::managed(WindowId window) {
     return a && a->map_state == XCB_MAP_STATE_VIEWABLE;
 }
 
+void X11World::setBorder(WindowId window, std::uint32_t width) {
+    xcb_configure_window(c, window, XCB_CONFIG_WINDOW_BORDER_WIDTH, &width);
+    sync();
+}
+
 void X11World::close(WindowId window) {
     xcb_destroy_window(c, window);
     sync();

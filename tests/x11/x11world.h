@@ -42,6 +42,7 @@ public:
     // Sent, then a round trip, so that the server has it before the backend asks.
     void sync();
     bool managed(WindowId window);
+    void setBorder(WindowId window, std::uint32_t width);
     // Where the server has the pointer now.
     Point pointerNow();
 
