@@ -2,9 +2,11 @@
 #include "traymenu.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QEventLoop>
+#include <QGuiApplication>
 #include <QMenu>
+#include <QTimer>
+#include <QWindow>
 
 #include "appinfo.h"
 #include "text.h"
@@ -13,12 +15,30 @@ namespace sw {
 namespace {
 
 constexpr const char* kTipPrefix = "WATCHING WINDOW: ";
+// Longest wait for the application to go inactive before a menu opens anyway.
+constexpr int kDeactivationWait = 300;
+
+// Qt closes every pop-up when the application goes inactive, and learns of that
+// a moment (on X11, 100 ms) after its focused window was hidden: the main window
+// just closed to the icon. A menu opened in that moment would vanish at once.
+bool DeactivationPending() {
+    if (QGuiApplication::applicationState() != Qt::ApplicationActive) return false;
+    const QWindow* focus = QGuiApplication::focusWindow();
+    return focus == nullptr || !focus->isVisible();
+}
 
 }  // namespace
 
 TrayMenu::TrayMenu(QWidget* owner, NotifyIcon& icon, PointerInput& pointer, QMenu* presetsMenu)
     : QObject(owner), icon_(icon), pointer_(pointer) {
     createMenu(owner, presetsMenu);
+    deferredPopup_ = new QTimer(this);
+    deferredPopup_->setSingleShot(true);
+    deferredPopup_->setInterval(kDeactivationWait);
+    connect(deferredPopup_, &QTimer::timeout, this, &TrayMenu::PopupDeferred);
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+        if (state != Qt::ApplicationActive && deferredPopup_->isActive()) PopupDeferred();
+    });
 }
 
 void TrayMenu::createMenu(QWidget* owner, QMenu* presetsMenu) {
@@ -83,11 +103,22 @@ void TrayMenu::PopupAt(QPoint at) {
 void TrayMenu::PopupAtPointer(bool exitAsDefault) {
     mnuPopup->setDefaultAction(exitAsDefault ? mnuExit : nullptr);
     const Point at = pointer_.cursorPos();
-    mnuPopup->popup(QPoint(at.x, at.y));
+    deferredAt_ = QPoint(at.x, at.y);
+    // Opened once the application has gone inactive, so that it stays open.
+    if (DeactivationPending()) {
+        deferredPopup_->start();
+        return;
+    }
+    mnuPopup->popup(deferredAt_);
+}
+
+void TrayMenu::PopupDeferred() {
+    deferredPopup_->stop();
+    mnuPopup->popup(deferredAt_);
 }
 
 void TrayMenu::WaitForMenu() {
-    if (!mnuPopup->isVisible()) return;
+    if (!mnuPopup->isVisible() && !deferredPopup_->isActive()) return;
     QEventLoop loop;
     connect(mnuPopup, &QMenu::aboutToHide, &loop, &QEventLoop::quit);
     loop.exec();

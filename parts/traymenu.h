@@ -13,6 +13,7 @@
 
 class QAction;
 class QMenu;
+class QTimer;
 class QWidget;
 
 namespace sw {
@@ -64,11 +65,14 @@ signals:
 private:
     void createMenu(QWidget* owner, QMenu* presetsMenu);
     void Form_MouseMove(TrayClick click);
+    void PopupDeferred();
 
     NotifyIcon& icon_;
     PointerInput& pointer_;
     std::string sLastTitle;
     QMenu* mnuPopup = nullptr;
+    QTimer* deferredPopup_ = nullptr;  // a menu waiting for the application to go inactive
+    QPoint deferredAt_;
     QAction* mnuOptionsShowLayout = nullptr;
     QAction* mnuOptionsShowRuler = nullptr;
     QAction* mnuHide = nullptr;
