@@ -32,6 +32,7 @@ void FakeDesktop::adoptWindow(WindowId id, const std::string& title, Rect rect) 
 }
 
 void FakeDesktop::closeWindow(WindowId id) {
+    changed();
     windows_.erase(id);
     zOrder_.erase(std::remove(zOrder_.begin(), zOrder_.end(), id), zOrder_.end());
     if (foreground_ == id) foreground_ = 0;
@@ -48,6 +49,27 @@ FakeWindow* FakeDesktop::named(WindowId id) {
         closeWindow(id);
     }
     return window(id);
+}
+
+void FakeDesktop::pressKeys(KeyStates pressed) {
+    latched_ = pressed;
+    if (inputHandler) inputHandler();
+}
+
+void FakeDesktop::movePointer(Point to) {
+    pointer = to;
+    if (inputHandler) inputHandler();
+}
+
+void FakeDesktop::holdKeys(KeyStates held) {
+    down = held;
+    if (inputHandler) inputHandler();
+}
+
+void FakeDesktop::deliverChanges() {
+    if (!changePending_ || !changeHandler) return;
+    changePending_ = false;
+    changeHandler();
 }
 
 std::vector<std::string> FakeDesktop::callsNamed(const std::string& name) const {
@@ -101,6 +123,7 @@ void FakeDesktop::place(WindowId id, const Placement& p) {
     w->rect = w->restored = rectOf(p);
     w->state = WindowState::Normal;
     foreground_ = id;
+    changed();
 }
 
 void FakeDesktop::landPlacements() {
@@ -112,6 +135,7 @@ void FakeDesktop::showWindow(WindowId id, ShowCommand command) {
     record("showWindow " + str(id) + " " + str(static_cast<int>(command)));
     FakeWindow* w = named(id);
     if (w == nullptr) return;
+    changed();
     if (w->state == WindowState::Normal) w->restored = w->rect;
     switch (command) {
         case ShowCommand::Minimise:
@@ -144,10 +168,12 @@ void FakeDesktop::activateWindow(WindowId id) {
     if (w == nullptr) return;
     if (w->state == WindowState::Minimised) w->state = WindowState::Normal;
     foreground_ = id;
+    changed();
 }
 
 void FakeDesktop::sendForegroundToBack() {
     record("sendForegroundToBack");
+    changed();
     auto it = std::find(zOrder_.begin(), zOrder_.end(), foreground_);
     if (it != zOrder_.end()) {
         zOrder_.erase(it);

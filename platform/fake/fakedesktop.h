@@ -48,8 +48,15 @@ public:
     void setForeground(WindowId window) { foreground_ = window; }
     FakeWindow* window(WindowId window);
     void setScreen(ScreenMetrics metrics) { screen_ = metrics; }
-    // Presses seen since the last read of the pointer.
-    void pressKeys(KeyStates pressed) { latched_ = pressed; }
+    // Presses seen since the last read of the pointer; the input handler is told.
+    void pressKeys(KeyStates pressed);
+    // The user moves the pointer, or holds keys down; the input handler is told.
+    void movePointer(Point to);
+    void holdKeys(KeyStates held);
+    // The desktop changed: the program is told at the next deliverChanges(), as
+    // a backend tells it from the event loop. The fake's own commands count too.
+    void changed() { changePending_ = true; }
+    void deliverChanges();
     // Placements are kept back until landPlacements(), as a window manager that
     // takes its time would.
     bool deferPlacements = false;
@@ -79,6 +86,8 @@ public:
 
     Point pointer;
     KeyStates down;
+    ChangeHandler changeHandler;
+    InputHandler inputHandler;
 
     // WindowSystem
     WindowId foregroundWindow() override;
@@ -90,10 +99,12 @@ public:
     void markToolWindow(WindowId window) override;
     void activateWindow(WindowId window) override;
     void sendForegroundToBack() override;
+    void setChangeHandler(ChangeHandler onChange) override { changeHandler = std::move(onChange); }
 
     // PointerInput
     Point cursorPos() override;
     PointerSnapshot readPointer() override;
+    void setInputHandler(InputHandler onInput) override { inputHandler = std::move(onInput); }
 
     // Screen
     ScreenMetrics metrics() override;
@@ -127,6 +138,7 @@ private:
     WindowId vanishing_ = 0;
     ScreenMetrics screen_{1024, 768, 96.0, 96.0};
     KeyStates latched_;
+    bool changePending_ = false;
     std::vector<std::tuple<WindowId, Placement>> deferred_;
 };
 

@@ -69,6 +69,14 @@ public:
     // Pushes the foreground window to the back and activates the next one (what
     // Alt+Esc does), returning once the switch has been processed.
     virtual void sendForegroundToBack() = 0;
+
+    // Called when what the program reads may have changed: the foreground window,
+    // or the title, frame or state of a window described since the last
+    // foregroundWindow() (it may also have gone). Always from the event loop,
+    // never from inside a call; many changes may come as one call. A backend
+    // that cannot be told asks the desktop itself every 100 ms and calls it then.
+    using ChangeHandler = std::function<void()>;
+    virtual void setChangeHandler(ChangeHandler onChange) = 0;
 };
 
 struct KeyStates {
@@ -93,10 +101,15 @@ public:
     virtual Point cursorPos() = 0;
 
     // Position and, for each key, whether it is down now or has been pressed since
-    // the previous read; the read clears the pressed-since state. Backends may
-    // answer a still pointer from the last reading: a pointer moved only by
-    // another program's warp may then be seen up to ten reads late.
+    // the previous read; the read clears the pressed-since state.
     virtual PointerSnapshot readPointer() = 0;
+
+    // While a handler is set, it is called from the event loop when the pointer
+    // may have moved or a button or SHIFT may have changed; an empty handler
+    // ends the reports. Where no event tells of a move (another program's warp),
+    // the backend looks at most four times a second.
+    using InputHandler = std::function<void()>;
+    virtual void setInputHandler(InputHandler onInput) = 0;
 };
 
 // The screen in pixels and its logical resolution in dots per inch.

@@ -1,8 +1,10 @@
 // The Windows backend of the window, pointer and screen interfaces, on user32
-// and DWM. It needs no event loop of its own: every operation is a direct call.
+// and DWM. Every operation is a direct call; changes are told of from the
+// thread's message loop.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "desktop.h"
 
@@ -17,8 +19,19 @@ enum class DpiAwareness { PerMonitor, System, Unaware };
 // awareness the process has afterwards.
 DpiAwareness enableDpiAwareness();
 
+class Watcher;
+
 class Win32Desktop final : public WindowSystem, public PointerInput, public Screen {
 public:
+    Win32Desktop();
+    ~Win32Desktop() override;
+    Win32Desktop(const Win32Desktop&) = delete;
+    Win32Desktop& operator=(const Win32Desktop&) = delete;
+
+    // Whether window changes come from the system's events (else from a 100 ms
+    // look), once a handler is set.
+    bool changesFromEvents() const;
+
     // WindowSystem
     WindowId foregroundWindow() override;
     WindowInfo describeWindow(WindowId window) override;
@@ -29,13 +42,18 @@ public:
     void markToolWindow(WindowId window) override;
     void activateWindow(WindowId window) override;
     void sendForegroundToBack() override;
+    void setChangeHandler(ChangeHandler onChange) override;
 
     // PointerInput
     Point cursorPos() override;
     PointerSnapshot readPointer() override;
+    void setInputHandler(InputHandler onInput) override;
 
     // Screen
     ScreenMetrics metrics() override;
+
+private:
+    std::unique_ptr<Watcher> watcher_;
 };
 
 }  // namespace sw::win32

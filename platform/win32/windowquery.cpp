@@ -13,6 +13,7 @@
 #include "frame.h"
 #include "handles.h"
 #include "win32desktop.h"
+#include "watching.h"
 #include "windowaccess.h"
 
 namespace sw::win32 {
@@ -83,11 +84,15 @@ std::optional<Rect> seenWindowRect(HWND window) {
     return IsIconic(window) ? restoredRect(window) : seen;
 }
 
-WindowId Win32Desktop::foregroundWindow() { return toId(GetForegroundWindow()); }
+WindowId Win32Desktop::foregroundWindow() {
+    watcher_->foregroundRead();
+    return toId(GetForegroundWindow());
+}
 
 WindowInfo Win32Desktop::describeWindow(WindowId id) {
     const HWND window = toHwnd(id);
     if (id == 0 || !IsWindow(window)) return {};
+    watcher_->described(window);
     WINDOWPLACEMENT placement{};
     placement.length = sizeof placement;
     if (!GetWindowPlacement(window, &placement)) return {};

@@ -112,7 +112,7 @@ void X11Desktop::Impl::deferPlacement(xcb_window_t window, const WindowFacts& ma
     pending = PendingPlacement{window, left, top, width, height, maximised.extents,
                                maximised.shadow};
     // Watching starts before the restore is asked for, so no change is missed.
-    selectEvents(window, XCB_EVENT_MASK_PROPERTY_CHANGE);
+    reselect(window);
     changeState(window, StateAction::Remove, atoms.NET_WM_STATE_MAXIMIZED_VERT,
                 atoms.NET_WM_STATE_MAXIMIZED_HORZ);
     flush();
@@ -160,9 +160,10 @@ void X11Desktop::Impl::sendPendingIfRestored(const WindowFacts& now, bool onlyOn
 
 void X11Desktop::Impl::dropPending() {
     if (!pending) return;
-    selectEvents(pending->window, 0);
-    flush();
+    const xcb_window_t window = pending->window;
     pending.reset();
+    reselect(window);
+    flush();
     if (pendingTimer) pendingTimer->stop();
 }
 
@@ -396,8 +397,8 @@ void X11Desktop::sendForegroundToBack() {
         i.flush();
         return;
     }
-    // Property changes on the root tell when the window manager has switched.
-    i.selectEvents(i.root, XCB_EVENT_MASK_PROPERTY_CHANGE);
+    // Property changes on the root (always selected) tell when the window manager
+    // has switched.
     i.activate(next);
     i.flush();
     const auto deadline = std::chrono::steady_clock::now() + kSwitchWait;
@@ -415,8 +416,6 @@ void X11Desktop::sendForegroundToBack() {
         i.handleQueuedEvents();
         if (now != active && now != XCB_WINDOW_NONE) break;
     }
-    i.selectEvents(i.root, 0);
-    i.flush();
 }
 
 }  // namespace sw::x11

@@ -173,6 +173,8 @@ WindowId X11Desktop::foregroundWindow() {
     for (const xcb_window_t w : i.describedSinceForeground) {
         if (w != XCB_WINDOW_NONE) i.prefetch.push_back(i.sendWindowQuery(w, true));
     }
+    // Changes are told of for the windows the last reading described.
+    i.keepWatching(i.describedSinceForeground);
     i.describedSinceForeground.clear();
     const auto rootCheck =
         i.requestProperty(i.root, i.atoms.NET_SUPPORTING_WM_CHECK, XCB_ATOM_WINDOW, 1);
@@ -195,7 +197,7 @@ WindowId X11Desktop::foregroundWindow() {
         // A window manager started, stopped or was replaced since the last look. A
         // check window already found stale is not asked again on every poll.
         const bool valid = check != i.staleWmCheck && i.windowManagerValid(check);
-        i.wmCheck = valid ? check : kNoWindow;
+        i.setWmCheck(valid ? check : kNoWindow);
         i.staleWmCheck = valid ? kNoWindow : check;
     }
     if (i.wmCheck != XCB_WINDOW_NONE) {
@@ -226,6 +228,7 @@ WindowInfo X11Desktop::describeWindow(WindowId window) {
         described.push_back(window);
     }
     if (!facts.exists) return WindowInfo{};
+    i.watch(window);
     return WindowInfo{facts.title, facts.state(), facts.outerRect()};
 }
 

@@ -83,6 +83,8 @@ X11Desktop::Impl::Impl(Display* display, xcb_connection_t* connection, xcb_scree
 
 X11Desktop::Impl::~Impl() {
     pendingTimer.reset();
+    fallbackTimer.reset();
+    warpTimer.reset();
     notifier.reset();
     // Xlib ends the process when it meets a broken connection, and XCloseDisplay
     // talks to the server; so xcb, which fails gently, checks the connection with
@@ -145,8 +147,10 @@ void X11Desktop::Impl::discover() {
         }
     }
     const xcb_window_t checkWindow = firstWord(takeReply<xcb_get_property_reply>(c, check).get());
-    wmCheck = windowManagerValid(checkWindow) ? checkWindow : kNoWindow;
+    setWmCheck(windowManagerValid(checkWindow) ? checkWindow : kNoWindow);
     if (wmCheck == XCB_WINDOW_NONE) staleWmCheck = checkWindow;
+    // The active window and the window manager are announced on the root.
+    reselect(root);
 
     if (hasXInput) selectRawInput();
     if (wmCheck == XCB_WINDOW_NONE) {
@@ -155,6 +159,17 @@ void X11Desktop::Impl::discover() {
     if (!hasXInput) {
         warnings.emplace_back("the X server has no XInput 2.2; clicks between two reads may be missed");
     }
+}
+
+void X11Desktop::Impl::setWmCheck(xcb_window_t check) {
+    if (check == wmCheck) return;
+    // Its destruction tells that the window manager has gone.
+    const xcb_window_t old = wmCheck;
+    wmCheck = check;
+    reselect(old);
+    reselect(check);
+    flush();
+    updateFallback();
 }
 
 bool X11Desktop::Impl::windowManagerValid(xcb_window_t check) {
@@ -213,7 +228,7 @@ void X11Desktop::Impl::handleEvent(const xcb_generic_event_t* event) {
     if (type == XCB_GE_GENERIC) {
         const auto* ge = reinterpret_cast<const xcb_ge_generic_event_t*>(event);
         if (!hasXInput || ge->extension != xinputOpcode) return;
-        inputSinceQuery = true;
+        notifyInput();
         if (ge->event_type == XCB_INPUT_RAW_BUTTON_PRESS) {
             const auto* raw = reinterpret_cast<const xcb_input_raw_button_press_event_t*>(event);
             if (raw->detail == 1) latched.left = true;
@@ -225,7 +240,10 @@ void X11Desktop::Impl::handleEvent(const xcb_generic_event_t* event) {
                 latched.shift = true;
             }
         }
-    } else if (type == XCB_PROPERTY_NOTIFY) {
+        return;
+    }
+    noteEvent(event);
+    if (type == XCB_PROPERTY_NOTIFY) {
         const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event);
         if (pending && notify->window == pending->window &&
             (notify->atom == atoms.NET_WM_STATE || notify->atom == atoms.NET_FRAME_EXTENTS ||
@@ -357,25 +375,20 @@ PointerSnapshot X11Desktop::readPointer() {
     // Presses that came in since the notifier last ran count as well.
     processEvents();
     if (!d->alive()) return {};
-    // Without XInput nothing tells of input, so every read asks.
-    if (d->inputSinceQuery || !d->hasXInput || ++d->readsSinceQuery >= Impl::kQueryEvery) {
-        const auto cookie = d->sent(xcb_query_pointer(d->c, d->root));
-        d->flushAndWait();
-        auto r = takeReply<xcb_query_pointer_reply>(d->c, cookie);
-        // The server sends every event it generated before answering ahead of the
-        // reply, so these are all presses up to the moment of the query; latching
-        // them now keeps a press seen as "down now" from being reported again next
-        // time, and the input they tell of is in the answer.
-        d->handleQueuedEvents();
-        d->inputSinceQuery = false;
-        d->readsSinceQuery = 0;
-        d->lastPointer = PointerSnapshot{};
-        if (r) {
-            d->lastPointer.position = Point{r->root_x, r->root_y};
-            d->lastPointer.keys.left = (r->mask & kButton1Mask) != 0;
-            d->lastPointer.keys.right = (r->mask & kButton3Mask) != 0;
-            d->lastPointer.keys.shift = (r->mask & kShiftMask) != 0;
-        }
+    const auto cookie = d->sent(xcb_query_pointer(d->c, d->root));
+    d->flushAndWait();
+    auto r = takeReply<xcb_query_pointer_reply>(d->c, cookie);
+    // The server sends every event it generated before answering ahead of the
+    // reply, so these are all presses up to the moment of the query; latching
+    // them now keeps a press seen as "down now" from being reported again next
+    // time, and the input they tell of is in the answer.
+    d->handleQueuedEvents();
+    d->lastPointer = PointerSnapshot{};
+    if (r) {
+        d->lastPointer.position = Point{r->root_x, r->root_y};
+        d->lastPointer.keys.left = (r->mask & kButton1Mask) != 0;
+        d->lastPointer.keys.right = (r->mask & kButton3Mask) != 0;
+        d->lastPointer.keys.shift = (r->mask & kShiftMask) != 0;
     }
     PointerSnapshot snapshot = d->lastPointer;
     snapshot.keys.left = snapshot.keys.left || d->latched.left;

@@ -29,8 +29,8 @@ public:
     // Called once, from the Qt event loop, when the X connection breaks.
     void setConnectionLostHandler(std::function<void()> handler);
 
-    // Reads and handles whatever events have arrived (XInput2 presses, errors).
-    // Also runs by itself whenever the connection becomes readable.
+    // Reads and handles whatever events have arrived (changes, XInput2 input,
+    // errors). Also runs by itself whenever the connection becomes readable.
     void processEvents();
 
     // Requests sent and replies waited for since the connection opened.
@@ -50,10 +50,12 @@ public:
     void markToolWindow(WindowId window) override;
     void activateWindow(WindowId window) override;
     void sendForegroundToBack() override;
+    void setChangeHandler(ChangeHandler onChange) override;
 
     // PointerInput
     Point cursorPos() override;
     PointerSnapshot readPointer() override;
+    void setInputHandler(InputHandler onInput) override;
 
     // Screen
     ScreenMetrics metrics() override;

@@ -88,6 +88,13 @@ struct PendingPlacement {
     bool restoredIn(const WindowFacts& now) const;
 };
 
+// A window whose changes are reported, and the frame the window manager keeps
+// it in (none while it has none).
+struct Watched {
+    xcb_window_t client = XCB_WINDOW_NONE;
+    xcb_window_t frame = XCB_WINDOW_NONE;
+};
+
 // The client-message actions of _NET_WM_STATE.
 enum class StateAction : std::uint32_t { Remove = 0, Add = 1 };
 
@@ -145,6 +152,22 @@ struct X11Desktop::Impl {
     void sendPendingIfRestored(const WindowFacts& now, bool onlyOnceRestored);
     void dropPending();
     void selectEvents(xcb_window_t window, std::uint32_t mask);
+    // The events this connection wants of a window for everything it watches
+    // there, and selecting them.
+    std::uint32_t eventMaskFor(xcb_window_t window) const;
+    void reselect(xcb_window_t window);
+    void setWmCheck(xcb_window_t check);
+
+    // Reporting changes (watching.cpp).
+    void watch(xcb_window_t client);
+    void keepWatching(const std::vector<xcb_window_t>& clients);
+    void refreshFrames();
+    bool isWatched(xcb_window_t window) const;
+    void noteEvent(const xcb_generic_event_t* event);
+    void notifyChange();
+    void notifyInput();
+    void updateFallback();
+    void lookForWarp();
     void placeWithoutManager(xcb_window_t window, std::int32_t left, std::int32_t top,
                              std::int32_t width, std::int32_t height);
     xcb_window_t topmostCandidate(const std::vector<xcb_window_t>& bottomToTop,
@@ -169,13 +192,8 @@ struct X11Desktop::Impl {
     std::uint8_t xinputOpcode = 0;
     std::vector<xcb_keycode_t> shiftKeycodes;
     KeyStates latched;
-    // The pointer as last queried. Input since then (any raw device event) or a
-    // warp of our own makes the next read query again; a pointer that only another
-    // client warped is seen at the latest kQueryEvery reads later.
-    static constexpr int kQueryEvery = 10;
+    // The pointer as last queried.
     PointerSnapshot lastPointer;
-    bool inputSinceQuery = true;
-    int readsSinceQuery = 0;
 
     // The window manager's check window while one runs, else none.
     xcb_window_t wmCheck = XCB_WINDOW_NONE;
@@ -187,6 +205,16 @@ struct X11Desktop::Impl {
     // their next reads, sent ahead with the next foreground query.
     std::vector<xcb_window_t> describedSinceForeground;
     std::vector<WindowQuery> prefetch;
+
+    // What changes are reported for, and to whom.
+    std::vector<Watched> watched;
+    bool framesStale = false;
+    ChangeHandler changeHandler;
+    bool changeQueued = false;
+    std::unique_ptr<QTimer> fallbackTimer;
+    InputHandler inputHandler;
+    bool inputQueued = false;
+    std::unique_ptr<QTimer> warpTimer;
 
     std::optional<PendingPlacement> pending;
     bool pendingCheckQueued = false;

@@ -94,8 +94,11 @@ TEST_F(Contract, PressesBetweenTwoReadsAreReportedOnce) {
     // Over a window: a click on the bare desktop may open a window manager's menu.
     world->open("under the pointer");
     PointerInput& pointer = world->pointer();
+    int told = 0;
+    pointer.setInputHandler([&] { ++told; });
     pointer.readPointer();
     world->click(Point{300, 200}, 1);
+    EXPECT_TRUE(world->eventually([&] { return told > 0; }));
     PointerSnapshot s;
     EXPECT_TRUE(world->eventually([&] { return (s = pointer.readPointer()).keys.left; }));
     EXPECT_EQ(s.position, (Point{300, 200}));
@@ -108,6 +111,7 @@ TEST_F(Contract, PressesBetweenTwoReadsAreReportedOnce) {
     world->tapShift();
     EXPECT_TRUE(world->eventually([&] { return pointer.readPointer().keys.shift; }));
     EXPECT_FALSE(pointer.readPointer().keys.shift);
+    pointer.setInputHandler(nullptr);
 }
 
 TEST_F(Contract, AVanishedWindowReadsAsGoneAndCommandsOnItAreHarmless) {
@@ -123,6 +127,27 @@ TEST_F(Contract, AVanishedWindowReadsAsGoneAndCommandsOnItAreHarmless) {
     EXPECT_EQ(ws.describeWindow(0), WindowInfo{});
     const WindowId alive = world->open("still here");
     EXPECT_EQ(ws.describeWindow(alive).title, "still here");
+}
+
+TEST_F(Contract, TheForegroundAndTheWindowsReadTellOfTheirChanges) {
+    int told = 0;
+    ws.setChangeHandler([&] { ++told; });
+    const WindowId watched = world->open("watched");
+    world->open("other");
+    ws.foregroundWindow();
+    ws.describeWindow(watched);
+    const std::pair<const char*, std::function<void()>> changes[] = {
+        {"activated", [&] { ws.activateWindow(watched); }},
+        {"moved", [&] { world->moveAsItsProgram(watched, Point{200, 150}); }},
+        {"renamed", [&] { world->rename(watched, "renamed"); }},
+        {"closed", [&] { world->close(watched); }}};
+    for (const auto& [what, change] : changes) {
+        world->settle();
+        told = 0;
+        change();
+        EXPECT_TRUE(world->eventually([&] { return told > 0; })) << what;
+    }
+    ws.setChangeHandler(nullptr);
 }
 
 TEST_F(Contract, PushingTheForegroundBackActivatesTheNextWindowBeforeItReturns) {

@@ -18,6 +18,15 @@ public:
         return id;
     }
     void close(WindowId window) override { fake.closeWindow(window); }
+    void moveAsItsProgram(WindowId window, Point to) override {
+        Rect& r = fake.window(window)->rect;
+        r = Rect{to.x, to.y, r.right + to.x - r.left, r.bottom + to.y - r.top};
+        fake.changed();
+    }
+    void rename(WindowId window, const std::string& title) override {
+        fake.window(window)->title = title;
+        fake.changed();
+    }
     Rect frameOf(WindowId window) override { return fake.window(window)->rect; }
     bool isAbove(WindowId window) override { return fake.window(window)->topmost; }
     bool isToolWindow(WindowId window) override { return fake.window(window)->toolWindow; }
@@ -28,10 +37,13 @@ public:
     void tapShift() override { fake.pressKeys(KeyStates{false, false, true}); }
     ScreenMetrics expectedScreen() override { return ScreenMetrics{1024, 768, 96, 96}; }
     bool eventually(const std::function<bool()>& done) override {
+        settle();
         if (done()) return true;
         fake.landPlacements();
+        settle();
         return done();
     }
+    void settle() override { fake.deliverChanges(); }
 
     fake::FakeDesktop fake;
 };

@@ -21,6 +21,9 @@ public:
     virtual WindowId open(const std::string& title) = 0;
     // Destroys it at once, as a program that ends does.
     virtual void close(WindowId window) = 0;
+    // Another program moves its window's top-left corner there, or renames it.
+    virtual void moveAsItsProgram(WindowId window, Point to) = 0;
+    virtual void rename(WindowId window, const std::string& title) = 0;
     // What the user sees of the window: its outer frame.
     virtual Rect frameOf(WindowId window) = 0;
     virtual bool isAbove(WindowId window) = 0;
@@ -32,6 +35,8 @@ public:
     virtual ScreenMetrics expectedScreen() = 0;
     // Lets the desktop work until done() holds; false when it never does.
     virtual bool eventually(const std::function<bool()>& done) = 0;
+    // Lets the desktop tell what it has to tell, when there is nothing to wait for.
+    virtual void settle() = 0;
 };
 
 std::unique_ptr<World> OpenWorld();

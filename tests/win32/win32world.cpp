@@ -26,13 +26,28 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
+std::wstring wide(const std::string& utf8) {
+    std::wstring text(utf8.size(), L'\0');
+    const int size = static_cast<int>(utf8.size());
+    text.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, text.data(), size)));
+    return text;
+}
+
+// Lets the thread's message loop run for a while: the backend hears of changes there.
+void pump(DWORD milliseconds) {
+    const ULONGLONG until = GetTickCount64() + milliseconds;
+    do {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    } while (GetTickCount64() < until &&
+             MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(until - GetTickCount64()),
+                                       QS_ALLINPUT) != WAIT_FAILED);
+}
+
 // The window's own thread: makes the window, hands it over and serves it until
 // it is destroyed.
 void serveWindow(const std::string& title, std::promise<HWND> created) {
-    std::wstring wide(title.size(), L'\0');
-    const int size = static_cast<int>(title.size());
-    wide.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, title.data(), size, wide.data(), size)));
-    const HWND window = CreateWindowExW(0, kClass, wide.c_str(), WS_OVERLAPPEDWINDOW, 120, 110, 400, 300, nullptr,
+    const HWND window = CreateWindowExW(0, kClass, wide(title).c_str(), WS_OVERLAPPEDWINDOW, 120, 110, 400, 300, nullptr,
                                         nullptr, GetModuleHandleW(nullptr), nullptr);
     ShowWindow(window, SW_SHOWNORMAL);
     // In front, as a started program's window is: under Wine, openbox now and
@@ -94,6 +109,10 @@ public:
         const bool drawn = SUCCEEDED(DwmGetWindowAttribute(toHwnd(window), DWMWA_EXTENDED_FRAME_BOUNDS, &r, sizeof r));
         return drawn || GetWindowRect(toHwnd(window), &r) ? win32::fromRECT(r) : Rect{};
     }
+    void moveAsItsProgram(WindowId window, Point to) override {
+        SetWindowPos(toHwnd(window), nullptr, to.x, to.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    void rename(WindowId window, const std::string& title) override { SetWindowTextW(toHwnd(window), wide(title).c_str()); }
     bool isAbove(WindowId window) override { return hasExStyle(window, WS_EX_TOPMOST); }
     bool isToolWindow(WindowId window) override { return hasExStyle(window, WS_EX_TOOLWINDOW); }
 
@@ -127,7 +146,8 @@ public:
         return m;
     }
 
-    // The windows live on their own threads: this one only waits. Under Wine a
+    // The windows live on their own threads: this one runs its message loop while
+    // it waits, for the backend's window events. Under Wine a
     // change reads as done before the X window manager has made it, and a next
     // command can undo it (a window restored from its icon and at once maximised
     // went back to its icon): there the desktop is let settle as well.
@@ -135,11 +155,12 @@ public:
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
         while (!done()) {
             if (std::chrono::steady_clock::now() > deadline) return false;
-            Sleep(10);
+            pump(10);
         }
-        if (underWine_) Sleep(150);
+        if (underWine_) pump(150);
         return true;
     }
+    void settle() override { pump(200); }
 
 private:
     // Wine's ntdll names its version; Windows' does not.

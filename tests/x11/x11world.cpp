@@ -83,6 +83,22 @@ bool X11World::managed(WindowId window) {
     return a && a->map_state == XCB_MAP_STATE_VIEWABLE;
 }
 
+void X11World::moveAsItsProgram(WindowId window, Point to) {
+    const std::uint32_t place[] = {static_cast<std::uint32_t>(to.x), static_cast<std::uint32_t>(to.y)};
+    xcb_configure_window(c, window, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, place);
+    sync();
+}
+
+void X11World::rename(WindowId window, const std::string& title) {
+    setText(window, "_NET_WM_NAME", "UTF8_STRING", title);
+    setText(window, "WM_NAME", "UTF8_STRING", title);
+}
+
+void X11World::settle() {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(200);
+    eventually([&] { return std::chrono::steady_clock::now() > until; });
+}
+
 void X11World::setBorder(WindowId window, std::uint32_t width) {
     xcb_configure_window(c, window, XCB_CONFIG_WINDOW_BORDER_WIDTH, &width);
     sync();

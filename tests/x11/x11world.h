@@ -23,6 +23,9 @@ public:
     Screen& screen() override { return *desk; }
     WindowId open(const std::string& title) override;
     void close(WindowId window) override;
+    void moveAsItsProgram(WindowId window, Point to) override;
+    void rename(WindowId window, const std::string& title) override;
+    void settle() override;
     Rect frameOf(WindowId window) override;
     bool isAbove(WindowId window) override { return hasState(window, "_NET_WM_STATE_ABOVE"); }
     bool isToolWindow(WindowId window) override;
