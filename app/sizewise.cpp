@@ -41,6 +41,7 @@ void Sizewise::wire() {
     connect(form_.get(), &Form1::rulersSwitched, rulers_.get(), &Rulers::ShowRulers);
     connect(rulers_.get(), &Rulers::shownChanged, form_.get(), &Form1::ShowRulersState);
     connect(form_.get(), &Form1::unloadRequested, this, &Sizewise::Unload);
+    connect(form_.get(), &Form1::cameIntoView, &monitor_, &TargetMonitor::ReadSoon);
 }
 
 void Sizewise::Main() {

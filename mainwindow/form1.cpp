@@ -160,7 +160,7 @@ void Form1::Form_Unload() {
 }
 
 void Form1::ShowReading(const TargetReading& reading) {
-    if (!MainWindowInForeground(reading.foreground)) panel_->CloseEntry();
+    if (SwitchedAway(reading)) panel_->CloseEntry();
     const QString title = QString::fromStdString(reading.target.title);
     marquee_->setTitle(title);
     tray_->ShowTitle(reading.target.title);
@@ -171,11 +171,12 @@ void Form1::ShowReading(const TargetReading& reading) {
     if (!reading.landing && !mHidden) stateButtons_->ShowState(reading.target.state);
 }
 
-bool Form1::MainWindowInForeground(WindowId foreground) const {
+bool Form1::SwitchedAway(const TargetReading& reading) const {
     // The window manager publishes the active window a moment after the focus has
-    // moved; Qt already knows then, so a click that has just activated this
-    // window does not count as a switch away.
-    return foreground == nativeHandle(this) || isActiveWindow();
+    // moved, and on the way it may name none or another of the program's windows;
+    // Qt already knows then, so a click that has just activated this window does
+    // not count as a switch away.
+    return reading.foreground != 0 && !reading.foregroundIsOwn && !isActiveWindow();
 }
 
 void Form1::ShowRulersState(bool shown) {
@@ -187,6 +188,26 @@ void Form1::DrawForm() {
     const int height = DesignPixels(layout_->bottomTwips() + kBottomMargin);
     if (height != this->height()) setFixedSize(width(), height);
     SetTopmost(desktop_.windows, this, true);
+}
+
+void Form1::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    marquee_->setRunning(!isMinimized());
+    emit cameIntoView();
+}
+
+void Form1::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    marquee_->setRunning(false);
+}
+
+void Form1::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange) return;
+    const bool seen = isVisible() && !isMinimized();
+    marquee_->setRunning(seen);
+    const auto* change = static_cast<QWindowStateChangeEvent*>(event);
+    if (seen && (change->oldState() & Qt::WindowMinimized)) emit cameIntoView();
 }
 
 void Form1::resizeEvent(QResizeEvent* event) {

@@ -82,12 +82,18 @@ signals:
     // The user switched the rulers (the "Rulers" button or the menu entry).
     void rulersSwitched(bool shown);
     void unloadRequested(int unloadMode);
+    // The window came back into view (from the notification area, its icon or
+    // its first showing): what it shows is to be read afresh.
+    void cameIntoView();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void connectParts();
@@ -95,7 +101,7 @@ private:
     void lblMenu_Click();
     void OpenFromIcon();
     void PlaceTargetAt(int first, std::int64_t a, int second, std::int64_t b);
-    bool MainWindowInForeground(WindowId foreground) const;
+    bool SwitchedAway(const TargetReading& reading) const;
     void RememberPosition();
     void MoveToRemembered();
 

@@ -27,15 +27,45 @@ WindowState StateAfter(ShowCommand command) {
 TargetMonitor::TargetMonitor(WindowSystem& windows, Target& target, QObject* parent)
     : QObject(parent), windows_(windows), target_(target) {
     tmrCheckActiveWindow = new QTimer(this);
-    tmrCheckActiveWindow->setInterval(100);
+    tmrCheckActiveWindow->setSingleShot(true);
     connect(tmrCheckActiveWindow, &QTimer::timeout, this, &TargetMonitor::Poll);
+    landingCheck_ = new QTimer(this);
+    landingCheck_->setSingleShot(true);
+    landingCheck_->setInterval(kLandingCheck);
+    connect(landingCheck_, &QTimer::timeout, this, &TargetMonitor::ReadSoon);
     connect(&target, &Target::placed, this, &TargetMonitor::ExpectPlacement);
     connect(&target, &Target::shown, this, &TargetMonitor::ExpectShow);
 }
 
-void TargetMonitor::start() { tmrCheckActiveWindow->start(); }
+void TargetMonitor::start() {
+    running_ = true;
+    windows_.setChangeHandler([this] { DesktopChanged(); });
+    ReadSoon();
+}
 
-void TargetMonitor::stop() { tmrCheckActiveWindow->stop(); }
+void TargetMonitor::stop() {
+    running_ = false;
+    windows_.setChangeHandler(nullptr);
+    tmrCheckActiveWindow->stop();
+    landingCheck_->stop();
+}
+
+void TargetMonitor::DesktopChanged() {
+    if (!running_ || tmrCheckActiveWindow->isActive()) return;
+    if (std::chrono::steady_clock::now() - lastRead_ >= kReadSpacing) {
+        Poll();
+    } else {
+        ReadSoon();
+    }
+}
+
+void TargetMonitor::ReadSoon() {
+    if (!running_ || tmrCheckActiveWindow->isActive()) return;
+    const auto since = std::chrono::steady_clock::now() - lastRead_;
+    tmrCheckActiveWindow->start(since >= kReadSpacing
+                                    ? std::chrono::milliseconds(0)
+                                    : std::chrono::ceil<std::chrono::milliseconds>(kReadSpacing - since));
+}
 
 bool TargetMonitor::IsOwnWindow(WindowId window) {
     if (window == 0) return false;
@@ -49,9 +79,12 @@ bool TargetMonitor::IsOwnWindow(WindowId window) {
 }
 
 void TargetMonitor::Poll() {
+    tmrCheckActiveWindow->stop();
+    lastRead_ = std::chrono::steady_clock::now();
     TargetReading reading;
     reading.foreground = windows_.foregroundWindow();
-    if (!IsOwnWindow(reading.foreground)) target_.setWindow(reading.foreground);
+    reading.foregroundIsOwn = IsOwnWindow(reading.foreground);
+    if (!reading.foregroundIsOwn) target_.setWindow(reading.foreground);
     reading.target = windows_.describeWindow(target_.window());
     // An untitled foreground window (the desktop, a panel) never replaces a
     // target that has been seen before.
@@ -63,6 +96,7 @@ void TargetMonitor::Poll() {
     reading.target.title = cutToCharacters(reading.target.title, kTitleCharacters);
     reading.shown = ShownRect(reading.target);
     reading.landing = ChangeStillLanding(reading.target);
+    if (reading.landing) landingCheck_->start();
     target_.setState(reading.target.state);
     emit targetRead(reading);
 }
@@ -77,6 +111,8 @@ void TargetMonitor::ExpectPlacement(const Placement& p) {
     }
     mExpected = ExpectedChange{target_.window(), rect, WindowState::Normal, std::nullopt,
                                std::chrono::steady_clock::now() + kPlacementLanding};
+    // Read again also when the window refuses the change or it changes nothing.
+    ReadSoon();
 }
 
 void TargetMonitor::ExpectShow(ShowCommand command) {
@@ -84,10 +120,11 @@ void TargetMonitor::ExpectShow(ShowCommand command) {
     // The state buttons select the button of the state the target already has.
     if (target_.state() == wanted) {
         mExpected.reset();
-        return;
+    } else {
+        mExpected = ExpectedChange{target_.window(), std::nullopt, wanted, std::nullopt,
+                                   std::chrono::steady_clock::now() + kShowLanding};
     }
-    mExpected = ExpectedChange{target_.window(), std::nullopt, wanted, std::nullopt,
-                               std::chrono::steady_clock::now() + kShowLanding};
+    ReadSoon();
 }
 
 bool TargetMonitor::ChangeStillLanding(const WindowInfo& info) {

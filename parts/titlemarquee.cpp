@@ -69,7 +69,15 @@ TitleMarquee::TitleMarquee(QWidget* form) : QObject(form) {
     tmrScrollPause->setInterval(1000);
     tmrScrollPause->setSingleShot(true);
     connect(tmrScrollPause, &QTimer::timeout, this, &TitleMarquee::tmrScrollPause_Timer);
-    tmrScroll->start();
+}
+
+void TitleMarquee::setRunning(bool running) {
+    if (!running) {
+        tmrScroll->stop();
+        tmrScrollPause->stop();
+    } else if (!tmrScroll->isActive() && !tmrScrollPause->isActive()) {
+        (mResting ? tmrScrollPause : tmrScroll)->start();
+    }
 }
 
 QString TitleMarquee::title() const { return lblWindowText->text(); }
@@ -95,10 +103,12 @@ void TitleMarquee::tmrScroll_Timer() {
         // waking twenty times a second to do nothing.
         tmrScroll->stop();
         tmrScrollPause->start();
+        mResting = true;
     }
 }
 
 void TitleMarquee::tmrScrollPause_Timer() {
+    mResting = false;
     mMarquee->EndPause();
     tmrScroll->start();
 }

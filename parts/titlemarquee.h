@@ -26,6 +26,8 @@ public:
     // The title line's caption and tip; the "..." follows the caption.
     void setTitle(const QString& title);
     QString title() const;
+    // The marquee moves only while it can be seen; it goes on from where it stopped.
+    void setRunning(bool running);
 
 private:
     void tmrScroll_Timer();
@@ -41,6 +43,7 @@ private:
     QTimer* tmrScrollPause = nullptr;
     // The marquee's motion, in twips.
     std::optional<Marquee> mMarquee;
+    bool mResting = false;
 };
 
 }  // namespace sw

@@ -89,8 +89,16 @@ TEST_F(MainWindow, TheEntryPanelAppliesRefusesAndCloses) {
     click("lblWindowDimension1");
     poll();
     EXPECT_TRUE(Find("picValueEntry")->isVisible());
-    fake.setForeground(fake.addWindow("Elsewhere", Rect{}));
+    // Clicked before Qt knows the window is active: on the way the desktop may name
+    // no window at all, or Sizewise itself; neither is a switch yet.
     QApplication::setActiveWindow(nullptr);
+    click("lblWindowDimension1");
+    for (WindowId between : {WindowId{0}, mainHandle()}) {
+        fake.setForeground(between);
+        poll();
+        EXPECT_TRUE(Find("picValueEntry")->isVisible());
+    }
+    fake.setForeground(fake.addWindow("Elsewhere", Rect{}));
     poll();
     EXPECT_FALSE(Find("picValueEntry")->isVisible());
 }
@@ -207,6 +215,53 @@ TEST_F(MainWindow, TheLayoutViewFollowsDragsAndFolds) {
     MenuEntry("Show &Window Layout")->trigger();
     EXPECT_EQ(form().height(), tall);
     EXPECT_TRUE(Find<QToolButton>("chkShowLayout")->isChecked());
+}
+
+TEST_F(MainWindow, ChangesAreReadAtOnceThenAtMostEveryTenMillisecondsAndAfterEveryCommand) {
+    start();
+    int reads = 0;
+    QObject::connect(&app->monitor(), &TargetMonitor::targetRead, [&] { ++reads; });
+    const auto readsWithin = [&](int ms) {
+        reads = 0;
+        QTest::qWait(ms);
+        return reads;
+    };
+    app->monitor().start();
+    // The first reading selects the state button, whose show command is read after.
+    EXPECT_EQ(readsWithin(30), 2);
+    EXPECT_EQ(readsWithin(100), 0);  // nothing changed, nothing read
+    const auto began = std::chrono::steady_clock::now();
+    for (int i = 0; i < 300; ++i) {
+        fake.changed();
+        fake.deliverChanges();
+        QCoreApplication::processEvents();
+    }
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - began);
+    const int burst = reads + readsWithin(30);
+    EXPECT_GE(burst, 2);  // at the first change and after the last
+    EXPECT_LE(burst, ms.count() / 10 + 2);
+    // A command is read again, also one the window refuses: until its time is up.
+    fake.deferPlacements = true;
+    click("cmdZeroWindow");
+    const int landing = readsWithin(int(TargetMonitor::kPlacementLanding.count()) + 100);
+    EXPECT_GE(landing, 2);
+    EXPECT_LE(landing, TargetMonitor::kPlacementLanding / TargetMonitor::kLandingCheck + 2);
+    EXPECT_EQ(readsWithin(100), 0);
+}
+
+TEST_F(MainWindow, TheMarqueeMovesOnlyWhileTheWindowIsSeen) {
+    start();
+    QWidget* strip = Find("lblScroll");
+    const auto movesWithin = [&](int ms) {
+        const int y = strip->y();
+        QTest::qWait(ms);
+        return strip->y() != y;
+    };
+    EXPECT_TRUE(movesWithin(150));
+    MenuEntry("&Hide")->trigger();
+    EXPECT_FALSE(movesWithin(200));
+    MenuEntry("&Show")->trigger();
+    EXPECT_TRUE(movesWithin(150));
 }
 
 TEST(Glyphs, TheGlobeAndTheEnvelopeAreDrawnCentred) {

@@ -1,11 +1,15 @@
-// The X11 tests: a Qt core application for the backend's socket notifier, on
-// the display the desktop runner made.
+// The X11 tests: a Qt application for the backend's socket notifier and the
+// monitor's timers (offscreen: the tests' windows are the world's own), on the
+// display the desktop runner made.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
+#include <cstdlib>
+
+#include <QGuiApplication>
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QGuiApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -11,6 +11,8 @@
 #include <QCoreApplication>
 
 #include "backend.h"
+#include "monitor.h"
+#include "target.h"
 #include "text.h"
 #include "x11desktop_p.h"
 #include "x11world.h"
@@ -70,9 +72,7 @@ TEST(X11, AReadingOfAStillTargetCostsOneRoundTrip) {
     const WindowId b = world.open("b");
     d.activateWindow(a);
     ASSERT_TRUE(world.eventually([&] { return d.foregroundWindow() == a; }));
-    // openbox may pass the focus through none once more right after a switch.
-    const auto settled = std::chrono::steady_clock::now() + std::chrono::milliseconds(150);
-    world.eventually([&] { return std::chrono::steady_clock::now() > settled; });
+    world.settle();  // openbox may pass the focus through none once more right after a switch
     d.describeWindow(a);
     auto before = d.stats();
     for (int i = 0; i < 5; ++i) {
@@ -80,36 +80,74 @@ TEST(X11, AReadingOfAStillTargetCostsOneRoundTrip) {
         EXPECT_EQ(d.describeWindow(a).rect, world.frameOf(a));
     }
     EXPECT_EQ(d.stats().roundTrips - before.roundTrips, 5u);
-    // Another target: what was read ahead for the last one is not mixed in.
+    // Another target: what was read ahead for the last one is not mixed in. Its
+    // first reading also finds the frame whose events are to be heard.
+    EXPECT_EQ(d.describeWindow(b).title, "b");
     before = d.stats();
     EXPECT_EQ(d.describeWindow(b).title, "b");
     EXPECT_EQ(d.stats().roundTrips - before.roundTrips, 1u);
 }
 
-TEST(X11, ThePointerIsAskedOnlyAfterInputAndAWarpIsSeenWithinTenReads) {
+// Lets a while of a still desktop go by.
+void Pass(X11World& world, int ms) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    world.eventually([&] { return std::chrono::steady_clock::now() > until; });
+}
+
+TEST(X11, ThePointerIsToldOfInputAndOnlyLookedAtForWarps) {
     X11World world;
     auto& d = *world.desk;
     world.open("pointer");
-    ASSERT_TRUE(Shell("xdotool mousemove 200 200"));
-    world.eventually([&] { return d.readPointer().position == Point{200, 200}; });
-    d.readPointer();
+    int told = 0;
+    d.setInputHandler([&] { ++told; });
+    ASSERT_TRUE(Shell("xdotool mousemove 300 310"));  // another program's warp: no event
+    EXPECT_TRUE(world.eventually([&] { return told > 0; }));
+    EXPECT_EQ(d.readPointer().position, (Point{300, 310}));
+    world.settle();
     const auto before = d.stats();
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(d.readPointer().position, (Point{200, 200}));
-    EXPECT_EQ(d.stats().roundTrips, before.roundTrips);
-    ASSERT_TRUE(Shell("xdotool mousemove_relative 7 3"));
-    EXPECT_TRUE(world.eventually([&] { return d.readPointer().position == Point{207, 203}; }));
-    ASSERT_TRUE(Shell("xdotool mousedown 1"));
+    told = 0;
+    Pass(world, 1000);
+    EXPECT_EQ(told, 0);
+    EXPECT_LE(d.stats().requests - before.requests, 5u);  // four looks a second
+    ASSERT_TRUE(Shell("xdotool mousemove_relative 7 3 mousedown 1"));
     EXPECT_TRUE(world.eventually([&] { return d.readPointer().keys.left; }));
-    EXPECT_TRUE(d.readPointer().keys.left);  // held: down at every read
+    EXPECT_EQ(d.readPointer(), (PointerSnapshot{Point{307, 313}, KeyStates{true, false, false}}));  // held
     ASSERT_TRUE(Shell("xdotool mouseup 1"));
     EXPECT_TRUE(world.eventually([&] { return !d.readPointer().keys.left; }));
-    // Only another program's warp goes unannounced: once the server has it, a read sees it
-    // within ten.
-    ASSERT_TRUE(Shell("xdotool mousemove 300 310"));
-    ASSERT_TRUE(world.eventually([&] { return world.pointerNow() == Point{300, 310}; }));
-    int reads = 1;
-    while (d.readPointer().position != Point{300, 310} && reads < 20) ++reads;
-    EXPECT_LE(reads, 11);
+    d.setInputHandler(nullptr);
+}
+
+TEST(Events, AStillDesktopCostsNothingAndEachChangeOrBurstIsReadPromptly) {
+    X11World world;
+    auto& d = *world.desk;
+    Target target(d);
+    TargetMonitor monitor(d, target);
+    int reads = 0;
+    TargetReading last;
+    QObject::connect(&monitor, &TargetMonitor::targetRead, [&](const TargetReading& r) {
+        ++reads;
+        last = r;
+    });
+    world.open("a");
+    monitor.start();
+    world.settle();
+    const auto before = d.stats();
+    reads = 0;
+    Pass(world, 1000);
+    EXPECT_EQ(d.stats().requests, before.requests);
+    EXPECT_EQ(reads, 0);
+    const WindowId b = world.open("b");  // activated as it opens
+    EXPECT_TRUE(world.eventually([&] { return last.foreground == b && last.target.title == "b"; }));
+    // Another program drags it: reads follow at most one a turn, and the last place is shown.
+    world.settle();
+    reads = 0;
+    const auto began = std::chrono::steady_clock::now();
+    for (int x = 100; x < 300; x += 2) world.moveAsItsProgram(b, Point{x, 120});
+    EXPECT_TRUE(world.eventually([&] { return last.shown == world.frameOf(b) && last.shown.left > 250; }));
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - began);
+    EXPECT_LE(reads, ms.count() / 10 + 2);
+    world.close(b);
+    EXPECT_TRUE(world.eventually([&] { return target.window() != b || last.target.state == WindowState::Gone; }));
 }
 
 TEST(X11, TheResolutionIsXftDpi) {
@@ -191,14 +229,33 @@ TEST(NoWindowManager, TheFocusIsTheForegroundAndPlacementsConfigureTheClient) {
     EXPECT_TRUE(world.eventually([&] { return !world.managed(a); }));
     d.showWindow(a, ShowCommand::Restore);
     EXPECT_TRUE(world.eventually([&] { return world.managed(a) && d.foregroundWindow() == a; }));
-    // A window manager that comes and is killed is noticed at the next reading.
+    // Nothing announces the focus: the desktop is looked at every 100 ms. A window manager
+    // that comes brings events back, on its frames too; once it is killed, the looks return.
+    int told = 0;
+    d.setChangeHandler([&] {
+        ++told;
+        d.foregroundWindow();
+        d.describeWindow(a);
+    });
+    const auto toldWithin = [&](int ms) {
+        told = 0;
+        Pass(world, ms);
+        return told;
+    };
+    EXPECT_GE(toldWithin(350), 2);
     FILE* openbox = popen("openbox --sm-disable >/dev/null 2>&1 & echo $!", "r");
     const int pid = std::atoi(ReadLine(openbox).c_str());
     ASSERT_TRUE(world.eventually([&] { return !world.words(b, "WM_STATE").empty(); }));
     d.activateWindow(b);
     EXPECT_TRUE(world.eventually([&] { return d.foregroundWindow() == b; }));
+    world.settle();
+    EXPECT_EQ(toldWithin(350), 0);
+    world.moveAsItsProgram(a, Point{40, 50});
+    EXPECT_TRUE(world.eventually([&] { return told > 0; }));
     kill(pid, SIGKILL);
     EXPECT_TRUE(world.eventually([&] { return d.foregroundWindow() != b; }));
+    EXPECT_GE(toldWithin(350), 2);
+    d.setChangeHandler(nullptr);
     pclose(openbox);
 }
 
