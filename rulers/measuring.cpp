@@ -17,12 +17,6 @@ Point PointerCoordinates(Point pointer, std::int32_t rulerMode, const RulerOrigi
 
 std::string PositionCaption(Point pos) { return FormatLong(pos.x) + "," + FormatLong(pos.y); }
 
-bool PointerTracker::PrimeKeys() {
-    const bool first = !sKeysPrimed;
-    sKeysPrimed = true;
-    return first;
-}
-
 bool PointerTracker::detectMeasureClick(const PointerSnapshot& snap) {
     const bool newPress = snap.keys.left && !sLeftWasDown;
     sLeftWasDown = snap.keys.left;

@@ -1,6 +1,6 @@
 // The pointer's co-ordinates on the rulers and SHIFT+left-click measuring,
-// driven by the 10 ms tick's snapshot of the pointer and the buttons: a
-// SHIFT+left press starts a measurement, the next left press ends it, the
+// driven by snapshots of the pointer and the buttons taken when either changes:
+// a SHIFT+left press starts a measurement, the next left press ends it, the
 // right button cancels it.
 #pragma once
 
@@ -48,10 +48,6 @@ struct PointerReadout {
 
 class PointerTracker {
 public:
-    // True only the first time: before its first snapshot the tick throws away
-    // one reading, so a click finished before the timer started does not count.
-    bool PrimeKeys();
-
     // `snap` counts a button as pressed when it is down now or went down since
     // the previous reading.
     PointerReadout Tick(const PointerSnapshot& snap, std::int32_t rulerMode, const RulerOrigin& origin);
@@ -60,7 +56,6 @@ private:
     bool detectMeasureClick(const PointerSnapshot& snap);
     void measure(Point pos);
 
-    bool sKeysPrimed = false;
     bool sLeftWasDown = false;
     bool sMeasuring = false;
     bool sMeasureClick = false;

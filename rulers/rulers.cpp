@@ -19,11 +19,12 @@ Rulers::Rulers(WindowSystem& windows, PointerInput& pointer, SettingsStore& sett
       frmHorizRuler(std::make_unique<frmRuler>(Axis::Horizontal, windows, target)),
       frmVertRuler(std::make_unique<frmRuler>(Axis::Vertical, windows, target)) {
     tmrMousePosition = new QTimer(this);
-    tmrMousePosition->setInterval(10);
-    connect(tmrMousePosition, &QTimer::timeout, this, &Rulers::tmrMousePosition_Timer);
+    tmrMousePosition->setSingleShot(true);
+    connect(tmrMousePosition, &QTimer::timeout, this, &Rulers::PointerWork);
     for (frmRuler* ruler : {frmHorizRuler.get(), frmVertRuler.get()}) {
         connect(ruler, &frmRuler::closeClicked, this, [this] { ShowRulers(false); });
         connect(ruler, &frmRuler::modeChosen, this, &Rulers::ChangeMode);
+        connect(ruler, &frmRuler::moved, this, &Rulers::PointerWork);
     }
 }
 
@@ -36,10 +37,17 @@ void Rulers::Load() {
     for (frmRuler* ruler : {frmHorizRuler.get(), frmVertRuler.get()}) {
         ruler->Form_Load(mScreen, ReadRulerConfig(settings_, ruler->axis(), mScreen), gRulerMode);
     }
-    tmrMousePosition->start();
 }
 
 void Rulers::ShowRulers(bool state) {
+    if (state && !mShown) {
+        // Presses made while the rulers were hidden do not count.
+        pointer_.readPointer();
+        pointer_.setInputHandler([this] { PointerChanged(); });
+    } else if (!state) {
+        pointer_.setInputHandler(nullptr);
+        tmrMousePosition->stop();
+    }
     mShown = state;
     for (frmRuler* ruler : {frmHorizRuler.get(), frmVertRuler.get()}) {
         if (state) {
@@ -49,6 +57,7 @@ void Rulers::ShowRulers(bool state) {
             ruler->hide();
         }
     }
+    if (state) PointerWork();
     emit shownChanged(state);
 }
 
@@ -66,6 +75,7 @@ void Rulers::ChangeMode(std::int32_t mode) {
     gRulerMode = mode;
     frmHorizRuler->ApplyScaleMode(mode);
     frmVertRuler->ApplyScaleMode(mode);
+    PointerWork();
 }
 
 bool Rulers::SaveRulerConfig() const {
@@ -77,15 +87,28 @@ bool Rulers::SaveRulerConfig() const {
 }
 
 void Rulers::Unload() {
+    pointer_.setInputHandler(nullptr);
     tmrMousePosition->stop();
+    mShown = false;
     frmHorizRuler->hide();
     frmVertRuler->hide();
 }
 
-void Rulers::tmrMousePosition_Timer() {
-    // The first tick throws one reading away, so that a click made before the
-    // rulers existed does not count.
-    if (mTracker.PrimeKeys()) pointer_.readPointer();
+void Rulers::PointerChanged() {
+    if (tmrMousePosition->isActive()) return;
+    // Told from the event loop: the work runs in this turn when the spacing allows.
+    const auto since = std::chrono::steady_clock::now() - mLastPointerWork;
+    if (since >= kPointerSpacing) {
+        PointerWork();
+    } else {
+        tmrMousePosition->start(std::chrono::ceil<std::chrono::milliseconds>(kPointerSpacing - since));
+    }
+}
+
+void Rulers::PointerWork() {
+    if (!mShown || !frmHorizRuler->isLoaded()) return;
+    tmrMousePosition->stop();
+    mLastPointerWork = std::chrono::steady_clock::now();
     const PointerSnapshot snap = pointer_.readPointer();
     const RulerOrigin origin{static_cast<double>(frmHorizRuler->edgePx()),
                              static_cast<double>(frmVertRuler->edgePx())};

@@ -3,6 +3,7 @@
 // pointer work that drives both (the co-ordinates, the red lines and measuring).
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 
@@ -22,6 +23,9 @@ class Rulers final : public QObject {
     Q_OBJECT
 
 public:
+    // Under a fast mouse the pointer work runs at most this often.
+    static constexpr std::chrono::milliseconds kPointerSpacing{10};
+
     // The desktop pieces the rulers use; the store is read when they are first
     // built and written by SaveRulerConfig.
     Rulers(WindowSystem& windows, PointerInput& pointer, SettingsStore& settings, const ScreenMetrics& screen,
@@ -57,8 +61,12 @@ signals:
 private:
     // Builds both rulers the first time they are needed.
     void Load();
-    // The pointer work (`tmrMousePosition_Timer`), every 10 ms while loaded.
-    void tmrMousePosition_Timer();
+    // The pointer or a key changed: the pointer work runs as soon as the spacing allows.
+    void PointerChanged();
+    // The pointer work (`tmrMousePosition_Timer`): the co-ordinates, the red lines
+    // and measuring, run while the rulers are shown, when the pointer or a key
+    // changed, a ruler moved or the scale mode changed.
+    void PointerWork();
 
     PointerInput& pointer_;
     SettingsStore& settings_;
@@ -67,7 +75,8 @@ private:
     std::unique_ptr<frmRuler> frmVertRuler;
     std::int32_t gRulerMode = 0;
     bool mShown = false;
-    QTimer* tmrMousePosition = nullptr;
+    QTimer* tmrMousePosition = nullptr;  // the next pointer work, when one is due
+    std::chrono::steady_clock::time_point mLastPointerWork;
     PointerTracker mTracker;
 };
 

@@ -145,8 +145,6 @@ TEST(Measuring, CoordinatesAndShiftClickToTheNextClick) {
     EXPECT_EQ(PositionCaption(PointerCoordinates({400, 300}, 1, {150, 80})), "400,300");
     EXPECT_EQ(PointerCoordinates({401, 0}, 0, {150.5, 0}).x, 250);
     PointerTracker t;
-    EXPECT_TRUE(t.PrimeKeys());
-    EXPECT_FALSE(t.PrimeKeys());
     EXPECT_FALSE(at(t, {100, 100}, true).lines.visible);  // a plain click measures nothing
     at(t, {100, 100});
     EXPECT_TRUE(at(t, {100, 100}, true, true).measureShown);
