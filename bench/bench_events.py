@@ -61,7 +61,10 @@ class Watch(threading.Thread):
 
     def run(self):
         while True:
-            e = self.x.next_event()
+            try:
+                e = self.x.next_event()
+            except Exception:  # the desktop has ended
+                return
             if e.type == X.PropertyNotify and e.atom == self.active:
                 self.seen["active"].append(time.monotonic())
             elif e.type == X.ConfigureNotify:
@@ -159,9 +162,9 @@ def traffic(seconds, drag_seconds):
         end = time.monotonic()
         cpu = (bd.cpu_nanoseconds(proc.pid) - cpu0) / 1e9
         dragged = requests_by_name(trace, start, end)
-        reads = sum(c["GetProperty"] for c in dragged.values())
+        reads = sum(c["GetGeometry"] for c in dragged.values())  # one a reading of the target
         return {"still": still, "seconds": seconds, "moves": moves, "drag_seconds": end - start,
-                "reads_props": reads, "dragged": dragged, "cpu": cpu}
+                "reads": reads, "dragged": dragged, "cpu": cpu}
 
 
 def latencies(samples):
@@ -241,10 +244,10 @@ def report(idle_figures, t, activation, lags):
           f"CPU {cpu * 100:.3f} %")
     print(f"Another window activated to its width shown (AT-SPI): {ms(activation)}   (goal: median under 15 ms)")
     print(f"A locked ruler behind a target moved by another program: {ms(lags)}   (goal: median under 10 ms)")
-    per_read = t["cpu"] / max(t["reads_props"], 1)
+    per_read = t["cpu"] / max(t["reads"], 1)
     print(f"Another program moves the target {t['moves'] / t['drag_seconds']:.0f} times a second for "
-          f"{t['drag_seconds']:.1f} s: {t['reads_props'] / t['drag_seconds']:.0f} GetProperty requests a second "
-          f"(about four a read), CPU {t['cpu'] * 1000:.0f} ms, {per_read * 1e6:.0f} us per GetProperty")
+          f"{t['drag_seconds']:.1f} s: {t['reads'] / t['drag_seconds']:.0f} readings a second (goal: at most 100), "
+          f"CPU {t['cpu'] * 1000:.0f} ms, {per_read * 1e6:.0f} us per reading")
 
 
 def main() -> int:
