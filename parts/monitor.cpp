@@ -84,7 +84,9 @@ void TargetMonitor::Poll() {
     TargetReading reading;
     reading.foreground = windows_.foregroundWindow();
     reading.foregroundIsOwn = IsOwnWindow(reading.foreground);
-    if (!reading.foregroundIsOwn) target_.setWindow(reading.foreground);
+    // The active window passes through none, or one of the program's own, on a
+    // focus change: neither is a change of target.
+    if (reading.foreground != 0 && !reading.foregroundIsOwn) target_.setWindow(reading.foreground);
     reading.target = windows_.describeWindow(target_.window());
     // An untitled foreground window (the desktop, a panel) never replaces a
     // target that has been seen before.
