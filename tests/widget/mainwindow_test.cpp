@@ -154,6 +154,7 @@ TEST_F(MainWindow, StateButtonsPresetsAndTheOrigin) {
     click("optWindowControl0");
     poll();
     poll();
+    click("cmdPreset0");
     click("cmdPreset2");
     click("cmdZeroWindow");
     MenuEntry("800x600")->trigger();
@@ -161,8 +162,8 @@ TEST_F(MainWindow, StateButtonsPresetsAndTheOrigin) {
     EXPECT_EQ(Find<QToolButton>("cmdPreset7")->toolTip(), "No Preset Allocated");
     EXPECT_EQ(Find<QToolButton>("cmdPreset1")->toolTip(), "Resize Target Window to 800x600");
     EXPECT_EQ(fake.callsNamed("placeWindow"),
-              (std::vector<std::string>{placed({21, 21, 1024, 768}), placed({0, 0, 1024, 768}),
-                                        placed({0, 0, 800, 600})}));
+              (std::vector<std::string>{placed({21, 21, 640, 480}), placed({21, 21, 1024, 768}),
+                                        placed({0, 0, 1024, 768}), placed({0, 0, 800, 600})}));
 }
 
 TEST_F(MainWindow, ThePresetEditorTakesNumbersOnlyAndCancelKeepsTheSlots) {
