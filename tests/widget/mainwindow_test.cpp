@@ -229,9 +229,9 @@ TEST_F(MainWindow, ChangesAreReadAtOnceThenAtMostEveryTenMillisecondsAndAfterEve
         return reads;
     };
     app->monitor().start();
-    // The first reading selects the state button, whose show command is read after.
-    EXPECT_EQ(readsWithin(30), 2);
-    EXPECT_EQ(readsWithin(100), 0);  // nothing changed, nothing read
+    // The first reading selects the state button, whose show command is read after;
+    // then nothing changes and nothing is read.
+    EXPECT_EQ(readsWithin(300), 2);
     const auto began = std::chrono::steady_clock::now();
     for (int i = 0; i < 300; ++i) {
         fake.changed();
@@ -239,13 +239,13 @@ TEST_F(MainWindow, ChangesAreReadAtOnceThenAtMostEveryTenMillisecondsAndAfterEve
         QCoreApplication::processEvents();
     }
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - began);
-    const int burst = reads + readsWithin(30);
+    const int burst = reads + readsWithin(200);
     EXPECT_GE(burst, 2);  // at the first change and after the last
     EXPECT_LE(burst, ms.count() / 10 + 2);
     // A command is read again, also one the window refuses: until its time is up.
     fake.deferPlacements = true;
     click("cmdZeroWindow");
-    const int landing = readsWithin(int(TargetMonitor::kPlacementLanding.count()) + 100);
+    const int landing = readsWithin(int(TargetMonitor::kPlacementLanding.count()) + 300);
     EXPECT_GE(landing, 2);
     EXPECT_LE(landing, TargetMonitor::kPlacementLanding / TargetMonitor::kLandingCheck + 2);
     EXPECT_EQ(readsWithin(100), 0);
@@ -259,11 +259,12 @@ TEST_F(MainWindow, TheMarqueeMovesOnlyWhileTheWindowIsSeen) {
         QTest::qWait(ms);
         return strip->y() != y;
     };
-    EXPECT_TRUE(movesWithin(150));
+    // Longer than the marquee's rest between lines.
+    EXPECT_TRUE(movesWithin(1200));
     MenuEntry("&Hide")->trigger();
-    EXPECT_FALSE(movesWithin(200));
+    EXPECT_FALSE(movesWithin(1200));
     MenuEntry("&Show")->trigger();
-    EXPECT_TRUE(movesWithin(150));
+    EXPECT_TRUE(movesWithin(1200));
 }
 
 TEST(Glyphs, TheGlobeAndTheEnvelopeAreDrawnCentred) {
