@@ -259,8 +259,7 @@ TEST_F(MainWindow, TheMarqueeMovesOnlyWhileTheWindowIsSeen) {
         QTest::qWait(ms);
         return strip->y() != y;
     };
-    // Longer than the marquee's rest between lines.
-    EXPECT_TRUE(movesWithin(1200));
+    EXPECT_TRUE(movesWithin(1200));  // longer than the marquee's rest between lines
     MenuEntry("&Hide")->trigger();
     EXPECT_FALSE(movesWithin(1200));
     MenuEntry("&Show")->trigger();
