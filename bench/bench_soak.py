@@ -71,7 +71,7 @@ def locked_ruler_exact(s, window):
 def leaks_of_our_own(log):
     """LeakSanitizer's reports whose stacks pass through Sizewise's own code (namespace sw)."""
     reports = re.split(r"\n(?=(?:Direct|Indirect) leak of )", log)
-    return [r.splitlines()[0] for r in reports if re.match(r"(Direct|Indirect) leak", r) and " sw::" in r]
+    return [r for r in reports if re.match(r"(Direct|Indirect) leak", r) and " sw::" in r]
 
 
 def run(minutes):
@@ -126,8 +126,8 @@ def main() -> int:
     if "LeakSanitizer" in log or "AddressSanitizer" in log:
         own = leaks_of_our_own(log)
         print(f"sanitizer reports: {log.count('leak of ')} leaks, {len(own)} through Sizewise's own code")
-        for line in own[:10]:
-            print("  " + line)
+        for report in own[:5]:
+            print("  " + "\n  ".join(line for line in report.splitlines()[:14] if line.strip()))
     ok = values_exact and ruler_exact and status == 0 and len(config) > 0
     return 0 if ok else 1
 

@@ -5,6 +5,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <QSocketNotifier>
 
 namespace sw {
@@ -24,7 +25,8 @@ void installTerminationHandler(std::function<void(int signal)> onSignal) {
     if (gPipe[0] < 0) {
         if (::pipe2(gPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
     }
-    auto* notifier = new QSocketNotifier(gPipe[0], QSocketNotifier::Read);
+    // Owned by the application, so that it goes when the application does.
+    auto* notifier = new QSocketNotifier(gPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
     QObject::connect(notifier, &QSocketNotifier::activated, notifier, [onSignal]() {
         unsigned char byte = 0;
         while (::read(gPipe[0], &byte, 1) == 1) onSignal(byte);
