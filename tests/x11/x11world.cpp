@@ -161,11 +161,6 @@ void X11World::click(Point at, int button) {
           std::to_string(button));
 }
 
-Point X11World::pointerNow() {
-    Reply<xcb_query_pointer_reply_t> p{xcb_query_pointer_reply(c, xcb_query_pointer(c, root), nullptr)};
-    return p ? Point{p->root_x, p->root_y} : Point{};
-}
-
 void X11World::tapShift() { Shell("xdotool key shift"); }
 
 ScreenMetrics X11World::expectedScreen() { return ScreenMetrics{1024, 768, 96, 96}; }

@@ -46,8 +46,6 @@ public:
     void sync();
     bool managed(WindowId window);
     void setBorder(WindowId window, std::uint32_t width);
-    // Where the server has the pointer now.
-    Point pointerNow();
 
     x11::X11Desktop* desk = nullptr;
     xcb_window_t root = 0;
