@@ -113,30 +113,32 @@ void X11Desktop::Impl::noteEvent(const xcb_generic_event_t* event) {
     }
 }
 
-void X11Desktop::Impl::notifyChange() {
-    if (changeQueued || !changeHandler || !notifier) return;
-    changeQueued = true;
+void X11Desktop::Impl::runOnceFromEventLoop(bool& queued, std::function<void()> run) {
+    if (queued || !notifier) return;
+    queued = true;
     // From the event loop: events are also handled inside reads of the program's.
     QMetaObject::invokeMethod(
         notifier.get(),
-        [this] {
-            changeQueued = false;
-            if (framesStale && alive()) refreshFrames();
-            if (changeHandler) changeHandler();
+        [&queued, run = std::move(run)] {
+            queued = false;
+            run();
         },
         Qt::QueuedConnection);
 }
 
+void X11Desktop::Impl::notifyChange() {
+    if (!changeHandler) return;
+    runOnceFromEventLoop(changeQueued, [this] {
+        if (framesStale && alive()) refreshFrames();
+        if (changeHandler) changeHandler();
+    });
+}
+
 void X11Desktop::Impl::notifyInput() {
-    if (inputQueued || !inputHandler || !notifier) return;
-    inputQueued = true;
-    QMetaObject::invokeMethod(
-        notifier.get(),
-        [this] {
-            inputQueued = false;
-            if (inputHandler) inputHandler();
-        },
-        Qt::QueuedConnection);
+    if (!inputHandler) return;
+    runOnceFromEventLoop(inputQueued, [this] {
+        if (inputHandler) inputHandler();
+    });
 }
 
 void X11Desktop::Impl::updateFallback() {

@@ -166,6 +166,8 @@ struct X11Desktop::Impl {
     void noteEvent(const xcb_generic_event_t* event);
     void notifyChange();
     void notifyInput();
+    // Runs run from the event loop once, however often asked before it has run.
+    void runOnceFromEventLoop(bool& queued, std::function<void()> run);
     void updateFallback();
     void lookForWarp();
     void placeWithoutManager(xcb_window_t window, std::int32_t left, std::int32_t top,
