@@ -2,6 +2,8 @@
 #include "titlemarquee.h"
 
 #include <QLabel>
+#include <QPainter>
+#include <QStaticText>
 #include <QTimer>
 
 #include "appinfo.h"
@@ -21,6 +23,53 @@ constexpr int kScrollLabelWidth = 1740;
 constexpr int kScrollLabelHeight = 210;
 
 }  // namespace
+
+// The marquee's viewport. Its line is laid out once for each caption and drawn
+// centred in the label's box, which stands top pixels below the strip's top.
+class MarqueeStrip final : public QWidget {
+public:
+    explicit MarqueeStrip(QWidget* parent) : QWidget(parent) {
+        // Every pixel is painted here: nothing behind the strip is repainted.
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        mLine.setTextFormat(Qt::PlainText);
+        mLine.setPerformanceHint(QStaticText::AggressiveCaching);
+    }
+
+    QString caption() const { return mLine.text(); }
+    void setCaption(const QString& caption) {
+        if (caption == mLine.text()) return;
+        mLine.setText(caption);
+        mLine.prepare(QTransform(), font());
+        update();
+    }
+    void setLabelTop(int top) {
+        if (top == mLabel.top()) return;
+        mLabel.moveTop(top);
+        update();
+    }
+    void setLabelSize(QSize size) { mLabel.setSize(size); }
+
+protected:
+    void changeEvent(QEvent* event) override {
+        // Laid out here, once for each caption and font, and not on every step.
+        if (event->type() == QEvent::FontChange) mLine.prepare(QTransform(), font());
+        QWidget::changeEvent(event);
+    }
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.fillRect(rect(), palette().window());
+        painter.setFont(font());
+        painter.setPen(palette().color(QPalette::WindowText));
+        const QSizeF size = mLine.size();
+        painter.drawStaticText(QPointF(mLabel.left() + (mLabel.width() - size.width()) / 2,
+                                       mLabel.top() + (mLabel.height() - size.height()) / 2),
+                               mLine);
+    }
+
+private:
+    QStaticText mLine;
+    QRect mLabel;
+};
 
 TitleMarquee::TitleMarquee(QWidget* form) : QObject(form) {
     QFont small = form->font();
@@ -47,18 +96,15 @@ TitleMarquee::TitleMarquee(QWidget* form) : QObject(form) {
     lblElipses->setAutoFillBackground(true);
     lblElipses->hide();
 
-    picScroll = new QWidget(form);
+    picScroll = new MarqueeStrip(form);
+    picScroll->setObjectName("picScroll");
     picScroll->setGeometry(DesignRect(kScrollLeft, kScrollTop, kScrollWidth, kScrollHeight));
-    // Opaque, so that a step repaints the strip and nothing behind it.
-    picScroll->setAutoFillBackground(true);
-    lblScroll = new QLabel(QString::fromStdString(MarqueeFirstText(kAppTitle, kAppMaker)), picScroll);
-    lblScroll->setObjectName("lblScroll");
-    lblScroll->setGeometry(DesignRect(0, 0, kScrollLabelWidth, kScrollLabelHeight));
-    lblScroll->setAlignment(Qt::AlignCenter);
+    picScroll->setLabelSize(DesignRect(0, 0, kScrollLabelWidth, kScrollLabelHeight).size());
+    picScroll->setCaption(QString::fromStdString(MarqueeFirstText(kAppTitle, kAppMaker)));
     QFont arial("Arial");
     arial.setPointSizeF(8.25);
     arial.setBold(true);
-    lblScroll->setFont(arial);
+    picScroll->setFont(arial);
     mMarquee.emplace(kScrollHeight, kScrollLabelHeight, MarqueeFirstText(kAppTitle, kAppMaker),
                      MarqueeMessages(kAppTitle, kAppMaker));
 
@@ -94,10 +140,8 @@ void TitleMarquee::setTitle(const QString& title) {
 
 void TitleMarquee::tmrScroll_Timer() {
     const bool resting = mMarquee->Step();
-    const QString caption = QString::fromStdString(mMarquee->caption());
-    if (lblScroll->text() != caption) lblScroll->setText(caption);
-    // Moving a child repaints only where it was and where it goes, inside the strip.
-    lblScroll->move(lblScroll->x(), DesignPixels(mMarquee->top()));
+    picScroll->setCaption(QString::fromStdString(mMarquee->caption()));
+    picScroll->setLabelTop(DesignPixels(mMarquee->top()));
     if (resting) {
         // Nothing moves during the pause: the step timer sleeps rather than
         // waking twenty times a second to do nothing.

@@ -16,6 +16,8 @@ class QWidget;
 
 namespace sw {
 
+class MarqueeStrip;
+
 class TitleMarquee final : public QObject {
     Q_OBJECT
 
@@ -37,8 +39,9 @@ private:
     QLabel* lblWatchingWindow = nullptr;
     QLabel* lblWindowText = nullptr;
     QLabel* lblElipses = nullptr;
-    QWidget* picScroll = nullptr;
-    QLabel* lblScroll = nullptr;
+    // The strip paints its one line of text itself (the scrolling label is not
+    // a widget of its own), so that a step repaints one small opaque widget.
+    MarqueeStrip* picScroll = nullptr;
     QTimer* tmrScroll = nullptr;
     QTimer* tmrScrollPause = nullptr;
     // The marquee's motion, in twips.

@@ -253,17 +253,28 @@ TEST_F(MainWindow, ChangesAreReadAtOnceThenAtMostEveryTenMillisecondsAndAfterEve
 
 TEST_F(MainWindow, TheMarqueeMovesOnlyWhileTheWindowIsSeen) {
     start();
-    QWidget* strip = Find("lblScroll");
-    const auto movesWithin = [&](int ms) {
-        const int y = strip->y();
+    QWidget* strip = Find("picScroll");
+    // Shown, each step is painted: more often than the line's text changes.
+    const auto paintsWithin = [&](int ms) {
+        int paints = 0;
+        struct Count : QObject {
+            int* n;
+            explicit Count(int* n) : n(n) {}
+            bool eventFilter(QObject*, QEvent* e) override { *n += e->type() == QEvent::Paint; return false; }
+        } count(&paints);
+        strip->installEventFilter(&count);
         QTest::qWait(ms);
-        return strip->y() != y;
+        strip->removeEventFilter(&count);
+        return paints;
     };
-    EXPECT_TRUE(movesWithin(1200));  // longer than the marquee's rest between lines
+    EXPECT_GE(paintsWithin(1200), 3);  // longer than the marquee's rest between lines
     MenuEntry("&Hide")->trigger();
-    EXPECT_FALSE(movesWithin(1200));
+    // Hidden, it does not step: its picture is where it stopped.
+    const QImage stopped = strip->grab().toImage();
+    QTest::qWait(1200);
+    EXPECT_EQ(strip->grab().toImage(), stopped);
     MenuEntry("&Show")->trigger();
-    EXPECT_TRUE(movesWithin(1200));
+    EXPECT_GE(paintsWithin(1200), 3);
 }
 
 TEST(Glyphs, TheGlobeAndTheEnvelopeAreDrawnCentred) {
