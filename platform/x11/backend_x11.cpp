@@ -68,6 +68,11 @@ bool platformStartChecks(std::vector<std::string>& notes, std::string& error) {
         // The program's own windows must live on the same X display it watches.
         if (std::getenv("QT_QPA_PLATFORM") == nullptr) ::setenv("QT_QPA_PLATFORM", "xcb", 1);
     }
+    // Qt's shared-memory images make every repaint of a region it has just sent
+    // wait for the X server first (a round trip, and three thread wake-ups, on
+    // each step of the marquee). The windows here are small: sent in the
+    // request, a repaint costs less and nothing waits. A user's setting stands.
+    if (std::getenv("QT_XCB_NO_MITSHM") == nullptr) ::setenv("QT_XCB_NO_MITSHM", "1", 1);
     const char* display = std::getenv("DISPLAY");
     if (display == nullptr || *display == '\0') {
         error = "no X11 display: DISPLAY is not set";
