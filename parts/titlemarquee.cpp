@@ -3,7 +3,7 @@
 
 #include <QLabel>
 #include <QPainter>
-#include <QStaticText>
+#include <QPixmap>
 #include <QTimer>
 
 #include "appinfo.h"
@@ -24,50 +24,59 @@ constexpr int kScrollLabelHeight = 210;
 
 }  // namespace
 
-// The marquee's viewport. Its line is laid out once for each caption and drawn
-// centred in the label's box, which stands top pixels below the strip's top.
+// The marquee's viewport. Its line is drawn once for each caption, centred in
+// the label's box, and each step copies that picture top pixels below the
+// strip's top.
 class MarqueeStrip final : public QWidget {
 public:
     explicit MarqueeStrip(QWidget* parent) : QWidget(parent) {
         // Every pixel is painted here: nothing behind the strip is repainted.
         setAttribute(Qt::WA_OpaquePaintEvent);
-        mLine.setTextFormat(Qt::PlainText);
-        mLine.setPerformanceHint(QStaticText::AggressiveCaching);
     }
 
-    QString caption() const { return mLine.text(); }
     void setCaption(const QString& caption) {
-        if (caption == mLine.text()) return;
-        mLine.setText(caption);
-        mLine.prepare(QTransform(), font());
+        if (caption == mCaption) return;
+        mCaption = caption;
+        mLine = QPixmap();
         update();
     }
     void setLabelTop(int top) {
         if (top == mLabel.top()) return;
         mLabel.moveTop(top);
-        update();
+        // Painted now: a step is one pass, not a posted request and a second one.
+        repaint();
     }
-    void setLabelSize(QSize size) { mLabel.setSize(size); }
+    void setLabelSize(QSize size) {
+        mLabel.setSize(size);
+        mLine = QPixmap();
+    }
 
 protected:
     void changeEvent(QEvent* event) override {
-        // Laid out here, once for each caption and font, and not on every step.
-        if (event->type() == QEvent::FontChange) mLine.prepare(QTransform(), font());
+        if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange) mLine = QPixmap();
         QWidget::changeEvent(event);
     }
     void paintEvent(QPaintEvent*) override {
+        if (mLine.isNull()) drawLine();
         QPainter painter(this);
         painter.fillRect(rect(), palette().window());
-        painter.setFont(font());
-        painter.setPen(palette().color(QPalette::WindowText));
-        const QSizeF size = mLine.size();
-        painter.drawStaticText(QPointF(mLabel.left() + (mLabel.width() - size.width()) / 2,
-                                       mLabel.top() + (mLabel.height() - size.height()) / 2),
-                               mLine);
+        painter.drawPixmap(mLabel.topLeft(), mLine);
     }
 
 private:
-    QStaticText mLine;
+    void drawLine() {
+        const qreal ratio = devicePixelRatioF();
+        mLine = QPixmap(mLabel.size() * ratio);
+        mLine.setDevicePixelRatio(ratio);
+        mLine.fill(Qt::transparent);
+        QPainter painter(&mLine);
+        painter.setFont(font());
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawText(QRect(QPoint(0, 0), mLabel.size()), Qt::AlignCenter, mCaption);
+    }
+
+    QString mCaption;
+    QPixmap mLine;
     QRect mLabel;
 };
 
