@@ -28,6 +28,7 @@ Sizewise::Sizewise(const Desktop& desktop, Options options, std::function<void(i
 }
 
 Sizewise::~Sizewise() {
+    desktop_.screen.setMonitorsHandler(nullptr);
     // The rulers go first: they are windows of their own, without an owner.
     rulers_.reset();
     form_.reset();
@@ -42,6 +43,12 @@ void Sizewise::wire() {
     connect(rulers_.get(), &Rulers::shownChanged, form_.get(), &Form1::ShowRulersState);
     connect(form_.get(), &Form1::unloadRequested, this, &Sizewise::Unload);
     connect(form_.get(), &Form1::cameIntoView, &monitor_, &TargetMonitor::ReadSoon);
+    desktop_.screen.setMonitorsHandler([this] {
+        if (mUnloaded) return;
+        screen_ = desktop_.screen.metrics();
+        form_->ScreenChanged(screen_);
+        rulers_->ScreenChanged(screen_);
+    });
 }
 
 void Sizewise::Main() {

@@ -1,4 +1,5 @@
 // The main window.
+#include "monitorgeometry.h"
 #include "form1.h"
 
 #include <QCloseEvent>
@@ -84,7 +85,12 @@ void Form1::connectParts() {
         LoseFocus(this);
         emit rulersSwitched(checked);
     });
-    connect(stateButtons_, &StateButtons::zeroWindowClicked, this, [this] { PlaceTargetAt(kLeft, 0, kTop, 0); });
+    connect(stateButtons_, &StateButtons::zeroWindowClicked, this, [this] {
+        // The origin of the monitor that holds most of the target: the screen's
+        // origin on a desktop of one.
+        const Rect monitor = MonitorHoldingMost(desktop_.screen.monitors, mTargetRect);
+        PlaceTargetAt(kLeft, monitor.left, kTop, monitor.top);
+    });
     connect(presetBar_, &PresetBar::presetChosen, this,
             [this](std::int32_t w, std::int32_t h) { PlaceTargetAt(kWidth, w, kHeight, h); });
     connect(layout_, &LayoutView::dragged, this, [this](Point at) { PlaceTargetAt(kLeft, at.x, kTop, at.y); });
@@ -134,9 +140,16 @@ void Form1::ApplyConfig(const MainConfig& config) {
     mHidden = config.hidden;
     const double tx = TwipsPerPixelX(desktop_.screen);
     const double ty = TwipsPerPixelY(desktop_.screen);
-    mWindowTop = ClampWindowEdge(config.windowTop, desktop_.screen.heightPx * ty, height() * ty);
-    mWindowLeft = ClampWindowEdge(config.windowLeft, desktop_.screen.widthPx * tx, width() * tx);
+    mWindowTop = config.windowTop;
+    mWindowLeft = config.windowLeft;
+    // Among several monitors, which may lie at negative co-ordinates, only the
+    // title strip's being in sight counts.
+    if (desktop_.screen.monitors.size() <= 1) {
+        mWindowTop = ClampWindowEdge(config.windowTop, desktop_.screen.heightPx * ty, height() * ty);
+        mWindowLeft = ClampWindowEdge(config.windowLeft, desktop_.screen.widthPx * tx, width() * tx);
+    }
     DrawForm();
+    if (desktop_.screen.monitors.size() > 1) BringRememberedOntoMonitor();
     // A hidden window is not shown at all: the start routine leaves it unmapped.
     tray_->setHidden(mHidden);
     if (!mHidden) MoveToRemembered();
@@ -165,6 +178,7 @@ void Form1::ShowReading(const TargetReading& reading) {
     marquee_->setTitle(title);
     tray_->ShowTitle(reading.target.title);
     if (!reading.landing) panel_->setLabels(DimensionTexts(reading.shown));
+    mTargetRect = reading.target.rect;
     if (!mHidden) layout_->ShowTarget(reading.shown);
     // A selection by the monitor runs the button's click action, as a user's
     // click would.
@@ -251,6 +265,24 @@ void Form1::RememberPosition() {
     const QPoint at = pos();
     mWindowLeft = static_cast<std::int32_t>(RoundHalfEven(at.x() * TwipsPerPixelX(desktop_.screen)));
     mWindowTop = static_cast<std::int32_t>(RoundHalfEven(at.y() * TwipsPerPixelY(desktop_.screen)));
+}
+
+void Form1::BringRememberedOntoMonitor() {
+    const double tx = TwipsPerPixelX(desktop_.screen);
+    const double ty = TwipsPerPixelY(desktop_.screen);
+    const Point at{static_cast<std::int32_t>(RoundHalfEven(mWindowLeft / tx)),
+                   static_cast<std::int32_t>(RoundHalfEven(mWindowTop / ty))};
+    const Point onto = OntoMonitor(desktop_.screen.monitors, at, width(), height());
+    if (onto == at) return;
+    mWindowLeft = static_cast<std::int32_t>(RoundHalfEven(onto.x * tx));
+    mWindowTop = static_cast<std::int32_t>(RoundHalfEven(onto.y * ty));
+}
+
+void Form1::ScreenChanged(const ScreenMetrics& screen) {
+    desktop_.screen = screen;
+    if (!mHidden && isVisible()) RememberPosition();
+    BringRememberedOntoMonitor();
+    if (!mHidden && isVisible()) MoveToRemembered();
 }
 
 void Form1::MoveToRemembered() {

@@ -67,6 +67,8 @@ public:
 
     // What the monitor read: title, values, layout image, state buttons.
     void ShowReading(const TargetReading& reading);
+    // The monitors changed: the window comes back into sight if it is out of it.
+    void ScreenChanged(const ScreenMetrics& screen);
     // The rulers were shown or hidden: the switch and the menu entry follow.
     void ShowRulersState(bool shown);
 
@@ -104,8 +106,12 @@ private:
     bool SwitchedAway(const TargetReading& reading) const;
     void RememberPosition();
     void MoveToRemembered();
+    // The remembered place moved onto the nearest monitor when its title strip is on none.
+    void BringRememberedOntoMonitor();
 
     MainWindowDesktop desktop_;
+    // The target's frame as last read (for a minimised window, its restored one).
+    Rect mTargetRect;
     ClickLabel* lblMenu = nullptr;
     QToolButton* chkShowRulers = nullptr;
     QPushButton* cmdFocus = nullptr;

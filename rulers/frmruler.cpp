@@ -215,6 +215,20 @@ void frmRuler::Form_Load(const ScreenMetrics& screen, const StoredRuler& stored,
     DrawScale();
 }
 
+void frmRuler::ScreenChanged(const ScreenMetrics& screen) {
+    mScreen = screen;
+    if (!mLoaded) return;
+    const double tppAcross = TwipsPerPixel(acrossOf(axis_), mScreen);
+    const StoredRuler onto = BringOntoMonitor(axis_, StoredRuler{currentPlace(), mAcross * tppAcross}, mScreen);
+    mAcross = static_cast<std::int32_t>(RoundHalfEven(onto.across / tppAcross));
+    setPlace(onto.place.edge / TwipsPerPixel(axis_, mScreen), mLength);
+    FollowMonitor();
+    if (ScreenLength(axis_, mScreen) > mStripLength) {
+        mStripLength = ScreenLength(axis_, mScreen);
+        DrawScale();
+    }
+}
+
 StoredRuler frmRuler::RulerToSave() const {
     const StoredRuler current{currentPlace(), mAcross * TwipsPerPixel(acrossOf(axis_), mScreen)};
     return sw::RulerToSave(mLock, current);

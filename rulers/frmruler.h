@@ -77,6 +77,9 @@ public:
     // Follows a target locked to (`tmrWindowPosition`), given the rectangle the
     // monitor has just read.
     void FollowTarget(const Rect& shown);
+    // The monitors changed: the ruler comes back onto one if it is out of sight,
+    // and a ruler locked to the screen spans its monitor anew.
+    void ScreenChanged(const ScreenMetrics& screen);
     // The scale mode of both rulers (0 relative, else absolute).
     void ApplyScaleMode(std::int32_t mode);
     void SetLockMode(std::int32_t newMode);
@@ -123,6 +126,9 @@ private:
     void picTitlebar_Resize();
     void PositionLegend();
     void RulerMoved();
+    // The monitor holding the ruler's centre, or the nearest.
+    Rect monitorUnder() const;
+    void FollowMonitor();
     void optLock_Click(std::int32_t mode);
     void RefuseLock();
     void cmdMenu_Click();

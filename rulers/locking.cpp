@@ -14,7 +14,8 @@ std::optional<RulerPlace> FollowActiveWindow(Axis axis, const Rect& target, cons
 }
 
 LockOutcome SetLockMode(Axis axis, const LockState& state, const RulerPlace& current,
-                        std::int32_t newMode, const ScreenMetrics& screen, const Rect& target) {
+                        std::int32_t newMode, const ScreenMetrics& screen, const Rect& monitor,
+                        const Rect& target) {
     LockOutcome out{state, std::nullopt, false, false};
     if (state.mLockMode == kLockFree) {
         out.state.mFreeLeft = current.edge;
@@ -25,7 +26,8 @@ LockOutcome SetLockMode(Axis axis, const LockState& state, const RulerPlace& cur
             out.place = RulerPlace{out.state.mFreeLeft, out.state.mFreeLength};
             break;
         case kLockScreen:
-            out.place = RulerPlace{0, static_cast<double>(ScreenLength(axis, screen))};
+            out.place = RulerPlace{StartEdge(axis, monitor) * TwipsPerPixel(axis, screen),
+                                   static_cast<double>(Extent(axis, monitor))};
             break;
         case kLockWindow:
             out.place = FollowActiveWindow(axis, target, screen);

@@ -52,8 +52,10 @@ std::optional<RulerPlace> FollowActiveWindow(Axis axis, const Rect& target, cons
 // The lock switch, given the ruler's current place and the target's rectangle.
 // The free place is captured first whenever the ruler is free, even when the
 // switch is then refused.
+// Locked to the screen, the ruler spans the monitor it is on.
 LockOutcome SetLockMode(Axis axis, const LockState& state, const RulerPlace& current,
-                        std::int32_t newMode, const ScreenMetrics& screen, const Rect& target);
+                        std::int32_t newMode, const ScreenMetrics& screen, const Rect& monitor,
+                        const Rect& target);
 
 // The follow poll's memory: the ruler moves only when the target's rectangle
 // differs from the one seen at the previous tick.

@@ -11,6 +11,7 @@
 #include <QPushButton>
 
 #include "appinfo.h"
+#include "monitorgeometry.h"
 #include "frmruler.h"
 #include "nativehandle.h"
 #include "rulerparts.h"
@@ -45,9 +46,25 @@ void frmRuler::ColourCaption() {
     picTitlebar->setPalette(pal);
 }
 
+Rect frmRuler::monitorUnder() const {
+    const std::int32_t half = Thickness(axis_) / 2;
+    const std::int32_t alongCentre = static_cast<std::int32_t>(mEdge + std::int64_t{mLength} / 2);
+    const Point centre = axis_ == Axis::Horizontal ? Point{alongCentre, mAcross + half} : Point{mAcross + half, alongCentre};
+    return MonitorAt(mScreen.monitors, centre);
+}
+
+void frmRuler::FollowMonitor() {
+    // A ruler locked to the screen takes the span of the monitor it has come to.
+    if (mLock.mLockMode != kLockScreen) return;
+    const Rect monitor = monitorUnder();
+    if (StartEdge(axis_, monitor) == mEdge && Extent(axis_, monitor) == mLength) return;
+    setPlace(StartEdge(axis_, monitor), static_cast<std::int32_t>(Extent(axis_, monitor)));
+}
+
 void frmRuler::RulerMoved() {
     // A locked ruler is held on its line by the move loop itself (the title
     // strip moves it only across its axis), so nothing here moves the pointer.
+    FollowMonitor();
     PositionLegend();
     emit moved();
 }
@@ -56,7 +73,7 @@ void frmRuler::optLock_Click(std::int32_t mode) { SetLockMode(mode); }
 
 void frmRuler::SetLockMode(std::int32_t newMode) {
     const Rect target = newMode == kLockWindow ? ShownRect(windows_.describeWindow(target_.window())) : Rect{};
-    const LockOutcome out = sw::SetLockMode(axis_, mLock, currentPlace(), newMode, mScreen, target);
+    const LockOutcome out = sw::SetLockMode(axis_, mLock, currentPlace(), newMode, mScreen, monitorUnder(), target);
     mLock = out.state;
     if (out.refusedMinimised) RefuseLock();
     if (out.place) {

@@ -71,6 +71,13 @@ void Rulers::ShowReading(WindowId foreground, const Rect& shownTarget) {
     }
 }
 
+void Rulers::ScreenChanged(const ScreenMetrics& screen) {
+    mScreen = screen;
+    for (frmRuler* ruler : {frmHorizRuler.get(), frmVertRuler.get()}) {
+        if (ruler != nullptr) ruler->ScreenChanged(screen);
+    }
+}
+
 void Rulers::ChangeMode(std::int32_t mode) {
     gRulerMode = mode;
     frmHorizRuler->ApplyScaleMode(mode);

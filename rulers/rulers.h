@@ -45,6 +45,8 @@ public:
     // The scale mode of both rulers: 0 relative, anything else absolute.
     std::int32_t mode() const { return gRulerMode; }
     void ChangeMode(std::int32_t mode);
+    // The monitors changed: each ruler is brought back into sight.
+    void ScreenChanged(const ScreenMetrics& screen);
 
     // Writes both rulers' places and the scale mode. Reads no widget, so it can
     // run after the display has gone. False when the store refused a value.

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 
+#include "monitorgeometry.h"
 #include "numbers.h"
 
 namespace sw {
@@ -50,8 +51,28 @@ StoredRuler BringIntoRange(Axis axis, StoredRuler s, const ScreenMetrics& screen
     const Axis acrossAxis = axis == Axis::Horizontal ? Axis::Vertical : Axis::Horizontal;
     const double tppAlong = TwipsPerPixel(axis, screen);
     const double tppAcross = TwipsPerPixel(acrossAxis, screen);
+    // Among several monitors, which may lie at negative co-ordinates, only the
+    // title strip's being in sight counts.
+    if (screen.monitors.size() > 1) return BringOntoMonitor(axis, s, screen);
     s.place.edge = onScreen(s.place.edge, s.place.length * tppAlong, ScreenLength(axis, screen) * tppAlong);
     s.across = onScreen(s.across, Thickness(axis) * tppAcross, ScreenLength(acrossAxis, screen) * tppAcross);
+    return s;
+}
+
+StoredRuler BringOntoMonitor(Axis axis, StoredRuler s, const ScreenMetrics& screen) {
+    const Axis acrossAxis = axis == Axis::Horizontal ? Axis::Vertical : Axis::Horizontal;
+    const double tppAlong = TwipsPerPixel(axis, screen);
+    const double tppAcross = TwipsPerPixel(acrossAxis, screen);
+    const std::int32_t along = toLong(s.place.edge / tppAlong);
+    const std::int32_t across = toLong(s.across / tppAcross);
+    const std::int32_t length = toLong(s.place.length);
+    const bool horizontal = axis == Axis::Horizontal;
+    const Point at = horizontal ? Point{along, across} : Point{across, along};
+    const Point onto = OntoMonitor(screen.monitors, at, horizontal ? length : Thickness(axis),
+                                   horizontal ? Thickness(axis) : length);
+    if (onto == at) return s;
+    s.place.edge = Along(axis, onto) * tppAlong;
+    s.across = Across(axis, onto) * tppAcross;
     return s;
 }
 

@@ -31,8 +31,12 @@ const SettingKey& RulerModeSetting();
 // nearer bound. A ruler that lies wholly outside the screen along either screen
 // axis comes back onto it on that axis: one before the screen starts at its
 // edge, one beyond it ends at its far edge (or starts at 0 when it is longer
-// than the screen). A ruler that shows even one pixel stays where it is.
+// than the screen). A ruler that shows even one pixel stays where it is. On a
+// desktop of several monitors a ruler whose title strip is on none is brought
+// onto the nearest one instead.
 StoredRuler BringIntoRange(Axis axis, StoredRuler stored, const ScreenMetrics& screen);
+// The ruler moved onto the nearest monitor when its title strip is on none.
+StoredRuler BringOntoMonitor(Axis axis, StoredRuler stored, const ScreenMetrics& screen);
 
 // The stored values, brought into range; text that is not a number reads as
 // the key's default.

@@ -7,10 +7,10 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 packages=(
   build-essential cmake pkg-config qt6-base-dev
-  libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-xinput-dev
+  libxcb1-dev libxcb-ewmh-dev libxcb-icccm4-dev libxcb-xinput-dev libxcb-randr0-dev libxcb-xinerama0-dev
   libgtest-dev libgmock-dev
   libx11-dev libx11-xcb-dev
-  xvfb openbox xfwm4 metacity dbus-daemon tint2 xdotool wmctrl x11-utils xterm x11-apps imagemagick
+  xvfb xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils openbox xfwm4 metacity dbus-daemon tint2 xdotool wmctrl x11-utils xterm x11-apps imagemagick
   xtrace strace python3 python3-gi gir1.2-gtk-3.0 python3-xlib
   dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0
   g++-mingw-w64-x86-64-posix wine wine64 googletest

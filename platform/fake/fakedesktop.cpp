@@ -66,6 +66,12 @@ void FakeDesktop::holdKeys(KeyStates held) {
     if (inputHandler) inputHandler();
 }
 
+void FakeDesktop::setScreen(ScreenMetrics metrics) {
+    if (metrics.monitors.empty()) metrics.monitors = {Rect{0, 0, metrics.widthPx, metrics.heightPx}};
+    screen_ = std::move(metrics);
+    if (monitorsHandler) monitorsHandler();
+}
+
 void FakeDesktop::deliverChanges() {
     if (!changePending_ || !changeHandler) return;
     changePending_ = false;

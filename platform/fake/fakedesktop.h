@@ -47,7 +47,10 @@ public:
     void vanishOnNextCall(WindowId window) { vanishing_ = window; }
     void setForeground(WindowId window) { foreground_ = window; }
     FakeWindow* window(WindowId window);
-    void setScreen(ScreenMetrics metrics) { screen_ = metrics; }
+    // The desktop's size and monitors (one covering it all when none are given);
+    // a monitors handler set by the program is told, as a backend tells it from
+    // the event loop.
+    void setScreen(ScreenMetrics metrics);
     // Presses seen since the last read of the pointer; the input handler is told.
     void pressKeys(KeyStates pressed);
     // The user moves the pointer, or holds keys down; the input handler is told.
@@ -88,6 +91,7 @@ public:
     KeyStates down;
     ChangeHandler changeHandler;
     InputHandler inputHandler;
+    MonitorsHandler monitorsHandler;
 
     // WindowSystem
     WindowId foregroundWindow() override;
@@ -108,6 +112,7 @@ public:
 
     // Screen
     ScreenMetrics metrics() override;
+    void setMonitorsHandler(MonitorsHandler onChange) override { monitorsHandler = std::move(onChange); }
 
     // SettingsStore
     std::string read(const std::string& app, const std::string& section, const std::string& key,
@@ -136,7 +141,7 @@ private:
     WindowId foreground_ = 0;
     WindowId nextId_ = 0x1001;
     WindowId vanishing_ = 0;
-    ScreenMetrics screen_{1024, 768, 96.0, 96.0};
+    ScreenMetrics screen_{1024, 768, 96.0, 96.0, {Rect{0, 0, 1024, 768}}};
     KeyStates latched_;
     bool changePending_ = false;
     std::vector<std::tuple<WindowId, Placement>> deferred_;

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "geometry.h"
 
@@ -112,12 +113,16 @@ public:
     virtual void setInputHandler(InputHandler onInput) = 0;
 };
 
-// The screen in pixels and its logical resolution in dots per inch.
+// The desktop in pixels: the bounding box of every monitor, each monitor's
+// rectangle, and the logical resolution in dots per inch.
 struct ScreenMetrics {
     std::int32_t widthPx = 0;
     std::int32_t heightPx = 0;
     double dpiX = 96.0;
     double dpiY = 96.0;
+    // In desktop co-ordinates, which may be negative left of or above the
+    // primary monitor; the primary monitor first. Never empty once read.
+    std::vector<Rect> monitors;
     friend bool operator==(const ScreenMetrics&, const ScreenMetrics&) = default;
 };
 
@@ -125,6 +130,11 @@ class Screen {
 public:
     virtual ~Screen() = default;
     virtual ScreenMetrics metrics() = 0;
+
+    // Called from the event loop when a monitor was added, removed, moved or
+    // given a new resolution; metrics() then reads the new set.
+    using MonitorsHandler = std::function<void()>;
+    virtual void setMonitorsHandler(MonitorsHandler onChange) = 0;
 };
 
 // Per-user string values addressed by application, section and key. Writes

@@ -1,6 +1,8 @@
 // The pointer, the mouse buttons' and SHIFT's states, the screen's size and
 // resolution, and the process's DPI awareness.
 #include <windows.h>
+#include <utility>
+#include <vector>
 
 #include "win32desktop.h"
 
@@ -73,6 +75,26 @@ PointerSnapshot Win32Desktop::readPointer() {
     return snapshot;
 }
 
+namespace {
+
+struct Found {
+    std::vector<Rect> monitors;
+    std::size_t primary = 0;
+};
+
+BOOL CALLBACK addMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoW(monitor, &info) == FALSE) return TRUE;
+    auto& found = *reinterpret_cast<Found*>(data);
+    if ((info.dwFlags & MONITORINFOF_PRIMARY) != 0) found.primary = found.monitors.size();
+    const RECT& r = info.rcMonitor;
+    found.monitors.push_back(Rect{r.left, r.top, r.right, r.bottom});
+    return TRUE;
+}
+
+}  // namespace
+
 ScreenMetrics Win32Desktop::metrics() {
     ScreenMetrics m;
     m.widthPx = GetSystemMetrics(SM_CXSCREEN);
@@ -88,6 +110,12 @@ ScreenMetrics Win32Desktop::metrics() {
     }
     m.dpiX = dpiX > 0 ? dpiX : kDefaultDpi;
     m.dpiY = dpiY > 0 ? dpiY : kDefaultDpi;
+    Found found;
+    EnumDisplayMonitors(nullptr, nullptr, addMonitor, reinterpret_cast<LPARAM>(&found));
+    m.monitors = std::move(found.monitors);
+    // The primary monitor, the one at the origin, first.
+    if (found.primary < m.monitors.size()) std::swap(m.monitors[0], m.monitors[found.primary]);
+    if (m.monitors.empty()) m.monitors.push_back(Rect{0, 0, m.widthPx, m.heightPx});
     return m;
 }
 

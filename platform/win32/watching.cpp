@@ -16,6 +16,7 @@ namespace sw::win32 {
 namespace {
 
 constexpr UINT kChanged = WM_APP;
+constexpr UINT kMonitorsChanged = WM_APP + 1;
 constexpr UINT_PTR kChangePoll = 1;
 constexpr UINT_PTR kInputPoll = 2;
 constexpr UINT kChangePollMs = 100;
@@ -36,7 +37,7 @@ void CALLBACK windowEventProc(HWINEVENTHOOK, DWORD event, HWND window, LONG obje
 
 LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* watcher = reinterpret_cast<Watcher*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (watcher != nullptr) return watcher->message(message, wParam, lParam);
+    if (watcher != nullptr) return watcher->message(window, message, wParam, lParam);
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
@@ -50,7 +51,11 @@ Watcher::Watcher() {
     windowClass.lpszClassName = kClassName;
     RegisterClassW(&windowClass);  // fails harmlessly once registered
     window_ = CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
-    if (window_ != nullptr) SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    displayWindow_ = CreateWindowExW(WS_EX_TOOLWINDOW, kClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                     instance, nullptr);
+    for (const HWND w : {window_, displayWindow_}) {
+        if (w != nullptr) SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
     gWatcher = this;
 }
 
@@ -59,6 +64,7 @@ Watcher::~Watcher() {
     setInputHandler(nullptr);
     if (gWatcher == this) gWatcher = nullptr;
     if (window_ != nullptr) DestroyWindow(window_);
+    if (displayWindow_ != nullptr) DestroyWindow(displayWindow_);
 }
 
 void Watcher::setChangeHandler(WindowSystem::ChangeHandler onChange) {
@@ -124,7 +130,18 @@ void Watcher::post(UINT message, bool& posted) {
     posted = PostMessageW(window_, message, 0, 0) != FALSE;
 }
 
-LRESULT Watcher::message(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT Watcher::message(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // Sent, also while the program waits inside a call of its own: told later,
+    // from the message loop.
+    if (message == WM_DISPLAYCHANGE) {
+        post(kMonitorsChanged, monitorsPosted_);
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    if (message == kMonitorsChanged) {
+        monitorsPosted_ = false;
+        if (onMonitors_) onMonitors_();
+        return 0;
+    }
     if (message == kChanged || (message == WM_TIMER && wParam == kChangePoll)) {
         changePosted_ = false;
         if (onChange_) onChange_();
@@ -134,7 +151,7 @@ LRESULT Watcher::message(UINT message, WPARAM wParam, LPARAM lParam) {
         if (onInput_) onInput_();
         return 0;
     }
-    return DefWindowProcW(window_, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 Win32Desktop::Win32Desktop() : watcher_(std::make_unique<Watcher>()) {}
@@ -146,5 +163,7 @@ bool Win32Desktop::changesFromEvents() const { return watcher_->changesFromEvent
 void Win32Desktop::setChangeHandler(ChangeHandler onChange) { watcher_->setChangeHandler(std::move(onChange)); }
 
 void Win32Desktop::setInputHandler(InputHandler onInput) { watcher_->setInputHandler(std::move(onInput)); }
+
+void Win32Desktop::setMonitorsHandler(MonitorsHandler onChange) { watcher_->setMonitorsHandler(std::move(onChange)); }
 
 }  // namespace sw::win32

@@ -20,6 +20,7 @@ public:
 
     void setChangeHandler(WindowSystem::ChangeHandler onChange);
     void setInputHandler(PointerInput::InputHandler onInput);
+    void setMonitorsHandler(Screen::MonitorsHandler onChange) { onMonitors_ = std::move(onChange); }
     // A window was read: its changes are told of until a reading after the next
     // foreground query no longer reads it.
     void described(HWND window);
@@ -30,18 +31,23 @@ public:
 
     // From the hook procedure, which the system calls without a context.
     void windowEvent(DWORD event, HWND window, LONG object, LONG child);
-    // From the message window's procedure.
-    LRESULT message(UINT message, WPARAM wParam, LPARAM lParam);
+    // From the procedure of the watcher's windows.
+    LRESULT message(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
     void post(UINT message, bool& posted);
     bool watched(HWND window) const;
 
     HWND window_ = nullptr;
+    // Hidden and never shown: a change of monitors is broadcast to top-level
+    // windows only, never to a message-only one.
+    HWND displayWindow_ = nullptr;
     std::vector<HWINEVENTHOOK> winEventHooks_;
     WindowSystem::ChangeHandler onChange_;
     PointerInput::InputHandler onInput_;
+    Screen::MonitorsHandler onMonitors_;
     bool changePosted_ = false;
+    bool monitorsPosted_ = false;
     std::vector<HWND> lastReading_;
     std::vector<HWND> thisReading_;
 };

@@ -51,6 +51,7 @@ public:
 
     // Screen
     ScreenMetrics metrics() override;
+    void setMonitorsHandler(MonitorsHandler onChange) override;
 
 private:
     std::unique_ptr<Watcher> watcher_;

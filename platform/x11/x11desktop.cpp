@@ -121,6 +121,7 @@ void X11Desktop::Impl::discover() {
 #undef SW_X11_ATOM_INTERN
     xcb_prefetch_extension_data(c, &xcb_input_id);
     ++stats.requests;
+    prefetchMonitorExtensions();
     const xcb_setup_t* setup = xcb_get_setup(c);
     const auto keymap = sent(xcb_get_keyboard_mapping(
         c, setup->min_keycode, static_cast<std::uint8_t>(setup->max_keycode - setup->min_keycode + 1)));
@@ -153,6 +154,7 @@ void X11Desktop::Impl::discover() {
     reselect(root);
 
     if (hasXInput) selectRawInput();
+    discoverMonitors();
     if (wmCheck == XCB_WINDOW_NONE) {
         warnings.emplace_back("no EWMH window manager is running; windows cannot be moved reliably");
     }
@@ -240,6 +242,10 @@ void X11Desktop::Impl::handleEvent(const xcb_generic_event_t* event) {
                 latched.shift = true;
             }
         }
+        return;
+    }
+    if (isMonitorEvent(type)) {
+        notifyMonitors();
         return;
     }
     noteEvent(event);
@@ -402,15 +408,18 @@ ScreenMetrics X11Desktop::metrics() {
     ScreenMetrics m;
     m.widthPx = d->screen->width_in_pixels;
     m.heightPx = d->screen->height_in_pixels;
+    m.monitors = {Rect{0, 0, m.widthPx, m.heightPx}};
     if (!d->alive()) return m;
     const auto geometry = d->sent(xcb_get_geometry(d->c, d->root));
     const auto resources = d->requestProperty(d->root, XCB_ATOM_RESOURCE_MANAGER,
                                               XCB_ATOM_STRING, 1 << 16);
+    const MonitorQuery monitors = d->sendMonitorQuery();
     d->flushAndWait();
     if (auto g = takeReply<xcb_get_geometry_reply>(d->c, geometry)) {
         m.widthPx = g->width;
         m.heightPx = g->height;
     }
+    m.monitors = d->collectMonitors(monitors, m.widthPx, m.heightPx);
     const auto r = takeReply<xcb_get_property_reply>(d->c, resources);
     d->handleQueuedEvents();
     double dpi = xftDpi(propertyBytes(r.get()));

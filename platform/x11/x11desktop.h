@@ -59,6 +59,7 @@ public:
 
     // Screen
     ScreenMetrics metrics() override;
+    void setMonitorsHandler(MonitorsHandler onChange) override;
 
     struct Impl;
 

@@ -3,7 +3,9 @@
 // pointer latches.
 #pragma once
 
+#include <xcb/randr.h>
 #include <xcb/xcb.h>
+#include <xcb/xinerama.h>
 
 #include <chrono>
 #include <cstdint>
@@ -95,6 +97,12 @@ struct Watched {
     xcb_window_t frame = XCB_WINDOW_NONE;
 };
 
+// The requests one read of the monitors sends.
+struct MonitorQuery {
+    std::optional<xcb_randr_get_monitors_cookie_t> randr;
+    std::optional<xcb_xinerama_query_screens_cookie_t> xinerama;
+};
+
 // The client-message actions of _NET_WM_STATE.
 enum class StateAction : std::uint32_t { Remove = 0, Add = 1 };
 
@@ -158,6 +166,15 @@ struct X11Desktop::Impl {
     void reselect(xcb_window_t window);
     void setWmCheck(xcb_window_t check);
 
+    // Monitors (monitors.cpp).
+    void prefetchMonitorExtensions();
+    void discoverMonitors();
+    bool isMonitorEvent(std::uint8_t type) const;
+    void notifyMonitors();
+    MonitorQuery sendMonitorQuery();
+    // Primary first; the whole root when the server lists none.
+    std::vector<Rect> collectMonitors(const MonitorQuery& query, std::int32_t width, std::int32_t height);
+
     // Reporting changes (watching.cpp).
     void watch(xcb_window_t client);
     void keepWatching(const std::vector<xcb_window_t>& clients);
@@ -217,6 +234,13 @@ struct X11Desktop::Impl {
     InputHandler inputHandler;
     bool inputQueued = false;
     std::unique_ptr<QTimer> warpTimer;
+
+    bool hasRandr = false;
+    bool hasRandrMonitors = false;  // RandR 1.5
+    std::uint8_t randrEventBase = 0;
+    bool hasXinerama = false;
+    MonitorsHandler monitorsHandler;
+    bool monitorsQueued = false;
 
     std::optional<PendingPlacement> pending;
     bool pendingCheckQueued = false;

@@ -35,7 +35,7 @@ public:
         fake.pressKeys(KeyStates{button == 1, button == 3, false});
     }
     void tapShift() override { fake.pressKeys(KeyStates{false, false, true}); }
-    ScreenMetrics expectedScreen() override { return ScreenMetrics{1024, 768, 96, 96}; }
+    ScreenMetrics expectedScreen() override { return ScreenMetrics{1024, 768, 96, 96, {Rect{0, 0, 1024, 768}}}; }
     bool eventually(const std::function<bool()>& done) override {
         settle();
         if (done()) return true;

@@ -15,18 +15,19 @@
 namespace sw {
 namespace {
 
-const ScreenMetrics kScreen{1024, 768, 96, 96};  // 15 twips a pixel
+const Rect kMonitor{0, 0, 1024, 768};
+const ScreenMetrics kScreen{1024, 768, 96, 96, {kMonitor}};  // 15 twips a pixel
 const Rect kTarget{100, 50, 740, 530};
 
 TEST(LayoutView, ScreenAndViewMapBothWays) {
     const ViewScale s = MakeViewScale(kScreen, 1545, 1159);
     EXPECT_EQ(ScreenToView(Rect{-4, -4, 1028, 772}, s), (ViewRect{-6, -6, 1557, 1171}));
     // 1000 pixels on 1500 units: 1.5 -> 2, 4.5 -> 4, 7.5 -> 8 (halves to even).
-    EXPECT_EQ(ScreenToView(Rect{1, 3, 6, 8}, MakeViewScale({1000, 1000, 96, 96}, 1500, 1500)), (ViewRect{2, 4, 8, 8}));
+    EXPECT_EQ(ScreenToView(Rect{1, 3, 6, 8}, MakeViewScale({1000, 1000, 96, 96, {}}, 1500, 1500)), (ViewRect{2, 4, 8, 8}));
     EXPECT_EQ(ViewToScreen(10, -1, s), (Point{6, -1}));
     EXPECT_EQ(ViewToScreen(1e12, 0, s).x, INT32_MAX);
     EXPECT_DOUBLE_EQ(ViewHeightFor(kScreen, 1575), 1181.25);
-    EXPECT_DOUBLE_EQ(ViewHeightFor({0, 768, 96, 96}, 1575), 0);
+    EXPECT_DOUBLE_EQ(ViewHeightFor({0, 768, 96, 96, {}}, 1575), 0);
 }
 
 TEST(Marquee, StartLineThenMessagesRiseRestAndLeave) {
@@ -96,7 +97,7 @@ TEST(Locks, ScreenWindowAndBackToTheFreePlace) {
                  {kLockFree, Axis::Horizontal, {1500, 433}}, {kLockWindow, Axis::Vertical, {750, 480}},
                  {kLockScreen, Axis::Vertical, {0, 768}}};
     for (const auto& step : steps) {
-        const LockOutcome out = SetLockMode(step.axis, s, place, step.mode, kScreen, kTarget);
+        const LockOutcome out = SetLockMode(step.axis, s, place, step.mode, kScreen, kMonitor, kTarget);
         ASSERT_TRUE(out.switched && out.place);
         EXPECT_EQ(*out.place, step.expected);
         EXPECT_EQ(out.state.mLockMode, step.mode);
@@ -104,25 +105,28 @@ TEST(Locks, ScreenWindowAndBackToTheFreePlace) {
         place = *out.place;
     }
     EXPECT_EQ(s.mFreeLeft, 1500);
-    const LockOutcome unknown = SetLockMode(Axis::Horizontal, s, place, 3, kScreen, kTarget);
+    const LockOutcome unknown = SetLockMode(Axis::Horizontal, s, place, 3, kScreen, kMonitor, kTarget);
     EXPECT_FALSE(unknown.switched || unknown.refusedMinimised);
+    // Locked to the screen, a ruler spans the monitor it is on, from its edge.
+    const Rect second{1280, 256, 2304, 1280};
+    EXPECT_EQ(SetLockMode(Axis::Vertical, {}, {}, kLockScreen, kScreen, second, kTarget).place, (RulerPlace{256 * 15, 1024}));
 }
 
 TEST(Locks, AMinimisedOrGoneTargetIsRefused) {
     const Rect minimised{kMinimisedPosition, kMinimisedPosition, -31840, -31972};
-    const LockOutcome out = SetLockMode(Axis::Vertical, {kLockScreen, 1500, 433}, {0, 768}, kLockWindow, kScreen, minimised);
+    const LockOutcome out = SetLockMode(Axis::Vertical, {kLockScreen, 1500, 433}, {0, 768}, kLockWindow, kScreen, kMonitor, minimised);
     EXPECT_TRUE(out.refusedMinimised);
     EXPECT_FALSE(out.switched || out.place);
     EXPECT_EQ(out.state.mLockMode, kLockScreen);
     // From free the place is captured even though the lock is refused.
-    EXPECT_EQ(SetLockMode(Axis::Horizontal, {}, {3000, 500}, kLockWindow, kScreen, minimised).state.mFreeLength, 500);
-    const LockOutcome gone = SetLockMode(Axis::Horizontal, {}, {}, kLockWindow, kScreen, Rect{});
+    EXPECT_EQ(SetLockMode(Axis::Horizontal, {}, {3000, 500}, kLockWindow, kScreen, kMonitor, minimised).state.mFreeLength, 500);
+    const LockOutcome gone = SetLockMode(Axis::Horizontal, {}, {}, kLockWindow, kScreen, kMonitor, Rect{});
     EXPECT_FALSE(gone.switched || gone.refusedMinimised);
     // Only the edge along the axis counts.
     const Rect farUp{100, -40000, 740, -39500};
-    EXPECT_TRUE(SetLockMode(Axis::Horizontal, {}, {}, kLockWindow, kScreen, farUp).switched);
-    EXPECT_TRUE(SetLockMode(Axis::Vertical, {}, {}, kLockWindow, kScreen, farUp).refusedMinimised);
-    EXPECT_TRUE(SetLockMode(Axis::Vertical, {}, {}, kLockWindow, kScreen, {0, -31999, 5, 5}).switched);
+    EXPECT_TRUE(SetLockMode(Axis::Horizontal, {}, {}, kLockWindow, kScreen, kMonitor, farUp).switched);
+    EXPECT_TRUE(SetLockMode(Axis::Vertical, {}, {}, kLockWindow, kScreen, kMonitor, farUp).refusedMinimised);
+    EXPECT_TRUE(SetLockMode(Axis::Vertical, {}, {}, kLockWindow, kScreen, kMonitor, {0, -31999, 5, 5}).switched);
 }
 
 TEST(Locks, FollowingMovesOnlyWhenTheTargetChanged) {

@@ -258,9 +258,9 @@ TEST_F(MainWindow, TheMarqueeMovesOnlyWhileTheWindowIsSeen) {
     const auto paintsWithin = [&](int ms) {
         int paints = 0;
         struct Count : QObject {
-            int* n;
-            explicit Count(int* n) : n(n) {}
-            bool eventFilter(QObject*, QEvent* e) override { *n += e->type() == QEvent::Paint; return false; }
+            int* seen;
+            explicit Count(int* counter) : seen(counter) {}
+            bool eventFilter(QObject*, QEvent* e) override { *seen += e->type() == QEvent::Paint; return false; }
         } count(&paints);
         strip->installEventFilter(&count);
         QTest::qWait(ms);

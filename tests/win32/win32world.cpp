@@ -140,9 +140,10 @@ public:
         mode.dmSize = sizeof mode;
         EnumDisplaySettingsW(nullptr, ENUM_CURRENT_SETTINGS, &mode);
         ScreenMetrics m{static_cast<std::int32_t>(mode.dmPelsWidth), static_cast<std::int32_t>(mode.dmPelsHeight),
-                        static_cast<double>(GetDpiForSystem()), static_cast<double>(GetDpiForSystem())};
+                        static_cast<double>(GetDpiForSystem()), static_cast<double>(GetDpiForSystem()), {}};
         if (size != nullptr) std::sscanf(size, "%dx%d", &m.widthPx, &m.heightPx);
         if (const char* dpi = std::getenv("SIZEWISE_TEST_DPI")) m.dpiX = m.dpiY = std::atof(dpi);
+        m.monitors = {Rect{0, 0, m.widthPx, m.heightPx}};
         return m;
     }
 

@@ -153,7 +153,7 @@ TEST(Events, AStillDesktopCostsNothingAndEachChangeOrBurstIsReadPromptly) {
 TEST(X11, TheResolutionIsXftDpi) {
     X11World world;
     world.setText(world.root, "RESOURCE_MANAGER", "STRING", "Xft.antialias:\t1\nXft.dpi:\t120\n");
-    EXPECT_EQ(world.desk->metrics(), (ScreenMetrics{1024, 768, 120, 120}));
+    EXPECT_EQ(world.desk->metrics(), (ScreenMetrics{1024, 768, 120, 120, {Rect{0, 0, 1024, 768}}}));
     world.setText(world.root, "RESOURCE_MANAGER", "STRING", "Xft.dpi:\tlots\n");
     EXPECT_EQ(world.desk->metrics().dpiX, 96);
 }

@@ -163,7 +163,7 @@ void X11World::click(Point at, int button) {
 
 void X11World::tapShift() { Shell("xdotool key shift"); }
 
-ScreenMetrics X11World::expectedScreen() { return ScreenMetrics{1024, 768, 96, 96}; }
+ScreenMetrics X11World::expectedScreen() { return ScreenMetrics{1024, 768, 96, 96, {Rect{0, 0, 1024, 768}}}; }
 
 bool X11World::eventually(const std::function<bool()>& done) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);

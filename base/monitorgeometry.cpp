@@ -1,0 +1,70 @@
+// The monitor a point or a window belongs to, and bringing windows onto one.
+#include "monitorgeometry.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace sw {
+namespace {
+
+bool Holds(const Rect& r, Point p) { return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom; }
+
+// The squared distance from the point to the nearest pixel of the rectangle.
+std::int64_t DistanceSquared(const Rect& r, Point p) {
+    const std::int64_t dx = p.x < r.left ? std::int64_t{r.left} - p.x : p.x >= r.right ? std::int64_t{p.x} - r.right + 1 : 0;
+    const std::int64_t dy = p.y < r.top ? std::int64_t{r.top} - p.y : p.y >= r.bottom ? std::int64_t{p.y} - r.bottom + 1 : 0;
+    return dx * dx + dy * dy;
+}
+
+std::int64_t Overlap(const Rect& a, const Rect& b) {
+    const std::int64_t w = std::int64_t{std::min(a.right, b.right)} - std::max(a.left, b.left);
+    const std::int64_t h = std::int64_t{std::min(a.bottom, b.bottom)} - std::max(a.top, b.top);
+    return w > 0 && h > 0 ? w * h : 0;
+}
+
+// Keeps [start, start + length) inside [low, high) where it fits, else at low.
+std::int32_t Within(std::int32_t start, std::int32_t length, std::int32_t low, std::int32_t high) {
+    const std::int64_t last = std::int64_t{high} - std::max(length, 0);
+    return static_cast<std::int32_t>(std::max<std::int64_t>(low, std::min<std::int64_t>(start, last)));
+}
+
+// The title strip's point, which a stored place near the end of the range cannot push past it.
+Point StripOf(Point topLeft) {
+    const auto add = [](std::int32_t v, std::int32_t d) {
+        return static_cast<std::int32_t>(std::min<std::int64_t>(std::int64_t{v} + d, INT32_MAX));
+    };
+    return Point{add(topLeft.x, kTitleStripX), add(topLeft.y, kTitleStripY)};
+}
+
+}  // namespace
+
+Rect MonitorAt(const std::vector<Rect>& monitors, Point point) {
+    if (monitors.empty()) return Rect{};
+    // Holding the point means at distance 0; the first listed wins a tie.
+    return *std::min_element(monitors.begin(), monitors.end(), [&](const Rect& a, const Rect& b) {
+        return DistanceSquared(a, point) < DistanceSquared(b, point);
+    });
+}
+
+Rect MonitorHoldingMost(const std::vector<Rect>& monitors, const Rect& rect) {
+    const auto most = std::max_element(monitors.begin(), monitors.end(), [&](const Rect& a, const Rect& b) {
+        return Overlap(a, rect) < Overlap(b, rect);
+    });
+    if (most != monitors.end() && Overlap(*most, rect) > 0) return *most;
+    const Point centre{static_cast<std::int32_t>((std::int64_t{rect.left} + rect.right) / 2),
+                       static_cast<std::int32_t>((std::int64_t{rect.top} + rect.bottom) / 2)};
+    return MonitorAt(monitors, centre);
+}
+
+bool TitleStripSeen(const std::vector<Rect>& monitors, Point topLeft) {
+    const Point strip = StripOf(topLeft);
+    return std::any_of(monitors.begin(), monitors.end(), [&](const Rect& m) { return Holds(m, strip); });
+}
+
+Point OntoMonitor(const std::vector<Rect>& monitors, Point topLeft, std::int32_t width, std::int32_t height) {
+    if (monitors.empty() || TitleStripSeen(monitors, topLeft)) return topLeft;
+    const Rect m = MonitorAt(monitors, StripOf(topLeft));
+    return Point{Within(topLeft.x, width, m.left, m.right), Within(topLeft.y, height, m.top, m.bottom)};
+}
+
+}  // namespace sw

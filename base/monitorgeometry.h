@@ -1,0 +1,35 @@
+// Where things stand among several monitors: the monitor a point or a window
+// belongs to, and the place that brings a window whose title strip is out of
+// sight back onto a monitor. Monitors are rectangles in desktop pixels.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "geometry.h"
+
+namespace sw {
+
+// The point of a window, 20 pixels right of and 10 below its top-left corner,
+// that must lie on a monitor for its title strip to be in sight and in reach.
+inline constexpr std::int32_t kTitleStripX = 20;
+inline constexpr std::int32_t kTitleStripY = 10;
+
+// The monitor holding the point; on none, the nearest one. An empty list
+// gives an empty rectangle.
+Rect MonitorAt(const std::vector<Rect>& monitors, Point point);
+
+// The monitor holding the largest part of the rectangle; when it lies on none,
+// the monitor nearest its centre.
+Rect MonitorHoldingMost(const std::vector<Rect>& monitors, const Rect& rect);
+
+// Whether a window whose top-left corner is here has its title strip on a monitor.
+bool TitleStripSeen(const std::vector<Rect>& monitors, Point topLeft);
+
+// Where a window of this size and top-left corner goes so that its title strip
+// is seen: where it is when it is seen already, else onto the monitor nearest
+// that strip, moved no further than it takes (and to its top-left corner when
+// the window is larger than the monitor).
+Point OntoMonitor(const std::vector<Rect>& monitors, Point topLeft, std::int32_t width, std::int32_t height);
+
+}  // namespace sw
