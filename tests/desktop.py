@@ -1,5 +1,7 @@
 """A private X desktop for the tests: a fresh Xvfb on a free display, a window manager (openbox,
-xfwm4 with its compositor, metacity or none), a tint2 panel with a notification area, and on
+xfwm4 with its compositor, metacity or none), or a real X server with the dummy driver and two
+monitors side by side (1280 x 1024 at 0,256 and 1024 x 768 at 1280,0: the desktop's origin lies on
+neither), a tint2 panel with a notification area, and on
 request a session bus with AT-SPI. As a command it runs a program on such a desktop and exits with
 its status: desktop.py [--wm openbox] [--no-tray] -- PROGRAM ARGS..."""
 
@@ -48,8 +50,8 @@ def display_in_use(number):
 
 
 class Desktop:
-    def __init__(self, wm="openbox", tray=True, accessibility=False):
-        self.wm_name, self.tray, self.accessibility = wm, tray, accessibility
+    def __init__(self, wm="openbox", tray=True, accessibility=False, two_monitors=False):
+        self.wm_name, self.tray, self.accessibility, self.two_monitors = wm, tray, accessibility, two_monitors
         self.dir, self.procs, self.display = tempfile.mkdtemp(prefix="sizewise-desktop-"), [], ""
         self.env = {k: v for k, v in os.environ.items() if k not in (
             "DISPLAY", "WAYLAND_DISPLAY", "XAUTHORITY", "SESSION_MANAGER", "DBUS_SESSION_BUS_ADDRESS")}
@@ -88,7 +90,13 @@ class Desktop:
         return r.stdout.decode(errors="replace")
 
     def start(self):
-        self._start_xvfb()
+        self._start_server()
+        if self.two_monitors:
+            self.run(["xrandr", "--newmode", "1024x768_60", "63.50", "1024", "1072", "1176", "1328", "768", "771",
+                      "775", "798", "-hsync", "+vsync"])
+            self.run(["xrandr", "--addmode", "DUMMY1", "1024x768_60"])
+            self.run(["xrandr", "--fb", "2304x1280", "--output", "DUMMY0", "--mode", "1280x1024", "--pos", "0x256",
+                      "--output", "DUMMY1", "--mode", "1024x768_60", "--pos", "1280x0"])
         # A loaded server can refuse a first client right after it says it is ready.
         wait_until(lambda: subprocess.run(["xprop", "-root", "-len", "0"], env=self.env,
                                           capture_output=True).returncode == 0, 30, "Xvfb to answer")
@@ -158,13 +166,17 @@ class Desktop:
         parent = self.run(["xwininfo", "-children", "-id", str(window)]).split("Parent window id:")[1]
         return "(the root window)" not in parent.split("\n")[0]
 
-    def _start_xvfb(self):
+    def _start_server(self):
         # Free numbers picked at random: -displayfd alone would start at 0 and take a number
         # whose lock is gone while another server still listens on it.
         for number in random.sample([n for n in range(100, 1000) if not display_in_use(n)], 5):
             r, w = os.pipe()
-            xvfb = self.spawn(["Xvfb", f":{number}", "-displayfd", str(w), "-screen", "0", "1024x768x24",
-                               "-nolisten", "tcp", "-noreset"], "xvfb", pass_fds=(w,))
+            if self.two_monitors:
+                args = ["Xorg", f":{number}", "-config", os.path.join(HERE, "xorg-dummy.conf"), "-logfile",
+                        os.path.join(self.dir, "xorg.log"), "-novtswitch", "-sharevts"]
+            else:
+                args = ["Xvfb", f":{number}", "-screen", "0", "1024x768x24"]
+            xvfb = self.spawn(args + ["-displayfd", str(w), "-nolisten", "tcp", "-noreset"], "xvfb", pass_fds=(w,))
             os.close(w)
             with os.fdopen(r, "rb") as pipe:
                 if read_line(pipe, 20).strip() == str(number).encode() and "already running" not in self.log("xvfb"):

@@ -19,12 +19,12 @@ pyatspi = None
 
 
 class Session(unittest.TestCase):
-    wm, tray = "openbox", True
+    wm, tray, two_monitors = "openbox", True, False
 
     @classmethod
     def setUpClass(cls):
         global pyatspi
-        cls.desktop = desktop.Desktop(cls.wm, cls.tray, accessibility=True).__enter__()
+        cls.desktop = desktop.Desktop(cls.wm, cls.tray, accessibility=True, two_monitors=cls.two_monitors).__enter__()
         # The AT-SPI bindings find the desktop's bus through the environment, once.
         os.environ.update(DISPLAY=cls.desktop.display, DBUS_SESSION_BUS_ADDRESS=cls.desktop.env["DBUS_SESSION_BUS_ADDRESS"])
         import pyatspi as bindings
