@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Sizewise once with AddressSanitizer and UndefinedBehaviorSanitizer
 # and runs every test against that build (unit, widget, X11, end to end and the install rules, two
-# at a time, each X test on a private desktop of its own), then cross-builds the Windows backend
-# with mingw-w64 and runs the backend contract under Wine; exits non-zero if anything failed.
+# at a time, each X test on a private desktop of its own), runs each fuzz target for a few seconds,
+# then cross-builds the Windows backend with mingw-w64 and runs the backend contract under Wine;
+# exits non-zero if anything failed.
 set -euo pipefail
 
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
@@ -14,6 +15,14 @@ cmake --build build-test -j2
 # Leaks are not looked for here: Qt keeps some of its objects until the process ends.
 if ! ASAN_OPTIONS=detect_leaks=0 ctest --test-dir build-test -j2 --output-on-failure --no-tests=error; then
   echo "test: the tests in build-test/ failed" >&2
+  failed=1
+fi
+
+# The fuzz targets are built alone with clang and libFuzzer; each runs a few seconds from its corpus.
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSIZEWISE_FUZZ=ON
+cmake --build build-fuzz -j2
+if ! ctest --test-dir build-fuzz -L fuzz --output-on-failure --no-tests=error; then
+  echo "test: a fuzz target in build-fuzz/ failed" >&2
   failed=1
 fi
 
