@@ -6,6 +6,7 @@
 
 #include "appinfo.h"
 #include "commandline.h"
+#include "monitorgeometry.h"
 #include "numbers.h"
 #include "text.h"
 
@@ -55,6 +56,22 @@ TEST(Text, CutsByCharactersNeverInsideOne) {
     EXPECT_EQ(characterCount("a\xFF\xE6\x97" "b\xE0\xA0\x80"), 6u);
     EXPECT_EQ(cutToCharacters("\xE6\x97\xA5x", 1), "\xE6\x97\xA5");
     EXPECT_EQ(cutToCharacters(std::string_view("\xE6\x97\x80", 2), 1), "\xE6");  // read cut mid-character
+}
+
+TEST(Monitors, WhichMonitorAndBackIntoSight) {
+    // Side by side, tops apart; a third left of the primary, at negative co-ordinates.
+    const std::vector<Rect> m{{0, 256, 1280, 1280}, {1280, 0, 2304, 768}, {-800, 0, 0, 600}};
+    EXPECT_EQ(MonitorAt(m, {1300, 10}), m[1]);
+    EXPECT_EQ(MonitorAt(m, {300, 10}), m[0]);     // in the corner on none: the nearest
+    EXPECT_EQ(MonitorAt(m, {-1, 600}), m[0]);     // a tie goes to the one listed first
+    EXPECT_EQ(MonitorHoldingMost(m, {1000, 300, 1400, 500}), m[0]);
+    EXPECT_EQ(MonitorHoldingMost(m, {1200, 300, 1600, 500}), m[1]);
+    EXPECT_EQ(MonitorHoldingMost(m, {-32000, -32000, -31840, -31972}), m[2]);  // on none: nearest its centre
+    EXPECT_EQ(OntoMonitor(m, {-20, 246}, 300, 200), (Point{-20, 246}));      // its title strip is seen
+    EXPECT_EQ(OntoMonitor(m, {300, 0}, 300, 200), (Point{300, 256}));
+    EXPECT_EQ(OntoMonitor(m, {2200, 760}, 300, 200), (Point{2004, 568}));
+    EXPECT_EQ(OntoMonitor(m, {-900, 900}, 1000, 100), (Point{-800, 500}));   // wider: at its left edge
+    EXPECT_EQ(OntoMonitor({}, {5, 5}, 1, 1), (Point{5, 5}));
 }
 
 TEST(CommandLine, KnowsItsOptionsAndNamesTheFirstUnknownOne) {
