@@ -2,6 +2,7 @@
 #include "monitorgeometry.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 namespace sw {
@@ -59,6 +60,42 @@ Rect MonitorHoldingMost(const std::vector<Rect>& monitors, const Rect& rect) {
 bool TitleStripSeen(const std::vector<Rect>& monitors, Point topLeft) {
     const Point strip = StripOf(topLeft);
     return std::any_of(monitors.begin(), monitors.end(), [&](const Rect& m) { return Holds(m, strip); });
+}
+
+namespace {
+
+// The screen in its own scaled co-ordinates: the same corner, the size divided.
+Rect ScaledRect(const ScaledScreen& s) {
+    const auto size = [&](std::int64_t pixels) { return static_cast<std::int64_t>(std::llround(pixels / s.ratio)); };
+    return Rect{s.pixels.left, s.pixels.top, static_cast<std::int32_t>(s.pixels.left + size(s.pixels.width())),
+                static_cast<std::int32_t>(s.pixels.top + size(s.pixels.height()))};
+}
+
+// The screen whose rectangle (in pixels or scaled) holds the point, or the nearest.
+const ScaledScreen* ScreenFor(const std::vector<ScaledScreen>& screens, Point p, bool scaled) {
+    std::vector<Rect> rects;
+    for (const ScaledScreen& s : screens) rects.push_back(scaled ? ScaledRect(s) : s.pixels);
+    const Rect hit = MonitorAt(rects, p);
+    const auto at = std::find(rects.begin(), rects.end(), hit);
+    return at == rects.end() ? nullptr : &screens[static_cast<std::size_t>(at - rects.begin())];
+}
+
+std::int32_t Rescale(std::int32_t value, std::int32_t origin, double factor) {
+    return static_cast<std::int32_t>(origin + std::llround((std::int64_t{value} - origin) * factor));
+}
+
+}  // namespace
+
+Point PixelToScaled(const std::vector<ScaledScreen>& screens, Point pixel) {
+    const ScaledScreen* s = ScreenFor(screens, pixel, false);
+    if (s == nullptr || s->ratio <= 0) return pixel;
+    return Point{Rescale(pixel.x, s->pixels.left, 1 / s->ratio), Rescale(pixel.y, s->pixels.top, 1 / s->ratio)};
+}
+
+Point ScaledToPixel(const std::vector<ScaledScreen>& screens, Point scaled) {
+    const ScaledScreen* s = ScreenFor(screens, scaled, true);
+    if (s == nullptr || s->ratio <= 0) return scaled;
+    return Point{Rescale(scaled.x, s->pixels.left, s->ratio), Rescale(scaled.y, s->pixels.top, s->ratio)};
 }
 
 Point OntoMonitor(const std::vector<Rect>& monitors, Point topLeft, std::int32_t width, std::int32_t height) {

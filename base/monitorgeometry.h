@@ -32,4 +32,18 @@ bool TitleStripSeen(const std::vector<Rect>& monitors, Point topLeft);
 // the window is larger than the monitor).
 Point OntoMonitor(const std::vector<Rect>& monitors, Point topLeft, std::int32_t width, std::int32_t height);
 
+// A screen as the toolkit scales it: its rectangle in pixels and its device
+// pixel ratio. The toolkit keeps each screen's top-left corner in pixels and
+// counts device-independent pixels from there.
+struct ScaledScreen {
+    Rect pixels;
+    double ratio = 1.0;
+};
+
+// A pixel in the toolkit's co-ordinates, on the screen that holds it (or the
+// nearest): origin + (pixel - origin) / ratio, rounded.
+Point PixelToScaled(const std::vector<ScaledScreen>& screens, Point pixel);
+// And back, on the screen whose scaled rectangle holds the point (or the nearest).
+Point ScaledToPixel(const std::vector<ScaledScreen>& screens, Point scaled);
+
 }  // namespace sw

@@ -2,6 +2,7 @@
 #include "monitorgeometry.h"
 #include "form1.h"
 
+#include <QWindow>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QPushButton>
@@ -206,6 +207,12 @@ void Form1::DrawForm() {
 
 void Form1::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    if (!mScreenWatched && windowHandle() != nullptr) {
+        mScreenWatched = true;
+        // Moved onto a monitor of another device pixel ratio, the window keeps its
+        // size in Qt's co-ordinates; the X server is told the new pixels.
+        connect(windowHandle(), &QWindow::screenChanged, this, [this] { windowHandle()->resize(size()); });
+    }
     marquee_->setRunning(!isMinimized());
     emit cameIntoView();
 }
@@ -262,9 +269,9 @@ void Form1::mnuHide_Click() {
 }
 
 void Form1::RememberPosition() {
-    const QPoint at = pos();
-    mWindowLeft = static_cast<std::int32_t>(RoundHalfEven(at.x() * TwipsPerPixelX(desktop_.screen)));
-    mWindowTop = static_cast<std::int32_t>(RoundHalfEven(at.y() * TwipsPerPixelY(desktop_.screen)));
+    const Point at = FromQt(pos());
+    mWindowLeft = static_cast<std::int32_t>(RoundHalfEven(at.x * TwipsPerPixelX(desktop_.screen)));
+    mWindowTop = static_cast<std::int32_t>(RoundHalfEven(at.y * TwipsPerPixelY(desktop_.screen)));
 }
 
 void Form1::BringRememberedOntoMonitor() {
@@ -272,7 +279,9 @@ void Form1::BringRememberedOntoMonitor() {
     const double ty = TwipsPerPixelY(desktop_.screen);
     const Point at{static_cast<std::int32_t>(RoundHalfEven(mWindowLeft / tx)),
                    static_cast<std::int32_t>(RoundHalfEven(mWindowTop / ty))};
-    const Point onto = OntoMonitor(desktop_.screen.monitors, at, width(), height());
+    const double ratio = devicePixelRatioF();
+    const Point onto = OntoMonitor(desktop_.screen.monitors, at, static_cast<std::int32_t>(std::lround(width() * ratio)),
+                                   static_cast<std::int32_t>(std::lround(height() * ratio)));
     if (onto == at) return;
     mWindowLeft = static_cast<std::int32_t>(RoundHalfEven(onto.x * tx));
     mWindowTop = static_cast<std::int32_t>(RoundHalfEven(onto.y * ty));
@@ -286,8 +295,8 @@ void Form1::ScreenChanged(const ScreenMetrics& screen) {
 }
 
 void Form1::MoveToRemembered() {
-    move(static_cast<int>(RoundHalfEven(mWindowLeft / TwipsPerPixelX(desktop_.screen))),
-         static_cast<int>(RoundHalfEven(mWindowTop / TwipsPerPixelY(desktop_.screen))));
+    move(ToQt(Point{static_cast<std::int32_t>(RoundHalfEven(mWindowLeft / TwipsPerPixelX(desktop_.screen))),
+                    static_cast<std::int32_t>(RoundHalfEven(mWindowTop / TwipsPerPixelY(desktop_.screen)))}));
 }
 
 void Form1::moveEvent(QMoveEvent* event) {

@@ -125,6 +125,7 @@ private:
     About* about_ = nullptr;
 
     bool mHidden = false;
+    bool mScreenWatched = false;
     std::int32_t mWindowLeft = 0;  // twips
     std::int32_t mWindowTop = 0;
     bool mUnloaded = false;

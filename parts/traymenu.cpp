@@ -10,6 +10,7 @@
 
 #include "appinfo.h"
 #include "text.h"
+#include "windowutils.h"
 
 namespace sw {
 namespace {
@@ -102,8 +103,7 @@ void TrayMenu::PopupAt(QPoint at) {
 
 void TrayMenu::PopupAtPointer(bool exitAsDefault) {
     mnuPopup->setDefaultAction(exitAsDefault ? mnuExit : nullptr);
-    const Point at = pointer_.cursorPos();
-    deferredAt_ = QPoint(at.x, at.y);
+    deferredAt_ = ToQt(pointer_.cursorPos());
     // Opened once the application has gone inactive, so that it stays open.
     if (DeactivationPending()) {
         deferredPopup_->start();

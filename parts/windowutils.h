@@ -1,6 +1,8 @@
-// Small stateless operations on the program's own windows: the topmost switch
-// and centring on the screen.
+// Small stateless operations on the program's own windows: the topmost switch,
+// centring on a monitor, and screen pixels in Qt's co-ordinates and back.
 #pragma once
+
+#include <QPoint>
 
 #include "desktop.h"
 
@@ -12,7 +14,14 @@ namespace sw {
 // Does nothing for a null form or one not yet on the display.
 void SetTopmost(WindowSystem& windows, QWidget* form, bool onTop);
 
-// Centres form on the screen along the axes asked for.
+// Centres form along the axes asked for on the monitor that holds most of its
+// owner, or on the primary monitor while the owner is not shown.
 void CentreForm(const ScreenMetrics& screen, QWidget* form, bool horizontal, bool vertical);
+
+// A screen pixel in Qt's co-ordinates, which at a device pixel ratio other than
+// 1 are not pixels, on the screen the pixel lies on (or the nearest); and back.
+// Every screen position handed to Qt or taken from it goes through these.
+QPoint ToQt(Point pixel);
+Point FromQt(QPoint position);
 
 }  // namespace sw

@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include <QWindow>
 #include <QAction>
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -210,6 +211,12 @@ void frmRuler::Form_Load(const ScreenMetrics& screen, const StoredRuler& stored,
     mEdge = static_cast<std::int32_t>(RoundHalfEven(stored.place.edge / TwipsPerPixel(axis_, mScreen)));
     mLength = static_cast<std::int32_t>(RoundHalfEven(stored.place.length));
     windows_.markToolWindow(static_cast<WindowId>(winId()));
+    // On a monitor of another device pixel ratio the same pixels are another
+    // size in Qt's co-ordinates, and the scale is drawn for the new ratio.
+    connect(windowHandle(), &QWindow::screenChanged, this, [this] {
+        picRegion_Resize();
+        DrawScale();
+    });
     SetTopmost(windows_, this, true);
     picRegion_Resize();
     DrawScale();
@@ -275,8 +282,8 @@ void frmRuler::picTitlebar_Resize() {
 
 void frmRuler::placeWindow() {
     const int len = logical(mLength);
-    const QRect want = axis_ == Axis::Horizontal ? QRect(logical(mEdge), logical(mAcross), len, Thickness(axis_))
-                                                 : QRect(logical(mAcross), logical(mEdge), Thickness(axis_), len);
+    const QPoint at = ToQt(axis_ == Axis::Horizontal ? Point{mEdge, mAcross} : Point{mAcross, mEdge});
+    const QRect want = axis_ == Axis::Horizontal ? QRect(at, QSize(len, Thickness(axis_))) : QRect(at, QSize(Thickness(axis_), len));
     if (geometry() != want) setGeometry(want);
 }
 
@@ -313,8 +320,8 @@ void frmRuler::moveEvent(QMoveEvent* event) {
     } else {
         // At a ratio above 1 the window stands only on whole device-independent
         // pixels; the scale must count from where it really is.
-        const double ratio = dpr();
-        px = QPoint(static_cast<int>(std::lround(pos().x() * ratio)), static_cast<int>(std::lround(pos().y() * ratio)));
+        const Point at = FromQt(pos());
+        px = QPoint(at.x, at.y);
     }
     mEdge = axis_ == Axis::Horizontal ? px.x() : px.y();
     mAcross = axis_ == Axis::Horizontal ? px.y() : px.x();

@@ -1,6 +1,7 @@
 """Two monitors side by side, the desktop's origin on neither (tests/desktop.py): Sizewise's windows
 come up in sight, "0,0" goes to the corner of the target's monitor, a ruler locked to the screen
-spans the monitor it is on, and turning a monitor off brings the windows on it back."""
+spans the monitor it is on, a pop-up menu opens at the pointer on a monitor of device pixel ratio
+2, and turning a monitor off brings the windows on it back."""
 
 import re
 import unittest
@@ -13,6 +14,11 @@ PRIMARY, SECOND = (0, 256, 1280, 1024), (1280, 0, 1024, 768)
 
 class TwoMonitors(e2e.Session):
     two_monitors = True
+
+    @classmethod
+    def setUpClass(cls):
+        super().setUpClass()
+        cls.desktop.env["QT_SCREEN_SCALE_FACTORS"] = "DUMMY0=1;DUMMY1=2"
 
     def window(self, name):
         return int(self.desktop.run(["xdotool", "search", "--onlyvisible", "--name", f"^{name}$"]).split()[0])
@@ -52,6 +58,16 @@ class TwoMonitors(e2e.Session):
 
         self.xdotool("windowmove", main, 1500, 100)
         wait_until(lambda: self.frame(main)[0] >= SECOND[0], 5, "the main window on the second monitor")
+        # Qt's accessibility bridge tells places in Qt's co-ordinates: on the second
+        # monitor, at ratio 2, pixels from its corner are halved.
+        x, y, w, h = self.extents(self.control(role="image"))
+        before = self.visible_windows()
+        self.xdotool("mousemove", SECOND[0] + (x + w // 2 - SECOND[0]) * 2, SECOND[1] + (y + h // 2 - SECOND[1]) * 2,
+                     "click", 3)
+        menu = int(wait_until(lambda: self.visible_windows() - before, 5, "the pop-up menu").pop())
+        pointer = [int(v) for v in re.findall(r"[xy]:(\d+)", self.xdotool("getmouselocation"))]
+        self.assertLessEqual(max(abs(a - b) for a, b in zip(self.geometry(menu)[:2], pointer)), 3)
+        self.xdotool("key", "Escape")
         self.desktop.run(["xrandr", "--output", "DUMMY1", "--off"])
         wait_until(lambda: len(self.monitors()) == 1 and self.in_sight(self.frame(main)), 5, "the main window back")
         wait_until(lambda: self.in_sight(self.geometry(vertical)), 5, "the ruler back")

@@ -72,6 +72,15 @@ TEST(Monitors, WhichMonitorAndBackIntoSight) {
     EXPECT_EQ(OntoMonitor(m, {2200, 760}, 300, 200), (Point{2004, 568}));
     EXPECT_EQ(OntoMonitor(m, {-900, 900}, 1000, 100), (Point{-800, 500}));   // wider: at its left edge
     EXPECT_EQ(OntoMonitor({}, {5, 5}, 1, 1), (Point{5, 5}));
+    // Qt's co-ordinates: each screen keeps its corner in pixels and is scaled from there.
+    const std::vector<ScaledScreen> s{{m[0], 1.0}, {m[1], 2.0}};
+    EXPECT_EQ(PixelToScaled(s, {373, 273}), (Point{373, 273}));
+    EXPECT_EQ(PixelToScaled(s, {1780, 500}), (Point{1530, 250}));
+    EXPECT_EQ(ScaledToPixel(s, {1530, 250}), (Point{1780, 500}));
+    EXPECT_EQ(PixelToScaled(s, {1500, 900}), (Point{1390, 450}));  // on none: the nearest screen
+    const std::vector<ScaledScreen> oneAndAHalf{{{0, 0, 1920, 1080}, 1.5}};
+    EXPECT_EQ(PixelToScaled(oneAndAHalf, {373, 273}), (Point{249, 182}));
+    EXPECT_EQ(ScaledToPixel(oneAndAHalf, {249, 182}), (Point{374, 273}));  // not every pixel has a place
 }
 
 TEST(CommandLine, KnowsItsOptionsAndNamesTheFirstUnknownOne) {
