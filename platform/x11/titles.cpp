@@ -55,6 +55,23 @@ std::string_view withoutPartialTail(std::string_view text) {
     return text.substr(0, start);
 }
 
+// A byte that begins no well-formed character becomes U+FFFD, as a text
+// widget would show it, so that what the program holds is UTF-8.
+std::string withReplacementCharacters(std::string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = sequenceLength(text, i);
+        if (length == 0) {
+            out += "\xEF\xBF\xBD";
+            ++i;
+        } else {
+            out.append(text.substr(i, length));
+            i += length;
+        }
+    }
+    return out;
+}
+
 // Some clients store a terminating NUL (or a NUL-separated list) in the property.
 std::string_view beforeNul(std::string_view text) {
     const auto nul = text.find('\0');
@@ -94,10 +111,9 @@ std::string toUtf8(const RawTitle& raw, const CompoundTextConverter& converter) 
         case TitleEncoding::Utf8:
         case TitleEncoding::Other:
             if (raw.truncated) bytes = withoutPartialTail(bytes);
+            if (isValidUtf8(bytes)) return std::string(bytes);
+            if (raw.encoding == TitleEncoding::Utf8) return withReplacementCharacters(bytes);
             // Other bytes are shown as Latin-1 rather than lost.
-            if (isValidUtf8(bytes) || raw.encoding == TitleEncoding::Utf8) {
-                return std::string(bytes);
-            }
             return latin1ToUtf8(bytes);
     }
     return {};
@@ -129,11 +145,16 @@ std::string latin1ToUtf8(std::string_view text) {
     return out;
 }
 
-std::string decodeTitle(const RawTitle& netWmName, const RawTitle& wmName,
-                        const CompoundTextConverter& converter) {
+std::string decodeWholeTitle(const RawTitle& netWmName, const RawTitle& wmName,
+                             const CompoundTextConverter& converter) {
     std::string title = toUtf8(netWmName, converter);
     if (title.empty()) title = toUtf8(wmName, converter);
-    return cutToCharacters(title, kMaxTitleCharacters);
+    return title;
+}
+
+std::string decodeTitle(const RawTitle& netWmName, const RawTitle& wmName,
+                        const CompoundTextConverter& converter) {
+    return cutToCharacters(decodeWholeTitle(netWmName, wmName, converter), kMaxTitleCharacters);
 }
 
 }  // namespace sw::x11

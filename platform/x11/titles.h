@@ -40,8 +40,11 @@ struct CompoundTextConverter {
     std::uint32_t compoundTextAtom = 0;
 };
 
-// The program's title from _NET_WM_NAME, falling back to WM_NAME when the first
-// is missing or empty; cut to kMaxTitleCharacters characters.
+// The whole title from _NET_WM_NAME, falling back to WM_NAME when the first is
+// missing or empty; always UTF-8.
+std::string decodeWholeTitle(const RawTitle& netWmName, const RawTitle& wmName,
+                             const CompoundTextConverter& converter);
+// The title the program shows: the whole one cut to kMaxTitleCharacters characters.
 std::string decodeTitle(const RawTitle& netWmName, const RawTitle& wmName,
                         const CompoundTextConverter& converter);
 
