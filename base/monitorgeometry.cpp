@@ -100,6 +100,7 @@ Point ScaledToPixel(const std::vector<ScaledScreen>& screens, Point scaled) {
 
 Point OntoMonitor(const std::vector<Rect>& monitors, Point topLeft, std::int32_t width, std::int32_t height) {
     if (monitors.empty() || TitleStripSeen(monitors, topLeft)) return topLeft;
+    if (topLeft == Point{}) return Point{monitors.front().left, monitors.front().top};
     const Rect m = MonitorAt(monitors, StripOf(topLeft));
     return Point{Within(topLeft.x, width, m.left, m.right), Within(topLeft.y, height, m.top, m.bottom)};
 }

@@ -289,6 +289,7 @@ void Form1::BringRememberedOntoMonitor() {
 
 void Form1::ScreenChanged(const ScreenMetrics& screen) {
     desktop_.screen = screen;
+    layout_->setScreen(screen);
     if (!mHidden && isVisible()) RememberPosition();
     BringRememberedOntoMonitor();
     if (!mHidden && isVisible()) MoveToRemembered();

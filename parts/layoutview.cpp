@@ -2,6 +2,7 @@
 #include "layoutview.h"
 
 #include <QFrame>
+#include <QPainter>
 #include <QToolButton>
 
 #include "glyphs.h"
@@ -17,6 +18,34 @@ constexpr int kLayoutSwitchSize = 300;
 constexpr int kScreenViewDesignHeight = 975;
 
 }  // namespace
+
+// The monitors' outlines in the view, under the target's image; on a desktop of
+// one monitor there are none, as the view is that monitor.
+class MonitorOutlines final : public QWidget {
+public:
+    explicit MonitorOutlines(QWidget* parent) : QWidget(parent) {
+        setObjectName("picMonitors");
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+    void setOutlines(std::vector<ViewRect> outlines) {
+        if (outlines == mOutlines) return;
+        mOutlines = std::move(outlines);
+        update();
+    }
+    const std::vector<ViewRect>& outlines() const { return mOutlines; }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setPen(QColor(96, 96, 192));
+        for (const ViewRect& r : mOutlines) {
+            painter.drawRect(DesignPixels(r.left), DesignPixels(r.top), DesignPixels(r.width) - 1, DesignPixels(r.height) - 1);
+        }
+    }
+
+private:
+    std::vector<ViewRect> mOutlines;
+};
 
 LayoutView::LayoutView(QWidget* form, const ScreenMetrics& screen)
     : QObject(form), mScreen(screen), mScreenViewHeight(ViewHeightFor(screen, kScreenViewWidth)) {
@@ -41,6 +70,9 @@ LayoutView::LayoutView(QWidget* form, const ScreenMetrics& screen)
     picScreen->setStyleSheet("QFrame { background: rgb(192, 192, 255); }");
     picScreen->resize(picScreen->width(), DesignPixels(mScreenViewHeight));
 
+    picMonitors = new MonitorOutlines(picScreen);
+    picMonitors->setGeometry(picScreen->contentsRect());
+    ShowMonitors();
     imgWindow = new ImageBox(picScreen);
     imgWindow->setObjectName("imgWindow");
     imgWindow->setPixmap(glyphs::WindowPicture());
@@ -64,6 +96,19 @@ double LayoutView::bottomTwips() const {
 ViewScale LayoutView::LayoutScale() const {
     const QRect inner = picScreen->contentsRect();
     return MakeViewScale(mScreen, inner.width() * kDesignTwipsPerPixel, inner.height() * kDesignTwipsPerPixel);
+}
+
+void LayoutView::setScreen(const ScreenMetrics& screen) {
+    mScreen = screen;
+    ShowMonitors();
+}
+
+void LayoutView::ShowMonitors() {
+    std::vector<ViewRect> outlines;
+    if (mScreen.monitors.size() > 1) {
+        for (const Rect& monitor : mScreen.monitors) outlines.push_back(ScreenToView(monitor, LayoutScale()));
+    }
+    picMonitors->setOutlines(std::move(outlines));
 }
 
 void LayoutView::ShowTarget(const Rect& shown) {

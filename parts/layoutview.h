@@ -18,6 +18,7 @@ class QWidget;
 namespace sw {
 
 class ImageBox;
+class MonitorOutlines;
 
 class LayoutView final : public QObject {
     Q_OBJECT
@@ -29,6 +30,9 @@ public:
     // The placement step of a poll: the image goes where the target is, writing
     // only what changed. Skipped during a drag.
     void ShowTarget(const Rect& shown);
+    // The monitors changed: their outlines are drawn anew. The view keeps the
+    // proportions it was made with.
+    void setScreen(const ScreenMetrics& screen);
     bool dragging() const { return mDragging; }
 
     // The switch (`chkShowLayout`); setting it does not report a switch.
@@ -52,11 +56,13 @@ private:
     void imgWindow_MouseUp();
     void PlaceImage(const ViewRect& image);
     ViewScale LayoutScale() const;
+    void ShowMonitors();
 
     ScreenMetrics mScreen;
     QToolButton* chkShowLayout = nullptr;
     QFrame* picScreen = nullptr;
     ImageBox* imgWindow = nullptr;
+    MonitorOutlines* picMonitors = nullptr;
     // The picture box's height in twips, from the screen's proportions.
     double mScreenViewHeight = 0;
     // The image's place in view units; the widget shows it rounded to pixels.

@@ -33,6 +33,17 @@ QPoint ToQt(Point pixel) {
     return QPoint(scaled.x, scaled.y);
 }
 
+double RatioAt(Point pixel) {
+    const std::vector<ScaledScreen> screens = QtScreens();
+    std::vector<Rect> rects;
+    for (const ScaledScreen& s : screens) rects.push_back(s.pixels);
+    const Rect at = MonitorAt(rects, pixel);
+    for (const ScaledScreen& s : screens) {
+        if (s.pixels == at) return s.ratio;
+    }
+    return 1.0;
+}
+
 Point FromQt(QPoint position) { return ScaledToPixel(QtScreens(), Point{position.x(), position.y()}); }
 
 void SetTopmost(WindowSystem& windows, QWidget* form, bool onTop) {

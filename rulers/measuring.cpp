@@ -40,8 +40,17 @@ void PointerTracker::measure(Point pos) {
         lnMeasure.end = pos;
         const std::int64_t w = std::llabs(std::int64_t{lnMeasure.end.x} - lnMeasure.start.x);
         const std::int64_t h = std::llabs(std::int64_t{lnMeasure.end.y} - lnMeasure.start.y);
-        lblMeasure = FormatLong(w) + " X " + FormatLong(h);
+        lblMeasure = MeasureCaption(w, h, 1.0);
+        mWidth = w;
+        mHeight = h;
     }
+}
+
+std::string MeasureCaption(std::int64_t width, std::int64_t height, double ratio) {
+    std::string caption = FormatLong(width) + " X " + FormatLong(height);
+    if (ratio <= 0 || ratio == 1.0) return caption;
+    const auto scaled = [&](std::int64_t v) { return FormatLong(static_cast<std::int64_t>(RoundHalfEven(v / ratio))); };
+    return caption + " (" + scaled(width) + " X " + scaled(height) + " @" + FormatNumber(ratio) + "x)";
 }
 
 PointerReadout PointerTracker::Tick(const PointerSnapshot& snap, std::int32_t rulerMode,
@@ -55,7 +64,7 @@ PointerReadout PointerTracker::Tick(const PointerSnapshot& snap, std::int32_t ru
         lnMeasure.visible = false;
     }
     if (!lnMeasure.visible) lblMeasure = kNoMeasure;
-    return PointerReadout{pos, PositionCaption(pos), lnMeasure, lblMeasure, lnMeasure.visible};
+    return PointerReadout{pos, PositionCaption(pos), lnMeasure, lblMeasure, lnMeasure.visible, mWidth, mHeight};
 }
 
 }  // namespace sw

@@ -44,7 +44,15 @@ struct PointerReadout {
     MeasureLines lines;
     std::string measure;
     bool measureShown = false;
+    // The size the read-out shows, in pixels.
+    std::int64_t measureWidth = 0;
+    std::int64_t measureHeight = 0;
 };
+
+// The read-out of a measured size: "300 X 200", and where the monitor under the
+// measurement has a device pixel ratio other than 1, also its size there in
+// device-independent pixels: "300 X 200 (150 X 100 @2x)".
+std::string MeasureCaption(std::int64_t width, std::int64_t height, double ratio);
 
 class PointerTracker {
 public:
@@ -61,6 +69,8 @@ private:
     bool sMeasureClick = false;
     MeasureLines lnMeasure;
     std::string lblMeasure = kNoMeasure;
+    std::int64_t mWidth = 0;
+    std::int64_t mHeight = 0;
 };
 
 }  // namespace sw

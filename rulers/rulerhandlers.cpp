@@ -157,6 +157,7 @@ void frmRuler::ShowReadout(const PointerReadout& r) {
     if (r.measure != mShownMeasure) {
         mShownMeasure = r.measure;
         lblMeasure->setText(QString::fromStdString(mShownMeasure));
+        lblMeasure->adjustSize();
     }
     if (lblMeasure->isVisibleTo(picTitlebar) != r.measureShown) lblMeasure->setVisible(r.measureShown);
 }

@@ -7,6 +7,7 @@
 #include "nativehandle.h"
 #include "rulersettings.h"
 #include "settings.h"
+#include "windowutils.h"
 
 namespace sw {
 
@@ -119,7 +120,9 @@ void Rulers::PointerWork() {
     const PointerSnapshot snap = pointer_.readPointer();
     const RulerOrigin origin{static_cast<double>(frmHorizRuler->edgePx()),
                              static_cast<double>(frmVertRuler->edgePx())};
-    const PointerReadout r = mTracker.Tick(snap, gRulerMode, origin);
+    PointerReadout r = mTracker.Tick(snap, gRulerMode, origin);
+    // Sizes are pixels; on a monitor Qt scales, users also ask for its own units.
+    if (r.measureShown) r.measure = MeasureCaption(r.measureWidth, r.measureHeight, RatioAt(snap.position));
     frmHorizRuler->setHighlight(r.pos.x);
     frmVertRuler->setHighlight(r.pos.y);
     if (r.lines.visible) {

@@ -8,15 +8,12 @@
 #include <string_view>
 #include <variant>
 
+#include "check.h"
 #include "dimensionedit.h"
 #include "numbers.h"
 #include "presets.h"
 
 namespace {
-
-void check(bool holds) {
-    if (!holds) std::abort();
-}
 
 void numberReadsBack(std::string_view text) {
     std::string why, whyAgain;

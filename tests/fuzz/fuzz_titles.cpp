@@ -7,23 +7,17 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <string_view>
 
+#include "check.h"
 #include "text.h"
 #include "titles.h"
 
 namespace {
 
 // Names the property that failed before the fuzzer keeps the input.
-void check(bool holds, int line = __builtin_LINE()) {
-    if (holds) return;
-    std::fprintf(stderr, "the property at line %d does not hold\n", line);
-    std::abort();
-}
-
 Display* gDisplay = nullptr;
 Atom gCompoundText = 0;
 int gServer = 0;

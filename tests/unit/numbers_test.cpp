@@ -69,6 +69,7 @@ TEST(Monitors, WhichMonitorAndBackIntoSight) {
     EXPECT_EQ(MonitorHoldingMost(m, {-32000, -32000, -31840, -31972}), m[2]);  // on none: nearest its centre
     EXPECT_EQ(OntoMonitor(m, {-20, 246}, 300, 200), (Point{-20, 246}));      // its title strip is seen
     EXPECT_EQ(OntoMonitor(m, {300, 0}, 300, 200), (Point{300, 256}));
+    EXPECT_EQ(OntoMonitor({m[1], m[0]}, {0, 0}, 300, 200), (Point{1280, 0}));  // the first start: the primary's corner
     EXPECT_EQ(OntoMonitor(m, {2200, 760}, 300, 200), (Point{2004, 568}));
     EXPECT_EQ(OntoMonitor(m, {-900, 900}, 1000, 100), (Point{-800, 500}));   // wider: at its left edge
     EXPECT_EQ(OntoMonitor({}, {5, 5}, 1, 1), (Point{5, 5}));

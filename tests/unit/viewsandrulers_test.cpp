@@ -147,6 +147,9 @@ TEST(Measuring, CoordinatesAndShiftClickToTheNextClick) {
     EXPECT_EQ(PositionCaption(PointerCoordinates({400, 300}, 0, {150, 80})), "250,220");
     EXPECT_EQ(PositionCaption(PointerCoordinates({130, 115}, 0, {150, 80})), "-20,35");
     EXPECT_EQ(PositionCaption(PointerCoordinates({400, 300}, 1, {150, 80})), "400,300");
+    // On a monitor Qt scales, also in its device-independent pixels.
+    EXPECT_EQ(MeasureCaption(300, 201, 1.0), "300 X 201");
+    EXPECT_EQ(MeasureCaption(300, 201, 1.5), "300 X 201 (200 X 134 @1.5x)");
     EXPECT_EQ(PointerCoordinates({401, 0}, 0, {150.5, 0}).x, 250);
     PointerTracker t;
     EXPECT_FALSE(at(t, {100, 100}, true).lines.visible);  // a plain click measures nothing

@@ -251,6 +251,19 @@ TEST_F(MainWindow, ChangesAreReadAtOnceThenAtMostEveryTenMillisecondsAndAfterEve
     EXPECT_EQ(readsWithin(100), 0);
 }
 
+TEST_F(MainWindow, OnTwoMonitorsTheWindowIsInSightAndTheOriginIsTheTargetsMonitors) {
+    fake.setScreen({2304, 1280, 96, 96, {{0, 256, 1280, 1280}, {1280, 0, 2304, 768}}});
+    start();
+    EXPECT_EQ(form().pos(), QPoint(0, 256));  // nothing stored: the primary monitor's corner
+    fake.window(target)->rect = Rect{1200, 100, 1600, 400};  // most of it on the second
+    poll();
+    click("cmdZeroWindow");
+    EXPECT_EQ(fake.callsNamed("placeWindow").back(), placed({1280, 0, 400, 300}));
+    form().move(1500, 100);
+    fake.setScreen({1280, 1024, 96, 96, {{0, 0, 1280, 1024}}});  // the second one turned off
+    EXPECT_EQ(form().pos(), QPoint(1280 - form().width(), 100));
+}
+
 TEST_F(MainWindow, TheMarqueeMovesOnlyWhileTheWindowIsSeen) {
     start();
     QWidget* strip = Find("picScroll");

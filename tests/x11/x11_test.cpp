@@ -63,6 +63,8 @@ TEST(X11, TitlesInEveryEncoding) {
     std::string longTitle = "a";
     for (int i = 0; i < 600; ++i) longTitle += "\xC3\xA9";
     EXPECT_EQ(title("TEXT", longTitle), cutToCharacters(longTitle, 254));
+    world.setText(w, "_NET_WM_NAME", "UTF8_STRING", "a\xB8");  // labelled UTF-8 but not: replaced
+    EXPECT_EQ(world.desk->describeWindow(w).title, "a\xEF\xBF\xBD");
 }
 
 TEST(X11, AReadingOfAStillTargetCostsOneRoundTrip) {
