@@ -87,6 +87,9 @@ void TargetMonitor::Poll() {
     // The active window passes through none, or one of the program's own, on a
     // focus change: neither is a change of target.
     if (reading.foreground != 0 && !reading.foregroundIsOwn) target_.setWindow(reading.foreground);
+    // A window id is used again once its window has gone: the window the desktop
+    // named when the program started may be one of its own by now.
+    if (IsOwnWindow(target_.window())) target_.setWindow(0);
     reading.target = windows_.describeWindow(target_.window());
     // An untitled foreground window (the desktop, a panel) never replaces a
     // target that has been seen before.
