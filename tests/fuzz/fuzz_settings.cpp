@@ -2,6 +2,7 @@
 // through the typed table (the rulers brought into range and onto a monitor)
 // reads back the same once saved, and every key the program does not know is kept.
 #include <QDir>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -30,13 +31,16 @@ Read readAll(sw::SettingsStore& store) {
                 sw::ReadRulerConfig(store, sw::Axis::Vertical, kScreen), sw::ReadLong(store, sw::RulerModeSetting())};
 }
 
-// The keys QSettings reads from the file, less the table's. One it lists but cannot
-// read (under a section name ending in "/") is left out: it is written back readable.
+// The keys QSettings reads from the file, less the table's, also where spelt with
+// slashes QSettings drops ("[/Config]"). One it lists but cannot read (under a
+// section name ending in "/") is left out: it is written back readable.
 std::map<QString, QVariant> foreignKeys(const QString& path) {
     const QSettings file(path, QSettings::IniFormat);
     std::map<QString, QVariant> out;
     for (const QString& key : file.allKeys()) {
-        if (file.value(key).isValid()) out.emplace(key, file.value(key));
+        QString plain = key;
+        plain.replace(QRegularExpression("/+"), "/").remove(QRegularExpression("^/"));
+        if (file.value(key).isValid()) out.emplace(plain, file.value(key));
     }
     for (const sw::SettingKey& k : sw::SettingsTable()) out.erase(QString::fromStdString(k.section + "/" + k.key));
     return out;
