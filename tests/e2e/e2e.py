@@ -124,6 +124,10 @@ class Session(unittest.TestCase):
         x, y, w, h = self.frame(window)
         return self.values() == [x, y, x + w, y + h, w, h]
 
+    def window(self, name):
+        """The id of Sizewise's (or any) shown window of exactly this name."""
+        return int(self.desktop.run(["xdotool", "search", "--onlyvisible", "--name", f"^{name}$"]).split()[0])
+
     def visible_windows(self):
         r = self.desktop.run(["sh", "-c", "xdotool search --onlyvisible --classname '^sizewise$'; true"])
         return set(r.split())

@@ -20,9 +20,6 @@ class TwoMonitors(e2e.Session):
         super().setUpClass()
         cls.desktop.env["QT_SCREEN_SCALE_FACTORS"] = "DUMMY0=1;DUMMY1=2"
 
-    def window(self, name):
-        return int(self.desktop.run(["xdotool", "search", "--onlyvisible", "--name", f"^{name}$"]).split()[0])
-
     def monitors(self):
         listed = self.desktop.run(["xrandr", "--listmonitors"])
         return [tuple(int(v) for v in (m[2], m[3], m[0], m[1]))

@@ -79,8 +79,7 @@ class Session(e2e.Session):
         self.xdotool("windowactivate", "--sync", window)
         wait_until(lambda: self.shows(window), 5, "the target's values")
         self.click(description="Lock Ruler to Active Window", window=ruler)
-        rulers = {axis: int(self.desktop.run(["xdotool", "search", "--onlyvisible", "--name",
-                                              f"^Sizewise {axis} Ruler$"]).split()[0]) for axis in ("Horizontal", "Vertical")}
+        rulers = {axis: self.window(f"Sizewise {axis} Ruler") for axis in ("Horizontal", "Vertical")}
         wait_until(lambda: self.geometry(rulers["Horizontal"])[0::2] == self.frame(window)[0::2], 5, "the ruler on it")
         self.xdotool("windowmove", self.frame_of(window), 250, 150)  # another program moves it
         wait_until(lambda: self.geometry(rulers["Horizontal"])[0] == 250, 5, "the ruler to follow")
