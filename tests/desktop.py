@@ -203,7 +203,8 @@ if __name__ == "__main__":
     ap = argparse.ArgumentParser(description=__doc__)
     ap.add_argument("--wm", default="openbox", choices=sorted(WINDOW_MANAGERS))
     ap.add_argument("--no-tray", action="store_true")
+    ap.add_argument("--two-monitors", action="store_true")
     ap.add_argument("command", nargs="+")
     a = ap.parse_args()
-    with Desktop(a.wm, tray=not a.no_tray) as desktop:
+    with Desktop(a.wm, tray=not a.no_tray, two_monitors=a.two_monitors) as desktop:
         sys.exit(subprocess.run(a.command, env=dict(desktop.env, SIZEWISE_TEST_WM=a.wm)).returncode)

@@ -1,5 +1,6 @@
 // What is the X11 backend's own: title encodings, round trips, the pointer, Xft.dpi,
-// maximised placement, client-drawn decorations, no window manager, a lost display.
+// maximised placement, client-drawn decorations, no window manager, a lost display,
+// and the monitors of a real X server with the dummy driver.
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -7,6 +8,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstdio>
+#include <functional>
 
 #include <QCoreApplication>
 
@@ -259,6 +261,27 @@ TEST(NoWindowManager, TheFocusIsTheForegroundAndPlacementsConfigureTheClient) {
     EXPECT_GE(toldWithin(350), 2);
     d.setChangeHandler(nullptr);
     pclose(openbox);
+}
+
+TEST(Monitors, ListedPrimaryFirstAndEachChangeReported) {
+    // On the dummy X server of tests/desktop.py --two-monitors: 0,256 and 1280,0.
+    X11World world;
+    const Rect first{0, 256, 1280, 1280}, second{1280, 0, 2304, 768}, third{1280, 768, 2304, 1536};
+    EXPECT_EQ(world.desk->metrics().monitors, (std::vector<Rect>{first, second}));
+    int told = 0;
+    world.desk->setMonitorsHandler([&] { ++told; });
+    const auto change = [&](const std::string& args, const std::function<bool(const std::vector<Rect>&)>& then) {
+        told = 0;
+        ASSERT_EQ(std::system(("xrandr " + args).c_str()), 0);
+        EXPECT_TRUE(world.eventually([&] { return told > 0 && then(world.desk->metrics().monitors); })) << args;
+    };
+    change("--output DUMMY1 --primary", [&](auto m) { return m == std::vector<Rect>{second, first}; });
+    change("--addmode DUMMY2 1024x768_60 && xrandr --fb 2304x1536 --output DUMMY2 --mode 1024x768_60 --pos 1280x768",
+           [&](auto m) { return m == std::vector<Rect>{second, first, third}; });
+    // The server may move the others when one goes: only the count and the new primary are sure.
+    change("--output DUMMY1 --off --output DUMMY0 --primary",
+           [&](auto m) { return m.size() == 2 && m[0].width() == 1280 && m[0].height() == 1024; });
+    world.desk->setMonitorsHandler(nullptr);
 }
 
 TEST(Connection, TheStartChecksNameWhatIsMissing) {
