@@ -93,9 +93,16 @@ Point PixelToScaled(const std::vector<ScaledScreen>& screens, Point pixel) {
 }
 
 Point ScaledToPixel(const std::vector<ScaledScreen>& screens, Point scaled) {
-    const ScaledScreen* s = ScreenFor(screens, scaled, true);
-    if (s == nullptr || s->ratio <= 0) return scaled;
-    return Point{Rescale(scaled.x, s->pixels.left, s->ratio), Rescale(scaled.y, s->pixels.top, s->ratio)};
+    return ScaledToPixel(screens, scaled.x, scaled.y);
+}
+
+Point ScaledToPixel(const std::vector<ScaledScreen>& screens, double x, double y) {
+    const Point at{static_cast<std::int32_t>(std::floor(x)), static_cast<std::int32_t>(std::floor(y))};
+    const ScaledScreen* s = ScreenFor(screens, at, true);
+    const double ratio = s == nullptr || s->ratio <= 0 ? 1.0 : s->ratio;
+    const Point origin = s == nullptr ? Point{} : Point{s->pixels.left, s->pixels.top};
+    return Point{static_cast<std::int32_t>(origin.x + std::llround((x - origin.x) * ratio)),
+                 static_cast<std::int32_t>(origin.y + std::llround((y - origin.y) * ratio))};
 }
 
 Point OntoMonitor(const std::vector<Rect>& monitors, Point topLeft, std::int32_t width, std::int32_t height) {

@@ -47,5 +47,7 @@ struct ScaledScreen {
 Point PixelToScaled(const std::vector<ScaledScreen>& screens, Point pixel);
 // And back, on the screen whose scaled rectangle holds the point (or the nearest).
 Point ScaledToPixel(const std::vector<ScaledScreen>& screens, Point scaled);
+// The same for a position between the toolkit's whole units (a pointer at ratio 2).
+Point ScaledToPixel(const std::vector<ScaledScreen>& screens, double x, double y);
 
 }  // namespace sw

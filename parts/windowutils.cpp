@@ -46,6 +46,8 @@ double RatioAt(Point pixel) {
 
 Point FromQt(QPoint position) { return ScaledToPixel(QtScreens(), Point{position.x(), position.y()}); }
 
+Point FromQt(QPointF position) { return ScaledToPixel(QtScreens(), position.x(), position.y()); }
+
 void SetTopmost(WindowSystem& windows, QWidget* form, bool onTop) {
     if (form == nullptr) return;
     const WindowId handle = nativeHandle(form);

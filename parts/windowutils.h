@@ -23,6 +23,7 @@ void CentreForm(const ScreenMetrics& screen, QWidget* form, bool horizontal, boo
 // Every screen position handed to Qt or taken from it goes through these.
 QPoint ToQt(Point pixel);
 Point FromQt(QPoint position);
+Point FromQt(QPointF position);
 // The device pixel ratio of the screen a pixel lies on (or the nearest).
 double RatioAt(Point pixel);
 

@@ -9,6 +9,7 @@
 
 #include "handledrag.h"
 #include "rulerglyphs.h"
+#include "windowutils.h"
 
 namespace sw {
 namespace {
@@ -38,8 +39,8 @@ TitleStrip::TitleStrip(QWidget* parent) : QWidget(parent) {
 }
 
 QPoint TitleStrip::globalPx(const QMouseEvent* event) const {
-    const QPointF g = event->globalPosition() * devicePixelRatioF();
-    return QPoint(static_cast<int>(std::lround(g.x())), static_cast<int>(std::lround(g.y())));
+    const Point at = FromQt(event->globalPosition());
+    return QPoint(at.x, at.y);
 }
 
 void TitleStrip::mousePressEvent(QMouseEvent* event) {

@@ -78,6 +78,7 @@ TEST(Monitors, WhichMonitorAndBackIntoSight) {
     EXPECT_EQ(PixelToScaled(s, {373, 273}), (Point{373, 273}));
     EXPECT_EQ(PixelToScaled(s, {1780, 500}), (Point{1530, 250}));
     EXPECT_EQ(ScaledToPixel(s, {1530, 250}), (Point{1780, 500}));
+    EXPECT_EQ(ScaledToPixel(s, 1530.5, 250.5), (Point{1781, 501}));  // a pointer between whole units
     EXPECT_EQ(PixelToScaled(s, {1500, 900}), (Point{1390, 450}));  // on none: the nearest screen
     const std::vector<ScaledScreen> oneAndAHalf{{{0, 0, 1920, 1080}, 1.5}};
     EXPECT_EQ(PixelToScaled(oneAndAHalf, {373, 273}), (Point{249, 182}));
