@@ -25,7 +25,8 @@ sw::x11::RawTitle raw(std::string_view bytes, unsigned flags) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    FILE* server = popen("Xvfb -displayfd 1 -nolisten tcp -screen 0 320x240x24 2>/dev/null & echo $!", "r");
+    // -terminate: the server ends with its last client, also when a found input aborts the fuzzer.
+    FILE* server = popen("Xvfb -displayfd 1 -nolisten tcp -terminate -screen 0 320x240x24 2>/dev/null & echo $!", "r");
     int number = -1;
     check(server != nullptr && std::fscanf(server, "%d %d", &gServer, &number) == 2);
     std::atexit([] { kill(gServer, SIGTERM); });
