@@ -68,7 +68,7 @@ public:
     virtual void markToolWindow(WindowId window) = 0;
 
     // Pushes the foreground window to the back and activates the next one (what
-    // Alt+Esc does), returning once the switch has been processed.
+    // Alt+Esc does). The switch may land after the call returns.
     virtual void sendForegroundToBack() = 0;
 
     // Called when what the program reads may have changed: the foreground window,

@@ -6,8 +6,6 @@
 // After windows.h, whose types it uses.
 #include <dwmapi.h>
 
-#include <chrono>
-#include <thread>
 
 #include "frame.h"
 #include "handles.h"
@@ -18,7 +16,6 @@ namespace sw::win32 {
 namespace {
 
 constexpr UINT kKeepPlace = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
-constexpr auto kSwitchWait = std::chrono::milliseconds(200);
 
 bool hasExStyle(HWND window, LONG_PTR style) {
     return (GetWindowLongPtrW(window, GWL_EXSTYLE) & style) != 0;
@@ -47,13 +44,6 @@ HWND nextToActivate(HWND pushedBack) {
         if (w != pushedBack && takesSwitch(w)) return w;
     }
     return nullptr;
-}
-
-void waitForForeground(HWND window) {
-    const auto deadline = std::chrono::steady_clock::now() + kSwitchWait;
-    while (GetForegroundWindow() != window && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
 }
 
 }  // namespace
@@ -114,8 +104,9 @@ void Win32Desktop::sendForegroundToBack() {
         SetWindowPos(foreground, kBottom, 0, 0, 0, 0, kKeepPlace);
     }
     if (next == nullptr) return;
+    // Sent, not waited for: the UI thread never sleeps, and the next reading
+    // or the foreground event shows where the switch landed.
     SetForegroundWindow(next);
-    waitForForeground(next);
 }
 
 }  // namespace sw::win32
