@@ -53,17 +53,13 @@ void Sizewise::wire() {
 
 void Sizewise::Main() {
     WindowSystem& windows = desktop_.windows;
-    // A window of the program's own is never the target: it counts as untitled.
-    const auto titleLength = [&] {
-        if (TargetMonitor::IsOwnWindow(target_.window())) return std::size_t{0};
-        return windows.describeWindow(target_.window()).title.size();
-    };
     target_.setWindow(windows.foregroundWindow());
-    for (int attempt = 0; attempt < kStartAttempts && titleLength() == 0; ++attempt) {
+    std::size_t titleLength = windows.describeWindow(target_.window()).title.size();
+    for (int attempt = 0; attempt < kStartAttempts && titleLength == 0; ++attempt) {
         windows.sendForegroundToBack();
         target_.setWindow(windows.foregroundWindow());
+        titleLength = windows.describeWindow(target_.window()).title.size();
     }
-    if (TargetMonitor::IsOwnWindow(target_.window())) target_.setWindow(0);
     form_->Form_Load(LoadConfig(), options_.splash);
     // A window hidden to the notification area at the last exit starts hidden;
     // nor is one shown that was unloaded while its splash showed.

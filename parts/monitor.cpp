@@ -88,8 +88,11 @@ void TargetMonitor::Poll() {
     // focus change: neither is a change of target.
     if (reading.foreground != 0 && !reading.foregroundIsOwn) target_.setWindow(reading.foreground);
     // A window id is used again once its window has gone: the window the desktop
-    // named when the program started may be one of its own by now.
-    if (IsOwnWindow(target_.window())) target_.setWindow(0);
+    // named when the program started (the last run's main window) may be one of
+    // its own by now.
+    const bool targetIsOwn =
+        target_.window() == reading.foreground ? reading.foregroundIsOwn : IsOwnWindow(target_.window());
+    if (targetIsOwn) target_.setWindow(0);
     reading.target = windows_.describeWindow(target_.window());
     // An untitled foreground window (the desktop, a panel) never replaces a
     // target that has been seen before.

@@ -54,13 +54,12 @@ public:
     // The desktop says something changed: read in this turn if the spacing allows.
     void DesktopChanged();
 
-    // Whether a window is one of the program's own.
-    static bool IsOwnWindow(WindowId window);
-
 signals:
     void targetRead(const sw::TargetReading& reading);
 
 private:
+    // Whether a window is one of the program's own.
+    static bool IsOwnWindow(WindowId window);
     void ExpectPlacement(const Placement& placement);
     void ExpectShow(ShowCommand command);
     bool ChangeStillLanding(const WindowInfo& info);
