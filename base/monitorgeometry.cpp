@@ -86,6 +86,11 @@ std::int32_t Rescale(std::int32_t value, std::int32_t origin, double factor) {
 
 }  // namespace
 
+double RatioAt(const std::vector<ScaledScreen>& screens, Point pixel) {
+    const ScaledScreen* s = ScreenFor(screens, pixel, false);
+    return s == nullptr || s->ratio <= 0 ? 1.0 : s->ratio;
+}
+
 Point PixelToScaled(const std::vector<ScaledScreen>& screens, Point pixel) {
     const ScaledScreen* s = ScreenFor(screens, pixel, false);
     if (s == nullptr || s->ratio <= 0) return pixel;

@@ -47,6 +47,8 @@ struct ScaledScreen {
 Point PixelToScaled(const std::vector<ScaledScreen>& screens, Point pixel);
 // And back, on the screen whose scaled rectangle holds the point (or the nearest).
 Point ScaledToPixel(const std::vector<ScaledScreen>& screens, Point scaled);
+// The ratio of the screen that holds the pixel, or of the nearest (1 with none).
+double RatioAt(const std::vector<ScaledScreen>& screens, Point pixel);
 // The same for a position between the toolkit's whole units (a pointer at ratio 2).
 Point ScaledToPixel(const std::vector<ScaledScreen>& screens, double x, double y);
 

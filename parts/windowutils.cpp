@@ -33,16 +33,7 @@ QPoint ToQt(Point pixel) {
     return QPoint(scaled.x, scaled.y);
 }
 
-double RatioAt(Point pixel) {
-    const std::vector<ScaledScreen> screens = QtScreens();
-    std::vector<Rect> rects;
-    for (const ScaledScreen& s : screens) rects.push_back(s.pixels);
-    const Rect at = MonitorAt(rects, pixel);
-    for (const ScaledScreen& s : screens) {
-        if (s.pixels == at) return s.ratio;
-    }
-    return 1.0;
-}
+double RatioAt(Point pixel) { return RatioAt(QtScreens(), pixel); }
 
 Point FromQt(QPoint position) { return ScaledToPixel(QtScreens(), Point{position.x(), position.y()}); }
 
