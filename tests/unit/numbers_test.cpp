@@ -65,6 +65,7 @@ TEST(Monitors, WhichMonitorAndBackIntoSight) {
     EXPECT_EQ(MonitorAt(m, {300, 10}), m[0]);     // in the corner on none: the nearest
     EXPECT_EQ(MonitorAt(m, {-1, 600}), m[0]);     // a tie goes to the one listed first
     EXPECT_EQ(MonitorAt(m, {-2, 601}), m[0]);     // two pixels from each, below one and beside the other
+    EXPECT_EQ(MonitorAt({{0, 0, 10, 10}, {20, 0, 30, 10}}, {15, 5}), (Rect{20, 0, 30, 10}));  // 6 past one, 5 before the other
     EXPECT_EQ(MonitorHoldingMost(m, {1000, 300, 1400, 500}), m[0]);
     EXPECT_EQ(MonitorHoldingMost(m, {1200, 300, 1600, 500}), m[1]);
     EXPECT_EQ(MonitorHoldingMost(m, {-32000, -32000, -31840, -31972}), m[2]);  // on none: nearest its centre
