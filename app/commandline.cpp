@@ -32,15 +32,16 @@ bool AsksHelpOrVersion(int argc, char** argv) {
 }
 
 std::string UsageText() {
-    return std::string("Usage: sizewise [--no-splash]\n"
-                       "Shows where the window you work in is, and its size, to the pixel, and\n"
-                       "lets you type new values, use size presets and measure with two rulers.\n"
-                       "\n"
-                       "  --no-splash   start without the three-second about window\n"
-                       "  -h, --help    show this help and exit\n"
-                       "  -v, --version show the version and exit\n"
-                       "\n"
-                       "Qt's own options, such as -display, are understood as well.\n");
+    return std::string(
+        "Usage: sizewise [--no-splash]\n"
+        "Shows where the window you work in is, and its size, to the pixel, and\n"
+        "lets you type new values, use size presets and measure with two rulers.\n"
+        "\n"
+        "  --no-splash   start without the three-second about window\n"
+        "  -h, --help    show this help and exit\n"
+        "  -v, --version show the version and exit\n"
+        "\n"
+        "Qt's own options, such as -display, are understood as well.\n");
 }
 
 std::optional<Reply> ReplyTo(const CommandLine& line) {

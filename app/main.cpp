@@ -20,7 +20,9 @@
 
 namespace {
 
-void say(const std::string& text) { std::fprintf(stderr, "Sizewise: %s\n", text.c_str()); }
+void say(const std::string& text) {
+    std::fprintf(stderr, "Sizewise: %s\n", text.c_str());
+}
 
 // The arguments Qt has left after taking its own.
 std::vector<std::string> programArguments() {
@@ -74,7 +76,8 @@ int run(sw::Backend& backend, std::unique_ptr<sw::Sizewise>& sizewise) {
     // In place before the main window loads: loading waits three seconds for the
     // splash, and a signal or the session's end may come meanwhile.
     sw::installEndRequestHandlers([root](sw::EndRequest request) {
-        root->Unload(request == sw::EndRequest::SessionEnd ? sw::kUnloadSession : sw::kUnloadTaskManager);
+        root->Unload(request == sw::EndRequest::SessionEnd ? sw::kUnloadSession
+                                                           : sw::kUnloadTaskManager);
     });
     // Qt's and Xlib's objects are half torn down when the display is lost, so
     // only the settings are saved (they need no display) and the process ends at

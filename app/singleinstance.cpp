@@ -26,7 +26,8 @@ QString runtimeDirectory() {
 
 // The display name may hold characters a file name cannot; a hash of it does not.
 QString scopeTag(const std::string& scope) {
-    const QByteArray hash = QCryptographicHash::hash(QByteArray::fromStdString(scope), QCryptographicHash::Sha1);
+    const QByteArray hash =
+        QCryptographicHash::hash(QByteArray::fromStdString(scope), QCryptographicHash::Sha1);
     return QString::fromLatin1(hash.toHex().left(16));
 }
 

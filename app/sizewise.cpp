@@ -9,7 +9,8 @@
 
 namespace sw {
 
-Sizewise::Sizewise(const Desktop& desktop, Options options, std::function<void(int status)> endProcess)
+Sizewise::Sizewise(const Desktop& desktop, Options options,
+                   std::function<void(int status)> endProcess)
     : desktop_(desktop),
       options_(options),
       endProcess_(std::move(endProcess)),
@@ -18,10 +19,11 @@ Sizewise::Sizewise(const Desktop& desktop, Options options, std::function<void(i
       screen_(desktop.screen.metrics()),
       target_(desktop.windows),
       monitor_(desktop.windows, target_) {
-    rulers_ = std::make_unique<Rulers>(desktop.windows, desktop.pointer, desktop.settings, screen_, target_);
-    form_ = std::make_unique<Form1>(
-        MainWindowDesktop{desktop.windows, desktop.pointer, desktop.shell, desktop.notifyIcon, screen_}, target_,
-        presets_);
+    rulers_ = std::make_unique<Rulers>(desktop.windows, desktop.pointer, desktop.settings, screen_,
+                                       target_);
+    form_ = std::make_unique<Form1>(MainWindowDesktop{desktop.windows, desktop.pointer,
+                                                      desktop.shell, desktop.notifyIcon, screen_},
+                                    target_, presets_);
     wire();
     // The monitor starts with the main window, before loading has finished.
     monitor_.start();
@@ -85,7 +87,8 @@ bool Sizewise::SaveConfig(std::string* why) {
 
 void Sizewise::SaveOrSay() {
     std::string why;
-    if (!SaveConfig(&why)) std::fprintf(stderr, "Sizewise: the settings were not saved: %s\n", why.c_str());
+    if (!SaveConfig(&why))
+        std::fprintf(stderr, "Sizewise: the settings were not saved: %s\n", why.c_str());
 }
 
 void Sizewise::Unload(int unloadMode) {

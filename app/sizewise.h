@@ -10,8 +10,8 @@
 
 #include "desktop.h"
 #include "monitor.h"
-#include "settings.h"
 #include "presets.h"
+#include "settings.h"
 #include "target.h"
 
 namespace sw {

@@ -10,8 +10,8 @@ inline constexpr const char* kAppMaker = "Korvath";
 
 // "1.0.0": major, minor and revision of this build.
 inline std::string VersionText() {
-    return std::to_string(SIZEWISE_VERSION_MAJOR) + "." + std::to_string(SIZEWISE_VERSION_MINOR) + "." +
-           std::to_string(SIZEWISE_VERSION_PATCH);
+    return std::to_string(SIZEWISE_VERSION_MAJOR) + "." + std::to_string(SIZEWISE_VERSION_MINOR) +
+           "." + std::to_string(SIZEWISE_VERSION_PATCH);
 }
 
 }  // namespace sw

@@ -8,12 +8,18 @@
 namespace sw {
 namespace {
 
-bool Holds(const Rect& r, Point p) { return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom; }
+bool Holds(const Rect& r, Point p) {
+    return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
+}
 
 // The squared distance from the point to the nearest pixel of the rectangle.
 std::int64_t DistanceSquared(const Rect& r, Point p) {
-    const std::int64_t dx = p.x < r.left ? std::int64_t{r.left} - p.x : p.x >= r.right ? std::int64_t{p.x} - r.right + 1 : 0;
-    const std::int64_t dy = p.y < r.top ? std::int64_t{r.top} - p.y : p.y >= r.bottom ? std::int64_t{p.y} - r.bottom + 1 : 0;
+    const std::int64_t dx = p.x < r.left     ? std::int64_t{r.left} - p.x
+                            : p.x >= r.right ? std::int64_t{p.x} - r.right + 1
+                                             : 0;
+    const std::int64_t dy = p.y < r.top       ? std::int64_t{r.top} - p.y
+                            : p.y >= r.bottom ? std::int64_t{p.y} - r.bottom + 1
+                                              : 0;
     return dx * dx + dy * dy;
 }
 
@@ -26,7 +32,8 @@ std::int64_t Overlap(const Rect& a, const Rect& b) {
 // Keeps [start, start + length) inside [low, high) where it fits, else at low.
 std::int32_t Within(std::int32_t start, std::int32_t length, std::int32_t low, std::int32_t high) {
     const std::int64_t last = std::int64_t{high} - std::max(length, 0);
-    return static_cast<std::int32_t>(std::max<std::int64_t>(low, std::min<std::int64_t>(start, last)));
+    return static_cast<std::int32_t>(
+        std::max<std::int64_t>(low, std::min<std::int64_t>(start, last)));
 }
 
 // The title strip's point, which a stored place near the end of the range cannot push past it.
@@ -48,9 +55,9 @@ Rect MonitorAt(const std::vector<Rect>& monitors, Point point) {
 }
 
 Rect MonitorHoldingMost(const std::vector<Rect>& monitors, const Rect& rect) {
-    const auto most = std::max_element(monitors.begin(), monitors.end(), [&](const Rect& a, const Rect& b) {
-        return Overlap(a, rect) < Overlap(b, rect);
-    });
+    const auto most = std::max_element(
+        monitors.begin(), monitors.end(),
+        [&](const Rect& a, const Rect& b) { return Overlap(a, rect) < Overlap(b, rect); });
     if (most != monitors.end() && Overlap(*most, rect) > 0) return *most;
     const Point centre{static_cast<std::int32_t>((std::int64_t{rect.left} + rect.right) / 2),
                        static_cast<std::int32_t>((std::int64_t{rect.top} + rect.bottom) / 2)};
@@ -59,15 +66,19 @@ Rect MonitorHoldingMost(const std::vector<Rect>& monitors, const Rect& rect) {
 
 bool TitleStripSeen(const std::vector<Rect>& monitors, Point topLeft) {
     const Point strip = StripOf(topLeft);
-    return std::any_of(monitors.begin(), monitors.end(), [&](const Rect& m) { return Holds(m, strip); });
+    return std::any_of(monitors.begin(), monitors.end(),
+                       [&](const Rect& m) { return Holds(m, strip); });
 }
 
 namespace {
 
 // The screen in its own scaled co-ordinates: the same corner, the size divided.
 Rect ScaledRect(const ScaledScreen& s) {
-    const auto size = [&](std::int64_t pixels) { return static_cast<std::int64_t>(std::llround(pixels / s.ratio)); };
-    return Rect{s.pixels.left, s.pixels.top, static_cast<std::int32_t>(s.pixels.left + size(s.pixels.width())),
+    const auto size = [&](std::int64_t pixels) {
+        return static_cast<std::int64_t>(std::llround(pixels / s.ratio));
+    };
+    return Rect{s.pixels.left, s.pixels.top,
+                static_cast<std::int32_t>(s.pixels.left + size(s.pixels.width())),
                 static_cast<std::int32_t>(s.pixels.top + size(s.pixels.height()))};
 }
 
@@ -81,7 +92,8 @@ const ScaledScreen* ScreenFor(const std::vector<ScaledScreen>& screens, Point p,
 }
 
 std::int32_t Rescale(std::int32_t value, std::int32_t origin, double factor) {
-    return static_cast<std::int32_t>(origin + std::llround((std::int64_t{value} - origin) * factor));
+    return static_cast<std::int32_t>(origin +
+                                     std::llround((std::int64_t{value} - origin) * factor));
 }
 
 }  // namespace
@@ -94,7 +106,8 @@ double RatioAt(const std::vector<ScaledScreen>& screens, Point pixel) {
 Point PixelToScaled(const std::vector<ScaledScreen>& screens, Point pixel) {
     const ScaledScreen* s = ScreenFor(screens, pixel, false);
     if (s == nullptr || s->ratio <= 0) return pixel;
-    return Point{Rescale(pixel.x, s->pixels.left, 1 / s->ratio), Rescale(pixel.y, s->pixels.top, 1 / s->ratio)};
+    return Point{Rescale(pixel.x, s->pixels.left, 1 / s->ratio),
+                 Rescale(pixel.y, s->pixels.top, 1 / s->ratio)};
 }
 
 Point ScaledToPixel(const std::vector<ScaledScreen>& screens, Point scaled) {
@@ -102,7 +115,8 @@ Point ScaledToPixel(const std::vector<ScaledScreen>& screens, Point scaled) {
 }
 
 Point ScaledToPixel(const std::vector<ScaledScreen>& screens, double x, double y) {
-    const Point at{static_cast<std::int32_t>(std::floor(x)), static_cast<std::int32_t>(std::floor(y))};
+    const Point at{static_cast<std::int32_t>(std::floor(x)),
+                   static_cast<std::int32_t>(std::floor(y))};
     const ScaledScreen* s = ScreenFor(screens, at, true);
     const double ratio = s == nullptr || s->ratio <= 0 ? 1.0 : s->ratio;
     const Point origin = s == nullptr ? Point{} : Point{s->pixels.left, s->pixels.top};
@@ -110,11 +124,13 @@ Point ScaledToPixel(const std::vector<ScaledScreen>& screens, double x, double y
                  static_cast<std::int32_t>(origin.y + std::llround((y - origin.y) * ratio))};
 }
 
-Point OntoMonitor(const std::vector<Rect>& monitors, Point topLeft, std::int32_t width, std::int32_t height) {
+Point OntoMonitor(const std::vector<Rect>& monitors, Point topLeft, std::int32_t width,
+                  std::int32_t height) {
     if (monitors.empty() || TitleStripSeen(monitors, topLeft)) return topLeft;
     if (topLeft == Point{}) return Point{monitors.front().left, monitors.front().top};
     const Rect m = MonitorAt(monitors, StripOf(topLeft));
-    return Point{Within(topLeft.x, width, m.left, m.right), Within(topLeft.y, height, m.top, m.bottom)};
+    return Point{Within(topLeft.x, width, m.left, m.right),
+                 Within(topLeft.y, height, m.top, m.bottom)};
 }
 
 }  // namespace sw

@@ -32,7 +32,8 @@ bool TitleStripSeen(const std::vector<Rect>& monitors, Point topLeft);
 // the window is larger than the monitor).
 // A place of (0, 0), the first start's, that is out of sight goes to the primary
 // monitor's top-left corner instead.
-Point OntoMonitor(const std::vector<Rect>& monitors, Point topLeft, std::int32_t width, std::int32_t height);
+Point OntoMonitor(const std::vector<Rect>& monitors, Point topLeft, std::int32_t width,
+                  std::int32_t height);
 
 // A screen as the toolkit scales it: its rectangle in pixels and its device
 // pixel ratio. The toolkit keeps each screen's top-left corner in pixels and

@@ -17,12 +17,18 @@ double RoundHalfEven(double value) {
     return std::fmod(floor, 2.0) == 0.0 ? floor : floor + 1.0;
 }
 
-double Int(double value) { return std::floor(value); }
+double Int(double value) {
+    return std::floor(value);
+}
 
 namespace {
 
-bool isSpace(char c) { return c == ' ' || c == '\t'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isSpace(char c) {
+    return c == ' ' || c == '\t';
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 void setWhy(std::string* why, const char* text) {
     if (why != nullptr) *why = text;
@@ -101,12 +107,14 @@ std::optional<std::int32_t> ToLong(std::string_view text, std::string* why) {
 
 std::int32_t PinToLong(double wholeValue) {
     if (std::isnan(wholeValue)) return 0;
-    return static_cast<std::int32_t>(std::clamp(wholeValue,
-                                                static_cast<double>(std::numeric_limits<std::int32_t>::min()),
-                                                static_cast<double>(std::numeric_limits<std::int32_t>::max())));
+    return static_cast<std::int32_t>(
+        std::clamp(wholeValue, static_cast<double>(std::numeric_limits<std::int32_t>::min()),
+                   static_cast<double>(std::numeric_limits<std::int32_t>::max())));
 }
 
-std::string FormatLong(std::int64_t value) { return std::to_string(value); }
+std::string FormatLong(std::int64_t value) {
+    return std::to_string(value);
+}
 
 std::string FormatNumber(double value) {
     if (value == 0.0) return "0";  // never "-0"

@@ -9,9 +9,12 @@ namespace {
 std::size_t characterLength(std::string_view text, std::size_t i) {
     const auto lead = static_cast<unsigned char>(text[i]);
     std::size_t length = 1;
-    if (lead >= 0xC2 && lead <= 0xDF) length = 2;
-    else if (lead >= 0xE0 && lead <= 0xEF) length = 3;
-    else if (lead >= 0xF0 && lead <= 0xF4) length = 4;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        length = 2;
+    else if (lead >= 0xE0 && lead <= 0xEF)
+        length = 3;
+    else if (lead >= 0xF0 && lead <= 0xF4)
+        length = 4;
     if (length == 1 || i + length > text.size()) return 1;
     for (std::size_t k = 1; k < length; ++k) {
         if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return 1;

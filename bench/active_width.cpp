@@ -18,14 +18,16 @@ using Reply = std::unique_ptr<T, decltype(&std::free)>;
 
 xcb_atom_t internAtom(xcb_connection_t* c, const char* name) {
     const Reply<xcb_intern_atom_reply_t> reply(
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, std::strlen(name), name), nullptr), &std::free);
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, std::strlen(name), name), nullptr),
+        &std::free);
     return reply ? reply->atom : XCB_ATOM_NONE;
 }
 
 // The width of the active window's client, or -1 when there is none.
 int activeWidth(xcb_connection_t* c, xcb_window_t root, xcb_atom_t active) {
     const Reply<xcb_get_property_reply_t> property(
-        xcb_get_property_reply(c, xcb_get_property(c, 0, root, active, XCB_ATOM_WINDOW, 0, 1), nullptr),
+        xcb_get_property_reply(c, xcb_get_property(c, 0, root, active, XCB_ATOM_WINDOW, 0, 1),
+                               nullptr),
         &std::free);
     if (!property || xcb_get_property_value_length(property.get()) != 4) return -1;
     const auto window = *static_cast<xcb_window_t*>(xcb_get_property_value(property.get()));

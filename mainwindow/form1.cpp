@@ -1,12 +1,12 @@
 // The main window.
-#include "monitorgeometry.h"
 #include "form1.h"
+#include "monitorgeometry.h"
 
-#include <QWindow>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QPushButton>
 #include <QToolButton>
+#include <QWindow>
 
 #include "appinfo.h"
 #include "dimensionpanel.h"
@@ -36,7 +36,8 @@ constexpr int kBottomMargin = 120;
 }  // namespace
 
 Form1::Form1(const MainWindowDesktop& desktop, Target& target, Presets& presets, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint),
       desktop_(desktop) {
     setWindowTitle(kAppTitle);
     setObjectName("Form1");
@@ -94,7 +95,8 @@ void Form1::connectParts() {
     });
     connect(presetBar_, &PresetBar::presetChosen, this,
             [this](std::int32_t w, std::int32_t h) { PlaceTargetAt(kWidth, w, kHeight, h); });
-    connect(layout_, &LayoutView::dragged, this, [this](Point at) { PlaceTargetAt(kLeft, at.x, kTop, at.y); });
+    connect(layout_, &LayoutView::dragged, this,
+            [this](Point at) { PlaceTargetAt(kLeft, at.x, kTop, at.y); });
     connect(layout_, &LayoutView::menuRequested, this, [this] { tray_->PopupAtPointer(false); });
     connect(layout_, &LayoutView::switched, this, [this](bool shown) {
         tray_->setLayoutChecked(shown);
@@ -146,8 +148,10 @@ void Form1::ApplyConfig(const MainConfig& config) {
     // Among several monitors, which may lie at negative co-ordinates, only the
     // title strip's being in sight counts.
     if (desktop_.screen.monitors.size() <= 1) {
-        mWindowTop = ClampWindowEdge(config.windowTop, desktop_.screen.heightPx * ty, height() * ty);
-        mWindowLeft = ClampWindowEdge(config.windowLeft, desktop_.screen.widthPx * tx, width() * tx);
+        mWindowTop =
+            ClampWindowEdge(config.windowTop, desktop_.screen.heightPx * ty, height() * ty);
+        mWindowLeft =
+            ClampWindowEdge(config.windowLeft, desktop_.screen.widthPx * tx, width() * tx);
     }
     DrawForm();
     if (desktop_.screen.monitors.size() > 1) BringRememberedOntoMonitor();
@@ -211,7 +215,8 @@ void Form1::showEvent(QShowEvent* event) {
         mScreenWatched = true;
         // Moved onto a monitor of another device pixel ratio, the window keeps its
         // size in Qt's co-ordinates; the X server is told the new pixels.
-        connect(windowHandle(), &QWindow::screenChanged, this, [this] { windowHandle()->resize(size()); });
+        connect(windowHandle(), &QWindow::screenChanged, this,
+                [this] { windowHandle()->resize(size()); });
     }
     marquee_->setRunning(!isMinimized());
     emit cameIntoView();
@@ -280,7 +285,8 @@ void Form1::BringRememberedOntoMonitor() {
     const Point at{static_cast<std::int32_t>(RoundHalfEven(mWindowLeft / tx)),
                    static_cast<std::int32_t>(RoundHalfEven(mWindowTop / ty))};
     const double ratio = devicePixelRatioF();
-    const Point onto = OntoMonitor(desktop_.screen.monitors, at, static_cast<std::int32_t>(std::lround(width() * ratio)),
+    const Point onto = OntoMonitor(desktop_.screen.monitors, at,
+                                   static_cast<std::int32_t>(std::lround(width() * ratio)),
                                    static_cast<std::int32_t>(std::lround(height() * ratio)));
     if (onto == at) return;
     mWindowLeft = static_cast<std::int32_t>(RoundHalfEven(onto.x * tx));
@@ -296,8 +302,9 @@ void Form1::ScreenChanged(const ScreenMetrics& screen) {
 }
 
 void Form1::MoveToRemembered() {
-    move(ToQt(Point{static_cast<std::int32_t>(RoundHalfEven(mWindowLeft / TwipsPerPixelX(desktop_.screen))),
-                    static_cast<std::int32_t>(RoundHalfEven(mWindowTop / TwipsPerPixelY(desktop_.screen)))}));
+    move(ToQt(Point{
+        static_cast<std::int32_t>(RoundHalfEven(mWindowLeft / TwipsPerPixelX(desktop_.screen))),
+        static_cast<std::int32_t>(RoundHalfEven(mWindowTop / TwipsPerPixelY(desktop_.screen)))}));
 }
 
 void Form1::moveEvent(QMoveEvent* event) {

@@ -51,7 +51,8 @@ class Form1 final : public QWidget {
     Q_OBJECT
 
 public:
-    Form1(const MainWindowDesktop& desktop, Target& target, Presets& presets, QWidget* parent = nullptr);
+    Form1(const MainWindowDesktop& desktop, Target& target, Presets& presets,
+          QWidget* parent = nullptr);
     ~Form1() override;
 
     // The main window's load, in its order: the icon, the settings, the

@@ -5,7 +5,9 @@
 
 // The resources live in a static library, whose initialiser the linker would
 // drop unless something names it; Q_INIT_RESOURCE cannot stand in a namespace.
-static void initIconResources() { Q_INIT_RESOURCE(sizewise); }
+static void initIconResources() {
+    Q_INIT_RESOURCE(sizewise);
+}
 
 namespace sw {
 

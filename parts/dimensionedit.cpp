@@ -6,8 +6,8 @@
 namespace sw {
 
 DimensionLabels DimensionTexts(const Rect& r) {
-    return {FormatLong(r.left),    FormatLong(r.top),     FormatLong(r.right),
-            FormatLong(r.bottom),  FormatLong(r.width()), FormatLong(r.height())};
+    return {FormatLong(r.left),   FormatLong(r.top),     FormatLong(r.right),
+            FormatLong(r.bottom), FormatLong(r.width()), FormatLong(r.height())};
 }
 
 std::optional<Placement> PlacementFromLabels(const DimensionLabels& labels, std::string* why) {

@@ -29,14 +29,16 @@ DimensionPanel::DimensionPanel(QWidget* form, Target& target) : QObject(form), t
     for (int i = 0; i < 6; ++i) {
         const int left = kDimensionStep * i;
         Label1[i] = new ClickLabel(kCaptions[i], form);
-        Label1[i]->setGeometry(DesignRect(left, kCaptionTop, i == kHeight ? kHeightCaptionWidth : kDimensionWidth,
+        Label1[i]->setGeometry(DesignRect(left, kCaptionTop,
+                                          i == kHeight ? kHeightCaptionWidth : kDimensionWidth,
                                           kDimensionHeight));
         Label1[i]->setStyleSheet("color: white; background: blue;");
         lblWindowDimension[i] = new ClickLabel("0000", form);
         lblWindowDimension[i]->setObjectName(QString("lblWindowDimension%1").arg(i));
         // A screen reader says which dimension a value is.
         lblWindowDimension[i]->setAccessibleDescription(kCaptions[i]);
-        lblWindowDimension[i]->setGeometry(DesignRect(left, kValueTop, kDimensionWidth, kDimensionHeight));
+        lblWindowDimension[i]->setGeometry(
+            DesignRect(left, kValueTop, kDimensionWidth, kDimensionHeight));
         lblWindowDimension[i]->setStyleSheet("color: blue;");
         for (ClickLabel* label : {Label1[i], lblWindowDimension[i]}) {
             label->setFont(small);
@@ -109,7 +111,8 @@ void DimensionPanel::EditDimension(int index) {
     mEditIndex = index;
     mValueRefusal.clear();
     txtValue->setText(lblWindowDimension[index]->text());
-    picValueEntry->move(Label1[index]->x() - txtValue->x(), Label1[index]->y() + Label1[index]->height());
+    picValueEntry->move(Label1[index]->x() - txtValue->x(),
+                        Label1[index]->y() + Label1[index]->height());
     picValueEntry->show();
     picValueEntry->raise();
     // Typing needs the keyboard: without a window manager a click does not bring it.
@@ -123,11 +126,17 @@ void DimensionPanel::EditDimension(int index) {
     txtValue->selectAll();
 }
 
-void DimensionPanel::CloseEntry() { picValueEntry->hide(); }
+void DimensionPanel::CloseEntry() {
+    picValueEntry->hide();
+}
 
-bool DimensionPanel::entryOpen() const { return picValueEntry->isVisible(); }
+bool DimensionPanel::entryOpen() const {
+    return picValueEntry->isVisible();
+}
 
-void DimensionPanel::txtValue_GotFocus() { txtValue->selectAll(); }
+void DimensionPanel::txtValue_GotFocus() {
+    txtValue->selectAll();
+}
 
 void DimensionPanel::txtValue_LostFocus() {
     if (!mOpeningEntry) picValueEntry->hide();
@@ -140,7 +149,8 @@ void DimensionPanel::cmdCancel_Click() {
 
 void DimensionPanel::cmdOk_Click() {
     std::string why;
-    const auto edited = ApplyDimensionEdit(labels(), mEditIndex, txtValue->text().toStdString(), &why);
+    const auto edited =
+        ApplyDimensionEdit(labels(), mEditIndex, txtValue->text().toStdString(), &why);
     if (!edited) {
         RefuseValue(why);
         return;

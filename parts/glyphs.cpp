@@ -127,7 +127,8 @@ QIcon Globe() {
     p.drawLine(QPointF(ball.center().x(), ball.top()), QPointF(ball.center().x(), ball.bottom()));
     p.drawLine(QPointF(ball.left(), ball.center().y()), QPointF(ball.right(), ball.center().y()));
     p.drawLine(QPointF(ball.left() + 4, ball.top() + 9), QPointF(ball.right() - 4, ball.top() + 9));
-    p.drawLine(QPointF(ball.left() + 4, ball.bottom() - 9), QPointF(ball.right() - 4, ball.bottom() - 9));
+    p.drawLine(QPointF(ball.left() + 4, ball.bottom() - 9),
+               QPointF(ball.right() - 4, ball.bottom() - 9));
     return QIcon(pixmap);
 }
 

@@ -10,9 +10,12 @@ namespace sw {
 
 namespace fs = std::filesystem;
 
-std::string InstalledHelpDir() { return SIZEWISE_HELP_DIR; }
+std::string InstalledHelpDir() {
+    return SIZEWISE_HELP_DIR;
+}
 
-std::vector<std::string> HelpSearchPaths(const std::string& programDir, const std::string& installedHelpDir) {
+std::vector<std::string> HelpSearchPaths(const std::string& programDir,
+                                         const std::string& installedHelpDir) {
     const fs::path program(programDir);
     return {
         (program / "help" / "index.html").lexically_normal().string(),

@@ -18,6 +18,7 @@ std::vector<std::string> HelpSearchPaths(const std::string& programDir,
                                          const std::string& installedHelpDir = InstalledHelpDir());
 
 // The first of HelpSearchPaths that is a file, or "" when none is.
-std::string FindHelp(const std::string& programDir, const std::string& installedHelpDir = InstalledHelpDir());
+std::string FindHelp(const std::string& programDir,
+                     const std::string& installedHelpDir = InstalledHelpDir());
 
 }  // namespace sw

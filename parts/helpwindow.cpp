@@ -9,8 +9,7 @@
 
 namespace sw {
 
-HelpWindow::HelpWindow(Shell& shell, QWidget* owner)
-    : QWidget(owner, Qt::Window), shell_(shell) {
+HelpWindow::HelpWindow(Shell& shell, QWidget* owner) : QWidget(owner, Qt::Window), shell_(shell) {
     setObjectName("HelpWindow");
     setWindowTitle("Sizewise Help");
     resize(560, 480);
@@ -40,7 +39,8 @@ HelpWindow::HelpWindow(Shell& shell, QWidget* owner)
     connect(cmdBack, &QToolButton::clicked, browser, &QTextBrowser::backward);
     connect(cmdForward, &QToolButton::clicked, browser, &QTextBrowser::forward);
     connect(cmdContents, &QToolButton::clicked, this, [this] { browser->setSource(contents_); });
-    connect(browser, &QTextBrowser::anchorClicked, this, [this](const QUrl& link) { FollowLink(link); });
+    connect(browser, &QTextBrowser::anchorClicked, this,
+            [this](const QUrl& link) { FollowLink(link); });
     // The page's own title names the window, as help viewers do.
     connect(browser, &QTextBrowser::sourceChanged, this, [this] {
         const QString page = browser->documentTitle();
@@ -64,8 +64,9 @@ void HelpWindow::FollowLink(const QUrl& link) {
     }
     const std::string address = resolved.toString().toStdString();
     if (!shell_.openLink(address)) {
-        QMessageBox::warning(this, "Sizewise Help",
-                             QString("Nothing on this desktop could open %1.").arg(resolved.toString()));
+        QMessageBox::warning(
+            this, "Sizewise Help",
+            QString("Nothing on this desktop could open %1.").arg(resolved.toString()));
     }
 }
 

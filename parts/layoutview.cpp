@@ -39,7 +39,8 @@ protected:
         QPainter painter(this);
         painter.setPen(QColor(96, 96, 192));
         for (const ViewRect& r : mOutlines) {
-            painter.drawRect(DesignPixels(r.left), DesignPixels(r.top), DesignPixels(r.width) - 1, DesignPixels(r.height) - 1);
+            painter.drawRect(DesignPixels(r.left), DesignPixels(r.top), DesignPixels(r.width) - 1,
+                             DesignPixels(r.height) - 1);
         }
     }
 
@@ -51,7 +52,8 @@ LayoutView::LayoutView(QWidget* form, const ScreenMetrics& screen)
     : QObject(form), mScreen(screen), mScreenViewHeight(ViewHeightFor(screen, kScreenViewWidth)) {
     chkShowLayout = new QToolButton(form);
     chkShowLayout->setObjectName("chkShowLayout");
-    chkShowLayout->setGeometry(DesignRect(kLayoutSwitchLeft, kLayoutSwitchTop, kLayoutSwitchSize, kLayoutSwitchSize));
+    chkShowLayout->setGeometry(
+        DesignRect(kLayoutSwitchLeft, kLayoutSwitchTop, kLayoutSwitchSize, kLayoutSwitchSize));
     chkShowLayout->setCheckable(true);
     chkShowLayout->setChecked(true);
     chkShowLayout->setIcon(glyphs::Layout());
@@ -64,7 +66,8 @@ LayoutView::LayoutView(QWidget* form, const ScreenMetrics& screen)
 
     picScreen = new QFrame(form);
     picScreen->setObjectName("picScreen");
-    picScreen->setGeometry(DesignRect(kScreenViewLeft, kScreenViewTop, kScreenViewWidth, kScreenViewDesignHeight));
+    picScreen->setGeometry(
+        DesignRect(kScreenViewLeft, kScreenViewTop, kScreenViewWidth, kScreenViewDesignHeight));
     picScreen->setFrameStyle(QFrame::Box | QFrame::Plain);
     picScreen->setLineWidth(1);
     picScreen->setStyleSheet("QFrame { background: rgb(192, 192, 255); }");
@@ -77,17 +80,27 @@ LayoutView::LayoutView(QWidget* form, const ScreenMetrics& screen)
     imgWindow->setObjectName("imgWindow");
     imgWindow->setPixmap(glyphs::WindowPicture());
     imgWindow->setScaledContents(true);
-    imgWindow->onMouseDown = [this](Qt::MouseButton b, Qt::MouseButtons, QPoint at) { imgWindow_MouseDown(b, at); };
-    imgWindow->onMouseMove = [this](Qt::MouseButton, Qt::MouseButtons held, QPoint at) { imgWindow_MouseMove(held, at); };
-    imgWindow->onMouseUp = [this](Qt::MouseButton, Qt::MouseButtons, QPoint) { imgWindow_MouseUp(); };
+    imgWindow->onMouseDown = [this](Qt::MouseButton b, Qt::MouseButtons, QPoint at) {
+        imgWindow_MouseDown(b, at);
+    };
+    imgWindow->onMouseMove = [this](Qt::MouseButton, Qt::MouseButtons held, QPoint at) {
+        imgWindow_MouseMove(held, at);
+    };
+    imgWindow->onMouseUp = [this](Qt::MouseButton, Qt::MouseButtons, QPoint) {
+        imgWindow_MouseUp();
+    };
     const ViewRect start = mImage;
     mImage = ViewRect{-1, -1, -1, -1};
     PlaceImage(start);
 }
 
-bool LayoutView::isShown() const { return chkShowLayout->isChecked(); }
+bool LayoutView::isShown() const {
+    return chkShowLayout->isChecked();
+}
 
-void LayoutView::setShown(bool shown) { chkShowLayout->setChecked(shown); }
+void LayoutView::setShown(bool shown) {
+    chkShowLayout->setChecked(shown);
+}
 
 double LayoutView::bottomTwips() const {
     return isShown() ? kScreenViewTop + mScreenViewHeight : kLayoutSwitchTop + kLayoutSwitchSize;
@@ -95,7 +108,8 @@ double LayoutView::bottomTwips() const {
 
 ViewScale LayoutView::LayoutScale() const {
     const QRect inner = picScreen->contentsRect();
-    return MakeViewScale(mScreen, inner.width() * kDesignTwipsPerPixel, inner.height() * kDesignTwipsPerPixel);
+    return MakeViewScale(mScreen, inner.width() * kDesignTwipsPerPixel,
+                         inner.height() * kDesignTwipsPerPixel);
 }
 
 void LayoutView::setScreen(const ScreenMetrics& screen) {
@@ -106,7 +120,8 @@ void LayoutView::setScreen(const ScreenMetrics& screen) {
 void LayoutView::ShowMonitors() {
     std::vector<ViewRect> outlines;
     if (mScreen.monitors.size() > 1) {
-        for (const Rect& monitor : mScreen.monitors) outlines.push_back(ScreenToView(monitor, LayoutScale()));
+        for (const Rect& monitor : mScreen.monitors)
+            outlines.push_back(ScreenToView(monitor, LayoutScale()));
     }
     picMonitors->setOutlines(std::move(outlines));
 }
@@ -120,8 +135,9 @@ void LayoutView::PlaceImage(const ViewRect& image) {
     if (image == mImage) return;
     mImage = image;
     const QPoint origin = picScreen->contentsRect().topLeft();
-    imgWindow->setGeometry(origin.x() + DesignPixels(image.left), origin.y() + DesignPixels(image.top),
-                           DesignPixels(image.width), DesignPixels(image.height));
+    imgWindow->setGeometry(origin.x() + DesignPixels(image.left),
+                           origin.y() + DesignPixels(image.top), DesignPixels(image.width),
+                           DesignPixels(image.height));
 }
 
 void LayoutView::imgWindow_MouseDown(Qt::MouseButton button, QPoint at) {
@@ -145,6 +161,8 @@ void LayoutView::imgWindow_MouseMove(Qt::MouseButtons held, QPoint at) {
     emit dragged(ViewToScreen(moved.left, moved.top, LayoutScale()));
 }
 
-void LayoutView::imgWindow_MouseUp() { mDragging = false; }
+void LayoutView::imgWindow_MouseUp() {
+    mDragging = false;
+}
 
 }  // namespace sw

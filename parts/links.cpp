@@ -24,13 +24,19 @@ constexpr int kWebLeft = 1080;
 constexpr int kWebTop = 1320;
 constexpr int kWebSize = 975;
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
+QString q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 }  // namespace
 
-std::string Links::MailtoLink() { return std::string("Mailto:") + SIZEWISE_EMAIL + "?Subject=Sizewise Application"; }
+std::string Links::MailtoLink() {
+    return std::string("Mailto:") + SIZEWISE_EMAIL + "?Subject=Sizewise Application";
+}
 
-std::string Links::WebLink() { return SIZEWISE_HOMEPAGE; }
+std::string Links::WebLink() {
+    return SIZEWISE_HOMEPAGE;
+}
 
 Links::Links(QWidget* form, Shell& shell, const std::string& programDir)
     : QObject(form),
@@ -58,27 +64,31 @@ Links::Links(QWidget* form, Shell& shell, const std::string& programDir)
 }
 
 void Links::MakeRoundButton() {
-    const EllipseBox box = RoundButtonEllipse(kWebSize, kWebSize, kDesignTwipsPerPixel, kDesignTwipsPerPixel);
+    const EllipseBox box =
+        RoundButtonEllipse(kWebSize, kWebSize, kDesignTwipsPerPixel, kDesignTwipsPerPixel);
     // Outside the ellipse the button neither shows nor takes clicks.
     QRegion mask;
-    for (const PixelRow& row : EllipseRows(box)) mask += QRect(row.left, row.y, row.right - row.left, 1);
+    for (const PixelRow& row : EllipseRows(box))
+        mask += QRect(row.left, row.y, row.right - row.left, 1);
     cmdWebLink->setMask(mask);
 }
 
 void Links::OpenLinkOrSay(const std::string& link) {
     // `OpenLink`
     if (shell_.openLink(link)) return;
-    QMessageBox::warning(form_, kAppTitle,
-                         QString("Nothing on this desktop could open %1.\n"
-                                 "Set a default web browser and mail program (xdg-open) and try again.")
-                             .arg(q(link)));
+    QMessageBox::warning(
+        form_, kAppTitle,
+        QString("Nothing on this desktop could open %1.\n"
+                "Set a default web browser and mail program (xdg-open) and try again.")
+            .arg(q(link)));
 }
 
 void Links::ShowHelpContents() {
     if (mHelpFile.empty()) {
         QString where;
         for (const std::string& path : mHelpSearched) where += "\n" + q(path);
-        QMessageBox::warning(form_, kAppTitle, "The help was not found. It was looked for in:" + where);
+        QMessageBox::warning(form_, kAppTitle,
+                             "The help was not found. It was looked for in:" + where);
         return;
     }
     if (mHelpWindow == nullptr) mHelpWindow = new HelpWindow(shell_, form_);

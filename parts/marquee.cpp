@@ -37,14 +37,17 @@ bool Marquee::Step() {
     return mResting;
 }
 
-bool EllipsisVisible(double titleRight, double ellipsisLeft) { return titleRight > ellipsisLeft; }
+bool EllipsisVisible(double titleRight, double ellipsisLeft) {
+    return titleRight > ellipsisLeft;
+}
 
 EllipseBox RoundButtonEllipse(double widthTwips, double heightTwips, double twipsPerPixelX,
                               double twipsPerPixelY) {
     constexpr double inset = 80;
     const auto px = [](double v) { return static_cast<std::int32_t>(RoundHalfEven(v)); };
     return EllipseBox{px(inset / twipsPerPixelX), px(inset / twipsPerPixelY),
-                      px((widthTwips - inset) / twipsPerPixelX), px((heightTwips - inset) / twipsPerPixelY)};
+                      px((widthTwips - inset) / twipsPerPixelX),
+                      px((heightTwips - inset) / twipsPerPixelY)};
 }
 
 std::vector<PixelRow> EllipseRows(const EllipseBox& box) {

@@ -15,9 +15,12 @@ constexpr std::size_t kTitleCharacters = 254;
 
 WindowState StateAfter(ShowCommand command) {
     switch (command) {
-        case ShowCommand::Minimise: return WindowState::Minimised;
-        case ShowCommand::Maximise: return WindowState::Maximised;
-        case ShowCommand::Restore: break;
+        case ShowCommand::Minimise:
+            return WindowState::Minimised;
+        case ShowCommand::Maximise:
+            return WindowState::Maximised;
+        case ShowCommand::Restore:
+            break;
     }
     return WindowState::Normal;
 }
@@ -62,9 +65,9 @@ void TargetMonitor::DesktopChanged() {
 void TargetMonitor::ReadSoon() {
     if (!running_ || tmrCheckActiveWindow->isActive()) return;
     const auto since = std::chrono::steady_clock::now() - lastRead_;
-    tmrCheckActiveWindow->start(since >= kReadSpacing
-                                    ? std::chrono::milliseconds(0)
-                                    : std::chrono::ceil<std::chrono::milliseconds>(kReadSpacing - since));
+    tmrCheckActiveWindow->start(
+        since >= kReadSpacing ? std::chrono::milliseconds(0)
+                              : std::chrono::ceil<std::chrono::milliseconds>(kReadSpacing - since));
 }
 
 bool TargetMonitor::IsOwnWindow(WindowId window) {
@@ -90,8 +93,8 @@ void TargetMonitor::Poll() {
     // A window id is used again once its window has gone: the window the desktop
     // named when the program started (the last run's main window) may be one of
     // its own by now.
-    const bool targetIsOwn =
-        target_.window() == reading.foreground ? reading.foregroundIsOwn : IsOwnWindow(target_.window());
+    const bool targetIsOwn = target_.window() == reading.foreground ? reading.foregroundIsOwn
+                                                                    : IsOwnWindow(target_.window());
     if (targetIsOwn) target_.setWindow(0);
     reading.target = windows_.describeWindow(target_.window());
     // An untitled foreground window (the desktop, a panel) never replaces a
@@ -115,7 +118,8 @@ void TargetMonitor::ExpectPlacement(const Placement& p) {
     std::optional<Rect> rect;
     // A size the window system cannot take is shown as it comes.
     if (right <= INT32_MAX && bottom <= INT32_MAX) {
-        rect = Rect{p.left, p.top, static_cast<std::int32_t>(right), static_cast<std::int32_t>(bottom)};
+        rect = Rect{p.left, p.top, static_cast<std::int32_t>(right),
+                    static_cast<std::int32_t>(bottom)};
     }
     mExpected = ExpectedChange{target_.window(), rect, WindowState::Normal, std::nullopt,
                                std::chrono::steady_clock::now() + kPlacementLanding};
@@ -140,10 +144,12 @@ bool TargetMonitor::ChangeStillLanding(const WindowInfo& info) {
     ExpectedChange& e = *mExpected;
     // A show command has landed once the state is there and the frame has
     // stopped moving (window managers animate minimising and restoring).
-    const bool landed = e.rect ? info.rect == *e.rect : info.state == e.state && e.lastSeen == info.rect;
+    const bool landed =
+        e.rect ? info.rect == *e.rect : info.state == e.state && e.lastSeen == info.rect;
     e.lastSeen = info.rect;
     const bool gone = info.state == WindowState::Gone;
-    if (landed || gone || e.window != target_.window() || std::chrono::steady_clock::now() >= e.until) {
+    if (landed || gone || e.window != target_.window() ||
+        std::chrono::steady_clock::now() >= e.until) {
         mExpected.reset();
         return false;
     }

@@ -21,8 +21,8 @@ class Target;
 struct TargetReading {
     WindowId foreground = 0;
     bool foregroundIsOwn = false;  // one of the program's own windows
-    WindowInfo target;  // the title cut to 254 characters
-    Rect shown;         // the rectangle as the program shows it (ShownRect)
+    WindowInfo target;             // the title cut to 254 characters
+    Rect shown;                    // the rectangle as the program shows it (ShownRect)
     // A command's change has not landed yet: what it was meant to do is shown
     // until it has (or the time is up), not the frames it passes through.
     bool landing = false;
@@ -74,8 +74,8 @@ private:
 
     struct ExpectedChange {
         WindowId window = 0;
-        std::optional<Rect> rect;                // a placement's outcome
-        WindowState state = WindowState::Gone;   // a show command's outcome
+        std::optional<Rect> rect;               // a placement's outcome
+        WindowState state = WindowState::Gone;  // a show command's outcome
         std::optional<Rect> lastSeen;
         std::chrono::steady_clock::time_point until;
     };

@@ -20,7 +20,8 @@ constexpr int kPresetHeight = 195;
 
 }  // namespace
 
-PresetBar::PresetBar(QWidget* form, Presets& presets, WindowSystem& windows, const ScreenMetrics& screen)
+PresetBar::PresetBar(QWidget* form, Presets& presets, WindowSystem& windows,
+                     const ScreenMetrics& screen)
     : QObject(form), form_(form), presets_(presets), windows_(windows), screen_(screen) {
     QFont tiny = form->font();
     tiny.setPixelSize(9);
@@ -30,7 +31,8 @@ PresetBar::PresetBar(QWidget* form, Presets& presets, WindowSystem& windows, con
         cmdPreset[i]->setObjectName(QString("cmdPreset%1").arg(i));
         cmdPreset[i]->setText(QString::number(i));
         cmdPreset[i]->setFont(tiny);
-        cmdPreset[i]->setGeometry(DesignRect(kPresetLeft + kPresetStep * i, kPresetTop, kPresetWidth, kPresetHeight));
+        cmdPreset[i]->setGeometry(
+            DesignRect(kPresetLeft + kPresetStep * i, kPresetTop, kPresetWidth, kPresetHeight));
         connect(cmdPreset[i], &QToolButton::clicked, this, [this, i] { cmdPreset_Click(i); });
         mnuPreset[i] = mnuPresets->addAction(i == 0 ? "not set" : "");
         mnuPreset[i]->setVisible(i == 0);
@@ -42,7 +44,8 @@ void PresetBar::RefreshMenu() {
     const PresetValues& values = presets_.values();
     for (int i = 0; i < kPresetSlots; ++i) {
         if (PresetIsSet(values.width[i], values.height[i])) {
-            const QString caption = QString::fromStdString(PresetCaption(values.width[i], values.height[i]));
+            const QString caption =
+                QString::fromStdString(PresetCaption(values.width[i], values.height[i]));
             mnuPreset[i]->setText(caption);
             mnuPreset[i]->setVisible(true);
             cmdPreset[i]->setToolTip(kPresetTipPrefix + caption);

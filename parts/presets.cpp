@@ -5,7 +5,9 @@
 
 namespace sw {
 
-bool PresetIsSet(std::int32_t width, std::int32_t height) { return width != 0 && height != 0; }
+bool PresetIsSet(std::int32_t width, std::int32_t height) {
+    return width != 0 && height != 0;
+}
 
 std::string PresetCaption(std::int32_t width, std::int32_t height) {
     return FormatLong(width) + "x" + FormatLong(height);

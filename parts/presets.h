@@ -12,8 +12,10 @@ namespace sw {
 inline constexpr int kPresetSlots = 10;
 
 // The preset sizes of a first run; slots 5 to 9 start empty.
-inline constexpr std::array<std::int32_t, kPresetSlots> kDefaultPresetWidth{640, 800, 1024, 1152, 1280};
-inline constexpr std::array<std::int32_t, kPresetSlots> kDefaultPresetHeight{480, 600, 768, 864, 1024};
+inline constexpr std::array<std::int32_t, kPresetSlots> kDefaultPresetWidth{640, 800, 1024, 1152,
+                                                                            1280};
+inline constexpr std::array<std::int32_t, kPresetSlots> kDefaultPresetHeight{480, 600, 768, 864,
+                                                                             1024};
 
 // A slot is set when both its width and its height are non-zero; negative values
 // count as set and are applied as they are.

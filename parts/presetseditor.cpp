@@ -8,9 +8,9 @@
 #include <QTimer>
 
 #include "numbers.h"
-#include "windowutils.h"
 #include "presets.h"
 #include "widgets.h"
+#include "windowutils.h"
 
 namespace sw {
 namespace {
@@ -29,11 +29,14 @@ constexpr int kShapeWidth = 2055;
 constexpr int kShapeHeight = 3975;
 constexpr int kCornerPixels = 20;
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
+QString q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 }  // namespace
 
-frmPresets::frmPresets(Presets& presets, WindowSystem& windows, const ScreenMetrics& screen, QWidget* owner)
+frmPresets::frmPresets(Presets& presets, WindowSystem& windows, const ScreenMetrics& screen,
+                       QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
       presets_(presets),
       windows_(windows),
@@ -143,7 +146,8 @@ void frmPresets::cmdOk_Click() {
     const auto result = ReadPresetTexts(texts);
     if (const auto* refusal = std::get_if<PresetRefusal>(&result)) {
         mRefusal = refusal->why;
-        ShowRefusal(refusal->height ? txtHeight[refusal->slot] : txtWidth[refusal->slot], refusal->why);
+        ShowRefusal(refusal->height ? txtHeight[refusal->slot] : txtWidth[refusal->slot],
+                    refusal->why);
         return;
     }
     mRefusal.clear();
@@ -151,6 +155,8 @@ void frmPresets::cmdOk_Click() {
     accept();
 }
 
-void frmPresets::cmdCancel_Click() { reject(); }
+void frmPresets::cmdCancel_Click() {
+    reject();
+}
 
 }  // namespace sw

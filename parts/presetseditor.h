@@ -21,7 +21,8 @@ class ValueBox;
 class frmPresets final : public QDialog {
 public:
     // Centred on screen; OK writes the boxes into presets.
-    frmPresets(Presets& presets, WindowSystem& windows, const ScreenMetrics& screen, QWidget* owner);
+    frmPresets(Presets& presets, WindowSystem& windows, const ScreenMetrics& screen,
+               QWidget* owner);
     ~frmPresets() override;
 
     // The reason OK last refused the boxes, empty when it did not.

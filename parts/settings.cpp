@@ -29,14 +29,14 @@ std::vector<SettingKey> buildTable() {
     // Edges are twips and lengths pixels; the horizontal ruler is unloaded, and
     // writes, before the vertical one.
     table.insert(table.end(), {
-        {kHorizontalRulerSection, "Top", "0", SettingKind::Long},
-        {kHorizontalRulerSection, "Left", "0", SettingKind::Long},
-        {kHorizontalRulerSection, "Width", "433", SettingKind::Long},
-        {kRulerSection, "Mode", "0", SettingKind::Long},
-        {kVerticalRulerSection, "Left", "0", SettingKind::Long},
-        {kVerticalRulerSection, "Top", "0", SettingKind::Long},
-        {kVerticalRulerSection, "Height", "433", SettingKind::Long},
-    });
+                                  {kHorizontalRulerSection, "Top", "0", SettingKind::Long},
+                                  {kHorizontalRulerSection, "Left", "0", SettingKind::Long},
+                                  {kHorizontalRulerSection, "Width", "433", SettingKind::Long},
+                                  {kRulerSection, "Mode", "0", SettingKind::Long},
+                                  {kVerticalRulerSection, "Left", "0", SettingKind::Long},
+                                  {kVerticalRulerSection, "Top", "0", SettingKind::Long},
+                                  {kVerticalRulerSection, "Height", "433", SettingKind::Long},
+                              });
     return table;
 }
 
@@ -67,7 +67,9 @@ const SettingKey& Setting(std::string_view section, std::string_view key) {
     return *it;
 }
 
-const SettingKey& ConfigSetting(std::string_view key) { return Setting(kConfigSection, key); }
+const SettingKey& ConfigSetting(std::string_view key) {
+    return Setting(kConfigSection, key);
+}
 
 const SettingKey& PresetWidthSetting(int slot) {
     return ConfigSetting("PresetWidth_" + std::to_string(slot));
@@ -77,7 +79,9 @@ const SettingKey& PresetHeightSetting(int slot) {
     return ConfigSetting("gPresetHeight_" + std::to_string(slot));
 }
 
-std::string FormatBoolean(bool value) { return value ? "True" : "False"; }
+std::string FormatBoolean(bool value) {
+    return value ? "True" : "False";
+}
 
 bool ReadBoolean(SettingsStore& store, const SettingKey& key) {
     const std::string text = readText(store, key);

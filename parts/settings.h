@@ -74,7 +74,11 @@ bool WriteMainConfig(SettingsStore& store, const MainConfig& config);
 std::int32_t ClampWindowEdge(std::int32_t saved, double screenTwips, double windowTwips);
 
 // Twips are 1/1440 inch: the unit the stored places are kept in.
-inline double TwipsPerPixelX(const ScreenMetrics& screen) { return 1440.0 / screen.dpiX; }
-inline double TwipsPerPixelY(const ScreenMetrics& screen) { return 1440.0 / screen.dpiY; }
+inline double TwipsPerPixelX(const ScreenMetrics& screen) {
+    return 1440.0 / screen.dpiX;
+}
+inline double TwipsPerPixelY(const ScreenMetrics& screen) {
+    return 1440.0 / screen.dpiY;
+}
 
 }  // namespace sw

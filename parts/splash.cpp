@@ -9,8 +9,8 @@
 
 #include "appinfo.h"
 #include "numbers.h"
-#include "windowutils.h"
 #include "widgets.h"
+#include "windowutils.h"
 
 namespace sw {
 namespace {
@@ -37,7 +37,9 @@ QFont boldFont(const QFont& base, double points) {
 
 }  // namespace
 
-QString VersionLine() { return QString::fromStdString("Version " + VersionText()); }
+QString VersionLine() {
+    return QString::fromStdString("Version " + VersionText());
+}
 
 frmSplash::frmSplash(WindowSystem& windows, const ScreenMetrics& screen, QWidget* owner)
     // A fixed dialog frame without caption or buttons: only the border.
@@ -127,9 +129,13 @@ void frmSplash::Prepare(std::chrono::milliseconds timed, bool allowClose) {
     cmdClose->setVisible(allowClose);
 }
 
-void frmSplash::tmrShow_Timer() { hide(); }
+void frmSplash::tmrShow_Timer() {
+    hide();
+}
 
-void frmSplash::cmdClose_Click() { hide(); }
+void frmSplash::cmdClose_Click() {
+    hide();
+}
 
 About::About(QWidget* owner, WindowSystem& windows, const ScreenMetrics& screen)
     : QObject(owner), owner_(owner), windows_(windows), screen_(screen) {}
@@ -138,7 +144,8 @@ void About::ShowAbout(bool timed, bool allowClose) {
     // Owned by the main window once that exists on the display; an owner makes
     // Qt create the owner's window, and a main window created before it is first
     // shown would be placed by its inside rather than its frame.
-    frmSplash splash(windows_, screen_, owner_->testAttribute(Qt::WA_WState_Created) ? owner_ : nullptr);
+    frmSplash splash(windows_, screen_,
+                     owner_->testAttribute(Qt::WA_WState_Created) ? owner_ : nullptr);
     mSplash = &splash;
     splash.Prepare(timed ? frmSplash::kShowTime : std::chrono::milliseconds(0), allowClose);
     // Blocks the main window only: the notification icon stays live, and a

@@ -23,19 +23,27 @@ constexpr const char* kStateTips[3] = {"Restore Target Window", "Minimize Target
 
 std::optional<ShowCommand> ShowCommandForOption(int index) {
     switch (index) {
-        case 0: return ShowCommand::Restore;
-        case 1: return ShowCommand::Minimise;
-        case 2: return ShowCommand::Maximise;
-        default: return std::nullopt;
+        case 0:
+            return ShowCommand::Restore;
+        case 1:
+            return ShowCommand::Minimise;
+        case 2:
+            return ShowCommand::Maximise;
+        default:
+            return std::nullopt;
     }
 }
 
 int OptionForState(WindowState state) {
     switch (state) {
-        case WindowState::Normal: return 0;
-        case WindowState::Minimised: return 1;
-        case WindowState::Maximised: return 2;
-        case WindowState::Gone: break;
+        case WindowState::Normal:
+            return 0;
+        case WindowState::Minimised:
+            return 1;
+        case WindowState::Maximised:
+            return 2;
+        case WindowState::Gone:
+            break;
     }
     return -1;
 }
@@ -56,7 +64,8 @@ StateButtons::StateButtons(QWidget* form, Target& target) : QObject(form), targe
         optGroup_->addButton(optWindowControl[i], i);
         // Only the user's clicks arrive here; the monitor's selections call the
         // handler itself.
-        connect(optWindowControl[i], &QToolButton::clicked, this, [this, i] { optWindowControl_Click(i); });
+        connect(optWindowControl[i], &QToolButton::clicked, this,
+                [this, i] { optWindowControl_Click(i); });
     }
     cmdZeroWindow = new QPushButton("0,0", form);
     cmdZeroWindow->setObjectName("cmdZeroWindow");

@@ -53,7 +53,8 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override {
-        if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange) mLine = QPixmap();
+        if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange)
+            mLine = QPixmap();
         QWidget::changeEvent(event);
     }
     void paintEvent(QPaintEvent*) override {
@@ -135,7 +136,9 @@ void TitleMarquee::setRunning(bool running) {
     }
 }
 
-QString TitleMarquee::title() const { return lblWindowText->text(); }
+QString TitleMarquee::title() const {
+    return lblWindowText->text();
+}
 
 void TitleMarquee::setTitle(const QString& title) {
     if (lblWindowText->text() != title) {

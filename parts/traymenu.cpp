@@ -37,9 +37,10 @@ TrayMenu::TrayMenu(QWidget* owner, NotifyIcon& icon, PointerInput& pointer, QMen
     deferredPopup_->setSingleShot(true);
     deferredPopup_->setInterval(kDeactivationWait);
     connect(deferredPopup_, &QTimer::timeout, this, &TrayMenu::PopupDeferred);
-    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
-        if (state != Qt::ApplicationActive && deferredPopup_->isActive()) PopupDeferred();
-    });
+    connect(qApp, &QGuiApplication::applicationStateChanged, this,
+            [this](Qt::ApplicationState state) {
+                if (state != Qt::ApplicationActive && deferredPopup_->isActive()) PopupDeferred();
+            });
 }
 
 void TrayMenu::createMenu(QWidget* owner, QMenu* presetsMenu) {
@@ -71,10 +72,13 @@ void TrayMenu::createMenu(QWidget* owner, QMenu* presetsMenu) {
 }
 
 void TrayMenu::AddIcon() {
-    icon_.add(cutToCharacters(kAppTitle, kTipCharacters), [this](TrayClick click) { Form_MouseMove(click); });
+    icon_.add(cutToCharacters(kAppTitle, kTipCharacters),
+              [this](TrayClick click) { Form_MouseMove(click); });
 }
 
-void TrayMenu::RemoveIcon() { icon_.remove(); }
+void TrayMenu::RemoveIcon() {
+    icon_.remove();
+}
 
 // What the user did on the icon (the Part's `Form_MouseMove`, where the icon's
 // events arrived).
@@ -126,10 +130,16 @@ void TrayMenu::WaitForMenu() {
     QCoreApplication::processEvents();
 }
 
-void TrayMenu::setHidden(bool hidden) { mnuHide->setText(hidden ? kShowCaption : kHideCaption); }
+void TrayMenu::setHidden(bool hidden) {
+    mnuHide->setText(hidden ? kShowCaption : kHideCaption);
+}
 
-void TrayMenu::setLayoutChecked(bool checked) { mnuOptionsShowLayout->setChecked(checked); }
+void TrayMenu::setLayoutChecked(bool checked) {
+    mnuOptionsShowLayout->setChecked(checked);
+}
 
-void TrayMenu::setRulersChecked(bool checked) { mnuOptionsShowRuler->setChecked(checked); }
+void TrayMenu::setRulersChecked(bool checked) {
+    mnuOptionsShowRuler->setChecked(checked);
+}
 
 }  // namespace sw

@@ -7,9 +7,13 @@
 namespace sw {
 namespace {
 
-std::int32_t toLong(double value) { return PinToLong(RoundHalfEven(value)); }
+std::int32_t toLong(double value) {
+    return PinToLong(RoundHalfEven(value));
+}
 
-std::int32_t intOf(double value) { return PinToLong(Int(value)); }
+std::int32_t intOf(double value) {
+    return PinToLong(Int(value));
+}
 
 }  // namespace
 
@@ -21,8 +25,12 @@ ViewScale MakeViewScale(const ScreenMetrics& screen, double viewWidth, double vi
 
 ViewRect ScreenToView(const Rect& r, const ViewScale& s) {
     // Divided first, then multiplied, so that halves fall where they should.
-    const auto x = [&](double v) { return toLong(v / s.screenWidthTwips * s.viewWidth * s.twipsPerPixelX); };
-    const auto y = [&](double v) { return toLong(v / s.screenHeightTwips * s.viewHeight * s.twipsPerPixelY); };
+    const auto x = [&](double v) {
+        return toLong(v / s.screenWidthTwips * s.viewWidth * s.twipsPerPixelX);
+    };
+    const auto y = [&](double v) {
+        return toLong(v / s.screenHeightTwips * s.viewHeight * s.twipsPerPixelY);
+    };
     return ViewRect{x(r.left), y(r.top), x(static_cast<double>(r.width())),
                     y(static_cast<double>(r.height()))};
 }
@@ -34,7 +42,8 @@ Point ViewToScreen(double x, double y, const ViewScale& s) {
 
 double ViewHeightFor(const ScreenMetrics& screen, double viewWidth) {
     if (screen.widthPx <= 0) return 0;
-    return screen.heightPx * TwipsPerPixelY(screen) / (screen.widthPx * TwipsPerPixelX(screen)) * viewWidth;
+    return screen.heightPx * TwipsPerPixelY(screen) / (screen.widthPx * TwipsPerPixelX(screen)) *
+           viewWidth;
 }
 
 }  // namespace sw

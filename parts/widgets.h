@@ -25,7 +25,9 @@ inline QRect DesignRect(int left, int top, int width, int height) {
 // Moves the keyboard focus to the focus sink of the window that holds widget
 // (the window's focus proxy), so that no visible control keeps a focus mark
 // after a command (`LoseFocus`).
-inline void LoseFocus(QWidget* widget) { widget->window()->setFocus(Qt::OtherFocusReason); }
+inline void LoseFocus(QWidget* widget) {
+    widget->window()->setFocus(Qt::OtherFocusReason);
+}
 
 class ClickLabel final : public QLabel {
 public:
@@ -83,7 +85,8 @@ protected:
 class ImageBox final : public QLabel {
 public:
     using QLabel::QLabel;
-    using MouseHandler = std::function<void(Qt::MouseButton button, Qt::MouseButtons held, QPoint at)>;
+    using MouseHandler =
+        std::function<void(Qt::MouseButton button, Qt::MouseButtons held, QPoint at)>;
     MouseHandler onMouseDown;
     MouseHandler onMouseMove;
     MouseHandler onMouseUp;

@@ -19,9 +19,10 @@ std::vector<ScaledScreen> QtScreens() {
     for (const QScreen* screen : QGuiApplication::screens()) {
         const QRect g = screen->geometry();
         const double ratio = screen->devicePixelRatio();
-        out.push_back(ScaledScreen{Rect{g.x(), g.y(), g.x() + static_cast<std::int32_t>(std::lround(g.width() * ratio)),
-                                        g.y() + static_cast<std::int32_t>(std::lround(g.height() * ratio))},
-                                   ratio});
+        out.push_back(ScaledScreen{
+            Rect{g.x(), g.y(), g.x() + static_cast<std::int32_t>(std::lround(g.width() * ratio)),
+                 g.y() + static_cast<std::int32_t>(std::lround(g.height() * ratio))},
+            ratio});
     }
     return out;
 }
@@ -33,11 +34,17 @@ QPoint ToQt(Point pixel) {
     return QPoint(scaled.x, scaled.y);
 }
 
-double RatioAt(Point pixel) { return RatioAt(QtScreens(), pixel); }
+double RatioAt(Point pixel) {
+    return RatioAt(QtScreens(), pixel);
+}
 
-Point FromQt(QPoint position) { return ScaledToPixel(QtScreens(), Point{position.x(), position.y()}); }
+Point FromQt(QPoint position) {
+    return ScaledToPixel(QtScreens(), Point{position.x(), position.y()});
+}
 
-Point FromQt(QPointF position) { return ScaledToPixel(QtScreens(), position.x(), position.y()); }
+Point FromQt(QPointF position) {
+    return ScaledToPixel(QtScreens(), position.x(), position.y());
+}
 
 void SetTopmost(WindowSystem& windows, QWidget* form, bool onTop) {
     if (form == nullptr) return;

@@ -13,8 +13,12 @@ namespace sw {
 enum class Axis { Horizontal, Vertical };
 
 // The co-ordinate along the ruler (x for the horizontal one) and across it.
-inline std::int32_t Along(Axis axis, Point p) { return axis == Axis::Horizontal ? p.x : p.y; }
-inline std::int32_t Across(Axis axis, Point p) { return axis == Axis::Horizontal ? p.y : p.x; }
+inline std::int32_t Along(Axis axis, Point p) {
+    return axis == Axis::Horizontal ? p.x : p.y;
+}
+inline std::int32_t Across(Axis axis, Point p) {
+    return axis == Axis::Horizontal ? p.y : p.x;
+}
 
 // A window's start edge and length along the ruler: Left and width for the
 // horizontal ruler, Top and height for the vertical one.

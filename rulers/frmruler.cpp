@@ -3,7 +3,6 @@
 
 #include <cmath>
 
-#include <QWindow>
 #include <QAction>
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -12,6 +11,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QToolButton>
+#include <QWindow>
 
 #include "nativehandle.h"
 #include "numbers.h"
@@ -32,7 +32,9 @@ constexpr int kLegendBreadthH = 17;
 constexpr int kLegendBreadthV = 33;
 constexpr QRgb kRegionColour = qRgb(0, 255, 255);
 
-Axis acrossOf(Axis axis) { return axis == Axis::Horizontal ? Axis::Vertical : Axis::Horizontal; }
+Axis acrossOf(Axis axis) {
+    return axis == Axis::Horizontal ? Axis::Vertical : Axis::Horizontal;
+}
 
 }  // namespace
 
@@ -77,9 +79,13 @@ frmRuler::frmRuler(Axis axis, WindowSystem& windows, const Target& target)
 
 frmRuler::~frmRuler() = default;
 
-double frmRuler::dpr() const { return devicePixelRatioF(); }
+double frmRuler::dpr() const {
+    return devicePixelRatioF();
+}
 
-int frmRuler::logical(double px) const { return static_cast<int>(std::lround(px / dpr())); }
+int frmRuler::logical(double px) const {
+    return static_cast<int>(std::lround(px / dpr()));
+}
 
 void frmRuler::createControls() {
     const bool horizontal = axis_ == Axis::Horizontal;
@@ -125,9 +131,10 @@ void frmRuler::createLockButtons() {
         const char* tip;
         QIcon icon;
         std::int32_t mode;
-    } locks[] = {{"optLockScreen", "Lock Ruler to Screen", rulerglyphs::LockScreen(), kLockScreen},
-                 {"optLockWindow", "Lock Ruler to Active Window", rulerglyphs::LockWindow(), kLockWindow},
-                 {"optLockFree", "Remove Ruler Lock", rulerglyphs::LockFree(), kLockFree}};
+    } locks[] = {
+        {"optLockScreen", "Lock Ruler to Screen", rulerglyphs::LockScreen(), kLockScreen},
+        {"optLockWindow", "Lock Ruler to Active Window", rulerglyphs::LockWindow(), kLockWindow},
+        {"optLockFree", "Remove Ruler Lock", rulerglyphs::LockFree(), kLockFree}};
     int at = 0;
     for (const auto& lock : locks) {
         QToolButton* b = new QToolButton(picControlBox);
@@ -149,8 +156,12 @@ void frmRuler::createLockButtons() {
 
 void frmRuler::connectHandles() {
     for (int i = 0; i < 2; ++i) {
-        picDrag[i]->onPress = [this](int button, double x, double y) { mHandleDrag.MouseDown(button, x, y); };
-        picDrag[i]->onMove = [this, i](int button, double x, double y) { picDrag_MouseMove(i, button, x, y); };
+        picDrag[i]->onPress = [this](int button, double x, double y) {
+            mHandleDrag.MouseDown(button, x, y);
+        };
+        picDrag[i]->onMove = [this, i](int button, double x, double y) {
+            picDrag_MouseMove(i, button, x, y);
+        };
         picDrag[i]->onRelease = [this] { mHandleDrag.MouseUp(); };
     }
     picTitlebar->onPress = [this](QPoint at) { picTitlebar_MouseDown(at); };
@@ -199,7 +210,8 @@ void frmRuler::createTitleControls() {
     connect(MenuControl1, &MenuControl::ModeChanged, this, &frmRuler::modeChosen);
 }
 
-void frmRuler::Form_Load(const ScreenMetrics& screen, const StoredRuler& stored, std::int32_t mode) {
+void frmRuler::Form_Load(const ScreenMetrics& screen, const StoredRuler& stored,
+                         std::int32_t mode) {
     if (mLoaded) return;
     mLoaded = true;
     mScreen = screen;
@@ -207,8 +219,10 @@ void frmRuler::Form_Load(const ScreenMetrics& screen, const StoredRuler& stored,
     if (MenuControl1 != nullptr) MenuControl1->ChangeMode(mode);
     // Built once for the whole screen and slid as one piece afterwards.
     mStripLength = ScreenLength(axis_, mScreen);
-    mAcross = static_cast<std::int32_t>(RoundHalfEven(stored.across / TwipsPerPixel(acrossOf(axis_), mScreen)));
-    mEdge = static_cast<std::int32_t>(RoundHalfEven(stored.place.edge / TwipsPerPixel(axis_, mScreen)));
+    mAcross = static_cast<std::int32_t>(
+        RoundHalfEven(stored.across / TwipsPerPixel(acrossOf(axis_), mScreen)));
+    mEdge =
+        static_cast<std::int32_t>(RoundHalfEven(stored.place.edge / TwipsPerPixel(axis_, mScreen)));
     mLength = static_cast<std::int32_t>(RoundHalfEven(stored.place.length));
     windows_.markToolWindow(static_cast<WindowId>(winId()));
     // On a monitor of another device pixel ratio the same pixels are another
@@ -226,7 +240,8 @@ void frmRuler::ScreenChanged(const ScreenMetrics& screen) {
     mScreen = screen;
     if (!mLoaded) return;
     const double tppAcross = TwipsPerPixel(acrossOf(axis_), mScreen);
-    const StoredRuler onto = BringOntoMonitor(axis_, StoredRuler{currentPlace(), mAcross * tppAcross}, mScreen);
+    const StoredRuler onto =
+        BringOntoMonitor(axis_, StoredRuler{currentPlace(), mAcross * tppAcross}, mScreen);
     mAcross = static_cast<std::int32_t>(RoundHalfEven(onto.across / tppAcross));
     setPlace(onto.place.edge / TwipsPerPixel(axis_, mScreen), mLength);
     FollowMonitor();
@@ -282,27 +297,37 @@ void frmRuler::picTitlebar_Resize() {
 
 void frmRuler::placeWindow() {
     const int len = logical(mLength);
-    const QPoint at = ToQt(axis_ == Axis::Horizontal ? Point{mEdge, mAcross} : Point{mAcross, mEdge});
-    const QRect want = axis_ == Axis::Horizontal ? QRect(at, QSize(len, Thickness(axis_))) : QRect(at, QSize(Thickness(axis_), len));
+    const QPoint at =
+        ToQt(axis_ == Axis::Horizontal ? Point{mEdge, mAcross} : Point{mAcross, mEdge});
+    const QRect want = axis_ == Axis::Horizontal ? QRect(at, QSize(len, Thickness(axis_)))
+                                                 : QRect(at, QSize(Thickness(axis_), len));
     if (geometry() != want) setGeometry(want);
 }
 
 void frmRuler::PositionLegend() {
-    const double offset = sw::PositionLegend(mMode, mEdge * TwipsPerPixel(axis_, mScreen), TwipsPerPixel(axis_, mScreen));
+    const double offset = sw::PositionLegend(mMode, mEdge * TwipsPerPixel(axis_, mScreen),
+                                             TwipsPerPixel(axis_, mScreen));
     picLegend->setOffset(static_cast<std::int32_t>(RoundHalfEven(offset)));
 }
 
-std::int32_t frmRuler::legendOffset() const { return picLegend->offset(); }
+std::int32_t frmRuler::legendOffset() const {
+    return picLegend->offset();
+}
 
-std::int32_t frmRuler::highlight() const { return picLegend->highlight(); }
+std::int32_t frmRuler::highlight() const {
+    return picLegend->highlight();
+}
 
-std::optional<std::pair<std::int32_t, std::int32_t>> frmRuler::measureLine() const { return picLegend->measure(); }
+std::optional<std::pair<std::int32_t, std::int32_t>> frmRuler::measureLine() const {
+    return picLegend->measure();
+}
 
 void frmRuler::DrawScale() {
     const double ratio = dpr();
     const QFont font = ScaleStrip::ScaleFont(ratio);
-    const double templateExtent = axis_ == Axis::Horizontal ? QFontMetricsF(font).horizontalAdvance("8888")
-                                                            : ScaleStrip::kNumberHeight * ratio;
+    const double templateExtent = axis_ == Axis::Horizontal
+                                      ? QFontMetricsF(font).horizontalAdvance("8888")
+                                      : ScaleStrip::kNumberHeight * ratio;
     mMarks = LayOutScale(axis_, mStripLength, templateExtent);
     picLegend->Render(mMarks, mStripLength, ratio);
 }

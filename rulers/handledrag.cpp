@@ -7,7 +7,9 @@ namespace sw {
 namespace {
 
 // The length test is made in single precision, as the lengths are held.
-bool belowMinimum(double length) { return static_cast<float>(length) < kMinimumRulerLength; }
+bool belowMinimum(double length) {
+    return static_cast<float>(length) < kMinimumRulerLength;
+}
 
 }  // namespace
 
@@ -25,7 +27,8 @@ std::optional<HandleResize> HandleDrag::MouseMove(int index, int button, double 
     if (pos == sLastPos) return std::nullopt;
     sLastPos = pos;
     if (button != kLeftButton) return std::nullopt;
-    const float delta = pos - static_cast<float>(axis_ == Axis::Horizontal ? mDragStartX : mDragStartY);
+    const float delta =
+        pos - static_cast<float>(axis_ == Axis::Horizontal ? mDragStartX : mDragStartY);
     if (index == kStartHandle) return moveStart(pos, delta, length);
     if (index == kFarHandle) return moveFar(pos, delta, length);
     return std::nullopt;

@@ -3,14 +3,16 @@
 
 namespace sw {
 
-std::optional<RulerPlace> FollowActiveWindow(Axis axis, const Rect& target, const ScreenMetrics& screen) {
+std::optional<RulerPlace> FollowActiveWindow(Axis axis, const Rect& target,
+                                             const ScreenMetrics& screen) {
     // The system's minimised position; the test is on the edge along the axis.
     const std::int32_t edge = StartEdge(axis, target);
     if (edge <= kMinimisedPosition) return std::nullopt;
     // All zeros is the reading of a window that is gone: a ruler of no length
     // would vanish with it, so it stays where it is.
     if (target == Rect{}) return std::nullopt;
-    return RulerPlace{edge * TwipsPerPixel(axis, screen), static_cast<double>(Extent(axis, target))};
+    return RulerPlace{edge * TwipsPerPixel(axis, screen),
+                      static_cast<double>(Extent(axis, target))};
 }
 
 LockOutcome SetLockMode(Axis axis, const LockState& state, const RulerPlace& current,

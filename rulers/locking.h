@@ -47,7 +47,8 @@ struct LockOutcome {
 // Where a ruler locked to the active window goes for the target's rectangle;
 // none while the target is minimised or when its rectangle could not be read
 // (all zeros). Locking to a window that is gone is refused without a message.
-std::optional<RulerPlace> FollowActiveWindow(Axis axis, const Rect& target, const ScreenMetrics& screen);
+std::optional<RulerPlace> FollowActiveWindow(Axis axis, const Rect& target,
+                                             const ScreenMetrics& screen);
 
 // The lock switch, given the ruler's current place and the target's rectangle.
 // The free place is captured first whenever the ruler is free, even when the

@@ -15,7 +15,9 @@ Point PointerCoordinates(Point pointer, std::int32_t rulerMode, const RulerOrigi
     return Point{rel(pointer.x, origin.x), rel(pointer.y, origin.y)};
 }
 
-std::string PositionCaption(Point pos) { return FormatLong(pos.x) + "," + FormatLong(pos.y); }
+std::string PositionCaption(Point pos) {
+    return FormatLong(pos.x) + "," + FormatLong(pos.y);
+}
 
 bool PointerTracker::detectMeasureClick(const PointerSnapshot& snap) {
     const bool newPress = snap.keys.left && !sLeftWasDown;
@@ -49,8 +51,11 @@ void PointerTracker::measure(Point pos) {
 std::string MeasureCaption(std::int64_t width, std::int64_t height, double ratio) {
     std::string caption = FormatLong(width) + " X " + FormatLong(height);
     if (ratio <= 0 || ratio == 1.0) return caption;
-    const auto scaled = [&](std::int64_t v) { return FormatLong(static_cast<std::int64_t>(RoundHalfEven(v / ratio))); };
-    return caption + " (" + scaled(width) + " X " + scaled(height) + " @" + FormatNumber(ratio) + "x)";
+    const auto scaled = [&](std::int64_t v) {
+        return FormatLong(static_cast<std::int64_t>(RoundHalfEven(v / ratio)));
+    };
+    return caption + " (" + scaled(width) + " X " + scaled(height) + " @" + FormatNumber(ratio) +
+           "x)";
 }
 
 PointerReadout PointerTracker::Tick(const PointerSnapshot& snap, std::int32_t rulerMode,
@@ -64,7 +69,8 @@ PointerReadout PointerTracker::Tick(const PointerSnapshot& snap, std::int32_t ru
         lnMeasure.visible = false;
     }
     if (!lnMeasure.visible) lblMeasure = kNoMeasure;
-    return PointerReadout{pos, PositionCaption(pos), lnMeasure, lblMeasure, lnMeasure.visible, mWidth, mHeight};
+    return PointerReadout{
+        pos, PositionCaption(pos), lnMeasure, lblMeasure, lnMeasure.visible, mWidth, mHeight};
 }
 
 }  // namespace sw

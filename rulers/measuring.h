@@ -58,7 +58,8 @@ class PointerTracker {
 public:
     // `snap` counts a button as pressed when it is down now or went down since
     // the previous reading.
-    PointerReadout Tick(const PointerSnapshot& snap, std::int32_t rulerMode, const RulerOrigin& origin);
+    PointerReadout Tick(const PointerSnapshot& snap, std::int32_t rulerMode,
+                        const RulerOrigin& origin);
 
 private:
     bool detectMeasureClick(const PointerSnapshot& snap);

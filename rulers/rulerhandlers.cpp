@@ -11,8 +11,8 @@
 #include <QPushButton>
 
 #include "appinfo.h"
-#include "monitorgeometry.h"
 #include "frmruler.h"
+#include "monitorgeometry.h"
 #include "nativehandle.h"
 #include "rulerparts.h"
 #include "target.h"
@@ -49,7 +49,8 @@ void frmRuler::ColourCaption() {
 Rect frmRuler::monitorUnder() const {
     const std::int32_t half = Thickness(axis_) / 2;
     const std::int32_t alongCentre = static_cast<std::int32_t>(mEdge + std::int64_t{mLength} / 2);
-    const Point centre = axis_ == Axis::Horizontal ? Point{alongCentre, mAcross + half} : Point{mAcross + half, alongCentre};
+    const Point centre = axis_ == Axis::Horizontal ? Point{alongCentre, mAcross + half}
+                                                   : Point{mAcross + half, alongCentre};
     return MonitorAt(mScreen.monitors, centre);
 }
 
@@ -69,15 +70,20 @@ void frmRuler::RulerMoved() {
     emit moved();
 }
 
-void frmRuler::optLock_Click(std::int32_t mode) { SetLockMode(mode); }
+void frmRuler::optLock_Click(std::int32_t mode) {
+    SetLockMode(mode);
+}
 
 void frmRuler::SetLockMode(std::int32_t newMode) {
-    const Rect target = newMode == kLockWindow ? ShownRect(windows_.describeWindow(target_.window())) : Rect{};
-    const LockOutcome out = sw::SetLockMode(axis_, mLock, currentPlace(), newMode, mScreen, monitorUnder(), target);
+    const Rect target =
+        newMode == kLockWindow ? ShownRect(windows_.describeWindow(target_.window())) : Rect{};
+    const LockOutcome out =
+        sw::SetLockMode(axis_, mLock, currentPlace(), newMode, mScreen, monitorUnder(), target);
     mLock = out.state;
     if (out.refusedMinimised) RefuseLock();
     if (out.place) {
-        setPlace(out.place->edge / TwipsPerPixel(axis_, mScreen), static_cast<std::int32_t>(out.place->length));
+        setPlace(out.place->edge / TwipsPerPixel(axis_, mScreen),
+                 static_cast<std::int32_t>(out.place->length));
     }
     const bool free = mLock.mLockMode == kLockFree;
     for (DragHandle* handle : picDrag) handle->setVisible(free);
@@ -89,7 +95,8 @@ void frmRuler::SetLockMode(std::int32_t newMode) {
 void frmRuler::RefuseLock() {
     QMessageBox* box = lockRefusal;
     if (box == nullptr) {
-        box = new QMessageBox(QMessageBox::NoIcon, kAppTitle, kCannotLockMinimised, QMessageBox::Ok, this);
+        box = new QMessageBox(QMessageBox::NoIcon, kAppTitle, kCannotLockMinimised, QMessageBox::Ok,
+                              this);
         box->setAttribute(Qt::WA_DeleteOnClose);
         lockRefusal = box;
     }
@@ -143,9 +150,13 @@ void frmRuler::picTitlebar_MouseMove(QPoint globalPx) {
     RulerMoved();
 }
 
-void frmRuler::setHighlight(std::int32_t pos) { picLegend->setHighlight(pos); }
+void frmRuler::setHighlight(std::int32_t pos) {
+    picLegend->setHighlight(pos);
+}
 
-void frmRuler::setMeasure(std::optional<std::pair<std::int32_t, std::int32_t>> line) { picLegend->setMeasure(line); }
+void frmRuler::setMeasure(std::optional<std::pair<std::int32_t, std::int32_t>> line) {
+    picLegend->setMeasure(line);
+}
 
 void frmRuler::ShowReadout(const PointerReadout& r) {
     if (lblMousePosition == nullptr) return;
@@ -159,7 +170,8 @@ void frmRuler::ShowReadout(const PointerReadout& r) {
         lblMeasure->setText(QString::fromStdString(mShownMeasure));
         lblMeasure->adjustSize();
     }
-    if (lblMeasure->isVisibleTo(picTitlebar) != r.measureShown) lblMeasure->setVisible(r.measureShown);
+    if (lblMeasure->isVisibleTo(picTitlebar) != r.measureShown)
+        lblMeasure->setVisible(r.measureShown);
 }
 
 }  // namespace sw

@@ -113,10 +113,11 @@ void ScaleStrip::Render(const ScaleMarks& marks, int stripLength, double ratio) 
     for (const ScaleNumber& n : marks.numbers) {
         const QString caption = QString::fromStdString(n.caption);
         if (horizontal) {
-            p.drawText(QRectF(n.start, 0, n.extent, across(kNumberHeight)), Qt::AlignCenter, caption);
-        } else {
-            p.drawText(QRectF(0, n.start, across(kNumberWidth), n.extent), Qt::AlignRight | Qt::AlignVCenter,
+            p.drawText(QRectF(n.start, 0, n.extent, across(kNumberHeight)), Qt::AlignCenter,
                        caption);
+        } else {
+            p.drawText(QRectF(0, n.start, across(kNumberWidth), n.extent),
+                       Qt::AlignRight | Qt::AlignVCenter, caption);
         }
     }
 }
@@ -160,7 +161,8 @@ void ScaleStrip::paintEvent(QPaintEvent*) {
     p.setWorldTransform(QTransform::fromScale(1 / ratio, 1 / ratio));
     const bool horizontal = axis_ == Axis::Horizontal;
     const int offset = offset_;
-    const QSize size(static_cast<int>(std::lround(width() * ratio)), static_cast<int>(std::lround(height() * ratio)));
+    const QSize size(static_cast<int>(std::lround(width() * ratio)),
+                     static_cast<int>(std::lround(height() * ratio)));
     p.fillRect(QRect(QPoint(0, 0), size), QColor(kStripColour));
     p.drawPixmap(horizontal ? QPoint(offset, 0) : QPoint(0, offset), strip_);
 
@@ -169,10 +171,12 @@ void ScaleStrip::paintEvent(QPaintEvent*) {
         const int len = std::abs(measure->second - measure->first) + 1;
         const int at = static_cast<int>(std::lround(kMeasureAt * ratio));
         const int thick = static_cast<int>(std::lround(kMeasureThickness * ratio));
-        p.fillRect(horizontal ? QRect(a, at, len, thick) : QRect(at, a, thick, len), QColor(kMeasureColour));
+        p.fillRect(horizontal ? QRect(a, at, len, thick) : QRect(at, a, thick, len),
+                   QColor(kMeasureColour));
     }
     const int h = highlight_ + offset;
-    p.fillRect(horizontal ? QRect(h, 0, 1, size.height()) : QRect(0, h, size.width(), 1), QColor(kHighlightColour));
+    p.fillRect(horizontal ? QRect(h, 0, 1, size.height()) : QRect(0, h, size.width(), 1),
+               QColor(kHighlightColour));
 }
 
 }  // namespace sw

@@ -11,8 +11,8 @@
 
 namespace sw {
 
-Rulers::Rulers(WindowSystem& windows, PointerInput& pointer, SettingsStore& settings, const ScreenMetrics& screen,
-               const Target& target, QObject* parent)
+Rulers::Rulers(WindowSystem& windows, PointerInput& pointer, SettingsStore& settings,
+               const ScreenMetrics& screen, const Target& target, QObject* parent)
     : QObject(parent),
       pointer_(pointer),
       settings_(settings),
@@ -109,7 +109,8 @@ void Rulers::PointerChanged() {
     if (since >= kPointerSpacing) {
         PointerWork();
     } else {
-        tmrMousePosition->start(std::chrono::ceil<std::chrono::milliseconds>(kPointerSpacing - since));
+        tmrMousePosition->start(
+            std::chrono::ceil<std::chrono::milliseconds>(kPointerSpacing - since));
     }
 }
 
@@ -122,7 +123,8 @@ void Rulers::PointerWork() {
                              static_cast<double>(frmVertRuler->edgePx())};
     PointerReadout r = mTracker.Tick(snap, gRulerMode, origin);
     // Sizes are pixels; on a monitor Qt scales, users also ask for its own units.
-    if (r.measureShown) r.measure = MeasureCaption(r.measureWidth, r.measureHeight, RatioAt(snap.position));
+    if (r.measureShown)
+        r.measure = MeasureCaption(r.measureWidth, r.measureHeight, RatioAt(snap.position));
     frmHorizRuler->setHighlight(r.pos.x);
     frmVertRuler->setHighlight(r.pos.y);
     if (r.lines.visible) {

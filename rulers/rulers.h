@@ -28,8 +28,8 @@ public:
 
     // The desktop pieces the rulers use; the store is read when they are first
     // built and written by SaveRulerConfig.
-    Rulers(WindowSystem& windows, PointerInput& pointer, SettingsStore& settings, const ScreenMetrics& screen,
-           const Target& target, QObject* parent = nullptr);
+    Rulers(WindowSystem& windows, PointerInput& pointer, SettingsStore& settings,
+           const ScreenMetrics& screen, const Target& target, QObject* parent = nullptr);
     ~Rulers() override;
 
     // Shows or hides both rulers (`ShowRulers`); the first showing builds them.

@@ -43,7 +43,9 @@ const SettingKey& RulerLengthSetting(Axis axis) {
     return Setting(sectionOf(axis), axis == Axis::Horizontal ? "Width" : "Height");
 }
 
-const SettingKey& RulerModeSetting() { return Setting(kRulerSection, "Mode"); }
+const SettingKey& RulerModeSetting() {
+    return Setting(kRulerSection, "Mode");
+}
 
 StoredRuler BringIntoRange(Axis axis, StoredRuler s, const ScreenMetrics& screen) {
     const double longest = double{kMaximumScreenLengths} * ScreenLength(axis, screen);
@@ -54,8 +56,10 @@ StoredRuler BringIntoRange(Axis axis, StoredRuler s, const ScreenMetrics& screen
     // Among several monitors, which may lie at negative co-ordinates, only the
     // title strip's being in sight counts.
     if (screen.monitors.size() > 1) return BringOntoMonitor(axis, s, screen);
-    s.place.edge = onScreen(s.place.edge, s.place.length * tppAlong, ScreenLength(axis, screen) * tppAlong);
-    s.across = onScreen(s.across, Thickness(axis) * tppAcross, ScreenLength(acrossAxis, screen) * tppAcross);
+    s.place.edge =
+        onScreen(s.place.edge, s.place.length * tppAlong, ScreenLength(axis, screen) * tppAlong);
+    s.across = onScreen(s.across, Thickness(axis) * tppAcross,
+                        ScreenLength(acrossAxis, screen) * tppAcross);
     return s;
 }
 

@@ -3,8 +3,8 @@
 // range so that a ruler always comes back usable and on the screen.
 #pragma once
 
-#include "settings.h"
 #include "locking.h"
+#include "settings.h"
 
 namespace sw {
 

@@ -13,7 +13,7 @@ packages=(
   xvfb xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils openbox xfwm4 metacity dbus-daemon tint2 xdotool wmctrl x11-utils xterm x11-apps imagemagick
   xtrace strace python3 python3-gi gir1.2-gtk-3.0 python3-xlib
   dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0
-  g++-mingw-w64-x86-64-posix wine wine64 googletest clang libclang-rt-14-dev
+  g++-mingw-w64-x86-64-posix wine wine64 googletest clang clang-format libclang-rt-14-dev
   desktop-file-utils appstream man-db librsvg2-bin dpkg-dev lintian
 )
 

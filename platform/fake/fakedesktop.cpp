@@ -8,7 +8,9 @@
 namespace sw::fake {
 namespace {
 
-std::string str(std::int64_t v) { return std::to_string(v); }
+std::string str(std::int64_t v) {
+    return std::to_string(v);
+}
 
 Rect rectOf(const Placement& p) {
     return Rect{p.left, p.top, static_cast<std::int32_t>(std::int64_t{p.left} + p.width),
@@ -67,7 +69,8 @@ void FakeDesktop::holdKeys(KeyStates held) {
 }
 
 void FakeDesktop::setScreen(ScreenMetrics metrics) {
-    if (metrics.monitors.empty()) metrics.monitors = {Rect{0, 0, metrics.widthPx, metrics.heightPx}};
+    if (metrics.monitors.empty())
+        metrics.monitors = {Rect{0, 0, metrics.widthPx, metrics.heightPx}};
     screen_ = std::move(metrics);
     if (monitorsHandler) monitorsHandler();
 }
@@ -113,8 +116,8 @@ Rect FakeDesktop::windowRect(WindowId id) {
 }
 
 void FakeDesktop::placeWindow(WindowId id, const Placement& p) {
-    record("placeWindow " + str(id) + " " + str(p.left) + " " + str(p.top) + " " + str(p.width) + " " +
-           str(p.height));
+    record("placeWindow " + str(id) + " " + str(p.left) + " " + str(p.top) + " " + str(p.width) +
+           " " + str(p.height));
     if (named(id) == nullptr) return;
     if (deferPlacements) {
         deferred_.emplace_back(id, p);
@@ -260,6 +263,8 @@ void FakeDesktop::remove() {
     iconHandler = nullptr;
 }
 
-bool FakeDesktop::hostAvailable() const { return trayHostPresent; }
+bool FakeDesktop::hostAvailable() const {
+    return trayHostPresent;
+}
 
 }  // namespace sw::fake

@@ -39,7 +39,8 @@ public:
     Desktop desktop() { return Desktop{*this, *this, *this, *this, *this, *this}; }
 
     // Test set-up.
-    WindowId addWindow(const std::string& title, Rect rect, WindowState state = WindowState::Normal);
+    WindowId addWindow(const std::string& title, Rect rect,
+                       WindowState state = WindowState::Normal);
     // A window the program made itself, known under the handle it already has.
     void adoptWindow(WindowId id, const std::string& title, Rect rect);
     void closeWindow(WindowId window);
@@ -112,7 +113,9 @@ public:
 
     // Screen
     ScreenMetrics metrics() override;
-    void setMonitorsHandler(MonitorsHandler onChange) override { monitorsHandler = std::move(onChange); }
+    void setMonitorsHandler(MonitorsHandler onChange) override {
+        monitorsHandler = std::move(onChange);
+    }
 
     // SettingsStore
     std::string read(const std::string& app, const std::string& section, const std::string& key,

@@ -26,7 +26,8 @@ void installTerminationHandler(std::function<void(int signal)> onSignal) {
         if (::pipe2(gPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
     }
     // Owned by the application, so that it goes when the application does.
-    auto* notifier = new QSocketNotifier(gPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
+    auto* notifier =
+        new QSocketNotifier(gPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
     QObject::connect(notifier, &QSocketNotifier::activated, notifier, [onSignal]() {
         unsigned char byte = 0;
         while (::read(gPipe[0], &byte, 1) == 1) onSignal(byte);

@@ -18,7 +18,9 @@ std::optional<TrayClick> clickFor(QSystemTrayIcon::ActivationReason reason) {
 
 QtNotifyIcon::QtNotifyIcon(QIcon icon) : icon_(std::move(icon)) {}
 
-QtNotifyIcon::~QtNotifyIcon() { remove(); }
+QtNotifyIcon::~QtNotifyIcon() {
+    remove();
+}
 
 bool QtNotifyIcon::add(const std::string& tip, ClickHandler onClick) {
     onClick_ = std::move(onClick);
@@ -51,6 +53,8 @@ void QtNotifyIcon::activated(QSystemTrayIcon::ActivationReason reason) {
     handler(*click);
 }
 
-bool QtNotifyIcon::hostAvailable() const { return QSystemTrayIcon::isSystemTrayAvailable(); }
+bool QtNotifyIcon::hostAvailable() const {
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
 
 }  // namespace sw::qt

@@ -10,7 +10,9 @@
 namespace sw::qt {
 namespace {
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
+QString q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 }  // namespace
 
@@ -42,7 +44,8 @@ std::string QtSettingsStore::read(const std::string& app, const std::string& sec
     const QVariant value = settingsOf(app).value(q(section) + "/" + q(key));
     if (!value.isValid()) return fallback;
     // A value with commas reads back as a list; as text it is what the file holds.
-    if (value.typeId() == QMetaType::QStringList) return value.toStringList().join(",").toStdString();
+    if (value.typeId() == QMetaType::QStringList)
+        return value.toStringList().join(",").toStdString();
     return value.toString().toStdString();
 }
 

@@ -146,8 +146,8 @@ public:
     virtual std::string read(const std::string& app, const std::string& section,
                              const std::string& key, const std::string& fallback) = 0;
     // False when the store refused the write.
-    virtual bool write(const std::string& app, const std::string& section,
-                       const std::string& key, const std::string& value) = 0;
+    virtual bool write(const std::string& app, const std::string& section, const std::string& key,
+                       const std::string& value) = 0;
     // Saves what was written. False, with a reason, when it could not be saved.
     virtual bool flush(std::string* why = nullptr) = 0;
 };

@@ -27,6 +27,8 @@ void installUnexpectedExitHandler(std::function<void()> handler) {
     std::atexit(runUnexpectedExitHandler);
 }
 
-void disarmUnexpectedExit() { unexpectedExitHandler() = nullptr; }
+void disarmUnexpectedExit() {
+    unexpectedExitHandler() = nullptr;
+}
 
 }  // namespace sw

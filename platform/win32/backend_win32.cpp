@@ -69,7 +69,9 @@ class Win32Backend final : public Backend {
 public:
     Win32Backend() : icon_(QGuiApplication::windowIcon()) {}
 
-    Desktop desktop() override { return Desktop{windows_, windows_, windows_, settings_, shell_, icon_}; }
+    Desktop desktop() override {
+        return Desktop{windows_, windows_, windows_, settings_, shell_, icon_};
+    }
 
     std::vector<std::string> warnings() const override {
         std::vector<std::string> all;
@@ -100,12 +102,15 @@ private:
 
 bool platformStartChecks(std::vector<std::string>& notes, std::string&) {
     if (win32::enableDpiAwareness() == win32::DpiAwareness::Unaware) {
-        notes.emplace_back("the system scales this program: window sizes are read in scaled pixels");
+        notes.emplace_back(
+            "the system scales this program: window sizes are read in scaled pixels");
     }
     return true;
 }
 
-std::unique_ptr<Backend> createBackend(std::string&) { return std::make_unique<Win32Backend>(); }
+std::unique_ptr<Backend> createBackend(std::string&) {
+    return std::make_unique<Win32Backend>();
+}
 
 void installEndRequestHandlers(std::function<void(EndRequest)> onEnd) {
     gOnEnd = onEnd;

@@ -22,7 +22,8 @@ std::int32_t to32(std::int64_t value) {
 Borders invisibleBorders(const Rect& windowRect, const std::optional<Rect>& visibleFrame) {
     if (!visibleFrame || !inside(*visibleFrame, windowRect)) return {};
     return Borders{visibleFrame->left - windowRect.left, visibleFrame->top - windowRect.top,
-                   windowRect.right - visibleFrame->right, windowRect.bottom - visibleFrame->bottom};
+                   windowRect.right - visibleFrame->right,
+                   windowRect.bottom - visibleFrame->bottom};
 }
 
 Rect seenRect(const Rect& windowRect, const std::optional<Rect>& visibleFrame) {

@@ -25,7 +25,9 @@ inline Rect fromRECT(const RECT& r) {
 }
 
 // The special insert-after handles of SetWindowPos.
-inline HWND insertAfter(std::intptr_t value) { return reinterpret_cast<HWND>(value); }
+inline HWND insertAfter(std::intptr_t value) {
+    return reinterpret_cast<HWND>(value);
+}
 inline const HWND kTop = insertAfter(0);
 inline const HWND kBottom = insertAfter(1);
 inline const HWND kTopmost = insertAfter(-1);

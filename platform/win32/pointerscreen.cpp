@@ -13,15 +13,16 @@ constexpr int kDefaultDpi = 96;
 
 // GetAsyncKeyState's high bit says the key is down now, its low bit that it
 // was pressed since the previous call, which that call clears.
-bool downOrPressedSince(int virtualKey) { return GetAsyncKeyState(virtualKey) != 0; }
+bool downOrPressedSince(int virtualKey) {
+    return GetAsyncKeyState(virtualKey) != 0;
+}
 
 template <typename Function>
 Function systemFunction(const char* name) {
     const HMODULE user32 = GetModuleHandleW(L"user32.dll");
     if (user32 == nullptr) return nullptr;
     // Through a plain function pointer: GetProcAddress's own type fits no call.
-    return reinterpret_cast<Function>(
-        reinterpret_cast<void (*)()>(GetProcAddress(user32, name)));
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(user32, name)));
 }
 
 }  // namespace

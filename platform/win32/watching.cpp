@@ -31,7 +31,8 @@ bool runningUnderWine() {
 // it is kept here. The program has one desktop, so one watcher.
 Watcher* gWatcher = nullptr;
 
-void CALLBACK windowEventProc(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD) {
+void CALLBACK windowEventProc(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child,
+                              DWORD, DWORD) {
     if (gWatcher != nullptr) gWatcher->windowEvent(event, window, object, child);
 }
 
@@ -50,9 +51,10 @@ Watcher::Watcher() {
     windowClass.hInstance = instance;
     windowClass.lpszClassName = kClassName;
     RegisterClassW(&windowClass);  // fails harmlessly once registered
-    window_ = CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
-    displayWindow_ = CreateWindowExW(WS_EX_TOOLWINDOW, kClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                     instance, nullptr);
+    window_ = CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance,
+                              nullptr);
+    displayWindow_ = CreateWindowExW(WS_EX_TOOLWINDOW, kClassName, L"", WS_POPUP, 0, 0, 0, 0,
+                                     nullptr, nullptr, instance, nullptr);
     for (const HWND w : {window_, displayWindow_}) {
         if (w != nullptr) SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     }
@@ -83,8 +85,8 @@ void Watcher::setChangeHandler(WindowSystem::ChangeHandler onChange) {
                                    {EVENT_OBJECT_DESTROY, EVENT_OBJECT_HIDE},
                                    {EVENT_OBJECT_LOCATIONCHANGE, EVENT_OBJECT_NAMECHANGE}};
     for (const auto& range : ranges) {
-        const HWINEVENTHOOK hook = SetWinEventHook(range[0], range[1], nullptr, windowEventProc, 0, 0,
-                                                   WINEVENT_OUTOFCONTEXT);
+        const HWINEVENTHOOK hook = SetWinEventHook(range[0], range[1], nullptr, windowEventProc, 0,
+                                                   0, WINEVENT_OUTOFCONTEXT);
         if (hook == nullptr) break;
         winEventHooks_.push_back(hook);
     }
@@ -158,12 +160,20 @@ Win32Desktop::Win32Desktop() : watcher_(std::make_unique<Watcher>()) {}
 
 Win32Desktop::~Win32Desktop() = default;
 
-bool Win32Desktop::changesFromEvents() const { return watcher_->changesFromEvents(); }
+bool Win32Desktop::changesFromEvents() const {
+    return watcher_->changesFromEvents();
+}
 
-void Win32Desktop::setChangeHandler(ChangeHandler onChange) { watcher_->setChangeHandler(std::move(onChange)); }
+void Win32Desktop::setChangeHandler(ChangeHandler onChange) {
+    watcher_->setChangeHandler(std::move(onChange));
+}
 
-void Win32Desktop::setInputHandler(InputHandler onInput) { watcher_->setInputHandler(std::move(onInput)); }
+void Win32Desktop::setInputHandler(InputHandler onInput) {
+    watcher_->setInputHandler(std::move(onInput));
+}
 
-void Win32Desktop::setMonitorsHandler(MonitorsHandler onChange) { watcher_->setMonitorsHandler(std::move(onChange)); }
+void Win32Desktop::setMonitorsHandler(MonitorsHandler onChange) {
+    watcher_->setMonitorsHandler(std::move(onChange));
+}
 
 }  // namespace sw::win32

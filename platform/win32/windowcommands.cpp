@@ -6,7 +6,6 @@
 // After windows.h, whose types it uses.
 #include <dwmapi.h>
 
-
 #include "frame.h"
 #include "handles.h"
 #include "win32desktop.h"
@@ -67,9 +66,15 @@ void Win32Desktop::showWindow(WindowId id, ShowCommand command) {
     const HWND window = toHwnd(id);
     if (id == 0 || !IsWindow(window)) return;
     switch (command) {
-        case ShowCommand::Restore: ShowWindow(window, SW_SHOWNORMAL); break;
-        case ShowCommand::Minimise: ShowWindow(window, SW_MINIMIZE); break;
-        case ShowCommand::Maximise: ShowWindow(window, SW_SHOWMAXIMIZED); break;
+        case ShowCommand::Restore:
+            ShowWindow(window, SW_SHOWNORMAL);
+            break;
+        case ShowCommand::Minimise:
+            ShowWindow(window, SW_MINIMIZE);
+            break;
+        case ShowCommand::Maximise:
+            ShowWindow(window, SW_SHOWMAXIMIZED);
+            break;
     }
 }
 
@@ -85,7 +90,8 @@ void Win32Desktop::markToolWindow(WindowId id) {
     // A tool window has no task-bar button and is left out of Alt+Tab; the frame
     // change makes a shown window take the new style at once.
     const LONG_PTR style = GetWindowLongPtrW(window, GWL_EXSTYLE);
-    SetWindowLongPtrW(window, GWL_EXSTYLE, (style | WS_EX_TOOLWINDOW) & ~static_cast<LONG_PTR>(WS_EX_APPWINDOW));
+    SetWindowLongPtrW(window, GWL_EXSTYLE,
+                      (style | WS_EX_TOOLWINDOW) & ~static_cast<LONG_PTR>(WS_EX_APPWINDOW));
     SetWindowPos(window, nullptr, 0, 0, 0, 0, kKeepPlace | SWP_NOZORDER | SWP_FRAMECHANGED);
 }
 

@@ -9,11 +9,11 @@
 #include <optional>
 #include <string>
 
-#include "text.h"
 #include "frame.h"
 #include "handles.h"
-#include "win32desktop.h"
+#include "text.h"
 #include "watching.h"
+#include "win32desktop.h"
 #include "windowaccess.h"
 
 namespace sw::win32 {
@@ -44,7 +44,8 @@ std::optional<Rect> restoredRect(HWND window) {
     if ((GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) == 0) {
         MONITORINFO monitor{};
         monitor.cbSize = sizeof monitor;
-        if (GetMonitorInfoW(MonitorFromRect(&placement.rcNormalPosition, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        if (GetMonitorInfoW(MonitorFromRect(&placement.rcNormalPosition, MONITOR_DEFAULTTONEAREST),
+                            &monitor)) {
             const std::int32_t dx = monitor.rcWork.left - monitor.rcMonitor.left;
             const std::int32_t dy = monitor.rcWork.top - monitor.rcMonitor.top;
             r = Rect{r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
@@ -59,7 +60,8 @@ std::optional<Rect> visibleFrame(HWND window) {
     RECT bounds{};
     // Wine and systems without DWM composition do not answer; the window
     // rectangle is then all there is.
-    if (FAILED(DwmGetWindowAttribute(window, DWMWA_EXTENDED_FRAME_BOUNDS, &bounds, sizeof bounds))) {
+    if (FAILED(
+            DwmGetWindowAttribute(window, DWMWA_EXTENDED_FRAME_BOUNDS, &bounds, sizeof bounds))) {
         return std::nullopt;
     }
     return fromRECT(bounds);

@@ -21,12 +21,14 @@ namespace {
 bool isWaylandSession() {
     const char* type = std::getenv("XDG_SESSION_TYPE");
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    return (type != nullptr && std::string(type) == "wayland") || (wayland != nullptr && *wayland != '\0');
+    return (type != nullptr && std::string(type) == "wayland") ||
+           (wayland != nullptr && *wayland != '\0');
 }
 
 class X11Backend final : public Backend {
 public:
-    explicit X11Backend(std::unique_ptr<x11::X11Desktop> x) : x_(std::move(x)), icon_(QGuiApplication::windowIcon()) {}
+    explicit X11Backend(std::unique_ptr<x11::X11Desktop> x)
+        : x_(std::move(x)), icon_(QGuiApplication::windowIcon()) {}
 
     Desktop desktop() override { return Desktop{*x_, *x_, *x_, settings_, shell_, icon_}; }
 
@@ -64,7 +66,8 @@ private:
 bool platformStartChecks(std::vector<std::string>& notes, std::string& error) {
     ignoreBrokenPipes();
     if (isWaylandSession()) {
-        notes.emplace_back("this is a Wayland session: only X11 (XWayland) windows can be watched and moved");
+        notes.emplace_back(
+            "this is a Wayland session: only X11 (XWayland) windows can be watched and moved");
         // The program's own windows must live on the same X display it watches.
         if (std::getenv("QT_QPA_PLATFORM") == nullptr) ::setenv("QT_QPA_PLATFORM", "xcb", 1);
     }

@@ -39,13 +39,15 @@ void X11Desktop::Impl::discoverMonitors() {
         }
     }
     if (active) {
-        if (auto r = takeReply<xcb_xinerama_is_active_reply>(c, *active)) hasXinerama = r->state != 0;
+        if (auto r = takeReply<xcb_xinerama_is_active_reply>(c, *active))
+            hasXinerama = r->state != 0;
     }
     if (hasRandr) {
         // A monitor added, removed, moved or given a new mode changes the screen
         // or a CRTC; RandR 1.5 also tells of monitors set by hand.
         sent(xcb_randr_select_input(c, root,
-                                    XCB_RANDR_NOTIFY_MASK_SCREEN_CHANGE | XCB_RANDR_NOTIFY_MASK_CRTC_CHANGE |
+                                    XCB_RANDR_NOTIFY_MASK_SCREEN_CHANGE |
+                                        XCB_RANDR_NOTIFY_MASK_CRTC_CHANGE |
                                         XCB_RANDR_NOTIFY_MASK_OUTPUT_CHANGE));
         flush();
     }
@@ -81,24 +83,28 @@ std::vector<Rect> X11Desktop::Impl::collectMonitors(const MonitorQuery& q, std::
         if (auto r = takeReply<xcb_randr_get_monitors_reply>(c, *q.randr)) {
             for (auto it = xcb_randr_get_monitors_monitors_iterator(r.get()); it.rem > 0;
                  xcb_randr_monitor_info_next(&it)) {
-                heads.push_back({rectOf(it.data->x, it.data->y, it.data->width, it.data->height), it.data->primary != 0});
+                heads.push_back({rectOf(it.data->x, it.data->y, it.data->width, it.data->height),
+                                 it.data->primary != 0});
             }
         }
     }
     if (q.xinerama) {
         auto r = takeReply<xcb_xinerama_query_screens_reply>(c, *q.xinerama);
         if (r && heads.empty()) {
-            const xcb_xinerama_screen_info_t* info = xcb_xinerama_query_screens_screen_info(r.get());
+            const xcb_xinerama_screen_info_t* info =
+                xcb_xinerama_query_screens_screen_info(r.get());
             const int count = xcb_xinerama_query_screens_screen_info_length(r.get());
             for (int i = 0; i < count; ++i) {
-                heads.push_back({rectOf(info[i].x_org, info[i].y_org, info[i].width, info[i].height)});
+                heads.push_back(
+                    {rectOf(info[i].x_org, info[i].y_org, info[i].width, info[i].height)});
             }
         }
     }
     std::erase_if(heads, [](const Head& h) { return h.rect.width() <= 0 || h.rect.height() <= 0; });
     if (heads.empty()) return {Rect{0, 0, width, height}};
     // Where none is marked primary, the one holding the desktop's origin is, else the first.
-    auto primary = std::find_if(heads.begin(), heads.end(), [](const Head& h) { return h.primary; });
+    auto primary =
+        std::find_if(heads.begin(), heads.end(), [](const Head& h) { return h.primary; });
     if (primary == heads.end()) {
         primary = std::find_if(heads.begin(), heads.end(), [](const Head& h) {
             return h.rect.left <= 0 && h.rect.top <= 0 && h.rect.right > 0 && h.rect.bottom > 0;
@@ -110,6 +116,8 @@ std::vector<Rect> X11Desktop::Impl::collectMonitors(const MonitorQuery& q, std::
     return out;
 }
 
-void X11Desktop::setMonitorsHandler(MonitorsHandler onChange) { d->monitorsHandler = std::move(onChange); }
+void X11Desktop::setMonitorsHandler(MonitorsHandler onChange) {
+    d->monitorsHandler = std::move(onChange);
+}
 
 }  // namespace sw::x11

@@ -17,7 +17,8 @@ namespace {
 constexpr std::chrono::milliseconds kFallbackPoll{100};
 constexpr std::chrono::milliseconds kWarpLook{250};
 
-std::unique_ptr<QTimer> repeatingTimer(std::chrono::milliseconds interval, std::function<void()> run) {
+std::unique_ptr<QTimer> repeatingTimer(std::chrono::milliseconds interval,
+                                       std::function<void()> run) {
     auto timer = std::make_unique<QTimer>();
     timer->setInterval(interval);
     QObject::connect(timer.get(), &QTimer::timeout, std::move(run));
@@ -31,7 +32,8 @@ std::uint32_t X11Desktop::Impl::eventMaskFor(xcb_window_t window) const {
     if (window == root) mask |= XCB_EVENT_MASK_PROPERTY_CHANGE;
     if (pending && pending->window == window) mask |= XCB_EVENT_MASK_PROPERTY_CHANGE;
     for (const Watched& w : watched) {
-        if (w.client == window) mask |= XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+        if (w.client == window)
+            mask |= XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
         if (w.frame == window) mask |= XCB_EVENT_MASK_STRUCTURE_NOTIFY;
     }
     if (window == wmCheck && window != XCB_WINDOW_NONE) mask |= XCB_EVENT_MASK_STRUCTURE_NOTIFY;
@@ -44,7 +46,9 @@ void X11Desktop::Impl::reselect(xcb_window_t window) {
 
 void X11Desktop::Impl::watch(xcb_window_t client) {
     if (client == XCB_WINDOW_NONE || client == root) return;
-    if (std::any_of(watched.begin(), watched.end(), [&](const Watched& w) { return w.client == client; })) return;
+    if (std::any_of(watched.begin(), watched.end(),
+                    [&](const Watched& w) { return w.client == client; }))
+        return;
     // The frame is what moves when the window manager moves the window.
     const xcb_window_t frame = topLevelOf(client);
     watched.push_back(Watched{client, frame == client ? xcb_window_t{XCB_WINDOW_NONE} : frame});
@@ -95,11 +99,13 @@ void X11Desktop::Impl::noteEvent(const xcb_generic_event_t* event) {
             if (a == atoms.NET_ACTIVE_WINDOW || a == atoms.NET_SUPPORTING_WM_CHECK) notifyChange();
         } else if (isWatched(e->window) &&
                    (a == XCB_ATOM_WM_NAME || a == atoms.NET_WM_NAME || a == atoms.NET_WM_STATE ||
-                    a == atoms.WM_STATE || a == atoms.NET_FRAME_EXTENTS || a == atoms.GTK_FRAME_EXTENTS)) {
+                    a == atoms.WM_STATE || a == atoms.NET_FRAME_EXTENTS ||
+                    a == atoms.GTK_FRAME_EXTENTS)) {
             notifyChange();
         }
     } else if (type == XCB_CONFIGURE_NOTIFY) {
-        if (isWatched(reinterpret_cast<const xcb_configure_notify_event_t*>(event)->window)) notifyChange();
+        if (isWatched(reinterpret_cast<const xcb_configure_notify_event_t*>(event)->window))
+            notifyChange();
     } else if (type == XCB_REPARENT_NOTIFY) {
         // A window manager that starts or is replaced frames the window anew.
         if (isWatched(reinterpret_cast<const xcb_reparent_notify_event_t*>(event)->window)) {

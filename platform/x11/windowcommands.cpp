@@ -76,9 +76,8 @@ void X11Desktop::Impl::activate(xcb_window_t window) {
     sent(xcb_set_input_focus(c, XCB_INPUT_FOCUS_PARENT, window, XCB_CURRENT_TIME));
 }
 
-void X11Desktop::Impl::sendPlacement(xcb_window_t window, const WindowFacts& f,
-                                     std::int32_t left, std::int32_t top, std::int32_t width,
-                                     std::int32_t height) {
+void X11Desktop::Impl::sendPlacement(xcb_window_t window, const WindowFacts& f, std::int32_t left,
+                                     std::int32_t top, std::int32_t width, std::int32_t height) {
     const Extents e = f.extents;
     // A client that draws its own shadow is asked for the shadow as well, placed so
     // that what is seen of it lands where asked.
@@ -109,8 +108,8 @@ void X11Desktop::Impl::deferPlacement(xcb_window_t window, const WindowFacts& ma
                                       std::int32_t left, std::int32_t top, std::int32_t width,
                                       std::int32_t height) {
     if (pending) completePending(false);
-    pending = PendingPlacement{window, left, top, width, height, maximised.extents,
-                               maximised.shadow};
+    pending =
+        PendingPlacement{window, left, top, width, height, maximised.extents, maximised.shadow};
     // Watching starts before the restore is asked for, so no change is missed.
     reselect(window);
     changeState(window, StateAction::Remove, atoms.NET_WM_STATE_MAXIMIZED_VERT,
@@ -167,9 +166,8 @@ void X11Desktop::Impl::dropPending() {
     if (pendingTimer) pendingTimer->stop();
 }
 
-void X11Desktop::Impl::placeWithoutManager(xcb_window_t window, std::int32_t left,
-                                           std::int32_t top, std::int32_t width,
-                                           std::int32_t height) {
+void X11Desktop::Impl::placeWithoutManager(xcb_window_t window, std::int32_t left, std::int32_t top,
+                                           std::int32_t width, std::int32_t height) {
     const auto cookie = sent(xcb_get_geometry(c, window));
     flushAndWait();
     const auto g = takeReply<xcb_get_geometry_reply>(c, cookie);
@@ -229,8 +227,10 @@ void X11Desktop::showWindow(WindowId window, ShowCommand command) {
     const bool managed = i.wmCheck != XCB_WINDOW_NONE;
     switch (command) {
         case ShowCommand::Minimise:
-            if (managed) i.sendToRoot(window, i.atoms.WM_CHANGE_STATE, kIconicState);
-            else i.sent(xcb_unmap_window(i.c, window));
+            if (managed)
+                i.sendToRoot(window, i.atoms.WM_CHANGE_STATE, kIconicState);
+            else
+                i.sent(xcb_unmap_window(i.c, window));
             break;
         case ShowCommand::Restore:
         case ShowCommand::Maximise: {
@@ -270,8 +270,8 @@ void X11Desktop::markToolWindow(WindowId window) {
     // well. The window stays of the normal type and transient for nothing, so it
     // is stacked by when it was last raised, as the main window is.
     const xcb_atom_t skip[] = {i.atoms.NET_WM_STATE_SKIP_TASKBAR, i.atoms.NET_WM_STATE_SKIP_PAGER};
-    i.sent(xcb_change_property(i.c, XCB_PROP_MODE_APPEND, window, i.atoms.NET_WM_STATE, XCB_ATOM_ATOM, 32, 2,
-                               skip));
+    i.sent(xcb_change_property(i.c, XCB_PROP_MODE_APPEND, window, i.atoms.NET_WM_STATE,
+                               XCB_ATOM_ATOM, 32, 2, skip));
     i.changeState(window, StateAction::Add, skip[0], skip[1]);
     // The toolkit reads the states back on its own connection when it maps the
     // window; requests of two connections are not ordered, so this one waits

@@ -18,9 +18,12 @@ RawTitle rawTitle(const xcb_get_property_reply_t* reply, const Atoms& atoms) {
     if (!reply || reply->type == XCB_ATOM_NONE) return raw;
     raw.bytes = propertyBytes(reply);
     raw.truncated = reply->bytes_after > 0;
-    if (reply->type == atoms.UTF8_STRING) raw.encoding = TitleEncoding::Utf8;
-    else if (reply->type == XCB_ATOM_STRING) raw.encoding = TitleEncoding::Latin1;
-    else if (reply->type == atoms.COMPOUND_TEXT) raw.encoding = TitleEncoding::CompoundText;
+    if (reply->type == atoms.UTF8_STRING)
+        raw.encoding = TitleEncoding::Utf8;
+    else if (reply->type == XCB_ATOM_STRING)
+        raw.encoding = TitleEncoding::Latin1;
+    else if (reply->type == atoms.COMPOUND_TEXT)
+        raw.encoding = TitleEncoding::CompoundText;
     return raw;
 }
 
@@ -57,8 +60,7 @@ WindowState WindowFacts::state() const {
 }
 
 xcb_get_property_cookie_t X11Desktop::Impl::requestProperty(xcb_window_t window,
-                                                            xcb_atom_t property,
-                                                            xcb_atom_t type,
+                                                            xcb_atom_t property, xcb_atom_t type,
                                                             std::uint32_t words) {
     return sent(xcb_get_property(c, 0, window, property, type, 0, words));
 }
@@ -73,9 +75,10 @@ WindowQuery X11Desktop::Impl::sendWindowQuery(xcb_window_t window, bool withTitl
     q.wmState = requestProperty(window, atoms.WM_STATE, atoms.WM_STATE, 2);
     q.netWmState = requestProperty(window, atoms.NET_WM_STATE, XCB_ATOM_ATOM, 64);
     if (withTitle) {
-        q.netWmName = requestProperty(window, atoms.NET_WM_NAME, atoms.UTF8_STRING, kTitleReadWords);
-        q.wmName = requestProperty(window, XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY,
-                                   kTitleReadWords);
+        q.netWmName =
+            requestProperty(window, atoms.NET_WM_NAME, atoms.UTF8_STRING, kTitleReadWords);
+        q.wmName =
+            requestProperty(window, XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY, kTitleReadWords);
     }
     return q;
 }
@@ -115,9 +118,9 @@ WindowFacts X11Desktop::Impl::collect(const WindowQuery& q) {
 }
 
 void X11Desktop::Impl::discard(const WindowQuery& q) {
-    for (const unsigned int sequence : {q.geometry.sequence, q.translate.sequence,
-                                        q.extents.sequence, q.shadow.sequence, q.wmState.sequence,
-                                        q.netWmState.sequence}) {
+    for (const unsigned int sequence :
+         {q.geometry.sequence, q.translate.sequence, q.extents.sequence, q.shadow.sequence,
+          q.wmState.sequence, q.netWmState.sequence}) {
         xcb_discard_reply(c, sequence);
     }
     if (q.netWmName) xcb_discard_reply(c, q.netWmName->sequence);
@@ -224,7 +227,8 @@ WindowInfo X11Desktop::describeWindow(WindowId window) {
         facts = i.readWindow(window, true);
     }
     auto& described = i.describedSinceForeground;
-    if (described.size() < 2 && std::find(described.begin(), described.end(), window) == described.end()) {
+    if (described.size() < 2 &&
+        std::find(described.begin(), described.end(), window) == described.end()) {
         described.push_back(window);
     }
     if (!facts.exists) return WindowInfo{};
@@ -232,6 +236,8 @@ WindowInfo X11Desktop::describeWindow(WindowId window) {
     return WindowInfo{facts.title, facts.state(), facts.outerRect()};
 }
 
-Rect X11Desktop::windowRect(WindowId window) { return d->readWindow(window, false).outerRect(); }
+Rect X11Desktop::windowRect(WindowId window) {
+    return d->readWindow(window, false).outerRect();
+}
 
 }  // namespace sw::x11

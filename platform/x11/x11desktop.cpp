@@ -13,8 +13,8 @@
 #include <QTimer>
 #include <algorithm>
 #include <charconv>
-#include <iterator>
 #include <cstdlib>
+#include <iterator>
 
 #include "x11desktop_p.h"
 
@@ -49,7 +49,8 @@ double xftDpi(std::string_view resources) {
         constexpr std::string_view key = "Xft.dpi:";
         if (line.substr(0, key.size()) != key) continue;
         std::string_view value = line.substr(key.size());
-        while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.remove_prefix(1);
+        while (!value.empty() && (value.front() == ' ' || value.front() == '\t'))
+            value.remove_prefix(1);
         // from_chars reads "96.0" whatever the locale; strtod would stop at the point
         // under a locale with a decimal comma.
         double dpi = 0;
@@ -115,7 +116,7 @@ void X11Desktop::Impl::discover() {
         xcb_intern_atom_cookie_t cookie;
     };
     std::vector<Pending> interned;
-#define SW_X11_ATOM_INTERN(member, name)                                                        \
+#define SW_X11_ATOM_INTERN(member, name) \
     interned.push_back({&atoms.member, sent(xcb_intern_atom(c, 0, sizeof(name) - 1, name))});
     SW_X11_ATOM_TABLE(SW_X11_ATOM_INTERN)
 #undef SW_X11_ATOM_INTERN
@@ -124,7 +125,8 @@ void X11Desktop::Impl::discover() {
     prefetchMonitorExtensions();
     const xcb_setup_t* setup = xcb_get_setup(c);
     const auto keymap = sent(xcb_get_keyboard_mapping(
-        c, setup->min_keycode, static_cast<std::uint8_t>(setup->max_keycode - setup->min_keycode + 1)));
+        c, setup->min_keycode,
+        static_cast<std::uint8_t>(setup->max_keycode - setup->min_keycode + 1)));
     flushAndWait();
     for (const Pending& p : interned) {
         if (auto r = takeReply<xcb_intern_atom_reply>(c, p.cookie)) *p.slot = r->atom;
@@ -139,8 +141,8 @@ void X11Desktop::Impl::discover() {
         xinputOpcode = ext->major_opcode;
         version = sent(xcb_input_xi_query_version(c, 2, 2));
     }
-    const auto check = sent(xcb_get_property(c, 0, root, atoms.NET_SUPPORTING_WM_CHECK,
-                                             XCB_ATOM_WINDOW, 0, 1));
+    const auto check =
+        sent(xcb_get_property(c, 0, root, atoms.NET_SUPPORTING_WM_CHECK, XCB_ATOM_WINDOW, 0, 1));
     flushAndWait();
     if (version) {
         if (auto r = takeReply<xcb_input_xi_query_version_reply>(c, *version)) {
@@ -156,10 +158,12 @@ void X11Desktop::Impl::discover() {
     if (hasXInput) selectRawInput();
     discoverMonitors();
     if (wmCheck == XCB_WINDOW_NONE) {
-        warnings.emplace_back("no EWMH window manager is running; windows cannot be moved reliably");
+        warnings.emplace_back(
+            "no EWMH window manager is running; windows cannot be moved reliably");
     }
     if (!hasXInput) {
-        warnings.emplace_back("the X server has no XInput 2.2; clicks between two reads may be missed");
+        warnings.emplace_back(
+            "the X server has no XInput 2.2; clicks between two reads may be missed");
     }
 }
 
@@ -178,8 +182,8 @@ bool X11Desktop::Impl::windowManagerValid(xcb_window_t check) {
     if (check == XCB_WINDOW_NONE) return false;
     // The property outlives a window manager that was killed; only a check window
     // that still exists and points at itself means one is running.
-    const auto cookie = sent(xcb_get_property(c, 0, check, atoms.NET_SUPPORTING_WM_CHECK,
-                                              XCB_ATOM_WINDOW, 0, 1));
+    const auto cookie =
+        sent(xcb_get_property(c, 0, check, atoms.NET_SUPPORTING_WM_CHECK, XCB_ATOM_WINDOW, 0, 1));
     flushAndWait();
     return firstWord(takeReply<xcb_get_property_reply>(c, cookie).get()) == check;
 }
@@ -193,9 +197,9 @@ void X11Desktop::Impl::selectRawInput() {
     mask.head.mask_len = 1;
     // Presses are latched; every raw event also tells that the pointer or a key
     // may have changed, so a still pointer is not asked about again.
-    mask.bits = XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_PRESS | XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_RELEASE |
-                XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS | XCB_INPUT_XI_EVENT_MASK_RAW_KEY_RELEASE |
-                XCB_INPUT_XI_EVENT_MASK_RAW_MOTION;
+    mask.bits = XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_PRESS |
+                XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_RELEASE | XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS |
+                XCB_INPUT_XI_EVENT_MASK_RAW_KEY_RELEASE | XCB_INPUT_XI_EVENT_MASK_RAW_MOTION;
     sent(xcb_input_xi_select_events(c, root, 1, &mask.head));
     flush();
 }
@@ -203,13 +207,16 @@ void X11Desktop::Impl::selectRawInput() {
 void X11Desktop::Impl::readShiftKeycodes() {
     const xcb_setup_t* setup = xcb_get_setup(c);
     const auto cookie = sent(xcb_get_keyboard_mapping(
-        c, setup->min_keycode, static_cast<std::uint8_t>(setup->max_keycode - setup->min_keycode + 1)));
+        c, setup->min_keycode,
+        static_cast<std::uint8_t>(setup->max_keycode - setup->min_keycode + 1)));
     flushAndWait();
     shiftKeycodes = shiftKeycodesIn(takeReply<xcb_get_keyboard_mapping_reply>(c, cookie).get(),
                                     setup->min_keycode);
 }
 
-void X11Desktop::Impl::flush() { xcb_flush(c); }
+void X11Desktop::Impl::flush() {
+    xcb_flush(c);
+}
 
 void X11Desktop::Impl::flushAndWait() {
     xcb_flush(c);
@@ -288,9 +295,8 @@ void X11Desktop::Impl::reportLoss() {
         Qt::QueuedConnection);
 }
 
-bool X11Desktop::Impl::waitForEvent(
-    std::chrono::steady_clock::time_point deadline,
-    const std::function<bool(const xcb_generic_event_t*)>& wanted) {
+bool X11Desktop::Impl::waitForEvent(std::chrono::steady_clock::time_point deadline,
+                                    const std::function<bool(const xcb_generic_event_t*)>& wanted) {
     for (;;) {
         while (xcb_generic_event_t* event = xcb_poll_for_event(c)) {
             const bool hit = wanted(event);
@@ -334,14 +340,16 @@ std::unique_ptr<X11Desktop> X11Desktop::connect(const char* displayName, std::st
     }
     std::unique_ptr<X11Desktop> desktop(new X11Desktop(std::move(impl)));
     Impl* d = desktop->d.get();
-    d->notifier = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(c),
-                                                    QSocketNotifier::Read);
+    d->notifier =
+        std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(c), QSocketNotifier::Read);
     QObject::connect(d->notifier.get(), &QSocketNotifier::activated, d->notifier.get(),
                      [desk = desktop.get()] { desk->processEvents(); });
     return desktop;
 }
 
-std::vector<std::string> X11Desktop::warnings() const { return d->warnings; }
+std::vector<std::string> X11Desktop::warnings() const {
+    return d->warnings;
+}
 
 void X11Desktop::setConnectionLostHandler(std::function<void()> handler) {
     d->lostHandler = std::move(handler);
@@ -366,7 +374,9 @@ void X11Desktop::processEvents() {
     d->alive();
 }
 
-X11Desktop::Stats X11Desktop::stats() const { return d->stats; }
+X11Desktop::Stats X11Desktop::stats() const {
+    return d->stats;
+}
 
 Point X11Desktop::cursorPos() {
     if (!d->alive()) return {};
@@ -411,8 +421,8 @@ ScreenMetrics X11Desktop::metrics() {
     m.monitors = {Rect{0, 0, m.widthPx, m.heightPx}};
     if (!d->alive()) return m;
     const auto geometry = d->sent(xcb_get_geometry(d->c, d->root));
-    const auto resources = d->requestProperty(d->root, XCB_ATOM_RESOURCE_MANAGER,
-                                              XCB_ATOM_STRING, 1 << 16);
+    const auto resources =
+        d->requestProperty(d->root, XCB_ATOM_RESOURCE_MANAGER, XCB_ATOM_STRING, 1 << 16);
     const MonitorQuery monitors = d->sendMonitorQuery();
     d->flushAndWait();
     if (auto g = takeReply<xcb_get_geometry_reply>(d->c, geometry)) {

@@ -173,7 +173,8 @@ struct X11Desktop::Impl {
     void notifyMonitors();
     MonitorQuery sendMonitorQuery();
     // Primary first; the whole root when the server lists none.
-    std::vector<Rect> collectMonitors(const MonitorQuery& query, std::int32_t width, std::int32_t height);
+    std::vector<Rect> collectMonitors(const MonitorQuery& query, std::int32_t width,
+                                      std::int32_t height);
 
     // Reporting changes (watching.cpp).
     void watch(xcb_window_t client);

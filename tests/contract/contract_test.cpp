@@ -53,7 +53,8 @@ TEST_F(Contract, APlacementLandsExactlyAndActivates) {
     const WindowId other = world->open("other");
     const WindowId w = world->open("placed");
     ws.activateWindow(other);
-    for (const Placement& p : {Placement{61, 47, 333, 222}, Placement{200, 150, 401, 299}, Placement{0, 0, 640, 480}}) {
+    for (const Placement& p :
+         {Placement{61, 47, 333, 222}, Placement{200, 150, 401, 299}, Placement{0, 0, 640, 480}}) {
         ws.placeWindow(w, p);
         const Rect want{p.left, p.top, p.left + p.width, p.top + p.height};
         EXPECT_TRUE(world->eventually([&] { return world->frameOf(w) == want; })) << p.left;
@@ -73,7 +74,8 @@ TEST_F(Contract, ShowCommandsChangeTheStateAndAMaximisedWindowIsRestoredToBePlac
     ws.showWindow(w, ShowCommand::Restore);
     EXPECT_TRUE(reads(w, WindowState::Normal, normal));
     ws.showWindow(w, ShowCommand::Maximise);
-    EXPECT_TRUE(world->eventually([&] { return ws.describeWindow(w).state == WindowState::Maximised; }));
+    EXPECT_TRUE(
+        world->eventually([&] { return ws.describeWindow(w).state == WindowState::Maximised; }));
     EXPECT_TRUE(world->eventually([&] { return world->frameOf(w) == ws.describeWindow(w).rect; }));
     ws.placeWindow(w, Placement{150, 120, 300, 200});
     EXPECT_TRUE(reads(w, WindowState::Normal, Rect{150, 120, 450, 320}));
@@ -138,7 +140,10 @@ TEST_F(Contract, TheForegroundAndTheWindowsReadTellOfTheirChanges) {
     ws.describeWindow(watched);
     const std::pair<const char*, std::function<void()>> changes[] = {
         {"activated", [&] { ws.activateWindow(watched); }},
-        {"moved", [&] { world->moveAsItsProgram(watched, Point{200, 150}); }},
+        {"moved",
+         [&] {
+             world->moveAsItsProgram(watched, Point{200, 150});
+         }},
         {"renamed", [&] { world->rename(watched, "renamed"); }},
         {"closed", [&] { world->close(watched); }}};
     for (const auto& [what, change] : changes) {

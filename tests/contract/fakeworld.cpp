@@ -35,7 +35,9 @@ public:
         fake.pressKeys(KeyStates{button == 1, button == 3, false});
     }
     void tapShift() override { fake.pressKeys(KeyStates{false, false, true}); }
-    ScreenMetrics expectedScreen() override { return ScreenMetrics{1024, 768, 96, 96, {Rect{0, 0, 1024, 768}}}; }
+    ScreenMetrics expectedScreen() override {
+        return ScreenMetrics{1024, 768, 96, 96, {Rect{0, 0, 1024, 768}}};
+    }
     bool eventually(const std::function<bool()>& done) override {
         settle();
         if (done()) return true;
@@ -50,6 +52,8 @@ public:
 
 }  // namespace
 
-std::unique_ptr<World> OpenWorld() { return std::make_unique<FakeWorld>(); }
+std::unique_ptr<World> OpenWorld() {
+    return std::make_unique<FakeWorld>();
+}
 
 }  // namespace sw::test

@@ -21,7 +21,8 @@ void numberReadsBack(std::string_view text) {
     check(value == sw::ToLong(text, &whyAgain) && why == whyAgain);
     check(value.has_value() == why.empty());
     if (value) check(sw::ToLong(sw::FormatLong(*value)) == value);
-    if (const auto number = sw::ParseNumber(text)) check(sw::ParseNumber(sw::FormatNumber(*number)).has_value());
+    if (const auto number = sw::ParseNumber(text))
+        check(sw::ParseNumber(sw::FormatNumber(*number)).has_value());
 }
 
 void editReadsBack(int index, std::string_view typed) {

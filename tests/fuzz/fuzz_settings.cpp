@@ -27,8 +27,10 @@ struct Read {
 };
 
 Read readAll(sw::SettingsStore& store) {
-    return Read{sw::ReadMainConfig(store), sw::ReadRulerConfig(store, sw::Axis::Horizontal, kScreen),
-                sw::ReadRulerConfig(store, sw::Axis::Vertical, kScreen), sw::ReadLong(store, sw::RulerModeSetting())};
+    return Read{sw::ReadMainConfig(store),
+                sw::ReadRulerConfig(store, sw::Axis::Horizontal, kScreen),
+                sw::ReadRulerConfig(store, sw::Axis::Vertical, kScreen),
+                sw::ReadLong(store, sw::RulerModeSetting())};
 }
 
 // The keys QSettings reads from the file, less the table's, also where spelt with
@@ -42,7 +44,8 @@ std::map<QString, QVariant> foreignKeys(const QString& path) {
         plain.replace(QRegularExpression("/+"), "/").remove(QRegularExpression("^/"));
         if (file.value(key).isValid()) out.emplace(plain, file.value(key));
     }
-    for (const sw::SettingKey& k : sw::SettingsTable()) out.erase(QString::fromStdString(k.section + "/" + k.key));
+    for (const sw::SettingKey& k : sw::SettingsTable())
+        out.erase(QString::fromStdString(k.section + "/" + k.key));
     return out;
 }
 
@@ -50,17 +53,20 @@ std::map<QString, QVariant> foreignKeys(const QString& path) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // One folder for every run, in memory where the machine has it.
-    static const QTemporaryDir dir(QDir("/dev/shm").exists() ? "/dev/shm/sizewise-fuzz-XXXXXX" : QString());
+    static const QTemporaryDir dir(QDir("/dev/shm").exists() ? "/dev/shm/sizewise-fuzz-XXXXXX"
+                                                             : QString());
     sw::qt::QtSettingsStore store(dir.path());
     const QString path = store.fileFor("Sizewise");
     QDir().mkpath(QFileInfo(path).path());
     QFile::remove(path);
     QFile file(path);
-    check(file.open(QIODevice::WriteOnly) && file.write(reinterpret_cast<const char*>(data), qint64(size)) == qint64(size));
+    check(file.open(QIODevice::WriteOnly) &&
+          file.write(reinterpret_cast<const char*>(data), qint64(size)) == qint64(size));
     file.close();
     const auto foreign = foreignKeys(path);
     const Read first = readAll(store);
-    check(sw::WriteMainConfig(store, first.main) && sw::WriteRulerConfig(store, sw::Axis::Horizontal, first.horizontal) &&
+    check(sw::WriteMainConfig(store, first.main) &&
+          sw::WriteRulerConfig(store, sw::Axis::Horizontal, first.horizontal) &&
           sw::WriteRulerConfig(store, sw::Axis::Vertical, first.vertical) &&
           sw::WriteLong(store, sw::RulerModeSetting(), first.mode) && store.flush());
     sw::qt::QtSettingsStore again(dir.path());

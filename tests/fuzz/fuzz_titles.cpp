@@ -26,7 +26,9 @@ sw::x11::RawTitle raw(std::string_view bytes, unsigned flags) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     // -terminate: the server ends with its last client, also when a found input aborts the fuzzer.
-    FILE* server = popen("Xvfb -displayfd 1 -nolisten tcp -terminate -screen 0 320x240x24 2>/dev/null & echo $!", "r");
+    FILE* server = popen(
+        "Xvfb -displayfd 1 -nolisten tcp -terminate -screen 0 320x240x24 2>/dev/null & echo $!",
+        "r");
     int number = -1;
     check(server != nullptr && std::fscanf(server, "%d %d", &gServer, &number) == 2);
     std::atexit([] { kill(gServer, SIGTERM); });
@@ -47,7 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // the second where the first property's bytes end.
     const std::string_view rest(reinterpret_cast<const char*>(data + 2), size - 2);
     const std::size_t split = std::min<std::size_t>(data[1] * 4u, rest.size());
-    const auto netWmName = raw(rest.substr(0, split), data[0]), wmName = raw(rest.substr(split), data[0] >> 3);
+    const auto netWmName = raw(rest.substr(0, split), data[0]),
+               wmName = raw(rest.substr(split), data[0] >> 3);
     const std::string whole = sw::x11::decodeWholeTitle(netWmName, wmName, gConverter);
     const std::string shown = sw::x11::decodeTitle(netWmName, wmName, gConverter);
     check(sw::x11::isValidUtf8(shown) && sw::characterCount(shown) <= sw::x11::kMaxTitleCharacters);

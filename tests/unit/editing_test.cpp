@@ -21,7 +21,8 @@ namespace {
 const DimensionLabels kShown{"21", "21", "821", "621", "800", "600"};
 
 TEST(DimensionEdit, EachDimensionFeedsOnePlacement) {
-    EXPECT_EQ(DimensionTexts(Rect{-4, -4, 1028, 772}), (DimensionLabels{"-4", "-4", "1028", "772", "1032", "776"}));
+    EXPECT_EQ(DimensionTexts(Rect{-4, -4, 1028, 772}),
+              (DimensionLabels{"-4", "-4", "1028", "772", "1032", "776"}));
     EXPECT_EQ(DimensionTexts(Rect{-2147483647 - 1, 0, 2147483647, 0})[kWidth], "4294967295");
     struct Case {
         int index;
@@ -45,7 +46,8 @@ TEST(DimensionEdit, EachDimensionFeedsOnePlacement) {
         EXPECT_EQ((*labels)[kHeight], c.height);
         EXPECT_EQ(PlacementFromLabels(*labels), c.placed) << c.index;
     }
-    EXPECT_EQ((*ApplyDimensionEdit({"-40000", "0", "0", "0", "0", "0"}, kRight, "40000"))[kWidth], "80000");
+    EXPECT_EQ((*ApplyDimensionEdit({"-40000", "0", "0", "0", "0", "0"}, kRight, "40000"))[kWidth],
+              "80000");
 }
 
 TEST(DimensionEdit, RefusesWhatIsNotANumberOrDoesNotFit) {
@@ -57,10 +59,13 @@ TEST(DimensionEdit, RefusesWhatIsNotANumberOrDoesNotFit) {
         }
     }
     std::string why;
-    EXPECT_FALSE(ApplyDimensionEdit({"-2147483648", "0", "0", "0", "0", "0"}, kRight, "2147483647", &why));
+    EXPECT_FALSE(
+        ApplyDimensionEdit({"-2147483648", "0", "0", "0", "0", "0"}, kRight, "2147483647", &why));
     EXPECT_EQ(why, "Number out of range");
-    EXPECT_FALSE(ApplyDimensionEdit({"0", "-2147483648", "0", "0", "0", "0"}, kBottom, "2147483647"));
-    EXPECT_FALSE(ApplyDimensionEdit({"0", "x", "0", "0", "0", "0"}, kBottom, "5"));  // an edge beside that is no number
+    EXPECT_FALSE(
+        ApplyDimensionEdit({"0", "-2147483648", "0", "0", "0", "0"}, kBottom, "2147483647"));
+    EXPECT_FALSE(ApplyDimensionEdit({"0", "x", "0", "0", "0", "0"}, kBottom,
+                                    "5"));  // an edge beside that is no number
     EXPECT_FALSE(ApplyDimensionEdit({"x", "0", "0", "0", "0", "0"}, kRight, "5"));
     EXPECT_FALSE(ApplyDimensionEdit(kShown, 6, "1"));
     EXPECT_FALSE(ApplyDimensionEdit(kShown, -1, "1"));
@@ -73,7 +78,8 @@ TEST(Presets, SlotsCaptionsAndTheEditorsBoxes) {
     EXPECT_FALSE(PresetIsSet(0, 600));
     EXPECT_EQ(PresetCaption(1024, -768), "1024x-768");
     PresetTexts texts;
-    for (int i = 0; i < kPresetSlots; ++i) texts.width[i] = texts.height[i] = std::to_string(i * 10);
+    for (int i = 0; i < kPresetSlots; ++i)
+        texts.width[i] = texts.height[i] = std::to_string(i * 10);
     texts.height[0] = "0.0";
     texts.width[3] = "0.4";
     texts.height[9] = " 1.5 ";
@@ -95,7 +101,8 @@ TEST(WindowCommands, ButtonsStatesAndTheMinimisedReading) {
     EXPECT_FALSE(ShowCommandForOption(3));
     EXPECT_EQ(OptionForState(WindowState::Normal), 0);
     EXPECT_EQ(OptionForState(WindowState::Gone), -1);
-    EXPECT_EQ(ShownRect({"", WindowState::Minimised, Rect{10, 20, 170, 48}}), (Rect{-32000, -32000, -31840, -31972}));
+    EXPECT_EQ(ShownRect({"", WindowState::Minimised, Rect{10, 20, 170, 48}}),
+              (Rect{-32000, -32000, -31840, -31972}));
     EXPECT_EQ(ShownRect({"", WindowState::Maximised, Rect{-4, -4, 9, 9}}), (Rect{-4, -4, 9, 9}));
 }
 
@@ -128,7 +135,8 @@ TEST(MainSettings, DefaultsRoundTripsAndTextThatDoesNotFit) {
         EXPECT_TRUE(key.section != kConfigSection || !WriteMainConfig(store, c)) << key.key;
     }
     for (const Axis axis : {Axis::Horizontal, Axis::Vertical}) {
-        for (const SettingKey* key : {&RulerAcrossSetting(axis), &RulerEdgeSetting(axis), &RulerLengthSetting(axis)}) {
+        for (const SettingKey* key :
+             {&RulerAcrossSetting(axis), &RulerEdgeSetting(axis), &RulerLengthSetting(axis)}) {
             store.refuseKey = key->key;
             EXPECT_FALSE(WriteRulerConfig(store, axis, StoredRuler{})) << key->key;
         }
@@ -150,7 +158,8 @@ TEST(MainSettings, TheFileIsReplacedWholeKeepsWhatItDoesNotKnowAndSaysWhenItCann
     ASSERT_TRUE(store.flush());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QString saved = file.readAll();
-    EXPECT_TRUE(saved.contains("Hidden=False") && saved.contains("Foreign=kept")) << saved.toStdString();
+    EXPECT_TRUE(saved.contains("Hidden=False") && saved.contains("Foreign=kept"))
+        << saved.toStdString();
     // A folder where the file belongs: not saved, and said why.
     QDir(dir.path()).mkpath("Blocked/Sizewise/Sizewise.conf");
     qt::QtSettingsStore blocked(dir.filePath("Blocked"));
@@ -162,7 +171,8 @@ TEST(MainSettings, TheFileIsReplacedWholeKeepsWhatItDoesNotKnowAndSaysWhenItCann
 
 TEST(MainSettings, TheTableHoldsEveryKeyInWritingOrder) {
     std::vector<std::string> keys;
-    for (const SettingKey& k : SettingsTable()) keys.push_back(k.section + "/" + k.key + "=" + k.fallback);
+    for (const SettingKey& k : SettingsTable())
+        keys.push_back(k.section + "/" + k.key + "=" + k.fallback);
     ASSERT_EQ(keys.size(), 32u);
     EXPECT_EQ(keys[5], "Config/gPresetHeight_0=480");
     EXPECT_EQ(keys[28], "RulerConfig/Mode=0");

@@ -14,8 +14,15 @@ namespace sw {
 namespace {
 
 TEST(Numbers, RoundingHalvesToEvenAndIntDownwards) {
-    for (const auto& [in, out] : std::vector<std::pair<double, double>>{
-             {0.5, 0}, {1.5, 2}, {2.5, 2}, {-0.5, 0}, {-1.5, -2}, {-2.5, -2}, {2.4999, 2}, {-2.5001, -3}, {79.5, 80}}) {
+    for (const auto& [in, out] : std::vector<std::pair<double, double>>{{0.5, 0},
+                                                                        {1.5, 2},
+                                                                        {2.5, 2},
+                                                                        {-0.5, 0},
+                                                                        {-1.5, -2},
+                                                                        {-2.5, -2},
+                                                                        {2.4999, 2},
+                                                                        {-2.5001, -3},
+                                                                        {79.5, 80}}) {
         EXPECT_EQ(RoundHalfEven(in), out) << in;
     }
     EXPECT_EQ(Int(6.9), 6);
@@ -28,17 +35,37 @@ TEST(Numbers, RoundingHalvesToEvenAndIntDownwards) {
 }
 
 TEST(Numbers, TypedNumbersAreReadOrRefusedWithAReason) {
-    for (const auto& [text, value] : std::vector<std::pair<const char*, std::int32_t>>{
-             {"800", 800}, {"  -4 ", -4}, {"+12", 12}, {"100.5", 100}, {"101.5", 102}, {".5", 0}, {"1e3", 1000}, {"2E2", 200},
-             {"2147483647", 2147483647}, {"-2147483648", -2147483647 - 1}, {"1e-400", 0}, {"5.", 5}}) {
+    for (const auto& [text, value] :
+         std::vector<std::pair<const char*, std::int32_t>>{{"800", 800},
+                                                           {"  -4 ", -4},
+                                                           {"+12", 12},
+                                                           {"100.5", 100},
+                                                           {"101.5", 102},
+                                                           {".5", 0},
+                                                           {"1e3", 1000},
+                                                           {"2E2", 200},
+                                                           {"2147483647", 2147483647},
+                                                           {"-2147483648", -2147483647 - 1},
+                                                           {"1e-400", 0},
+                                                           {"5.", 5}}) {
         EXPECT_EQ(ToLong(text), value) << text;
     }
-    for (const auto& [text, why] : std::vector<std::pair<const char*, const char*>>{
-             {"", "Type a number"}, {" ", "Type a number"}, {"abc", "Not a number"}, {"12abc", "Not a number"},
-             {"1,5", "Not a number"}, {"0x10", "Not a number"}, {"inf", "Not a number"}, {"-", "Not a number"},
-             {"1e", "Not a number"}, {"1e+", "Not a number"}, {".", "Not a number"}, {"1 2", "Not a number"},
-             {"2147483648", "Number out of range"}, {"-2147483649", "Number out of range"},
-             {"1e400", "Number out of range"}}) {
+    for (const auto& [text, why] :
+         std::vector<std::pair<const char*, const char*>>{{"", "Type a number"},
+                                                          {" ", "Type a number"},
+                                                          {"abc", "Not a number"},
+                                                          {"12abc", "Not a number"},
+                                                          {"1,5", "Not a number"},
+                                                          {"0x10", "Not a number"},
+                                                          {"inf", "Not a number"},
+                                                          {"-", "Not a number"},
+                                                          {"1e", "Not a number"},
+                                                          {"1e+", "Not a number"},
+                                                          {".", "Not a number"},
+                                                          {"1 2", "Not a number"},
+                                                          {"2147483648", "Number out of range"},
+                                                          {"-2147483649", "Number out of range"},
+                                                          {"1e400", "Number out of range"}}) {
         std::string reason;
         EXPECT_FALSE(ToLong(text, &reason)) << text;
         EXPECT_EQ(reason, why) << text;
@@ -53,38 +80,48 @@ TEST(Text, CutsByCharactersNeverInsideOne) {
     EXPECT_EQ(cutToCharacters("\xF0\x9F\x98\x80\xF0\x9F\x98\x80", 1), "\xF0\x9F\x98\x80");
     EXPECT_EQ(cutToCharacters("ab", 5), "ab");
     // A byte that is no UTF-8 counts as one character, as does a cut sequence.
-    EXPECT_EQ(characterCount("a\xFF\xE6\x97" "b\xE0\xA0\x80"), 6u);
+    EXPECT_EQ(characterCount("a\xFF\xE6\x97"
+                             "b\xE0\xA0\x80"),
+              6u);
     EXPECT_EQ(cutToCharacters("\xE6\x97\xA5x", 1), "\xE6\x97\xA5");
-    EXPECT_EQ(cutToCharacters(std::string_view("\xE6\x97\x80", 2), 1), "\xE6");  // read cut mid-character
+    EXPECT_EQ(cutToCharacters(std::string_view("\xE6\x97\x80", 2), 1),
+              "\xE6");  // read cut mid-character
 }
 
 TEST(Monitors, WhichMonitorAndBackIntoSight) {
     // Side by side, tops apart; a third left of the primary, at negative co-ordinates.
     const std::vector<Rect> m{{0, 256, 1280, 1280}, {1280, 0, 2304, 768}, {-800, 0, 0, 600}};
     EXPECT_EQ(MonitorAt(m, {1300, 10}), m[1]);
-    EXPECT_EQ(MonitorAt(m, {300, 10}), m[0]);     // in the corner on none: the nearest
-    EXPECT_EQ(MonitorAt(m, {-1, 600}), m[0]);     // a tie goes to the one listed first
-    EXPECT_EQ(MonitorAt(m, {-2, 601}), m[0]);     // two pixels from each, below one and beside the other
-    EXPECT_EQ(MonitorAt({{0, 0, 10, 10}, {20, 0, 30, 10}}, {15, 5}), (Rect{20, 0, 30, 10}));  // 6 past one, 5 before the other
+    EXPECT_EQ(MonitorAt(m, {300, 10}), m[0]);  // in the corner on none: the nearest
+    EXPECT_EQ(MonitorAt(m, {-1, 600}), m[0]);  // a tie goes to the one listed first
+    EXPECT_EQ(MonitorAt(m, {-2, 601}),
+              m[0]);  // two pixels from each, below one and beside the other
+    EXPECT_EQ(MonitorAt({{0, 0, 10, 10}, {20, 0, 30, 10}}, {15, 5}),
+              (Rect{20, 0, 30, 10}));  // 6 past one, 5 before the other
     EXPECT_EQ(MonitorHoldingMost(m, {1000, 300, 1400, 500}), m[0]);
     EXPECT_EQ(MonitorHoldingMost(m, {1200, 300, 1600, 500}), m[1]);
-    EXPECT_EQ(MonitorHoldingMost(m, {-32000, -32000, -31840, -31972}), m[2]);  // on none: nearest its centre
-    EXPECT_EQ(OntoMonitor(m, {-20, 246}, 300, 200), (Point{-20, 246}));      // its title strip is seen
+    EXPECT_EQ(MonitorHoldingMost(m, {-32000, -32000, -31840, -31972}),
+              m[2]);  // on none: nearest its centre
+    EXPECT_EQ(OntoMonitor(m, {-20, 246}, 300, 200), (Point{-20, 246}));  // its title strip is seen
     EXPECT_EQ(OntoMonitor(m, {300, 0}, 300, 200), (Point{300, 256}));
-    EXPECT_EQ(OntoMonitor({m[1], m[0]}, {0, 0}, 300, 200), (Point{1280, 0}));  // the first start: the primary's corner
+    EXPECT_EQ(OntoMonitor({m[1], m[0]}, {0, 0}, 300, 200),
+              (Point{1280, 0}));  // the first start: the primary's corner
     EXPECT_EQ(OntoMonitor(m, {2200, 760}, 300, 200), (Point{2004, 568}));
-    EXPECT_EQ(OntoMonitor(m, {-900, 900}, 1000, 100), (Point{-800, 500}));   // wider: at its left edge
+    EXPECT_EQ(OntoMonitor(m, {-900, 900}, 1000, 100),
+              (Point{-800, 500}));  // wider: at its left edge
     EXPECT_EQ(OntoMonitor({}, {5, 5}, 1, 1), (Point{5, 5}));
     // Qt's co-ordinates: each screen keeps its corner in pixels and is scaled from there.
     const std::vector<ScaledScreen> s{{m[0], 1.0}, {m[1], 2.0}};
     EXPECT_EQ(PixelToScaled(s, {373, 273}), (Point{373, 273}));
     EXPECT_EQ(PixelToScaled(s, {1780, 500}), (Point{1530, 250}));
     EXPECT_EQ(ScaledToPixel(s, {1530, 250}), (Point{1780, 500}));
-    EXPECT_EQ(ScaledToPixel(s, 1530.5, 250.5), (Point{1781, 501}));  // a pointer between whole units
+    EXPECT_EQ(ScaledToPixel(s, 1530.5, 250.5),
+              (Point{1781, 501}));                                 // a pointer between whole units
     EXPECT_EQ(PixelToScaled(s, {1500, 900}), (Point{1390, 450}));  // on none: the nearest screen
     const std::vector<ScaledScreen> oneAndAHalf{{{0, 0, 1920, 1080}, 1.5}};
     EXPECT_EQ(PixelToScaled(oneAndAHalf, {373, 273}), (Point{249, 182}));
-    EXPECT_EQ(ScaledToPixel(oneAndAHalf, {249, 182}), (Point{374, 273}));  // not every pixel has a place
+    EXPECT_EQ(ScaledToPixel(oneAndAHalf, {249, 182}),
+              (Point{374, 273}));  // not every pixel has a place
 }
 
 TEST(CommandLine, KnowsItsOptionsAndNamesTheFirstUnknownOne) {
@@ -95,7 +132,8 @@ TEST(CommandLine, KnowsItsOptionsAndNamesTheFirstUnknownOne) {
     EXPECT_EQ(ReplyTo(line)->status, 2);
     EXPECT_NE(ReplyTo(line)->err.find("unknown option --bogus"), std::string::npos);
     EXPECT_EQ(ReplyTo(ParseCommandLine({"-h"}))->out, UsageText());
-    EXPECT_EQ(ReplyTo(ParseCommandLine({"--version", "--bogus"}))->out, "Sizewise " + VersionText() + "\n");
+    EXPECT_EQ(ReplyTo(ParseCommandLine({"--version", "--bogus"}))->out,
+              "Sizewise " + VersionText() + "\n");
     EXPECT_FALSE(ReplyTo(ParseCommandLine({"--no-splash"})));
     char program[] = "sizewise", other[] = "--no-splash";
     for (std::string ask : {"--help", "-h", "--version", "-v"}) {

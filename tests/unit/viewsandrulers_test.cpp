@@ -23,7 +23,8 @@ TEST(LayoutView, ScreenAndViewMapBothWays) {
     const ViewScale s = MakeViewScale(kScreen, 1545, 1159);
     EXPECT_EQ(ScreenToView(Rect{-4, -4, 1028, 772}, s), (ViewRect{-6, -6, 1557, 1171}));
     // 1000 pixels on 1500 units: 1.5 -> 2, 4.5 -> 4, 7.5 -> 8 (halves to even).
-    EXPECT_EQ(ScreenToView(Rect{1, 3, 6, 8}, MakeViewScale({1000, 1000, 96, 96, {}}, 1500, 1500)), (ViewRect{2, 4, 8, 8}));
+    EXPECT_EQ(ScreenToView(Rect{1, 3, 6, 8}, MakeViewScale({1000, 1000, 96, 96, {}}, 1500, 1500)),
+              (ViewRect{2, 4, 8, 8}));
     EXPECT_EQ(ViewToScreen(10, -1, s), (Point{6, -1}));
     EXPECT_EQ(ViewToScreen(1e12, 0, s).x, INT32_MAX);
     EXPECT_DOUBLE_EQ(ViewHeightFor(kScreen, 1575), 1181.25);
@@ -31,7 +32,8 @@ TEST(LayoutView, ScreenAndViewMapBothWays) {
 }
 
 TEST(Marquee, StartLineThenMessagesRiseRestAndLeave) {
-    Marquee m(320, 210, MarqueeFirstText("Sizewise", "Korvath"), MarqueeMessages("Sizewise", "Korvath"));
+    Marquee m(320, 210, MarqueeFirstText("Sizewise", "Korvath"),
+              MarqueeMessages("Sizewise", "Korvath"));
     EXPECT_EQ(m.caption(), " Sizewise - FreeWare from Korvath");
     std::vector<std::string> shown;
     int steps = 0, rests = 0;
@@ -48,7 +50,8 @@ TEST(Marquee, StartLineThenMessagesRiseRestAndLeave) {
     // Out in 11 steps, then each message: 16 up, a rest, 11 out.
     EXPECT_EQ(steps, 11 + 3 * 27);
     EXPECT_EQ(rests, 3);
-    EXPECT_EQ(shown, (std::vector<std::string>{"Sizewise", "FreeWare From", "Korvath", "Sizewise"}));
+    EXPECT_EQ(shown,
+              (std::vector<std::string>{"Sizewise", "FreeWare From", "Korvath", "Sizewise"}));
     Marquee never(310, 210, "x", MarqueeMessages("a", "b"));
     for (int i = 0; i < 200; ++i) EXPECT_FALSE(never.Step());
 }
@@ -74,9 +77,11 @@ TEST(Scale, TicksEveryTenNumbersWhereTheyFitAndTheStripsPlace) {
     EXPECT_EQ(m.ticks.back(), 1030);
     EXPECT_EQ(LayOutScale(Axis::Vertical, 1280, 12).ticks.back(), 1280);
     std::vector<std::string> c;
-    for (const ScaleNumber& n : LayOutScale(Axis::Horizontal, 1100, 20).numbers) c.push_back(n.caption);
+    for (const ScaleNumber& n : LayOutScale(Axis::Horizontal, 1100, 20).numbers)
+        c.push_back(n.caption);
     // Digits five pixels wide: two and three digits every 20, four every 30.
-    EXPECT_EQ(std::vector<std::string>(c.begin(), c.begin() + 3), (std::vector<std::string>{"10", "30", "50"}));
+    EXPECT_EQ(std::vector<std::string>(c.begin(), c.begin() + 3),
+              (std::vector<std::string>{"10", "30", "50"}));
     EXPECT_NE(std::find(c.begin(), c.end(), "1040"), c.end());
     EXPECT_EQ(std::find(c.begin(), c.end(), "1030"), c.end());
     EXPECT_EQ(LayOutScale(Axis::Vertical, 100, 12).numbers.size(), 5u);
@@ -93,11 +98,14 @@ TEST(Locks, ScreenWindowAndBackToTheFreePlace) {
         std::int32_t mode;
         Axis axis;
         RulerPlace expected;
-    } steps[] = {{kLockScreen, Axis::Horizontal, {0, 1024}}, {kLockWindow, Axis::Horizontal, {1500, 640}},
-                 {kLockFree, Axis::Horizontal, {1500, 433}}, {kLockWindow, Axis::Vertical, {750, 480}},
+    } steps[] = {{kLockScreen, Axis::Horizontal, {0, 1024}},
+                 {kLockWindow, Axis::Horizontal, {1500, 640}},
+                 {kLockFree, Axis::Horizontal, {1500, 433}},
+                 {kLockWindow, Axis::Vertical, {750, 480}},
                  {kLockScreen, Axis::Vertical, {0, 768}}};
     for (const auto& step : steps) {
-        const LockOutcome out = SetLockMode(step.axis, s, place, step.mode, kScreen, kMonitor, kTarget);
+        const LockOutcome out =
+            SetLockMode(step.axis, s, place, step.mode, kScreen, kMonitor, kTarget);
         ASSERT_TRUE(out.switched && out.place);
         EXPECT_EQ(*out.place, step.expected);
         EXPECT_EQ(out.state.mLockMode, step.mode);
@@ -105,28 +113,39 @@ TEST(Locks, ScreenWindowAndBackToTheFreePlace) {
         place = *out.place;
     }
     EXPECT_EQ(s.mFreeLeft, 1500);
-    const LockOutcome unknown = SetLockMode(Axis::Horizontal, s, place, 3, kScreen, kMonitor, kTarget);
+    const LockOutcome unknown =
+        SetLockMode(Axis::Horizontal, s, place, 3, kScreen, kMonitor, kTarget);
     EXPECT_FALSE(unknown.switched || unknown.refusedMinimised);
     // Locked to the screen, a ruler spans the monitor it is on, from its edge.
     const Rect second{1280, 256, 2304, 1280};
-    EXPECT_EQ(SetLockMode(Axis::Vertical, {}, {}, kLockScreen, kScreen, second, kTarget).place, (RulerPlace{256 * 15, 1024}));
+    EXPECT_EQ(SetLockMode(Axis::Vertical, {}, {}, kLockScreen, kScreen, second, kTarget).place,
+              (RulerPlace{256 * 15, 1024}));
 }
 
 TEST(Locks, AMinimisedOrGoneTargetIsRefused) {
     const Rect minimised{kMinimisedPosition, kMinimisedPosition, -31840, -31972};
-    const LockOutcome out = SetLockMode(Axis::Vertical, {kLockScreen, 1500, 433}, {0, 768}, kLockWindow, kScreen, kMonitor, minimised);
+    const LockOutcome out = SetLockMode(Axis::Vertical, {kLockScreen, 1500, 433}, {0, 768},
+                                        kLockWindow, kScreen, kMonitor, minimised);
     EXPECT_TRUE(out.refusedMinimised);
     EXPECT_FALSE(out.switched || out.place);
     EXPECT_EQ(out.state.mLockMode, kLockScreen);
     // From free the place is captured even though the lock is refused.
-    EXPECT_EQ(SetLockMode(Axis::Horizontal, {}, {3000, 500}, kLockWindow, kScreen, kMonitor, minimised).state.mFreeLength, 500);
-    const LockOutcome gone = SetLockMode(Axis::Horizontal, {}, {}, kLockWindow, kScreen, kMonitor, Rect{});
+    EXPECT_EQ(
+        SetLockMode(Axis::Horizontal, {}, {3000, 500}, kLockWindow, kScreen, kMonitor, minimised)
+            .state.mFreeLength,
+        500);
+    const LockOutcome gone =
+        SetLockMode(Axis::Horizontal, {}, {}, kLockWindow, kScreen, kMonitor, Rect{});
     EXPECT_FALSE(gone.switched || gone.refusedMinimised);
     // Only the edge along the axis counts.
     const Rect farUp{100, -40000, 740, -39500};
-    EXPECT_TRUE(SetLockMode(Axis::Horizontal, {}, {}, kLockWindow, kScreen, kMonitor, farUp).switched);
-    EXPECT_TRUE(SetLockMode(Axis::Vertical, {}, {}, kLockWindow, kScreen, kMonitor, farUp).refusedMinimised);
-    EXPECT_TRUE(SetLockMode(Axis::Vertical, {}, {}, kLockWindow, kScreen, kMonitor, {0, -31999, 5, 5}).switched);
+    EXPECT_TRUE(
+        SetLockMode(Axis::Horizontal, {}, {}, kLockWindow, kScreen, kMonitor, farUp).switched);
+    EXPECT_TRUE(SetLockMode(Axis::Vertical, {}, {}, kLockWindow, kScreen, kMonitor, farUp)
+                    .refusedMinimised);
+    EXPECT_TRUE(
+        SetLockMode(Axis::Vertical, {}, {}, kLockWindow, kScreen, kMonitor, {0, -31999, 5, 5})
+            .switched);
 }
 
 TEST(Locks, FollowingMovesOnlyWhenTheTargetChanged) {
@@ -139,7 +158,8 @@ TEST(Locks, FollowingMovesOnlyWhenTheTargetChanged) {
     EXPECT_EQ(f.Tick(Axis::Vertical, kLockWindow, moved, kScreen), (RulerPlace{750, 480}));
 }
 
-PointerReadout at(PointerTracker& t, Point p, bool left = false, bool shift = false, bool right = false) {
+PointerReadout at(PointerTracker& t, Point p, bool left = false, bool shift = false,
+                  bool right = false) {
     return t.Tick(PointerSnapshot{p, KeyStates{left, right, shift}}, 1, {});
 }
 
@@ -216,7 +236,8 @@ TEST(RulerSettings, StoredPlacesComeBackUsableAndLocksSaveTheFreePlace) {
     EXPECT_EQ(fix(Axis::Horizontal, 0, 433, 11520).across, 11520 - 41 * 15);
     EXPECT_EQ(fix(Axis::Vertical, 0, 433, -57 * 15).across, 0);
     const StoredRuler now{{0, 1024}, 3000};
-    ASSERT_TRUE(WriteRulerConfig(store, Axis::Horizontal, RulerToSave(LockState{kLockScreen, 1500.4, 433}, now)));
+    ASSERT_TRUE(WriteRulerConfig(store, Axis::Horizontal,
+                                 RulerToSave(LockState{kLockScreen, 1500.4, 433}, now)));
     EXPECT_EQ((store.store[{"Sizewise", "HorizontalRulerConfig", "Left"}]), "1500");
     EXPECT_EQ((store.store[{"Sizewise", "HorizontalRulerConfig", "Top"}]), "3000");
     EXPECT_EQ(RulerToSave(LockState{kLockFree, 1500, 433}, now), now);

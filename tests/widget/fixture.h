@@ -8,11 +8,11 @@
 #include <memory>
 #include <string>
 
+#include <QtTest/qtestspontaneevent.h>
 #include <QApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QTest>
-#include <QtTest/qtestspontaneevent.h>
 
 #include "fakedesktop.h"
 #include "form1.h"
@@ -53,7 +53,8 @@ protected:
     void TearDown() override { app.reset(); }
 
     void start() {
-        app = std::make_unique<Sizewise>(fake.desktop(), Options{false}, [this](int s) { ended = s; });
+        app = std::make_unique<Sizewise>(fake.desktop(), Options{false},
+                                         [this](int s) { ended = s; });
         app->monitor().stop();
         app->Main();
         QApplication::processEvents();
@@ -81,7 +82,8 @@ protected:
     // A drag with the left button, as Qt's own widgets see one.
     static void drag(QWidget* w, QPoint from, QPoint to) {
         QTest::mousePress(w, Qt::LeftButton, {}, from);
-        QMouseEvent move(QEvent::MouseMove, QPointF(to), w->mapToGlobal(QPointF(to)), Qt::NoButton, Qt::LeftButton, {});
+        QMouseEvent move(QEvent::MouseMove, QPointF(to), w->mapToGlobal(QPointF(to)), Qt::NoButton,
+                         Qt::LeftButton, {});
         QApplication::sendEvent(w, &move);
         QTest::mouseRelease(w, Qt::LeftButton, {}, to);
     }
@@ -91,8 +93,9 @@ protected:
         QTest::mouseClick(w, button);
     }
     std::string placed(const Placement& p) const {
-        return "placeWindow " + std::to_string(target) + " " + std::to_string(p.left) + " " + std::to_string(p.top) +
-               " " + std::to_string(p.width) + " " + std::to_string(p.height);
+        return "placeWindow " + std::to_string(target) + " " + std::to_string(p.left) + " " +
+               std::to_string(p.top) + " " + std::to_string(p.width) + " " +
+               std::to_string(p.height);
     }
     std::string saved(const std::string& section, const std::string& key) const {
         const auto it = fake.saved.find({"Sizewise", section, key});

@@ -53,7 +53,8 @@ TEST_F(Lifecycle, SettingsComeInAndGoOutWhole) {
     EXPECT_EQ(saved("Config", "ShowLayout"), "False");
     EXPECT_EQ(saved("Config", "ShowRuler"), "False");
     EXPECT_EQ(saved("Config", "PresetWidth_1"), "0");
-    EXPECT_EQ(saved("RulerConfig", "Mode"), "1");  // the rulers were built by no poll, yet their mode stays
+    EXPECT_EQ(saved("RulerConfig", "Mode"),
+              "1");  // the rulers were built by no poll, yet their mode stays
     EXPECT_EQ(saved("Mine", "Foreign"), "kept");
     EXPECT_EQ(fake.saved.size(), 27u);
 }
@@ -91,7 +92,8 @@ TEST_F(Lifecycle, TheIconsRightClickOpensTheMenuWithExitAndExitSaves) {
     auto* menu = Find<QMenu>("mnuPopup");
     EXPECT_TRUE(menu->isVisible());
     EXPECT_EQ(menu->defaultAction()->text(), "E&xit");
-    EXPECT_EQ(fake.callsNamed("activateWindow").back(), "activateWindow " + std::to_string(mainHandle()));
+    EXPECT_EQ(fake.callsNamed("activateWindow").back(),
+              "activateWindow " + std::to_string(mainHandle()));
     menu->defaultAction()->trigger();
     EXPECT_EQ(ended, 0);
     EXPECT_EQ(saved("Config", "Hidden"), "False");
@@ -121,7 +123,8 @@ TEST_F(Lifecycle, ASettingsFileThatCannotBeWrittenIsSaidSo) {
     fake.refuseWrites = true;
     testing::internal::CaptureStderr();
     app->Unload(kUnloadCode);
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("the settings were not saved"), std::string::npos);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("the settings were not saved"),
+              std::string::npos);
     EXPECT_EQ(ended, 0);
     app.reset();
     fake.refuseWrites = false;

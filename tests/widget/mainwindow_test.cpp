@@ -57,7 +57,8 @@ TEST_F(MainWindow, LongTitlesAreCutAndTheTipIsSentOnlyWhenItChanges) {
     // A steady poll asks for the foreground and the target only.
     fake.clearCalls();
     poll();
-    EXPECT_EQ(fake.calls, (std::vector<std::string>{"foregroundWindow", "describeWindow " + std::to_string(target)}));
+    EXPECT_EQ(fake.calls, (std::vector<std::string>{"foregroundWindow",
+                                                    "describeWindow " + std::to_string(target)}));
 }
 
 TEST_F(MainWindow, TheEntryPanelAppliesRefusesAndCloses) {
@@ -68,7 +69,8 @@ TEST_F(MainWindow, TheEntryPanelAppliesRefusesAndCloses) {
         click(QString("lblWindowDimension%1").arg(index));
         // Over the value, also when it was open over another one.
         EXPECT_TRUE(Find("picValueEntry")->isVisible());
-        EXPECT_EQ(Find("picValueEntry")->x(), Find(QString("lblWindowDimension%1").arg(index))->x());
+        EXPECT_EQ(Find("picValueEntry")->x(),
+                  Find(QString("lblWindowDimension%1").arg(index))->x());
         EXPECT_EQ(box->selectedText().toStdString(), value(index));
         box->selectAll();
         box->insert(text);
@@ -141,8 +143,10 @@ TEST_F(MainWindow, StateButtonsPresetsAndTheOrigin) {
     click("optWindowControl2");
     EXPECT_EQ(fake.window(target)->state, WindowState::Maximised);
     // On its way there a reading may still catch the old state: that is not shown.
-    fake.window(target)->passing.push_back(WindowInfo{"Target", WindowState::Normal, Rect{21, 21, 821, 621}});
-    for (int i = 0; i < 3; ++i) poll();  // landed: the state is there and the frame has stopped changing
+    fake.window(target)->passing.push_back(
+        WindowInfo{"Target", WindowState::Normal, Rect{21, 21, 821, 621}});
+    for (int i = 0; i < 3; ++i)
+        poll();  // landed: the state is there and the frame has stopped changing
     EXPECT_TRUE(Find<QToolButton>("optWindowControl2")->isChecked());
     fake.showWindow(target, ShowCommand::Minimise);
     fake.clearCalls();
@@ -150,7 +154,8 @@ TEST_F(MainWindow, StateButtonsPresetsAndTheOrigin) {
     // A minimised target reads -32000 and selects its button, whose action runs.
     EXPECT_EQ(value(0), "-32000");
     EXPECT_TRUE(Find<QToolButton>("optWindowControl1")->isChecked());
-    EXPECT_EQ(fake.callsNamed("showWindow"), std::vector<std::string>{"showWindow " + std::to_string(target) + " 1"});
+    EXPECT_EQ(fake.callsNamed("showWindow"),
+              std::vector<std::string>{"showWindow " + std::to_string(target) + " 1"});
     click("optWindowControl0");
     poll();
     poll();
@@ -238,7 +243,8 @@ TEST_F(MainWindow, ChangesAreReadAtOnceThenAtMostEveryTenMillisecondsAndAfterEve
         fake.deliverChanges();
         QCoreApplication::processEvents();
     }
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - began);
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - began);
     const int burst = reads + readsWithin(200);
     EXPECT_GE(burst, 2);  // at the first change and after the last
     EXPECT_LE(burst, ms.count() / 10 + 2);
@@ -273,7 +279,10 @@ TEST_F(MainWindow, TheMarqueeMovesOnlyWhileTheWindowIsSeen) {
         struct Count : QObject {
             int* seen;
             explicit Count(int* counter) : seen(counter) {}
-            bool eventFilter(QObject*, QEvent* e) override { *seen += e->type() == QEvent::Paint; return false; }
+            bool eventFilter(QObject*, QEvent* e) override {
+                *seen += e->type() == QEvent::Paint;
+                return false;
+            }
         } count(&paints);
         strip->installEventFilter(&count);
         QTest::qWait(ms);
@@ -293,10 +302,13 @@ TEST_F(MainWindow, TheMarqueeMovesOnlyWhileTheWindowIsSeen) {
 TEST(Glyphs, TheGlobeAndTheEnvelopeAreDrawnCentred) {
     // Mirrored, within the rasteriser's rounding: no pixel's alpha or grey off by an eighth.
     const auto symmetric = [](const QIcon& icon, QSize size, bool vertically) {
-        const QImage image = icon.pixmap(size).toImage(), mirror = image.mirrored(!vertically, vertically);
+        const QImage image = icon.pixmap(size).toImage(),
+                     mirror = image.mirrored(!vertically, vertically);
         for (int i = 0; i < size.width() * size.height(); ++i) {
-            const QRgb a = image.pixel(i % size.width(), i / size.width()), b = mirror.pixel(i % size.width(), i / size.width());
-            if (std::abs(qAlpha(a) - qAlpha(b)) >= 32 || std::abs(qGray(a) - qGray(b)) >= 32) return false;
+            const QRgb a = image.pixel(i % size.width(), i / size.width()),
+                       b = mirror.pixel(i % size.width(), i / size.width());
+            if (std::abs(qAlpha(a) - qAlpha(b)) >= 32 || std::abs(qGray(a) - qGray(b)) >= 32)
+                return false;
         }
         return true;
     };

@@ -22,7 +22,9 @@ protected:
     }
     frmRuler& h() { return app->rulers().horizontal(); }
     frmRuler& v() { return app->rulers().vertical(); }
-    void lock(frmRuler& ruler, const char* button) { QTest::mouseClick(ruler.findChild<QToolButton*>(button), Qt::LeftButton); }
+    void lock(frmRuler& ruler, const char* button) {
+        QTest::mouseClick(ruler.findChild<QToolButton*>(button), Qt::LeftButton);
+    }
 };
 
 TEST_F(RulerTest, ShownAndHiddenTogetherFromEveryPlace) {
@@ -88,7 +90,8 @@ TEST_F(RulerTest, ThePointerWorkShowsCoordinatesLinesAndMeasures) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return h().measureLine().has_value(); }));
     fake.down = KeyStates{};
     fake.movePointer(Point{450, 340});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return h().findChild<QLabel*>("lblMeasure")->text() == "50 X 40"; }));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return h().findChild<QLabel*>("lblMeasure")->text() == "50 X 40"; }));
     EXPECT_EQ(v().measureLine(), (std::pair<std::int32_t, std::int32_t>{250, 290}));
     // Absolute mode, chosen from the horizontal ruler's menu, shifts both scales.
     h().findChild<QMenu*>()->findChildren<QAction*>().back()->trigger();
@@ -105,16 +108,19 @@ TEST_F(RulerTest, TheScaleFallsOnExactPixelsWithTheLinesOverIt) {
     fake.movePointer(Point{100 + 125, 300});
     ASSERT_TRUE(QTest::qWaitFor([&] { return h().highlight() == 125; }));
     const QImage strip = h().grab().toImage();
-    const int y = strip.height() - 2;  // the ticks run to the strip's far edge
+    const int y = strip.height() - 2;   // the ticks run to the strip's far edge
     for (int x = 5; x < 400; x += 5) {  // ticks and half ticks, and the red line over one
         EXPECT_EQ(strip.pixel(x, y), x == 125 ? qRgb(255, 0, 0) : qRgb(0, 0, 0)) << x;
     }
-    for (int x = 11; x < 20; ++x) EXPECT_EQ(strip.pixel(x, y), x == 15 ? qRgb(0, 0, 0) : qRgb(255, 255, 192)) << x;
+    for (int x = 11; x < 20; ++x)
+        EXPECT_EQ(strip.pixel(x, y), x == 15 ? qRgb(0, 0, 0) : qRgb(255, 255, 192)) << x;
     EXPECT_EQ(v().marks().numbers.at(1).tick, 30);  // one line high: a number every 20
     // What is on the screen, not a fresh painting: in absolute numbers the red line moves and
     // leaves nothing behind.
     app->rulers().ChangeMode(1);
-    const auto shown = [&] { return QGuiApplication::primaryScreen()->grabWindow(h().winId()).toImage(); };
+    const auto shown = [&] {
+        return QGuiApplication::primaryScreen()->grabWindow(h().winId()).toImage();
+    };
     const auto red = [&](int x) { return shown().pixel(x, y) == qRgb(255, 0, 0); };
     fake.movePointer(Point{260, 300});
     ASSERT_TRUE(QTest::qWaitFor([&] { return red(160); }));

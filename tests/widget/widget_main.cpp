@@ -11,7 +11,8 @@
 
 int main(int argc, char** argv) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    const std::string runtime = QDir::tempPath().toStdString() + "/sizewise-widget-tests-" + std::to_string(::getuid());
+    const std::string runtime =
+        QDir::tempPath().toStdString() + "/sizewise-widget-tests-" + std::to_string(::getuid());
     ::mkdir(runtime.c_str(), 0700);
     ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
     QApplication app(argc, argv);

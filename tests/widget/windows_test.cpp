@@ -2,10 +2,10 @@
 // start-up splash, the e-mail and web links, and help.
 #include <QDesktopServices>
 #include <QDir>
-#include <QTemporaryDir>
-#include <QTextBrowser>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QToolButton>
 
@@ -81,9 +81,11 @@ public:
 
 TEST(QtDesktop, LinksReachTheOpenerInTheirProperFormAndTheIconTellsClicksOnceAHandlerIsThere) {
     Opener opener;
-    for (const char* scheme : {"mailto", "http", "file"}) QDesktopServices::setUrlHandler(scheme, &opener, "open");
+    for (const char* scheme : {"mailto", "http", "file"})
+        QDesktopServices::setUrlHandler(scheme, &opener, "open");
     qt::QtShell shell;
-    for (const char* link : {"Mailto:us@example.org?Subject=Sizewise Application", "www.example.org", "/"}) {
+    for (const char* link :
+         {"Mailto:us@example.org?Subject=Sizewise Application", "www.example.org", "/"}) {
         EXPECT_TRUE(shell.openLink(link)) << link;
     }
     for (const char* scheme : {"mailto", "http", "file"}) QDesktopServices::unsetUrlHandler(scheme);
@@ -95,8 +97,8 @@ TEST(QtDesktop, LinksReachTheOpenerInTheirProperFormAndTheIconTellsClicksOnceAHa
     qt::QtNotifyIcon icon{QIcon()};
     icon.activated(QSystemTrayIcon::Trigger);
     icon.add("tip", [&](TrayClick click) { clicks.push_back(click); });
-    for (const auto reason : {QSystemTrayIcon::Trigger, QSystemTrayIcon::DoubleClick, QSystemTrayIcon::MiddleClick,
-                              QSystemTrayIcon::Context}) {
+    for (const auto reason : {QSystemTrayIcon::Trigger, QSystemTrayIcon::DoubleClick,
+                              QSystemTrayIcon::MiddleClick, QSystemTrayIcon::Context}) {
         icon.activated(reason);
     }
     EXPECT_EQ(clicks, (std::vector<TrayClick>{TrayClick::Activate, TrayClick::Context}));
@@ -107,10 +109,12 @@ TEST_F(OtherWindows, LinksOpenOrSaySoAndHelpSaysWhereItLooked) {
     click("cmdMailto");
     click("cmdWebLink");
     EXPECT_EQ(fake.callsNamed("openLink"),
-              (std::vector<std::string>{"openLink " + Links::MailtoLink(), "openLink " + Links::WebLink()}));
+              (std::vector<std::string>{"openLink " + Links::MailtoLink(),
+                                        "openLink " + Links::WebLink()}));
     EXPECT_NE(Links::MailtoLink().find("?Subject=Sizewise Application"), std::string::npos);
     fake.linksOpen = false;
-    EXPECT_TRUE(Said([&] { click("cmdWebLink"); }).startsWith("Nothing on this desktop could open"));
+    EXPECT_TRUE(
+        Said([&] { click("cmdWebLink"); }).startsWith("Nothing on this desktop could open"));
     EXPECT_TRUE(Said([] { MenuEntry("&Contents")->trigger(); }).contains("help/index.html"));
     // Outside its ellipse the web button takes no clicks.
     EXPECT_FALSE(Find("cmdWebLink")->mask().contains(QPoint(1, 1)));
@@ -129,7 +133,8 @@ TEST(Help, TheContentsOpenInOneHelpWindowOfTheProgramsOwn) {
     for (int i = 0; i < 2; ++i) links.ShowHelpContents();
     const auto browsers = form.findChildren<QTextBrowser*>();
     ASSERT_EQ(browsers.size(), 1);
-    EXPECT_TRUE(browsers[0]->window()->isVisible() && browsers[0]->toPlainText() == "The help of Sizewise");
+    EXPECT_TRUE(browsers[0]->window()->isVisible() &&
+                browsers[0]->toPlainText() == "The help of Sizewise");
 }
 
 }  // namespace

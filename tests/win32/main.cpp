@@ -9,7 +9,8 @@ int main(int argc, char** argv) {
     sw::win32::enableDpiAwareness();
     // Under Wine the desktop comes up with a process's first window, and the
     // pointer cannot be read or moved before it; on Windows it is always there.
-    DestroyWindow(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr));
+    DestroyWindow(
+        CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr));
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -29,7 +29,8 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 std::wstring wide(const std::string& utf8) {
     std::wstring text(utf8.size(), L'\0');
     const int size = static_cast<int>(utf8.size());
-    text.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, text.data(), size)));
+    text.resize(static_cast<std::size_t>(
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, text.data(), size)));
     return text;
 }
 
@@ -40,43 +41,56 @@ void pump(DWORD milliseconds) {
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
     } while (GetTickCount64() < until &&
-             MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(until - GetTickCount64()),
+             MsgWaitForMultipleObjects(0, nullptr, FALSE,
+                                       static_cast<DWORD>(until - GetTickCount64()),
                                        QS_ALLINPUT) != WAIT_FAILED);
 }
 
 // The window's own thread: makes the window, hands it over and serves it until
 // it is destroyed.
 void serveWindow(const std::string& title, std::promise<HWND> created) {
-    const HWND window = CreateWindowExW(0, kClass, wide(title).c_str(), WS_OVERLAPPEDWINDOW, 120, 110, 400, 300, nullptr,
-                                        nullptr, GetModuleHandleW(nullptr), nullptr);
+    const HWND window =
+        CreateWindowExW(0, kClass, wide(title).c_str(), WS_OVERLAPPEDWINDOW, 120, 110, 400, 300,
+                        nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     ShowWindow(window, SW_SHOWNORMAL);
     // In front, as a started program's window is: under Wine, openbox now and
     // then leaves the focus where it was.
     SetForegroundWindow(window);
     created.set_value(window);
     MSG message;
-    while (window != nullptr && GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+    while (window != nullptr && GetMessageW(&message, nullptr, 0, 0) > 0)
+        DispatchMessageW(&message);
 }
 
-bool hasExStyle(WindowId w, LONG_PTR style) { return (GetWindowLongPtrW(toHwnd(w), GWL_EXSTYLE) & style) != 0; }
-INPUT mouse(DWORD flags, LONG x = 0, LONG y = 0) { return {.type = INPUT_MOUSE, .mi = {x, y, 0, flags, 0, 0}}; }
-INPUT shift(DWORD flags) { return {.type = INPUT_KEYBOARD, .ki = {VK_SHIFT, 0, flags, 0, 0}}; }
+bool hasExStyle(WindowId w, LONG_PTR style) {
+    return (GetWindowLongPtrW(toHwnd(w), GWL_EXSTYLE) & style) != 0;
+}
+INPUT mouse(DWORD flags, LONG x = 0, LONG y = 0) {
+    return {.type = INPUT_MOUSE, .mi = {x, y, 0, flags, 0, 0}};
+}
+INPUT shift(DWORD flags) {
+    return {.type = INPUT_KEYBOARD, .ki = {VK_SHIFT, 0, flags, 0, 0}};
+}
 
 // Absolute input counts 65536 steps across the screen; aiming at a pixel's
 // middle lands on it however the system rounds.
 LONG normalised(std::int32_t pixel, int metric) {
-    return static_cast<LONG>(((2 * std::int64_t{pixel} + 1) << 16) / (2 * std::int64_t{GetSystemMetrics(metric)}));
+    return static_cast<LONG>(((2 * std::int64_t{pixel} + 1) << 16) /
+                             (2 * std::int64_t{GetSystemMetrics(metric)}));
 }
 
 class Win32World final : public World {
 public:
     Win32World() {
         // Style, procedure, extra bytes, instance, icon, cursor, brush, menu, name.
-        static const WNDCLASSW windowClass{0, windowProc, 0, 0, GetModuleHandleW(nullptr),
-                                           nullptr, nullptr, nullptr, nullptr, kClass};
+        static const WNDCLASSW windowClass{
+            0,       windowProc, 0,       0,       GetModuleHandleW(nullptr),
+            nullptr, nullptr,    nullptr, nullptr, kClass};
         RegisterClassW(&windowClass);  // fails harmlessly for every world after the first
     }
-    ~Win32World() override { while (!threads_.empty()) close(threads_.begin()->first); }
+    ~Win32World() override {
+        while (!threads_.empty()) close(threads_.begin()->first);
+    }
     WindowSystem& windows() override { return desk_; }
     PointerInput& pointer() override { return desk_; }
     Screen& screen() override { return desk_; }
@@ -106,13 +120,17 @@ public:
     // What is drawn, where DWM composes; Wine's DWM does not answer.
     Rect frameOf(WindowId window) override {
         RECT r{};
-        const bool drawn = SUCCEEDED(DwmGetWindowAttribute(toHwnd(window), DWMWA_EXTENDED_FRAME_BOUNDS, &r, sizeof r));
+        const bool drawn = SUCCEEDED(
+            DwmGetWindowAttribute(toHwnd(window), DWMWA_EXTENDED_FRAME_BOUNDS, &r, sizeof r));
         return drawn || GetWindowRect(toHwnd(window), &r) ? win32::fromRECT(r) : Rect{};
     }
     void moveAsItsProgram(WindowId window, Point to) override {
-        SetWindowPos(toHwnd(window), nullptr, to.x, to.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(toHwnd(window), nullptr, to.x, to.y, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    void rename(WindowId window, const std::string& title) override { SetWindowTextW(toHwnd(window), wide(title).c_str()); }
+    void rename(WindowId window, const std::string& title) override {
+        SetWindowTextW(toHwnd(window), wide(title).c_str());
+    }
     bool isAbove(WindowId window) override { return hasExStyle(window, WS_EX_TOPMOST); }
     bool isToolWindow(WindowId window) override { return hasExStyle(window, WS_EX_TOOLWINDOW); }
 
@@ -139,8 +157,11 @@ public:
         DEVMODEW mode{};
         mode.dmSize = sizeof mode;
         EnumDisplaySettingsW(nullptr, ENUM_CURRENT_SETTINGS, &mode);
-        ScreenMetrics m{static_cast<std::int32_t>(mode.dmPelsWidth), static_cast<std::int32_t>(mode.dmPelsHeight),
-                        static_cast<double>(GetDpiForSystem()), static_cast<double>(GetDpiForSystem()), {}};
+        ScreenMetrics m{static_cast<std::int32_t>(mode.dmPelsWidth),
+                        static_cast<std::int32_t>(mode.dmPelsHeight),
+                        static_cast<double>(GetDpiForSystem()),
+                        static_cast<double>(GetDpiForSystem()),
+                        {}};
         if (size != nullptr) std::sscanf(size, "%dx%d", &m.widthPx, &m.heightPx);
         if (const char* dpi = std::getenv("SIZEWISE_TEST_DPI")) m.dpiX = m.dpiY = std::atof(dpi);
         m.monitors = {Rect{0, 0, m.widthPx, m.heightPx}};
@@ -165,13 +186,16 @@ public:
 
 private:
     // Wine's ntdll names its version; Windows' does not.
-    const bool underWine_ = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+    const bool underWine_ =
+        GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
     win32::Win32Desktop desk_;
     std::map<WindowId, std::thread> threads_;
 };
 
 }  // namespace
 
-std::unique_ptr<World> OpenWorld() { return std::make_unique<Win32World>(); }
+std::unique_ptr<World> OpenWorld() {
+    return std::make_unique<Win32World>();
+}
 
 }  // namespace sw::test

@@ -6,8 +6,8 @@
 
 #include <cerrno>
 #include <chrono>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 
 #include <QCoreApplication>
@@ -57,7 +57,8 @@ TEST(X11, TitlesInEveryEncoding) {
     const std::string cjk = "xterm \xE6\xA0\x87\xE9\xA2\x98 \xC3\x9Cn\xC3\xAF";
     EXPECT_EQ(title("COMPOUND_TEXT", CompoundText(cjk)), cjk);
     // UTF-8 under the wrong label, characters at every edge of its byte ranges too.
-    const std::string edges = "\xC2\xA9\xDF\xBF\xE0\xA0\x80\xED\x9F\xBF\xEF\xBF\xBD\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF";
+    const std::string edges =
+        "\xC2\xA9\xDF\xBF\xE0\xA0\x80\xED\x9F\xBF\xEF\xBF\xBD\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF";
     EXPECT_EQ(title("COMPOUND_TEXT", edges), edges);
     EXPECT_EQ(title("STRING", std::string("left\0right", 10)), "left");
     EXPECT_EQ(title("TEXT", "\xE9t\xE9"), "\xC3\xA9t\xC3\xA9");  // not UTF-8: read as Latin-1
@@ -115,7 +116,8 @@ TEST(X11, ThePointerIsToldOfInputAndOnlyLookedAtForWarps) {
     EXPECT_LE(d.stats().requests - before.requests, 5u);  // four looks a second
     ASSERT_TRUE(Shell("xdotool mousemove_relative 7 3 mousedown 1"));
     EXPECT_TRUE(world.eventually([&] { return d.readPointer().keys.left; }));
-    EXPECT_EQ(d.readPointer(), (PointerSnapshot{Point{307, 313}, KeyStates{true, false, false}}));  // held
+    EXPECT_EQ(d.readPointer(),
+              (PointerSnapshot{Point{307, 313}, KeyStates{true, false, false}}));  // held
     ASSERT_TRUE(Shell("xdotool mouseup 1"));
     EXPECT_TRUE(world.eventually([&] { return !d.readPointer().keys.left; }));
     d.setInputHandler(nullptr);
@@ -147,11 +149,14 @@ TEST(Events, AStillDesktopCostsNothingAndEachChangeOrBurstIsReadPromptly) {
     reads = 0;
     const auto began = std::chrono::steady_clock::now();
     for (int x = 100; x < 300; x += 2) world.moveAsItsProgram(b, Point{x, 120});
-    EXPECT_TRUE(world.eventually([&] { return last.shown == world.frameOf(b) && last.shown.left > 250; }));
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - began);
+    EXPECT_TRUE(
+        world.eventually([&] { return last.shown == world.frameOf(b) && last.shown.left > 250; }));
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - began);
     EXPECT_LE(reads, ms.count() / 10 + 2);
     world.close(b);
-    EXPECT_TRUE(world.eventually([&] { return target.window() != b || last.target.state == WindowState::Gone; }));
+    EXPECT_TRUE(world.eventually(
+        [&] { return target.window() != b || last.target.state == WindowState::Gone; }));
 }
 
 TEST(X11, TheResolutionIsXftDpi) {
@@ -167,7 +172,8 @@ TEST(X11, APlacementReplacedWhileAWindowIsRestoredNeverLandsLater) {
     auto& d = *world.desk;
     const WindowId w = world.open("maximised");
     d.showWindow(w, ShowCommand::Maximise);
-    ASSERT_TRUE(world.eventually([&] { return d.describeWindow(w).state == WindowState::Maximised; }));
+    ASSERT_TRUE(
+        world.eventually([&] { return d.describeWindow(w).state == WindowState::Maximised; }));
     d.placeWindow(w, Placement{50, 60, 300, 200});
     d.placeWindow(w, Placement{70, 80, 350, 250});
     const Rect want{70, 80, 420, 330};
@@ -193,20 +199,25 @@ TEST(X11, ARestoreIsDoneWhenTheStateIsOffAndTheFrameOrShadowChanged) {
 TEST(Decorations, WhatIsSeenIsReadAndPlacedForFramedAndClientDrawnWindows) {
     X11World world;
     // Its own process id first: other tests may run the same client beside this one.
-    FILE* gtk = popen("echo $$; exec /usr/bin/python3 " SIZEWISE_X11_TEST_DIR "/headerbar_client.py 'header bar' 2>&1", "r");
+    FILE* gtk = popen("echo $$; exec /usr/bin/python3 " SIZEWISE_X11_TEST_DIR
+                      "/headerbar_client.py 'header bar' 2>&1",
+                      "r");
     const int pid = std::atoi(ReadLine(gtk).c_str());
     const std::string line = ReadLine(gtk);
     const auto client = static_cast<WindowId>(std::strtoul(line.c_str(), nullptr, 10));
     ASSERT_NE(client, 0u) << line;
-    ASSERT_TRUE(world.eventually([&] { return world.words(client, "_GTK_FRAME_EXTENTS").size() == 4; }));
+    ASSERT_TRUE(
+        world.eventually([&] { return world.words(client, "_GTK_FRAME_EXTENTS").size() == 4; }));
     for (const WindowId w : {client, world.open("framed")}) {
-        ASSERT_TRUE(world.eventually([&] { return world.desk->describeWindow(w).rect == world.visible(w); }));
+        ASSERT_TRUE(world.eventually(
+            [&] { return world.desk->describeWindow(w).rect == world.visible(w); }));
         const Rect want{90, 70, 90 + 500, 70 + 380};
         world.desk->placeWindow(w, Placement{90, 70, 500, 380});
         EXPECT_TRUE(world.eventually([&] { return world.visible(w) == want; })) << w;
         EXPECT_TRUE(world.eventually([&] { return world.desk->describeWindow(w).rect == want; }));
     }
-    EXPECT_LT(world.visible(client).width(), world.frameOf(client).width());  // the shadow is no part of it
+    EXPECT_LT(world.visible(client).width(),
+              world.frameOf(client).width());  // the shadow is no part of it
     kill(pid, SIGTERM);
     pclose(gtk);
 }
@@ -270,14 +281,23 @@ TEST(Monitors, ListedPrimaryFirstAndEachChangeReported) {
     EXPECT_EQ(world.desk->metrics().monitors, (std::vector<Rect>{first, second}));
     int told = 0;
     world.desk->setMonitorsHandler([&] { ++told; });
-    const auto change = [&](const std::string& args, const std::function<bool(const std::vector<Rect>&)>& then) {
+    const auto change = [&](const std::string& args,
+                            const std::function<bool(const std::vector<Rect>&)>& then) {
         told = 0;
         ASSERT_EQ(std::system(("xrandr " + args).c_str()), 0);
-        EXPECT_TRUE(world.eventually([&] { return told > 0 && then(world.desk->metrics().monitors); })) << args;
+        EXPECT_TRUE(world.eventually([&] {
+            return told > 0 && then(world.desk->metrics().monitors);
+        })) << args;
     };
-    change("--output DUMMY1 --primary", [&](auto m) { return m == std::vector<Rect>{second, first}; });
-    change("--addmode DUMMY2 1024x768_60 && xrandr --fb 2304x1536 --output DUMMY2 --mode 1024x768_60 --pos 1280x768",
-           [&](auto m) { return m == std::vector<Rect>{second, first, third}; });
+    change("--output DUMMY1 --primary", [&](auto m) {
+        return m == std::vector<Rect>{second, first};
+    });
+    change(
+        "--addmode DUMMY2 1024x768_60 && xrandr --fb 2304x1536 --output DUMMY2 --mode 1024x768_60 "
+        "--pos 1280x768",
+        [&](auto m) {
+            return m == std::vector<Rect>{second, first, third};
+        });
     // The server may move the others when one goes: only the count and the new primary are sure.
     change("--output DUMMY1 --off --output DUMMY0 --primary",
            [&](auto m) { return m.size() == 2 && m[0].width() == 1280 && m[0].height() == 1024; });
@@ -302,7 +322,9 @@ TEST(Connection, TheStartChecksNameWhatIsMissing) {
     // One instance per display: a display's screens are one display.
     const auto backend = createBackend(error);
     ASSERT_TRUE(backend) << error;
-    for (const auto& [name, identity] : {std::pair{":7.1", "x11 :7"}, {"host.example.org:10.0", "x11 host.example.org:10"}, {":3", "x11 :3"}}) {
+    for (const auto& [name, identity] : {std::pair{":7.1", "x11 :7"},
+                                         {"host.example.org:10.0", "x11 host.example.org:10"},
+                                         {":3", "x11 :3"}}) {
         ::setenv("DISPLAY", name, 1);
         EXPECT_EQ(backend->displayIdentity(), identity);
     }
@@ -313,7 +335,8 @@ TEST(Connection, ALostDisplayIsReportedOnceFromTheEventLoopAndAnUnreachableOneNa
     std::string error;
     EXPECT_FALSE(x11::X11Desktop::connect(":9999", &error));
     EXPECT_NE(error.find(":9999"), std::string::npos);
-    FILE* server = popen("Xvfb -displayfd 1 -nolisten tcp -screen 0 640x480x24 2>/dev/null & echo $!", "r");
+    FILE* server =
+        popen("Xvfb -displayfd 1 -nolisten tcp -screen 0 640x480x24 2>/dev/null & echo $!", "r");
     const int pid = std::atoi(ReadLine(server).c_str());
     const int number = std::atoi(ReadLine(server).c_str());
     ASSERT_GT(pid, 0);

@@ -15,14 +15,18 @@ namespace sw::test {
 
 using x11::Reply;
 
-bool Shell(const std::string& command) { return std::system(command.c_str()) == 0; }
+bool Shell(const std::string& command) {
+    return std::system(command.c_str()) == 0;
+}
 
 bool UnderWindowManager() {
     const char* wm = std::getenv("SIZEWISE_TEST_WM");
     return wm == nullptr || std::string(wm) != "none";
 }
 
-std::unique_ptr<World> OpenWorld() { return std::make_unique<X11World>(); }
+std::unique_ptr<World> OpenWorld() {
+    return std::make_unique<X11World>();
+}
 
 X11World::X11World() {
     std::string error;
@@ -40,13 +44,17 @@ X11World::~X11World() {
 }
 
 xcb_atom_t X11World::atom(const char* name) {
-    Reply<xcb_intern_atom_reply_t> r{xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, std::strlen(name), name), nullptr)};
+    Reply<xcb_intern_atom_reply_t> r{
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, std::strlen(name), name), nullptr)};
     return r ? r->atom : xcb_atom_t{XCB_ATOM_NONE};
 }
 
-void X11World::sync() { std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)); }
+void X11World::sync() {
+    std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+}
 
-void X11World::setText(WindowId window, const char* property, const char* type, const std::string& bytes) {
+void X11World::setText(WindowId window, const char* property, const char* type,
+                       const std::string& bytes) {
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, atom(property), atom(type), 8,
                         static_cast<std::uint32_t>(bytes.size()), bytes.data());
     sync();
@@ -55,8 +63,9 @@ void X11World::setText(WindowId window, const char* property, const char* type, 
 WindowId X11World::open(const std::string& title) {
     const xcb_window_t w = xcb_generate_id(c);
     const std::uint32_t white = xcb_setup_roots_iterator(xcb_get_setup(c)).data->white_pixel;
-    xcb_create_window(c, XCB_COPY_FROM_PARENT, w, root, 120, 110, 400, 300, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
-                      XCB_COPY_FROM_PARENT, XCB_CW_BACK_PIXEL, &white);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, w, root, 120, 110, 400, 300, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, XCB_CW_BACK_PIXEL,
+                      &white);
     xcb_size_hints_t size{};
     xcb_icccm_size_hints_set_position(&size, 1, 120, 110);
     xcb_icccm_size_hints_set_size(&size, 1, 400, 300);
@@ -66,25 +75,29 @@ WindowId X11World::open(const std::string& title) {
     xcb_icccm_set_wm_hints(c, w, &hints);
     // An ordinary application window, as real ones declare themselves.
     const xcb_atom_t normal = atom("_NET_WM_WINDOW_TYPE_NORMAL");
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, atom("_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM, 32, 1, &normal);
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, atom("_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM, 32,
+                        1, &normal);
     setText(w, "_NET_WM_NAME", "UTF8_STRING", title);
     setText(w, "WM_NAME", "UTF8_STRING", title);
     xcb_map_window(c, w);
     sync();
     opened_.push_back(w);
-    if (!eventually([&] { return managed(w); })) throw std::runtime_error("a test window was never shown");
+    if (!eventually([&] { return managed(w); }))
+        throw std::runtime_error("a test window was never shown");
     return w;
 }
 
 bool X11World::managed(WindowId window) {
-    if (UnderWindowManager()) return words(window, "WM_STATE").size() >= 1 && words(window, "WM_STATE")[0] == 1;
+    if (UnderWindowManager())
+        return words(window, "WM_STATE").size() >= 1 && words(window, "WM_STATE")[0] == 1;
     Reply<xcb_get_window_attributes_reply_t> a{
         xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, window), nullptr)};
     return a && a->map_state == XCB_MAP_STATE_VIEWABLE;
 }
 
 void X11World::moveAsItsProgram(WindowId window, Point to) {
-    const std::uint32_t place[] = {static_cast<std::uint32_t>(to.x), static_cast<std::uint32_t>(to.y)};
+    const std::uint32_t place[] = {static_cast<std::uint32_t>(to.x),
+                                   static_cast<std::uint32_t>(to.y)};
     xcb_configure_window(c, window, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, place);
     sync();
 }
@@ -114,18 +127,20 @@ Rect X11World::frameOf(WindowId window) {
     // The frame is the client's parent while a window manager has it.
     Reply<xcb_query_tree_reply_t> tree{xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr)};
     const xcb_window_t frame = tree && tree->parent != root ? tree->parent : xcb_window_t{window};
-    Reply<xcb_get_geometry_reply_t> g{xcb_get_geometry_reply(c, xcb_get_geometry(c, frame), nullptr)};
-    Reply<xcb_translate_coordinates_reply_t> t{
-        xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, frame, root, 0, 0), nullptr)};
+    Reply<xcb_get_geometry_reply_t> g{
+        xcb_get_geometry_reply(c, xcb_get_geometry(c, frame), nullptr)};
+    Reply<xcb_translate_coordinates_reply_t> t{xcb_translate_coordinates_reply(
+        c, xcb_translate_coordinates(c, frame, root, 0, 0), nullptr)};
     if (!g || !t) return {};
     const std::int32_t x = t->dst_x - g->border_width, y = t->dst_y - g->border_width;
     return Rect{x, y, x + g->width + 2 * g->border_width, y + g->height + 2 * g->border_width};
 }
 
 Rect X11World::visible(WindowId window) {
-    Reply<xcb_get_geometry_reply_t> g{xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr)};
-    Reply<xcb_translate_coordinates_reply_t> t{
-        xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, window, root, 0, 0), nullptr)};
+    Reply<xcb_get_geometry_reply_t> g{
+        xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr)};
+    Reply<xcb_translate_coordinates_reply_t> t{xcb_translate_coordinates_reply(
+        c, xcb_translate_coordinates(c, window, root, 0, 0), nullptr)};
     if (!g || !t) return {};
     Rect r{t->dst_x, t->dst_y, t->dst_x + g->width, t->dst_y + g->height};
     auto e = words(window, "_NET_FRAME_EXTENTS");  // left, right, top, bottom
@@ -141,7 +156,8 @@ Rect X11World::visible(WindowId window) {
 
 std::vector<std::uint32_t> X11World::words(WindowId window, const char* property) {
     Reply<xcb_get_property_reply_t> r{xcb_get_property_reply(
-        c, xcb_get_property(c, 0, window, atom(property), XCB_GET_PROPERTY_TYPE_ANY, 0, 1024), nullptr)};
+        c, xcb_get_property(c, 0, window, atom(property), XCB_GET_PROPERTY_TYPE_ANY, 0, 1024),
+        nullptr)};
     if (!r || r->format != 32) return {};
     const auto* v = static_cast<const std::uint32_t*>(xcb_get_property_value(r.get()));
     return std::vector<std::uint32_t>(v, v + xcb_get_property_value_length(r.get()) / 4);
@@ -153,7 +169,8 @@ bool X11World::hasState(WindowId window, const char* state) {
 }
 
 bool X11World::isToolWindow(WindowId window) {
-    return hasState(window, "_NET_WM_STATE_SKIP_TASKBAR") && hasState(window, "_NET_WM_STATE_SKIP_PAGER");
+    return hasState(window, "_NET_WM_STATE_SKIP_TASKBAR") &&
+           hasState(window, "_NET_WM_STATE_SKIP_PAGER");
 }
 
 void X11World::click(Point at, int button) {
@@ -161,9 +178,13 @@ void X11World::click(Point at, int button) {
           std::to_string(button));
 }
 
-void X11World::tapShift() { Shell("xdotool key shift"); }
+void X11World::tapShift() {
+    Shell("xdotool key shift");
+}
 
-ScreenMetrics X11World::expectedScreen() { return ScreenMetrics{1024, 768, 96, 96, {Rect{0, 0, 1024, 768}}}; }
+ScreenMetrics X11World::expectedScreen() {
+    return ScreenMetrics{1024, 768, 96, 96, {Rect{0, 0, 1024, 768}}};
+}
 
 bool X11World::eventually(const std::function<bool()>& done) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
