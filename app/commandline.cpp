@@ -7,7 +7,7 @@
 
 namespace sw {
 
-CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
+CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     CommandLine line;
     for (const std::string& a : arguments) {
         if (a == "--no-splash") {
@@ -23,7 +23,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     return line;
 }
 
-bool AsksHelpOrVersion(int argc, char** argv) {
+bool asksHelpOrVersion(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view a = argv[i];
         if (a == "--help" || a == "-h" || a == "--version" || a == "-v") return true;
@@ -31,7 +31,7 @@ bool AsksHelpOrVersion(int argc, char** argv) {
     return false;
 }
 
-std::string UsageText() {
+std::string usageText() {
     return std::string(
         "Usage: sizewise [--no-splash]\n"
         "Shows where the window you work in is, and its size, to the pixel, and\n"
@@ -44,11 +44,11 @@ std::string UsageText() {
         "Qt's own options, such as -display, are understood as well.\n");
 }
 
-std::optional<Reply> ReplyTo(const CommandLine& line) {
-    if (line.help) return Reply{0, UsageText(), ""};
-    if (line.version) return Reply{0, std::string(kAppTitle) + " " + VersionText() + "\n", ""};
+std::optional<Reply> replyTo(const CommandLine& line) {
+    if (line.help) return Reply{0, usageText(), ""};
+    if (line.version) return Reply{0, std::string(kAppTitle) + " " + versionText() + "\n", ""};
     if (line.unknown.empty()) return std::nullopt;
-    return Reply{2, "", "Sizewise: unknown option " + line.unknown + "\n" + UsageText()};
+    return Reply{2, "", "Sizewise: unknown option " + line.unknown + "\n" + usageText()};
 }
 
 }  // namespace sw

@@ -17,11 +17,11 @@ struct CommandLine {
 };
 
 // The arguments after the program's name, as Qt has left them.
-CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+CommandLine parseCommandLine(const std::vector<std::string>& arguments);
 
 // True when the arguments ask for help or the version: both are answered before
 // the display is opened, so they work without one.
-bool AsksHelpOrVersion(int argc, char** argv);
+bool asksHelpOrVersion(int argc, char** argv);
 
 // What the command line asks for before anything starts: the usage or the
 // version (status 0), or the refusal of an option nobody knows (status 2).
@@ -31,8 +31,8 @@ struct Reply {
     std::string err;
 };
 // None when the program is to run.
-std::optional<Reply> ReplyTo(const CommandLine& line);
+std::optional<Reply> replyTo(const CommandLine& line);
 
-std::string UsageText();
+std::string usageText();
 
 }  // namespace sw

@@ -14,7 +14,6 @@
 #include "appinfo.h"
 #include "backend.h"
 #include "commandline.h"
-#include "form1.h"
 #include "singleinstance.h"
 #include "sizewise.h"
 
@@ -34,7 +33,7 @@ std::vector<std::string> programArguments() {
 
 // Answers --help and --version, or refuses an unknown option; -1 to go on.
 int answerCommandLine(const sw::CommandLine& line) {
-    const auto reply = sw::ReplyTo(line);
+    const auto reply = sw::replyTo(line);
     if (!reply) return -1;
     std::fputs(reply->out.c_str(), stdout);
     std::fputs(reply->err.c_str(), stderr);
@@ -45,9 +44,9 @@ int answerCommandLine(const sw::CommandLine& line) {
 void describeApplication() {
     QApplication::setApplicationName(sw::kAppTitle);
     QApplication::setOrganizationName(sw::kAppMaker);
-    QApplication::setApplicationVersion(QString::fromStdString(sw::VersionText()));
+    QApplication::setApplicationVersion(QString::fromStdString(sw::versionText()));
     // Set before the backend is made: its notification-area icon is this one too.
-    QApplication::setWindowIcon(sw::ApplicationIcon());
+    QApplication::setWindowIcon(sw::applicationIcon());
     // Hiding the main window to the notification area must not end the program.
     QApplication::setQuitOnLastWindowClosed(false);
 }
@@ -55,7 +54,7 @@ void describeApplication() {
 // -1 when this process is the instance for its display; else the exit status.
 int claimDisplay(sw::SingleInstance& instance, std::unique_ptr<sw::Sizewise>& sizewise) {
     switch (instance.claim([&sizewise] {
-        if (sizewise) sizewise->BringToFront();
+        if (sizewise) sizewise->bringToFront();
     })) {
         case sw::SingleInstance::Claim::First:
             return -1;
@@ -69,32 +68,24 @@ int claimDisplay(sw::SingleInstance& instance, std::unique_ptr<sw::Sizewise>& si
     return 1;
 }
 
-// Runs the program until it ends; the system's requests to end and a lost
-// display end it in order too.
+// Runs the program until it ends; the system's requests to end and a lost display end it in
+// order too.
 int run(sw::Backend& backend, std::unique_ptr<sw::Sizewise>& sizewise) {
     sw::Sizewise* root = sizewise.get();
-    // In place before the main window loads: loading waits three seconds for the
-    // splash, and a signal or the session's end may come meanwhile.
-    sw::installEndRequestHandlers([root](sw::EndRequest request) {
-        root->Unload(request == sw::EndRequest::SessionEnd ? sw::kUnloadSession
-                                                           : sw::kUnloadTaskManager);
-    });
-    // Qt's and Xlib's objects are half torn down when the display is lost, so
-    // only the settings are saved (they need no display) and the process ends at
-    // once with status 0.
+    sw::installEndRequestHandlers([root](sw::EndRequest) { root->quit(); });
+    // Qt's and Xlib's objects are half torn down when the display is lost, so only the settings
+    // are saved (they need no display) and the process ends at once with status 0.
     const auto endWithoutDisplay = [root] {
-        root->UnloadWithoutDisplay();
+        root->quitWithoutDisplay();
         std::fflush(nullptr);
         std::_Exit(0);
     };
     backend.setConnectionLostHandler(endWithoutDisplay);
-    sizewise->Main();
-    // Registered only now, so that it runs before the exit handlers that Qt
-    // registered while the windows were made, while the settings can be written.
+    sizewise->start();
+    // Registered only now, so that it runs before the exit handlers that Qt registered while the
+    // windows were made, while the settings can be written.
     sw::installUnexpectedExitHandler(endWithoutDisplay);
-    // Unloaded while the splash showed: the event loop has been told to end
-    // already, and running it now would never return.
-    const int status = sizewise->isUnloaded() ? 0 : QApplication::exec();
+    const int status = QApplication::exec();
     sw::disarmUnexpectedExit();
     return status;
 }
@@ -103,9 +94,9 @@ int run(sw::Backend& backend, std::unique_ptr<sw::Sizewise>& sizewise) {
 
 int main(int argc, char** argv) {
     // Before the display is opened, so that they answer without one.
-    if (sw::AsksHelpOrVersion(argc, argv)) {
+    if (sw::asksHelpOrVersion(argc, argv)) {
         std::vector<std::string> args(argv + 1, argv + argc);
-        return answerCommandLine(sw::ParseCommandLine(args));
+        return answerCommandLine(sw::parseCommandLine(args));
     }
     std::vector<std::string> notes;
     std::string error;
@@ -116,7 +107,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     QApplication app(argc, argv);
-    const sw::CommandLine line = sw::ParseCommandLine(programArguments());
+    const sw::CommandLine line = sw::parseCommandLine(programArguments());
     if (const int status = answerCommandLine(line); status >= 0) return status;
     describeApplication();
     std::unique_ptr<sw::Backend> backend = sw::createBackend(error);

@@ -1,114 +1,191 @@
-// The composition root, the start routine and the orderly end.
+// The composition root, the start and the orderly end.
 #include "sizewise.h"
+
+#include <QCoreApplication>
+#include <QTimer>
 
 #include <cstdio>
 
-#include "form1.h"
+#include "aboutwindow.h"
+#include "links.h"
+#include "mainwindow.h"
+#include "nativehandle.h"
+#include "preseteditor.h"
 #include "rulers.h"
 #include "settings.h"
+#include "traymenu.h"
 
 namespace sw {
 
 Sizewise::Sizewise(const Desktop& desktop, Options options,
-                   std::function<void(int status)> endProcess)
+                   std::function<void(int status)> endProcess, Clock clock)
     : desktop_(desktop),
       options_(options),
       endProcess_(std::move(endProcess)),
-      // The screen is read once: the layout view takes its proportions from it,
-      // and stored places are kept in its twips.
-      screen_(desktop.screen.metrics()),
-      target_(desktop.windows),
-      monitor_(desktop.windows, target_) {
-    rulers_ = std::make_unique<Rulers>(desktop.windows, desktop.pointer, desktop.settings, screen_,
-                                       target_);
-    form_ = std::make_unique<Form1>(MainWindowDesktop{desktop.windows, desktop.pointer,
-                                                      desktop.shell, desktop.notifyIcon, screen_},
-                                    target_, presets_);
-    wire();
-    // The monitor starts with the main window, before loading has finished.
-    monitor_.start();
+      // Children as well as members: the program's objects form one tree under the root, as
+      // Qt's tools see it; each leaves its parent when it goes.
+      screen_(desktop.screen, this),
+      target_(desktop.windows, clock, this),
+      presets_(this),
+      rulers_(std::make_unique<Rulers>(desktop.windows, desktop.pointer, desktop.settings, screen_,
+                                       target_, clock, this)),
+      window_(std::make_unique<MainWindow>(desktop.windows, screen_, target_, presets_)),
+      tray_(std::make_unique<TrayMenu>(desktop.notifyIcon, desktop.pointer, presets_, this)),
+      links_(new Links(desktop.shell, QCoreApplication::applicationDirPath().toStdString(),
+                       window_.get())) {
+    wireWindow();
+    wireTray();
 }
 
 Sizewise::~Sizewise() {
-    desktop_.screen.setMonitorsHandler(nullptr);
+    target_.stop();
     // The rulers go first: they are windows of their own, without an owner.
     rulers_.reset();
-    form_.reset();
+    tray_.reset();
+    window_.reset();
 }
 
-void Sizewise::wire() {
-    connect(&monitor_, &TargetMonitor::targetRead, this, [this](const TargetReading& reading) {
-        rulers_->ShowReading(reading.foreground, reading.shown);
-        form_->ShowReading(reading);
-    });
-    connect(form_.get(), &Form1::rulersSwitched, rulers_.get(), &Rulers::ShowRulers);
-    connect(rulers_.get(), &Rulers::shownChanged, form_.get(), &Form1::ShowRulersState);
-    connect(form_.get(), &Form1::unloadRequested, this, &Sizewise::Unload);
-    connect(form_.get(), &Form1::cameIntoView, &monitor_, &TargetMonitor::ReadSoon);
-    desktop_.screen.setMonitorsHandler([this] {
-        if (mUnloaded) return;
-        screen_ = desktop_.screen.metrics();
-        form_->ScreenChanged(screen_);
-        rulers_->ScreenChanged(screen_);
-    });
+void Sizewise::wireWindow() {
+    MainWindow* w = window_.get();
+    connect(w, &MainWindow::rulersSwitched, rulers_.get(), &Rulers::setShown);
+    connect(rulers_.get(), &Rulers::shownChanged, w, &MainWindow::setRulersShown);
+    connect(w, &MainWindow::cameIntoView, &target_, &Target::readSoon);
+    connect(w, &MainWindow::mailRequested, links_, &Links::openMail);
+    connect(w, &MainWindow::webRequested, links_, &Links::openWeb);
+    connect(w, &MainWindow::closeBoxPressed, this, &Sizewise::closeBoxPressed);
+    connect(w, &MainWindow::exitRequested, this, &Sizewise::quit);
 }
 
-void Sizewise::Main() {
-    WindowSystem& windows = desktop_.windows;
-    target_.setWindow(windows.foregroundWindow());
-    std::size_t titleLength = windows.describeWindow(target_.window()).title.size();
-    for (int attempt = 0; attempt < kStartAttempts && titleLength == 0; ++attempt) {
-        windows.sendForegroundToBack();
-        target_.setWindow(windows.foregroundWindow());
-        titleLength = windows.describeWindow(target_.window()).title.size();
+void Sizewise::wireTray() {
+    TrayMenu* t = tray_.get();
+    MainWindow* w = window_.get();
+    connect(&target_, &Target::changed, t,
+            [t](const TargetReading& reading) { t->showTitle(reading.info.title); });
+    connect(w, &MainWindow::menuRequested, t, &TrayMenu::popupAt);
+    connect(w, &MainWindow::pointerMenuRequested, t, [t] { t->popupAtPointer(false); });
+    connect(w, &MainWindow::hiddenChanged, t, &TrayMenu::setHidden);
+    connect(w, &MainWindow::layoutSwitched, t, &TrayMenu::setLayoutChecked);
+    connect(rulers_.get(), &Rulers::shownChanged, t, &TrayMenu::setRulersChecked);
+    connect(t, &TrayMenu::layoutToggled, w, &MainWindow::setLayoutShown);
+    connect(t, &TrayMenu::rulersToggled, rulers_.get(), &Rulers::setShown);
+    connect(t, &TrayMenu::editPresetsChosen, this, &Sizewise::editPresets);
+    connect(t, &TrayMenu::presetChosen, this, [this](int slot) {
+        target_.resizeTo(presets_.values().width[slot], presets_.values().height[slot]);
+    });
+    connect(t, &TrayMenu::aboutChosen, this, &Sizewise::showAbout);
+    connect(t, &TrayMenu::helpChosen, links_, &Links::showHelp);
+    connect(t, &TrayMenu::iconActivated, w, [w] { w->setHiddenToTray(!w->isHiddenToTray()); });
+    connect(t, &TrayMenu::hideChosen, w, [w] { w->setHiddenToTray(!w->isHiddenToTray()); });
+    connect(t, &TrayMenu::iconContextClicked, this, &Sizewise::openFromIcon);
+    connect(t, &TrayMenu::exitChosen, this, &Sizewise::quit);
+}
+
+void Sizewise::start() {
+    target_.start();
+    const MainSettings settings = readMainSettings(desktop_.settings);
+    presets_.setValues(settings.presets);
+    tray_->addIcon();
+    tray_->setLayoutChecked(settings.showLayout);
+    window_->applySettings(settings);
+    rulers_->setShown(settings.showRuler);
+    if (options_.splash) {
+        showSplash();
+    } else {
+        finishStart();
     }
-    form_->Form_Load(LoadConfig(), options_.splash);
-    // A window hidden to the notification area at the last exit starts hidden;
-    // nor is one shown that was unloaded while its splash showed.
-    if (!form_->isHiddenToTray() && !mUnloaded) form_->show();
 }
 
-MainConfig Sizewise::LoadConfig() {
-    const MainConfig config = ReadMainConfig(desktop_.settings);
-    presets_.setValues(config.presets);
-    return config;
+void Sizewise::showSplash() {
+    // Owned by no window: the main window is not on the display yet, and an owner would make Qt
+    // create it, placed by its inside rather than its frame.
+    splash_ = new AboutWindow(AboutWindow::Role::Splash, desktop_.windows, screen_, nullptr);
+    // Queued: a right click on the icon closes the splash before it opens the menu.
+    connect(splash_, &QDialog::finished, this, &Sizewise::finishStart, Qt::QueuedConnection);
+    splash_->show();
 }
 
-bool Sizewise::SaveConfig(std::string* why) {
-    MainConfig config;
-    form_->CollectConfig(config);
-    config.presets = presets_.values();
-    config.showRuler = rulers_->shown();
-    bool ok = WriteMainConfig(desktop_.settings, config);
-    ok = rulers_->SaveRulerConfig() && ok;
+void Sizewise::finishStart() {
+    if (ended_) return;
+    // A right click on the icon closes the splash and opens the menu: the main window comes once
+    // the menu has closed (and what was chosen from it has run), as showing it would close it.
+    if (tray_->menuOpen()) {
+        connect(tray_.get(), &TrayMenu::menuClosed, this, &Sizewise::finishStart,
+                static_cast<Qt::ConnectionType>(Qt::QueuedConnection | Qt::SingleShotConnection));
+        return;
+    }
+    window_->finishStart();
+}
+
+void Sizewise::showAbout() {
+    if (about_ != nullptr && about_->isVisible()) {
+        about_->raise();
+        return;
+    }
+    // Modal to the main window only: the icon stays live.
+    about_ = new AboutWindow(AboutWindow::Role::About, desktop_.windows, screen_, window_.get());
+    about_->open();
+}
+
+void Sizewise::editPresets() {
+    if (editor_ != nullptr && editor_->isVisible()) {
+        editor_->raise();
+        return;
+    }
+    // A fresh editor each time, so that it shows the slots as they are now.
+    editor_ = new PresetEditor(presets_, desktop_.windows, screen_, window_.get());
+    editor_->open();
+}
+
+void Sizewise::openFromIcon() {
+    if (splash_ != nullptr && splash_->isVisible()) splash_->accept();
+    desktop_.windows.activateWindow(nativeHandle(window_.get()));
+}
+
+void Sizewise::closeBoxPressed() {
+    // With no notification area nothing could bring a hidden window back: it is minimised.
+    if (!desktop_.notifyIcon.hostAvailable()) {
+        window_->showMinimized();
+    } else {
+        window_->setHiddenToTray(true);
+    }
+}
+
+bool Sizewise::save(std::string* why) {
+    MainSettings settings;
+    window_->collectSettings(settings);
+    settings.presets = presets_.values();
+    settings.showRuler = rulers_->isShown();
+    bool ok = writeMainSettings(desktop_.settings, settings);
+    ok = rulers_->save() && ok;
     if (!ok && why) *why = "the settings store refused a value";
     return desktop_.settings.flush(ok ? why : nullptr) && ok;
 }
 
-void Sizewise::SaveOrSay() {
+void Sizewise::saveOrSay() {
     std::string why;
-    if (!SaveConfig(&why))
+    if (!save(&why))
         std::fprintf(stderr, "Sizewise: the settings were not saved: %s\n", why.c_str());
 }
 
-void Sizewise::Unload(int unloadMode) {
-    if (mUnloaded || unloadMode == kUnloadControlMenu) return;
-    mUnloaded = true;
-    SaveOrSay();
-    monitor_.stop();
-    rulers_->Unload();
-    form_->Form_Unload();
+void Sizewise::quit() {
+    if (ended_) return;
+    ended_ = true;
+    saveOrSay();
+    target_.stop();
+    rulers_->end();
+    tray_->removeIcon();
+    window_->end();
     if (endProcess_) endProcess_(0);
 }
 
-void Sizewise::UnloadWithoutDisplay() {
-    if (mUnloaded) return;
-    mUnloaded = true;
-    SaveOrSay();
+void Sizewise::quitWithoutDisplay() {
+    if (ended_) return;
+    ended_ = true;
+    saveOrSay();
 }
 
-void Sizewise::BringToFront() {
-    if (!mUnloaded) form_->BringToFront();
+void Sizewise::bringToFront() {
+    if (!ended_) window_->bringToFront();
 }
 
 }  // namespace sw

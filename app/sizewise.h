@@ -1,23 +1,29 @@
-// The composition root: makes every part of the program, wires them together,
-// runs the start routine and the orderly end. Nothing else in the program
-// knows more than the parts it was given.
+// The composition root: makes every part of the program and wires them together, runs the
+// start (as plain steps of the event loop: the splash's three seconds and a menu opened meanwhile
+// are waited for by signals, not by loops of their own) and the orderly end. Nothing else in the
+// program knows more than the parts it was given.
 #pragma once
 
 #include <functional>
 #include <memory>
 
 #include <QObject>
+#include <QPointer>
 
+#include "clock.h"
 #include "desktop.h"
-#include "monitor.h"
-#include "presets.h"
-#include "settings.h"
+#include "presetslots.h"
+#include "screenmodel.h"
 #include "target.h"
 
 namespace sw {
 
-class Form1;
+class AboutWindow;
+class Links;
+class MainWindow;
+class PresetEditor;
 class Rulers;
+class TrayMenu;
 
 struct Options {
     // The three-second splash at start; --no-splash leaves it out.
@@ -28,52 +34,49 @@ class Sizewise final : public QObject {
     Q_OBJECT
 
 public:
-    // How many times the start routine pushes an untitled foreground window back.
-    static constexpr int kStartAttempts = 10;
-
-    // endProcess runs once the main window has unloaded, with the exit status.
-    Sizewise(const Desktop& desktop, Options options, std::function<void(int status)> endProcess);
+    // endProcess runs once the program has ended, with the exit status.
+    Sizewise(const Desktop& desktop, Options options, std::function<void(int status)> endProcess,
+             Clock clock = steadyClock());
     ~Sizewise() override;
 
-    // The start routine (`Main`): picks the first titled foreground window as
-    // the target, pushing untitled ones to the back up to ten times, then loads
-    // the main window and shows it unless it was hidden at the last exit.
-    void Main();
-
-    // The orderly end (`Form_QueryUnload` and `Form_Unload` of the main window):
-    // the close box only hides; any other mode saves the settings, unloads the
-    // rulers, removes the icon and ends the process.
-    void Unload(int unloadMode);
-    bool isUnloaded() const { return mUnloaded; }
-    // The way out when the display has gone: saves the settings without
-    // touching a widget or the display. Runs once.
-    void UnloadWithoutDisplay();
-
+    // The start: the first target is picked, the settings are read, the icon comes, then the
+    // splash, and after it the main window, unless it was hidden at the last end.
+    void start();
+    // The orderly end ("Exit", a signal, the session's end): the settings are saved, the rulers
+    // and the icon go and the process ends. Runs once.
+    void quit();
+    // The way out when the display has gone: saves the settings without touching a widget or
+    // the display. Runs once.
+    void quitWithoutDisplay();
     // Another start on the same display asks this one to show itself.
-    void BringToFront();
-
-    Form1& mainWindow() const { return *form_; }
-    TargetMonitor& monitor() { return monitor_; }
-    Rulers& rulers() const { return *rulers_; }
-    const Target& target() const { return target_; }
+    void bringToFront();
 
 private:
-    void wire();
-    MainConfig LoadConfig();
-    // False, with the reason, when the settings could not be saved.
-    bool SaveConfig(std::string* why);
-    void SaveOrSay();
+    void wireWindow();
+    void wireTray();
+    void showSplash();
+    void finishStart();
+    void showAbout();
+    void editPresets();
+    void openFromIcon();
+    void closeBoxPressed();
+    bool save(std::string* why);
+    void saveOrSay();
 
     Desktop desktop_;
     Options options_;
     std::function<void(int status)> endProcess_;
-    ScreenMetrics screen_;
+    ScreenModel screen_;
     Target target_;
     Presets presets_;
-    TargetMonitor monitor_;
     std::unique_ptr<Rulers> rulers_;
-    std::unique_ptr<Form1> form_;
-    bool mUnloaded = false;
+    std::unique_ptr<MainWindow> window_;
+    std::unique_ptr<TrayMenu> tray_;
+    Links* links_ = nullptr;
+    QPointer<AboutWindow> splash_;
+    QPointer<AboutWindow> about_;
+    QPointer<PresetEditor> editor_;
+    bool ended_ = false;
 };
 
 }  // namespace sw

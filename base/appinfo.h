@@ -9,7 +9,7 @@ inline constexpr const char* kAppTitle = "Sizewise";
 inline constexpr const char* kAppMaker = "Korvath";
 
 // "1.0.0": major, minor and revision of this build.
-inline std::string VersionText() {
+inline std::string versionText() {
     return std::to_string(SIZEWISE_VERSION_MAJOR) + "." + std::to_string(SIZEWISE_VERSION_MINOR) +
            "." + std::to_string(SIZEWISE_VERSION_PATCH);
 }

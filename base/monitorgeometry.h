@@ -17,14 +17,14 @@ inline constexpr std::int32_t kTitleStripY = 10;
 
 // The monitor holding the point; on none, the nearest one. An empty list
 // gives an empty rectangle.
-Rect MonitorAt(const std::vector<Rect>& monitors, Point point);
+Rect monitorAt(const std::vector<Rect>& monitors, Point point);
 
 // The monitor holding the largest part of the rectangle; when it lies on none,
 // the monitor nearest its centre.
-Rect MonitorHoldingMost(const std::vector<Rect>& monitors, const Rect& rect);
+Rect monitorHoldingMost(const std::vector<Rect>& monitors, const Rect& rect);
 
 // Whether a window whose top-left corner is here has its title strip on a monitor.
-bool TitleStripSeen(const std::vector<Rect>& monitors, Point topLeft);
+bool titleStripSeen(const std::vector<Rect>& monitors, Point topLeft);
 
 // Where a window of this size and top-left corner goes so that its title strip
 // is seen: where it is when it is seen already, else onto the monitor nearest
@@ -32,7 +32,7 @@ bool TitleStripSeen(const std::vector<Rect>& monitors, Point topLeft);
 // the window is larger than the monitor).
 // A place of (0, 0), the first start's, that is out of sight goes to the primary
 // monitor's top-left corner instead.
-Point OntoMonitor(const std::vector<Rect>& monitors, Point topLeft, std::int32_t width,
+Point ontoMonitor(const std::vector<Rect>& monitors, Point topLeft, std::int32_t width,
                   std::int32_t height);
 
 // A screen as the toolkit scales it: its rectangle in pixels and its device
@@ -45,12 +45,12 @@ struct ScaledScreen {
 
 // A pixel in the toolkit's co-ordinates, on the screen that holds it (or the
 // nearest): origin + (pixel - origin) / ratio, rounded.
-Point PixelToScaled(const std::vector<ScaledScreen>& screens, Point pixel);
+Point pixelToScaled(const std::vector<ScaledScreen>& screens, Point pixel);
 // And back, on the screen whose scaled rectangle holds the point (or the nearest).
-Point ScaledToPixel(const std::vector<ScaledScreen>& screens, Point scaled);
+Point scaledToPixel(const std::vector<ScaledScreen>& screens, Point scaled);
 // The ratio of the screen that holds the pixel, or of the nearest (1 with none).
-double RatioAt(const std::vector<ScaledScreen>& screens, Point pixel);
+double ratioAt(const std::vector<ScaledScreen>& screens, Point pixel);
 // The same for a position between the toolkit's whole units (a pointer at ratio 2).
-Point ScaledToPixel(const std::vector<ScaledScreen>& screens, double x, double y);
+Point scaledToPixel(const std::vector<ScaledScreen>& screens, double x, double y);
 
 }  // namespace sw

@@ -9,16 +9,12 @@
 
 namespace sw {
 
-double RoundHalfEven(double value) {
+double roundHalfEven(double value) {
     const double floor = std::floor(value);
     const double diff = value - floor;
     if (diff < 0.5) return floor;
     if (diff > 0.5) return floor + 1.0;
     return std::fmod(floor, 2.0) == 0.0 ? floor : floor + 1.0;
-}
-
-double Int(double value) {
-    return std::floor(value);
 }
 
 namespace {
@@ -57,7 +53,7 @@ bool wellFormed(std::string_view s) {
 
 }  // namespace
 
-std::optional<double> ParseNumber(std::string_view text, std::string* why) {
+std::optional<double> parseNumber(std::string_view text, std::string* why) {
     while (!text.empty() && isSpace(text.front())) text.remove_prefix(1);
     while (!text.empty() && isSpace(text.back())) text.remove_suffix(1);
     if (text.empty()) {
@@ -87,9 +83,9 @@ std::optional<double> ParseNumber(std::string_view text, std::string* why) {
     return value;
 }
 
-std::optional<std::int32_t> RoundToLong(double value) {
+std::optional<std::int32_t> roundToInt32(double value) {
     if (!std::isfinite(value)) return std::nullopt;
-    const double r = RoundHalfEven(value);
+    const double r = roundHalfEven(value);
     if (r < static_cast<double>(std::numeric_limits<std::int32_t>::min()) ||
         r > static_cast<double>(std::numeric_limits<std::int32_t>::max())) {
         return std::nullopt;
@@ -97,34 +93,34 @@ std::optional<std::int32_t> RoundToLong(double value) {
     return static_cast<std::int32_t>(r);
 }
 
-std::optional<std::int32_t> ToLong(std::string_view text, std::string* why) {
-    const std::optional<double> value = ParseNumber(text, why);
+std::optional<std::int32_t> parseInt32(std::string_view text, std::string* why) {
+    const std::optional<double> value = parseNumber(text, why);
     if (!value) return std::nullopt;
-    const std::optional<std::int32_t> whole = RoundToLong(*value);
+    const std::optional<std::int32_t> whole = roundToInt32(*value);
     if (!whole) setWhy(why, "Number out of range");
     return whole;
 }
 
-std::int32_t PinToLong(double wholeValue) {
+std::int32_t pinToInt32(double wholeValue) {
     if (std::isnan(wholeValue)) return 0;
     return static_cast<std::int32_t>(
         std::clamp(wholeValue, static_cast<double>(std::numeric_limits<std::int32_t>::min()),
                    static_cast<double>(std::numeric_limits<std::int32_t>::max())));
 }
 
-std::string FormatLong(std::int64_t value) {
+std::string formatInteger(std::int64_t value) {
     return std::to_string(value);
 }
 
-std::string FormatNumber(double value) {
+std::string formatNumber(double value) {
     if (value == 0.0) return "0";  // never "-0"
     char buffer[32];
     std::snprintf(buffer, sizeof buffer, "%.15g", value);
     return buffer;
 }
 
-int DesignPixels(double twips) {
-    return static_cast<int>(RoundHalfEven(twips / kDesignTwipsPerPixel));
+int designPixels(double twips) {
+    return static_cast<int>(roundHalfEven(twips / kDesignTwipsPerPixel));
 }
 
 }  // namespace sw

@@ -11,7 +11,7 @@ static void initIconResources() {
 
 namespace sw {
 
-QIcon ApplicationIcon() {
+QIcon applicationIcon() {
     initIconResources();
     QIcon icon;
     for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {

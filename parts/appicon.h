@@ -8,6 +8,6 @@ namespace sw {
 
 // Every size the icon is drawn at, from the program's built-in resources; the
 // largest scales down well for the about window's picture.
-QIcon ApplicationIcon();
+QIcon applicationIcon();
 
 }  // namespace sw

@@ -1,5 +1,5 @@
-// The arithmetic of dimension editing and of the target placement call, on the
-// six value labels as text: Left, Top, Right, Bottom, Width, Height.
+// The arithmetic of the six values shown on the main window (Left, Top, Right, Bottom, Width,
+// Height) and of a value typed over one of them.
 #pragma once
 
 #include <array>
@@ -12,24 +12,21 @@
 
 namespace sw {
 
-enum DimensionIndex : int { kLeft = 0, kTop = 1, kRight = 2, kBottom = 3, kWidth = 4, kHeight = 5 };
+enum class Dimension { Left, Top, Right, Bottom, Width, Height };
+inline constexpr int kDimensions = 6;
 
-using DimensionLabels = std::array<std::string, 6>;
+inline constexpr std::array<const char*, kDimensions> kDimensionCaptions{
+    "Left", "Top", "Right", "Bottom", "Width", "Height"};
 
-// The six values of a window rectangle as the labels show them.
-DimensionLabels DimensionTexts(const Rect& rect);
+// The six values of a frame, in the order above.
+std::array<std::int64_t, kDimensions> dimensionValues(const Rect& frame);
 
-// The placement call's arguments from labels Left, Top, Width and Height, each
-// rounded halves-to-even; refused when one is not a 32-bit number.
-std::optional<Placement> PlacementFromLabels(const DimensionLabels& labels,
-                                             std::string* why = nullptr);
-
-// OK of the entry panel: the typed text goes into label `index` as typed; a Right
-// edit recomputes Width (whole numbers), a Bottom edit recomputes Height (as
-// typed, fractions kept; the placement call rounds). Refused, with a short
-// reason, when the text is not a number or a result does not fit the placement.
-std::optional<DimensionLabels> ApplyDimensionEdit(DimensionLabels labels, int index,
-                                                  std::string_view typed,
-                                                  std::string* why = nullptr);
+// Where a value typed over one of the frame's dimensions puts the window. Left and Top move it
+// and keep its size; Width and Height keep the top-left corner; Right moves the right edge and
+// keeps the left one (in whole numbers: 100.5 is 100); Bottom moves the bottom edge and keeps the
+// top one, the height rounded as a whole (halves to even). Refused, with a short reason, when
+// the text is not a number or a result does not fit in 32 bits.
+std::optional<Placement> placementForEdit(const Rect& frame, Dimension which,
+                                          std::string_view typed, std::string* why = nullptr);
 
 }  // namespace sw

@@ -1,17 +1,19 @@
-// The dimension captions and values, the entry panel, and the placement call.
+// The dimension captions and values, and the entry panel.
 #include "dimensionpanel.h"
 
 #include <QFrame>
 #include <QToolButton>
 
 #include "glyphs.h"
+#include "numbers.h"
 #include "target.h"
 #include "widgets.h"
 
 namespace sw {
 namespace {
 
-constexpr const char* kCaptions[6] = {"Left", "Top", "Right", "Bottom", "Width", "Height"};
+constexpr std::array<const char*, kDimensions> kNames{"left",   "top",   "right",
+                                                      "bottom", "width", "height"};
 
 // Design geometry, in twips.
 constexpr int kCaptionTop = 480;
@@ -23,149 +25,129 @@ constexpr int kHeightCaptionWidth = 650;
 
 }  // namespace
 
-DimensionPanel::DimensionPanel(QWidget* form, Target& target) : QObject(form), target_(target) {
-    QFont small = form->font();
+DimensionPanel::DimensionPanel(QWidget* window, Target& target) : QObject(window), target_(target) {
+    createValues(window);
+    createEntry(window);
+    connect(&target, &Target::changed, this, &DimensionPanel::show);
+}
+
+void DimensionPanel::createValues(QWidget* window) {
+    QFont small = window->font();
     small.setPixelSize(10);
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < kDimensions; ++i) {
         const int left = kDimensionStep * i;
-        Label1[i] = new ClickLabel(kCaptions[i], form);
-        Label1[i]->setGeometry(DesignRect(left, kCaptionTop,
-                                          i == kHeight ? kHeightCaptionWidth : kDimensionWidth,
-                                          kDimensionHeight));
-        Label1[i]->setStyleSheet("color: white; background: blue;");
-        lblWindowDimension[i] = new ClickLabel("0000", form);
-        lblWindowDimension[i]->setObjectName(QString("lblWindowDimension%1").arg(i));
+        const bool height = i == static_cast<int>(Dimension::Height);
+        captions_[i] = new ClickLabel(kDimensionCaptions[i], window);
+        captions_[i]->setObjectName(QString(kNames[i]) + "Caption");
+        captions_[i]->setGeometry(designRect(
+            left, kCaptionTop, height ? kHeightCaptionWidth : kDimensionWidth, kDimensionHeight));
+        captions_[i]->setStyleSheet("color: white; background: blue;");
+        values_[i] = new ClickLabel("0000", window);
+        values_[i]->setObjectName(QString(kNames[i]) + "Value");
         // A screen reader says which dimension a value is.
-        lblWindowDimension[i]->setAccessibleDescription(kCaptions[i]);
-        lblWindowDimension[i]->setGeometry(
-            DesignRect(left, kValueTop, kDimensionWidth, kDimensionHeight));
-        lblWindowDimension[i]->setStyleSheet("color: blue;");
-        for (ClickLabel* label : {Label1[i], lblWindowDimension[i]}) {
+        values_[i]->setAccessibleDescription(kDimensionCaptions[i]);
+        values_[i]->setGeometry(designRect(left, kValueTop, kDimensionWidth, kDimensionHeight));
+        values_[i]->setStyleSheet("color: blue;");
+        for (ClickLabel* label : {captions_[i], values_[i]}) {
             label->setFont(small);
             label->setAlignment(Qt::AlignCenter);
             label->setToolTip("Click to change value");
-            label->onClick = [this, i] { EditDimension(i); };
+            label->onClick = [this, i] { openEntry(static_cast<Dimension>(i)); };
         }
     }
+}
 
-    picValueEntry = new QFrame(form);
-    picValueEntry->setObjectName("picValueEntry");
-    picValueEntry->setGeometry(DesignRect(0, kValueTop, 615, 495));
-    picValueEntry->hide();
-    txtValue = new ValueBox(picValueEntry);
-    txtValue->setObjectName("txtValue");
-    txtValue->setGeometry(DesignRect(0, 0, 615, 255));
-    txtValue->setFont(small);
-    txtValue->onFocusIn = [this] { txtValue_GotFocus(); };
-    txtValue->onFocusOut = [this] { txtValue_LostFocus(); };
-    txtValue->onEscape = [this] { cmdCancel_Click(); };
-    connect(txtValue, &QLineEdit::returnPressed, this, &DimensionPanel::cmdOk_Click);
-    cmdCancel = new QToolButton(picValueEntry);
-    cmdCancel->setGeometry(DesignRect(0, 240, 255, 255));
-    cmdCancel->setIcon(glyphs::Cross());
-    cmdOk = new QToolButton(picValueEntry);
-    cmdOk->setGeometry(DesignRect(360, 240, 255, 255));
-    cmdOk->setIcon(glyphs::Tick());
-    for (QToolButton* b : {cmdCancel, cmdOk}) {
-        // A click on them must not take the focus from the text box, or the
-        // panel would close before the click lands.
+void DimensionPanel::createEntry(QWidget* window) {
+    entry_ = new QFrame(window);
+    entry_->setObjectName("valueEntry");
+    entry_->setGeometry(designRect(0, kValueTop, 615, 495));
+    entry_->hide();
+    box_ = new ValueBox(entry_);
+    box_->setObjectName("valueBox");
+    box_->setGeometry(designRect(0, 0, 615, 255));
+    QFont small = window->font();
+    small.setPixelSize(10);
+    box_->setFont(small);
+    box_->onFocusIn = [this] { box_->selectAll(); };
+    box_->onFocusOut = [this] {
+        if (!opening_) entry_->hide();
+    };
+    box_->onEscape = [this] { closeEntry(); };
+    connect(box_, &QLineEdit::returnPressed, this, &DimensionPanel::apply);
+    cancel_ = new QToolButton(entry_);
+    cancel_->setObjectName("valueCancel");
+    cancel_->setGeometry(designRect(0, 240, 255, 255));
+    cancel_->setIcon(glyphs::cross());
+    ok_ = new QToolButton(entry_);
+    ok_->setObjectName("valueOk");
+    ok_->setGeometry(designRect(360, 240, 255, 255));
+    ok_->setIcon(glyphs::tick());
+    for (QToolButton* b : {cancel_, ok_}) {
+        // A click on them must not take the focus from the text box, or the panel would close
+        // before the click lands.
         b->setFocusPolicy(Qt::NoFocus);
         b->setAutoRaise(false);
     }
-    connect(cmdCancel, &QToolButton::clicked, this, &DimensionPanel::cmdCancel_Click);
-    connect(cmdOk, &QToolButton::clicked, this, &DimensionPanel::cmdOk_Click);
+    connect(cancel_, &QToolButton::clicked, this, &DimensionPanel::closeEntry);
+    connect(ok_, &QToolButton::clicked, this, &DimensionPanel::apply);
 }
 
 DimensionPanel::~DimensionPanel() {
-    // The box outlives this object while the form tears its children down; a
-    // focus change then must not call back.
-    txtValue->onFocusIn = nullptr;
-    txtValue->onFocusOut = nullptr;
+    // The box outlives this object while the window tears its children down; a focus change then
+    // must not call back.
+    box_->onFocusIn = nullptr;
+    box_->onFocusOut = nullptr;
 }
 
-DimensionLabels DimensionPanel::labels() const {
-    DimensionLabels labels;
-    for (int i = 0; i < 6; ++i) labels[i] = lblWindowDimension[i]->text().toStdString();
-    return labels;
-}
-
-void DimensionPanel::setLabels(const DimensionLabels& labels) {
-    for (int i = 0; i < 6; ++i) {
-        const QString text = QString::fromStdString(labels[i]);
-        if (lblWindowDimension[i]->text() != text) lblWindowDimension[i]->setText(text);
+void DimensionPanel::show(const TargetReading& reading) {
+    // The window manager publishes the active window a moment after the focus has moved, and on
+    // the way it may name none or another of the program's windows; Qt already knows then, so a
+    // click that has just activated this window does not count as a switch away.
+    if (reading.foreground != 0 && !reading.foregroundIsOwn &&
+        !entry_->window()->isActiveWindow()) {
+        closeEntry();
+    }
+    const auto values = dimensionValues(reading.frame);
+    for (int i = 0; i < kDimensions; ++i) {
+        const QString text = QString::fromStdString(formatInteger(values[i]));
+        if (values_[i]->text() != text) values_[i]->setText(text);
     }
 }
 
-void DimensionPanel::setValue(int index, std::int64_t value) {
-    DimensionLabels now = labels();
-    now[index] = FormatLong(value);
-    setLabels(now);
-}
-
-void DimensionPanel::PlaceTarget() {
-    if (const auto placement = PlacementFromLabels(labels())) target_.Place(*placement);
-}
-
-void DimensionPanel::EditDimension(int index) {
-    if (index < 0 || index > 5) return;
-    mEditIndex = index;
-    mValueRefusal.clear();
-    txtValue->setText(lblWindowDimension[index]->text());
-    picValueEntry->move(Label1[index]->x() - txtValue->x(),
-                        Label1[index]->y() + Label1[index]->height());
-    picValueEntry->show();
-    picValueEntry->raise();
+void DimensionPanel::openEntry(Dimension which) {
+    editing_ = which;
+    const QLabel* caption = captions_[static_cast<int>(which)];
+    box_->setText(values_[static_cast<int>(which)]->text());
+    entry_->move(caption->x() - box_->x(), caption->y() + caption->height());
+    entry_->show();
+    entry_->raise();
     // Typing needs the keyboard: without a window manager a click does not bring it.
-    picValueEntry->window()->activateWindow();
-    // Moving the focus away and back must not count as the box losing it: a click
-    // on another value while the panel is open moves the panel there.
-    mOpeningEntry = true;
-    LoseFocus(picValueEntry);
-    txtValue->setFocus(Qt::OtherFocusReason);
-    mOpeningEntry = false;
-    txtValue->selectAll();
+    entry_->window()->activateWindow();
+    // Moving the focus away and back must not count as the box losing it: a click on another
+    // value while the panel is open moves the panel there.
+    opening_ = true;
+    loseFocus(entry_);
+    box_->setFocus(Qt::OtherFocusReason);
+    opening_ = false;
+    box_->selectAll();
 }
 
-void DimensionPanel::CloseEntry() {
-    picValueEntry->hide();
+void DimensionPanel::closeEntry() {
+    QToolTip::hideText();
+    entry_->hide();
 }
 
-bool DimensionPanel::entryOpen() const {
-    return picValueEntry->isVisible();
-}
-
-void DimensionPanel::txtValue_GotFocus() {
-    txtValue->selectAll();
-}
-
-void DimensionPanel::txtValue_LostFocus() {
-    if (!mOpeningEntry) picValueEntry->hide();
-}
-
-void DimensionPanel::cmdCancel_Click() {
-    mValueRefusal.clear();
-    picValueEntry->hide();
-}
-
-void DimensionPanel::cmdOk_Click() {
+void DimensionPanel::apply() {
     std::string why;
-    const auto edited =
-        ApplyDimensionEdit(labels(), mEditIndex, txtValue->text().toStdString(), &why);
-    if (!edited) {
-        RefuseValue(why);
+    const auto placement =
+        placementForEdit(target_.frame(), editing_, box_->text().toStdString(), &why);
+    if (!placement) {
+        // The panel stays open; the reason shows below its buttons.
+        showRefusal(box_, why, entry_->height());
         return;
     }
-    mValueRefusal.clear();
-    QToolTip::hideText();
-    setLabels(*edited);
-    PlaceTarget();
-    picValueEntry->hide();
-}
-
-void DimensionPanel::RefuseValue(const std::string& why) {
-    // The panel stays open; the reason shows below its buttons.
-    mValueRefusal = why;
-    ShowRefusal(txtValue, why, picValueEntry->height());
+    closeEntry();
+    target_.place(*placement);
 }
 
 }  // namespace sw

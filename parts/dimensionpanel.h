@@ -1,11 +1,9 @@
-// The six dimensions on the main window: captions and values of Left, Top,
-// Right, Bottom, Width and Height, and the entry panel that opens over a clicked
-// value to type a new one. The value labels are where the target's shown
-// dimensions live: the monitor writes them, and the placement call reads them.
+// The six dimensions on the main window: captions and values of Left, Top, Right, Bottom, Width
+// and Height, as the target shows its frame, and the entry panel that opens over a clicked value
+// to type a new one, which places the target.
 #pragma once
 
 #include <array>
-#include <string>
 
 #include <QObject>
 
@@ -20,48 +18,36 @@ namespace sw {
 class ClickLabel;
 class Target;
 class ValueBox;
+struct TargetReading;
 
 class DimensionPanel final : public QObject {
     Q_OBJECT
 
 public:
-    // The labels and the panel are made on form, at their design places.
-    DimensionPanel(QWidget* form, Target& target);
+    // The labels and the panel are made on window, at their design places.
+    DimensionPanel(QWidget* window, Target& target);
     ~DimensionPanel() override;
 
-    DimensionLabels labels() const;
-    // Writes the labels whose text changed.
-    void setLabels(const DimensionLabels& labels);
-    void setValue(int index, std::int64_t value);
-
-    // The target placement call: places the target from labels 0, 1, 4 and 5.
-    void PlaceTarget();
-
-    // A click on caption or value `index` (`Label1_Click`, `lblWindowDimension_Click`).
-    void EditDimension(int index);
+    // Opens the entry panel over a value, with the value selected.
+    void openEntry(Dimension which);
     // Hides the entry panel without applying it.
-    void CloseEntry();
-    bool entryOpen() const;
-    // Why OK last refused the typed text, empty when it did not.
-    const std::string& refusal() const { return mValueRefusal; }
+    void closeEntry();
 
 private:
-    void txtValue_GotFocus();
-    void txtValue_LostFocus();
-    void cmdOk_Click();
-    void cmdCancel_Click();
-    void RefuseValue(const std::string& why);
+    void createValues(QWidget* window);
+    void createEntry(QWidget* window);
+    void show(const TargetReading& reading);
+    void apply();
 
     Target& target_;
-    std::array<ClickLabel*, 6> Label1{};
-    std::array<ClickLabel*, 6> lblWindowDimension{};
-    QFrame* picValueEntry = nullptr;
-    ValueBox* txtValue = nullptr;
-    QToolButton* cmdCancel = nullptr;
-    QToolButton* cmdOk = nullptr;
-    int mEditIndex = 0;
-    bool mOpeningEntry = false;
-    std::string mValueRefusal;
+    std::array<ClickLabel*, kDimensions> captions_{};
+    std::array<ClickLabel*, kDimensions> values_{};
+    QFrame* entry_ = nullptr;
+    ValueBox* box_ = nullptr;
+    QToolButton* cancel_ = nullptr;
+    QToolButton* ok_ = nullptr;
+    Dimension editing_ = Dimension::Left;
+    bool opening_ = false;
 };
 
 }  // namespace sw

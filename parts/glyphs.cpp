@@ -24,11 +24,11 @@ QIcon draw(Paint paint) {
 
 }  // namespace
 
-QIcon Minimise() {
+QIcon minimise() {
     return draw([](QPainter& p) { p.fillRect(2, 8, 7, 2, Qt::black); });
 }
 
-QIcon Restore() {
+QIcon restore() {
     return draw([](QPainter& p) {
         p.drawRect(4, 1, 6, 5);
         p.fillRect(4, 1, 7, 2, Qt::black);
@@ -38,14 +38,14 @@ QIcon Restore() {
     });
 }
 
-QIcon Maximise() {
+QIcon maximise() {
     return draw([](QPainter& p) {
         p.drawRect(1, 1, 9, 9);
         p.fillRect(1, 1, 10, 2, Qt::black);
     });
 }
 
-QIcon Cross() {
+QIcon cross() {
     return draw([](QPainter& p) {
         p.setRenderHint(QPainter::Antialiasing);
         p.setPen(QPen(QColor(192, 0, 0), 2));
@@ -54,7 +54,7 @@ QIcon Cross() {
     });
 }
 
-QIcon Tick() {
+QIcon tick() {
     return draw([](QPainter& p) {
         p.setRenderHint(QPainter::Antialiasing);
         p.setPen(QPen(QColor(0, 128, 0), 2));
@@ -66,7 +66,7 @@ QIcon Tick() {
     });
 }
 
-QIcon Layout() {
+QIcon layout() {
     return draw([](QPainter& p) {
         p.fillRect(1, 1, 10, 8, QColor(192, 192, 255));
         p.drawRect(0, 0, 11, 9);
@@ -76,7 +76,7 @@ QIcon Layout() {
     });
 }
 
-QPixmap WindowPicture() {
+QPixmap windowPicture() {
     constexpr int size = 32;
     QPixmap pixmap(size, size);
     QPainter p(&pixmap);
@@ -92,7 +92,7 @@ QPixmap WindowPicture() {
     return pixmap;
 }
 
-QIcon Envelope() {
+QIcon envelope() {
     QPixmap pixmap(28, 20);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
@@ -110,7 +110,7 @@ QIcon Envelope() {
     return QIcon(pixmap);
 }
 
-QIcon Globe() {
+QIcon globe() {
     constexpr int size = 40;
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);

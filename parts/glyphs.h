@@ -9,20 +9,20 @@
 
 namespace sw::glyphs {
 
-QIcon Minimise();
-QIcon Restore();
-QIcon Maximise();
-QIcon Cross();
-QIcon Tick();
+QIcon minimise();
+QIcon restore();
+QIcon maximise();
+QIcon cross();
+QIcon tick();
 // The layout switch: a small screen with a window on it.
-QIcon Layout();
+QIcon layout();
 // The layout view's picture of a window, 32 x 32, drawn to be stretched: a dark
 // blue title bar over four panes, light cyan above and light green below, in a
 // black frame.
-QPixmap WindowPicture();
+QPixmap windowPicture();
 // The e-mail button: a closed envelope, 28 x 20.
-QIcon Envelope();
+QIcon envelope();
 // The web button: a globe with its meridians and parallels, 40 x 40.
-QIcon Globe();
+QIcon globe();
 
 }  // namespace sw::glyphs

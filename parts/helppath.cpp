@@ -10,11 +10,11 @@ namespace sw {
 
 namespace fs = std::filesystem;
 
-std::string InstalledHelpDir() {
+std::string installedHelpDir() {
     return SIZEWISE_HELP_DIR;
 }
 
-std::vector<std::string> HelpSearchPaths(const std::string& programDir,
+std::vector<std::string> helpSearchPaths(const std::string& programDir,
                                          const std::string& installedHelpDir) {
     const fs::path program(programDir);
     return {
@@ -24,8 +24,8 @@ std::vector<std::string> HelpSearchPaths(const std::string& programDir,
     };
 }
 
-std::string FindHelp(const std::string& programDir, const std::string& installedHelpDir) {
-    for (const std::string& candidate : HelpSearchPaths(programDir, installedHelpDir)) {
+std::string findHelp(const std::string& programDir, const std::string& installedHelpDir) {
+    for (const std::string& candidate : helpSearchPaths(programDir, installedHelpDir)) {
         std::error_code error;  // an unreadable folder counts as no help there
         if (fs::is_regular_file(candidate, error)) return candidate;
     }

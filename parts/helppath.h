@@ -10,15 +10,15 @@ namespace sw {
 
 // The folder the build installs the help pages to (share/sizewise/help under
 // the install prefix).
-std::string InstalledHelpDir();
+std::string installedHelpDir();
 
 // The contents pages to try, best first: <programDir>/help/index.html,
 // <programDir>/../share/sizewise/help/index.html, <installedHelpDir>/index.html.
-std::vector<std::string> HelpSearchPaths(const std::string& programDir,
-                                         const std::string& installedHelpDir = InstalledHelpDir());
+std::vector<std::string> helpSearchPaths(const std::string& programDir,
+                                         const std::string& installedHelpDir = installedHelpDir());
 
-// The first of HelpSearchPaths that is a file, or "" when none is.
-std::string FindHelp(const std::string& programDir,
-                     const std::string& installedHelpDir = InstalledHelpDir());
+// The first of helpSearchPaths that is a file, or "" when none is.
+std::string findHelp(const std::string& programDir,
+                     const std::string& installedHelpDir = installedHelpDir());
 
 }  // namespace sw

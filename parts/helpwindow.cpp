@@ -2,71 +2,71 @@
 #include "helpwindow.h"
 
 #include <QHBoxLayout>
-#include <QMessageBox>
 #include <QTextBrowser>
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "widgets.h"
+
 namespace sw {
 
 HelpWindow::HelpWindow(Shell& shell, QWidget* owner) : QWidget(owner, Qt::Window), shell_(shell) {
-    setObjectName("HelpWindow");
+    setObjectName("helpWindow");
     setWindowTitle("Sizewise Help");
     resize(560, 480);
 
-    cmdBack = new QToolButton(this);
-    cmdBack->setText("&Back");
-    cmdForward = new QToolButton(this);
-    cmdForward->setText("&Forward");
-    cmdContents = new QToolButton(this);
-    cmdContents->setText("&Contents");
-    browser = new QTextBrowser(this);
-    browser->setObjectName("browser");
+    back_ = new QToolButton(this);
+    back_->setText("&Back");
+    forward_ = new QToolButton(this);
+    forward_->setText("&Forward");
+    home_ = new QToolButton(this);
+    home_->setText("&Contents");
+    browser_ = new QTextBrowser(this);
+    browser_->setObjectName("browser");
     // Pages of the help open here; anything else goes to the desktop.
-    browser->setOpenLinks(false);
+    browser_->setOpenLinks(false);
 
     auto* buttons = new QHBoxLayout;
-    for (QToolButton* b : {cmdBack, cmdForward, cmdContents}) buttons->addWidget(b);
+    for (QToolButton* b : {back_, forward_, home_}) buttons->addWidget(b);
     buttons->addStretch();
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(buttons);
-    layout->addWidget(browser);
+    layout->addWidget(browser_);
 
-    cmdBack->setEnabled(false);
-    cmdForward->setEnabled(false);
-    connect(browser, &QTextBrowser::backwardAvailable, cmdBack, &QToolButton::setEnabled);
-    connect(browser, &QTextBrowser::forwardAvailable, cmdForward, &QToolButton::setEnabled);
-    connect(cmdBack, &QToolButton::clicked, browser, &QTextBrowser::backward);
-    connect(cmdForward, &QToolButton::clicked, browser, &QTextBrowser::forward);
-    connect(cmdContents, &QToolButton::clicked, this, [this] { browser->setSource(contents_); });
-    connect(browser, &QTextBrowser::anchorClicked, this,
-            [this](const QUrl& link) { FollowLink(link); });
+    back_->setEnabled(false);
+    forward_->setEnabled(false);
+    connect(browser_, &QTextBrowser::backwardAvailable, back_, &QToolButton::setEnabled);
+    connect(browser_, &QTextBrowser::forwardAvailable, forward_, &QToolButton::setEnabled);
+    connect(back_, &QToolButton::clicked, browser_, &QTextBrowser::backward);
+    connect(forward_, &QToolButton::clicked, browser_, &QTextBrowser::forward);
+    connect(home_, &QToolButton::clicked, this, [this] { browser_->setSource(contents_); });
+    connect(browser_, &QTextBrowser::anchorClicked, this,
+            [this](const QUrl& link) { followLink(link); });
     // The page's own title names the window, as help viewers do.
-    connect(browser, &QTextBrowser::sourceChanged, this, [this] {
-        const QString page = browser->documentTitle();
+    connect(browser_, &QTextBrowser::sourceChanged, this, [this] {
+        const QString page = browser_->documentTitle();
         setWindowTitle(page.isEmpty() ? "Sizewise Help" : page + " - Sizewise Help");
     });
 }
 
-void HelpWindow::ShowContents(const std::string& contentsPath) {
+void HelpWindow::showContents(const std::string& contentsPath) {
     contents_ = QUrl::fromLocalFile(QString::fromStdString(contentsPath));
-    browser->setSource(contents_);
+    browser_->setSource(contents_);
     show();
     raise();
     activateWindow();
 }
 
-void HelpWindow::FollowLink(const QUrl& link) {
-    const QUrl resolved = browser->source().resolved(link);
+void HelpWindow::followLink(const QUrl& link) {
+    const QUrl resolved = browser_->source().resolved(link);
     if (resolved.isLocalFile()) {
-        browser->setSource(resolved);
+        browser_->setSource(resolved);
         return;
     }
     const std::string address = resolved.toString().toStdString();
     if (!shell_.openLink(address)) {
-        QMessageBox::warning(
-            this, "Sizewise Help",
-            QString("Nothing on this desktop could open %1.").arg(resolved.toString()));
+        tell(this, "Sizewise Help",
+             QString("Nothing on this desktop could open %1.").arg(resolved.toString()));
     }
 }
 

@@ -20,15 +20,15 @@ public:
     HelpWindow(Shell& shell, QWidget* owner);
 
     // Shows the help's contents page (a full path to index.html).
-    void ShowContents(const std::string& contentsPath);
+    void showContents(const std::string& contentsPath);
 
 private:
-    void FollowLink(const QUrl& link);
+    void followLink(const QUrl& link);
 
-    QTextBrowser* browser = nullptr;
-    QToolButton* cmdBack = nullptr;
-    QToolButton* cmdForward = nullptr;
-    QToolButton* cmdContents = nullptr;
+    QTextBrowser* browser_ = nullptr;
+    QToolButton* back_ = nullptr;
+    QToolButton* forward_ = nullptr;
+    QToolButton* home_ = nullptr;  // the contents page
     Shell& shell_;
     QUrl contents_;
 };

@@ -6,163 +6,154 @@
 #include <QToolButton>
 
 #include "glyphs.h"
+#include "screenmodel.h"
+#include "target.h"
 #include "widgets.h"
 
 namespace sw {
 namespace {
 
 // Design geometry, in twips.
-constexpr int kLayoutSwitchLeft = 3300;
-constexpr int kLayoutSwitchTop = 870;
-constexpr int kLayoutSwitchSize = 300;
-constexpr int kScreenViewDesignHeight = 975;
+constexpr int kSwitchLeft = 3300;
+constexpr int kSwitchTop = 870;
+constexpr int kSwitchSize = 300;
+constexpr int kViewDesignHeight = 975;
 
 }  // namespace
 
-// The monitors' outlines in the view, under the target's image; on a desktop of
-// one monitor there are none, as the view is that monitor.
+// The monitors' outlines in the view, under the target's image; on a desktop of one monitor
+// there are none, as the view is that monitor.
 class MonitorOutlines final : public QWidget {
 public:
     explicit MonitorOutlines(QWidget* parent) : QWidget(parent) {
-        setObjectName("picMonitors");
+        setObjectName("monitorOutlines");
         setAttribute(Qt::WA_TransparentForMouseEvents);
     }
     void setOutlines(std::vector<ViewRect> outlines) {
-        if (outlines == mOutlines) return;
-        mOutlines = std::move(outlines);
+        if (outlines == outlines_) return;
+        outlines_ = std::move(outlines);
         update();
     }
-    const std::vector<ViewRect>& outlines() const { return mOutlines; }
 
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         painter.setPen(QColor(96, 96, 192));
-        for (const ViewRect& r : mOutlines) {
-            painter.drawRect(DesignPixels(r.left), DesignPixels(r.top), DesignPixels(r.width) - 1,
-                             DesignPixels(r.height) - 1);
+        for (const ViewRect& r : outlines_) {
+            painter.drawRect(designPixels(r.left), designPixels(r.top), designPixels(r.width) - 1,
+                             designPixels(r.height) - 1);
         }
     }
 
 private:
-    std::vector<ViewRect> mOutlines;
+    std::vector<ViewRect> outlines_;
 };
 
-LayoutView::LayoutView(QWidget* form, const ScreenMetrics& screen)
-    : QObject(form), mScreen(screen), mScreenViewHeight(ViewHeightFor(screen, kScreenViewWidth)) {
-    chkShowLayout = new QToolButton(form);
-    chkShowLayout->setObjectName("chkShowLayout");
-    chkShowLayout->setGeometry(
-        DesignRect(kLayoutSwitchLeft, kLayoutSwitchTop, kLayoutSwitchSize, kLayoutSwitchSize));
-    chkShowLayout->setCheckable(true);
-    chkShowLayout->setChecked(true);
-    chkShowLayout->setIcon(glyphs::Layout());
-    chkShowLayout->setToolTip("Show Window Layout");
-    chkShowLayout->setAccessibleName("Show Window Layout");
-    connect(chkShowLayout, &QToolButton::clicked, this, [this](bool checked) {
-        LoseFocus(chkShowLayout);
+LayoutView::LayoutView(QWidget* window, const ScreenModel& screen, Target& target)
+    : QObject(window),
+      screen_(screen),
+      target_(target),
+      viewHeight_(viewHeightFor(screen.metrics(), kScreenViewWidth)) {
+    switch_ = new QToolButton(window);
+    switch_->setObjectName("layoutSwitch");
+    switch_->setGeometry(designRect(kSwitchLeft, kSwitchTop, kSwitchSize, kSwitchSize));
+    switch_->setCheckable(true);
+    switch_->setChecked(true);
+    switch_->setIcon(glyphs::layout());
+    switch_->setToolTip("Show Window Layout");
+    switch_->setAccessibleName("Show Window Layout");
+    connect(switch_, &QToolButton::clicked, this, [this](bool checked) {
+        loseFocus(switch_);
         emit switched(checked);
     });
 
-    picScreen = new QFrame(form);
-    picScreen->setObjectName("picScreen");
-    picScreen->setGeometry(
-        DesignRect(kScreenViewLeft, kScreenViewTop, kScreenViewWidth, kScreenViewDesignHeight));
-    picScreen->setFrameStyle(QFrame::Box | QFrame::Plain);
-    picScreen->setLineWidth(1);
-    picScreen->setStyleSheet("QFrame { background: rgb(192, 192, 255); }");
-    picScreen->resize(picScreen->width(), DesignPixels(mScreenViewHeight));
+    view_ = new QFrame(window);
+    view_->setObjectName("layoutView");
+    view_->setGeometry(
+        designRect(kScreenViewLeft, kScreenViewTop, kScreenViewWidth, kViewDesignHeight));
+    view_->setFrameStyle(QFrame::Box | QFrame::Plain);
+    view_->setLineWidth(1);
+    view_->setStyleSheet("QFrame { background: rgb(192, 192, 255); }");
+    view_->resize(view_->width(), designPixels(viewHeight_));
 
-    picMonitors = new MonitorOutlines(picScreen);
-    picMonitors->setGeometry(picScreen->contentsRect());
-    ShowMonitors();
-    imgWindow = new ImageBox(picScreen);
-    imgWindow->setObjectName("imgWindow");
-    imgWindow->setPixmap(glyphs::WindowPicture());
-    imgWindow->setScaledContents(true);
-    imgWindow->onMouseDown = [this](Qt::MouseButton b, Qt::MouseButtons, QPoint at) {
-        imgWindow_MouseDown(b, at);
+    outlines_ = new MonitorOutlines(view_);
+    outlines_->setGeometry(view_->contentsRect());
+    showMonitors();
+    image_ = new ImageBox(view_);
+    image_->setObjectName("targetImage");
+    image_->setPixmap(glyphs::windowPicture());
+    image_->setScaledContents(true);
+    image_->onMouseDown = [this](Qt::MouseButton b, Qt::MouseButtons, QPoint at) { press(b, at); };
+    image_->onMouseMove = [this](Qt::MouseButton, Qt::MouseButtons held, QPoint at) {
+        drag(held, at);
     };
-    imgWindow->onMouseMove = [this](Qt::MouseButton, Qt::MouseButtons held, QPoint at) {
-        imgWindow_MouseMove(held, at);
-    };
-    imgWindow->onMouseUp = [this](Qt::MouseButton, Qt::MouseButtons, QPoint) {
-        imgWindow_MouseUp();
-    };
-    const ViewRect start = mImage;
-    mImage = ViewRect{-1, -1, -1, -1};
-    PlaceImage(start);
+    image_->onMouseUp = [this](Qt::MouseButton, Qt::MouseButtons, QPoint) { dragging_ = false; };
+    const ViewRect start = imageRect_;
+    imageRect_ = ViewRect{-1, -1, -1, -1};
+    placeImage(start);
+    connect(&screen, &ScreenModel::changed, this, &LayoutView::showMonitors);
+    connect(&target, &Target::changed, this,
+            [this](const TargetReading& reading) { showFrame(reading.frame); });
 }
 
 bool LayoutView::isShown() const {
-    return chkShowLayout->isChecked();
+    return switch_->isChecked();
 }
 
 void LayoutView::setShown(bool shown) {
-    chkShowLayout->setChecked(shown);
+    switch_->setChecked(shown);
 }
 
 double LayoutView::bottomTwips() const {
-    return isShown() ? kScreenViewTop + mScreenViewHeight : kLayoutSwitchTop + kLayoutSwitchSize;
+    return isShown() ? kScreenViewTop + viewHeight_ : kSwitchTop + kSwitchSize;
 }
 
-ViewScale LayoutView::LayoutScale() const {
-    const QRect inner = picScreen->contentsRect();
-    return MakeViewScale(mScreen, inner.width() * kDesignTwipsPerPixel,
+ViewScale LayoutView::scale() const {
+    const QRect inner = view_->contentsRect();
+    return makeViewScale(screen_.metrics(), inner.width() * kDesignTwipsPerPixel,
                          inner.height() * kDesignTwipsPerPixel);
 }
 
-void LayoutView::setScreen(const ScreenMetrics& screen) {
-    mScreen = screen;
-    ShowMonitors();
-}
-
-void LayoutView::ShowMonitors() {
+void LayoutView::showMonitors() {
     std::vector<ViewRect> outlines;
-    if (mScreen.monitors.size() > 1) {
-        for (const Rect& monitor : mScreen.monitors)
-            outlines.push_back(ScreenToView(monitor, LayoutScale()));
+    if (screen_.monitors().size() > 1) {
+        for (const Rect& monitor : screen_.monitors())
+            outlines.push_back(screenToView(monitor, scale()));
     }
-    picMonitors->setOutlines(std::move(outlines));
+    outlines_->setOutlines(std::move(outlines));
 }
 
-void LayoutView::ShowTarget(const Rect& shown) {
-    if (!mDragging) PlaceImage(ScreenToView(shown, LayoutScale()));
+void LayoutView::showFrame(const Rect& frame) {
+    if (!dragging_) placeImage(screenToView(frame, scale()));
 }
 
-void LayoutView::PlaceImage(const ViewRect& image) {
+void LayoutView::placeImage(const ViewRect& image) {
     // Only what changed is written, so a still target repaints nothing.
-    if (image == mImage) return;
-    mImage = image;
-    const QPoint origin = picScreen->contentsRect().topLeft();
-    imgWindow->setGeometry(origin.x() + DesignPixels(image.left),
-                           origin.y() + DesignPixels(image.top), DesignPixels(image.width),
-                           DesignPixels(image.height));
+    if (image == imageRect_) return;
+    imageRect_ = image;
+    const QPoint origin = view_->contentsRect().topLeft();
+    image_->setGeometry(origin.x() + designPixels(image.left), origin.y() + designPixels(image.top),
+                        designPixels(image.width), designPixels(image.height));
 }
 
-void LayoutView::imgWindow_MouseDown(Qt::MouseButton button, QPoint at) {
-    LoseFocus(imgWindow);
+void LayoutView::press(Qt::MouseButton button, QPoint at) {
+    loseFocus(image_);
     if (button == Qt::LeftButton) {
-        mDragging = true;
-        mGrabX = static_cast<std::int32_t>(at.x() * kDesignTwipsPerPixel);
-        mGrabY = static_cast<std::int32_t>(at.y() * kDesignTwipsPerPixel);
+        dragging_ = true;
+        grab_ = at * kDesignTwipsPerPixel;
     } else if (button == Qt::RightButton) {
         emit menuRequested();
     }
 }
 
-void LayoutView::imgWindow_MouseMove(Qt::MouseButtons held, QPoint at) {
-    if (held != Qt::LeftButton || !mDragging) return;
-    ViewRect moved = mImage;
-    moved.left = PinToLong(at.x() * kDesignTwipsPerPixel - mGrabX + mImage.left);
-    moved.top = PinToLong(at.y() * kDesignTwipsPerPixel - mGrabY + mImage.top);
-    PlaceImage(moved);
+void LayoutView::drag(Qt::MouseButtons held, QPoint at) {
+    if (held != Qt::LeftButton || !dragging_) return;
+    ViewRect moved = imageRect_;
+    moved.left = pinToInt32(at.x() * kDesignTwipsPerPixel - grab_.x() + imageRect_.left);
+    moved.top = pinToInt32(at.y() * kDesignTwipsPerPixel - grab_.y() + imageRect_.top);
+    placeImage(moved);
     // The image is not confined to the view: the target may go off the screen.
-    emit dragged(ViewToScreen(moved.left, moved.top, LayoutScale()));
-}
-
-void LayoutView::imgWindow_MouseUp() {
-    mDragging = false;
+    target_.moveTo(viewToScreen(moved.left, moved.top, scale()));
 }
 
 }  // namespace sw

@@ -1,6 +1,6 @@
-// The layout view on the main window: a scaled picture of the screen with the
-// target's rectangle in it, dragging that rectangle to move the target, and the
-// switch that folds the view away.
+// The layout view on the main window: a scaled picture of the desktop with the target's frame in
+// it (and each monitor's outline when there are several), dragging that frame to move the
+// target, and the switch that folds the view away.
 #pragma once
 
 #include <cstdint>
@@ -19,57 +19,50 @@ namespace sw {
 
 class ImageBox;
 class MonitorOutlines;
+class ScreenModel;
+class Target;
 
 class LayoutView final : public QObject {
     Q_OBJECT
 
 public:
-    // The view is made on form, in the screen's proportions.
-    LayoutView(QWidget* form, const ScreenMetrics& screen);
+    // The view is made on window, in the desktop's proportions, which it keeps when the monitors
+    // change later.
+    LayoutView(QWidget* window, const ScreenModel& screen, Target& target);
 
-    // The placement step of a poll: the image goes where the target is, writing
-    // only what changed. Skipped during a drag.
-    void ShowTarget(const Rect& shown);
-    // The monitors changed: their outlines are drawn anew. The view keeps the
-    // proportions it was made with.
-    void setScreen(const ScreenMetrics& screen);
-    bool dragging() const { return mDragging; }
-
-    // The switch (`chkShowLayout`); setting it does not report a switch.
+    // The switch; setting it does not report a switch.
     bool isShown() const;
     void setShown(bool shown);
-    // Where the window's content ends, in twips: below the view when it is
-    // shown, below the switch when it is folded.
+    // Where the window's content ends, in twips: below the view when it is shown, below the
+    // switch when it is folded.
     double bottomTwips() const;
 
 signals:
     // The user clicked the switch.
     void switched(bool shown);
-    // The image was dragged: the target's new top-left corner in screen pixels.
-    void dragged(sw::Point topLeft);
-    // A right click on the image: the pop-up menu at the pointer.
+    // A right click on the target's picture: the pop-up menu at the pointer.
     void menuRequested();
 
 private:
-    void imgWindow_MouseDown(Qt::MouseButton button, QPoint at);
-    void imgWindow_MouseMove(Qt::MouseButtons held, QPoint at);
-    void imgWindow_MouseUp();
-    void PlaceImage(const ViewRect& image);
-    ViewScale LayoutScale() const;
-    void ShowMonitors();
+    void showFrame(const Rect& frame);
+    void showMonitors();
+    void press(Qt::MouseButton button, QPoint at);
+    void drag(Qt::MouseButtons held, QPoint at);
+    void placeImage(const ViewRect& image);
+    ViewScale scale() const;
 
-    ScreenMetrics mScreen;
-    QToolButton* chkShowLayout = nullptr;
-    QFrame* picScreen = nullptr;
-    ImageBox* imgWindow = nullptr;
-    MonitorOutlines* picMonitors = nullptr;
-    // The picture box's height in twips, from the screen's proportions.
-    double mScreenViewHeight = 0;
+    const ScreenModel& screen_;
+    Target& target_;
+    QToolButton* switch_ = nullptr;
+    QFrame* view_ = nullptr;
+    ImageBox* image_ = nullptr;
+    MonitorOutlines* outlines_ = nullptr;
+    // The view's height in twips, from the desktop's proportions.
+    double viewHeight_ = 0;
     // The image's place in view units; the widget shows it rounded to pixels.
-    ViewRect mImage{240, 120, 480, 480};
-    bool mDragging = false;
-    std::int32_t mGrabX = 0;  // view units inside the image
-    std::int32_t mGrabY = 0;
+    ViewRect imageRect_{240, 120, 480, 480};
+    bool dragging_ = false;
+    QPoint grab_;  // view units inside the image
 };
 
 }  // namespace sw

@@ -1,7 +1,6 @@
-// Help, the e-mail and web buttons, and the round web button.
+// The e-mail and web buttons, opening links, and the help.
 #include "links.h"
 
-#include <QMessageBox>
 #include <QRegion>
 #include <QToolButton>
 
@@ -30,69 +29,77 @@ QString q(const std::string& s) {
 
 }  // namespace
 
-std::string Links::MailtoLink() {
+LinkButtons::LinkButtons(QWidget* window) : QObject(window) {
+    mail_ = new QToolButton(window);
+    mail_->setObjectName("mailButton");
+    mail_->setGeometry(designRect(kMailLeft, kMailTop, kMailWidth, kMailHeight));
+    mail_->setIcon(glyphs::envelope());
+    mail_->setIconSize(QSize(28, 20));
+    mail_->setToolTip("Contact Korvath by Email");
+    mail_->setAccessibleName(mail_->toolTip());
+    connect(mail_, &QToolButton::clicked, this, &LinkButtons::mailClicked);
+
+    web_ = new QToolButton(window);
+    web_->setObjectName("webButton");
+    web_->setGeometry(designRect(kWebLeft, kWebTop, kWebSize, kWebSize));
+    web_->setIcon(glyphs::globe());
+    web_->setIconSize(QSize(40, 40));
+    web_->setToolTip("Visit Korvath's Web Site");
+    web_->setAccessibleName(web_->toolTip());
+    connect(web_, &QToolButton::clicked, this, &LinkButtons::webClicked);
+}
+
+void LinkButtons::makeRound() {
+    const EllipseBox box =
+        roundButtonEllipse(kWebSize, kWebSize, kDesignTwipsPerPixel, kDesignTwipsPerPixel);
+    // Outside the ellipse the button neither shows nor takes clicks.
+    QRegion mask;
+    for (const PixelRow& row : ellipseRows(box)) {
+        mask += QRect(row.left, row.y, row.right - row.left, 1);
+    }
+    web_->setMask(mask);
+}
+
+std::string Links::mailtoLink() {
     return std::string("Mailto:") + SIZEWISE_EMAIL + "?Subject=Sizewise Application";
 }
 
-std::string Links::WebLink() {
+std::string Links::webLink() {
     return SIZEWISE_HOMEPAGE;
 }
 
-Links::Links(QWidget* form, Shell& shell, const std::string& programDir)
-    : QObject(form),
-      form_(form),
+Links::Links(Shell& shell, const std::string& programDir, QWidget* parent)
+    : QObject(parent),
       shell_(shell),
-      mHelpFile(FindHelp(programDir)),
-      mHelpSearched(HelpSearchPaths(programDir)) {
-    cmdMailto = new QToolButton(form);
-    cmdMailto->setObjectName("cmdMailto");
-    cmdMailto->setGeometry(DesignRect(kMailLeft, kMailTop, kMailWidth, kMailHeight));
-    cmdMailto->setIcon(glyphs::Envelope());
-    cmdMailto->setIconSize(QSize(28, 20));
-    cmdMailto->setToolTip("Contact Korvath by Email");
-    cmdMailto->setAccessibleName(cmdMailto->toolTip());
-    connect(cmdMailto, &QToolButton::clicked, this, [this] { OpenLinkOrSay(MailtoLink()); });
+      parent_(parent),
+      helpFile_(findHelp(programDir)),
+      helpSearched_(helpSearchPaths(programDir)) {}
 
-    cmdWebLink = new QToolButton(form);
-    cmdWebLink->setObjectName("cmdWebLink");
-    cmdWebLink->setGeometry(DesignRect(kWebLeft, kWebTop, kWebSize, kWebSize));
-    cmdWebLink->setIcon(glyphs::Globe());
-    cmdWebLink->setIconSize(QSize(40, 40));
-    cmdWebLink->setToolTip("Visit Korvath's Web Site");
-    cmdWebLink->setAccessibleName(cmdWebLink->toolTip());
-    connect(cmdWebLink, &QToolButton::clicked, this, [this] { OpenLinkOrSay(WebLink()); });
+void Links::openMail() {
+    openOrSay(mailtoLink());
 }
 
-void Links::MakeRoundButton() {
-    const EllipseBox box =
-        RoundButtonEllipse(kWebSize, kWebSize, kDesignTwipsPerPixel, kDesignTwipsPerPixel);
-    // Outside the ellipse the button neither shows nor takes clicks.
-    QRegion mask;
-    for (const PixelRow& row : EllipseRows(box))
-        mask += QRect(row.left, row.y, row.right - row.left, 1);
-    cmdWebLink->setMask(mask);
+void Links::openWeb() {
+    openOrSay(webLink());
 }
 
-void Links::OpenLinkOrSay(const std::string& link) {
-    // `OpenLink`
+void Links::openOrSay(const std::string& link) {
     if (shell_.openLink(link)) return;
-    QMessageBox::warning(
-        form_, kAppTitle,
-        QString("Nothing on this desktop could open %1.\n"
-                "Set a default web browser and mail program (xdg-open) and try again.")
-            .arg(q(link)));
+    tell(parent_, kAppTitle,
+         QString("Nothing on this desktop could open %1.\n"
+                 "Set a default web browser and mail program (xdg-open) and try again.")
+             .arg(q(link)));
 }
 
-void Links::ShowHelpContents() {
-    if (mHelpFile.empty()) {
+void Links::showHelp() {
+    if (helpFile_.empty()) {
         QString where;
-        for (const std::string& path : mHelpSearched) where += "\n" + q(path);
-        QMessageBox::warning(form_, kAppTitle,
-                             "The help was not found. It was looked for in:" + where);
+        for (const std::string& path : helpSearched_) where += "\n" + q(path);
+        tell(parent_, kAppTitle, "The help was not found. It was looked for in:" + where);
         return;
     }
-    if (mHelpWindow == nullptr) mHelpWindow = new HelpWindow(shell_, form_);
-    mHelpWindow->ShowContents(mHelpFile);
+    if (helpWindow_ == nullptr) helpWindow_ = new HelpWindow(shell_, parent_);
+    helpWindow_->showContents(helpFile_);
 }
 
 }  // namespace sw

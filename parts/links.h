@@ -1,6 +1,6 @@
-// The main window's ways out to other programs: the help at its contents page,
-// an e-mail to the project and its web site, and the round web button. When
-// nothing can open one, the user is told so.
+// The program's ways out to other programs: the e-mail and web buttons on the main window, and
+// what opens them and the help. The help opens at its contents page in a window of the
+// program's own; when nothing can open a link, or the help is not found, the user is told so.
 #pragma once
 
 #include <string>
@@ -17,34 +17,48 @@ namespace sw {
 
 class HelpWindow;
 
+// The e-mail and web buttons, made on the main window.
+class LinkButtons final : public QObject {
+    Q_OBJECT
+
+public:
+    explicit LinkButtons(QWidget* window);
+    // Clips the web button to its ellipse, once the window has its size.
+    void makeRound();
+
+signals:
+    void mailClicked();
+    void webClicked();
+
+private:
+    QToolButton* mail_ = nullptr;
+    QToolButton* web_ = nullptr;
+};
+
 class Links final : public QObject {
     Q_OBJECT
 
 public:
-    // The buttons are made on form; the help is looked for beside programDir.
-    Links(QWidget* form, Shell& shell, const std::string& programDir);
+    // The help is looked for beside programDir; messages show over parent.
+    Links(Shell& shell, const std::string& programDir, QWidget* parent);
 
     // The e-mail and web links the two buttons open.
-    static std::string MailtoLink();
-    static std::string WebLink();
+    static std::string mailtoLink();
+    static std::string webLink();
 
-    // Clips the web button to its ellipse.
-    void MakeRoundButton();
-    // The help at its contents page, in the program's own help window
-    // (`mnuHelpContents_Click`).
-    void ShowHelpContents();
+    void openMail();
+    void openWeb();
+    void showHelp();
 
 private:
-    void OpenLinkOrSay(const std::string& link);
+    void openOrSay(const std::string& link);
 
-    QWidget* form_;
     Shell& shell_;
-    QToolButton* cmdMailto = nullptr;
-    QToolButton* cmdWebLink = nullptr;
+    QWidget* parent_;
     // The help's contents page, empty when none was found, and where it was looked for.
-    std::string mHelpFile;
-    std::vector<std::string> mHelpSearched;
-    HelpWindow* mHelpWindow = nullptr;
+    std::string helpFile_;
+    std::vector<std::string> helpSearched_;
+    HelpWindow* helpWindow_ = nullptr;
 };
 
 }  // namespace sw

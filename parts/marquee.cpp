@@ -8,49 +8,49 @@
 
 namespace sw {
 
-std::string MarqueeFirstText(const std::string& title, const std::string& maker) {
+std::string marqueeFirstText(const std::string& title, const std::string& maker) {
     return " " + title + " - FreeWare from " + maker;
 }
 
-std::array<std::string, 3> MarqueeMessages(const std::string& title, const std::string& maker) {
+std::array<std::string, 3> marqueeMessages(const std::string& title, const std::string& maker) {
     return {title, "FreeWare From", maker};
 }
 
 Marquee::Marquee(int viewportHeight, int labelHeight, std::string firstText,
                  std::array<std::string, 3> messages)
-    : mViewportHeight(viewportHeight),
-      mLabelHeight(labelHeight),
-      mMessages(std::move(messages)),
-      mCaption(std::move(firstText)) {}
+    : viewportHeight_(viewportHeight),
+      labelHeight_(labelHeight),
+      messages_(std::move(messages)),
+      caption_(std::move(firstText)) {}
 
-bool Marquee::Step() {
-    if (mResting) return false;
-    mTop -= kStepTwips;
-    if (mTop < -mLabelHeight) {
+bool Marquee::step() {
+    if (resting_) return false;
+    top_ -= kStepTwips;
+    if (top_ < -labelHeight_) {
         // Gone from the viewport: the next message comes in from below.
-        mTop = mViewportHeight;
-        mCaption = mMessages[static_cast<std::size_t>(sMessageIndex)];
-        sMessageIndex = static_cast<std::int16_t>((sMessageIndex + 1) % 3);
+        top_ = viewportHeight_;
+        caption_ = messages_[static_cast<std::size_t>(messageIndex_)];
+        messageIndex_ = static_cast<std::int16_t>((messageIndex_ + 1) % 3);
     }
     // Only a viewport height that is a multiple of the step ever lands on 0.
-    if (mTop == 0) mResting = true;
-    return mResting;
+    if (top_ == 0) resting_ = true;
+    return resting_;
 }
 
-bool EllipsisVisible(double titleRight, double ellipsisLeft) {
+bool ellipsisVisible(double titleRight, double ellipsisLeft) {
     return titleRight > ellipsisLeft;
 }
 
-EllipseBox RoundButtonEllipse(double widthTwips, double heightTwips, double twipsPerPixelX,
+EllipseBox roundButtonEllipse(double widthTwips, double heightTwips, double twipsPerPixelX,
                               double twipsPerPixelY) {
     constexpr double inset = 80;
-    const auto px = [](double v) { return static_cast<std::int32_t>(RoundHalfEven(v)); };
+    const auto px = [](double v) { return static_cast<std::int32_t>(roundHalfEven(v)); };
     return EllipseBox{px(inset / twipsPerPixelX), px(inset / twipsPerPixelY),
                       px((widthTwips - inset) / twipsPerPixelX),
                       px((heightTwips - inset) / twipsPerPixelY)};
 }
 
-std::vector<PixelRow> EllipseRows(const EllipseBox& box) {
+std::vector<PixelRow> ellipseRows(const EllipseBox& box) {
     std::vector<PixelRow> rows;
     const double cx = (box.left + box.right) / 2.0;
     const double cy = (box.top + box.bottom) / 2.0;

@@ -11,10 +11,10 @@
 namespace sw {
 
 // The single line the marquee starts with, before the messages take turns.
-std::string MarqueeFirstText(const std::string& title, const std::string& maker);
+std::string marqueeFirstText(const std::string& title, const std::string& maker);
 
 // The three messages, by index: the title, "FreeWare From", the maker's name.
-std::array<std::string, 3> MarqueeMessages(const std::string& title, const std::string& maker);
+std::array<std::string, 3> marqueeMessages(const std::string& title, const std::string& maker);
 
 // The label's rise through its viewport, in twips. A message enters from below
 // the viewport, stops for a pause when its top reaches the viewport's top and
@@ -29,27 +29,27 @@ public:
     // One step of the 50 ms timer. Returns true when the label has just come to
     // rest at the top, which is when the caller starts the pause; while resting,
     // a step changes nothing.
-    bool Step();
+    bool step();
     // The pause is over: the next step scrolls again.
-    void EndPause() { mResting = false; }
+    void endPause() { resting_ = false; }
 
-    int top() const { return mTop; }
-    const std::string& caption() const { return mCaption; }
-    bool resting() const { return mResting; }
+    int top() const { return top_; }
+    const std::string& caption() const { return caption_; }
+    bool resting() const { return resting_; }
 
 private:
-    int mViewportHeight;
-    int mLabelHeight;
-    std::array<std::string, 3> mMessages;
-    std::string mCaption;
-    int mTop = 0;
-    std::int16_t sMessageIndex = 0;
-    bool mResting = false;
+    int viewportHeight_;
+    int labelHeight_;
+    std::array<std::string, 3> messages_;
+    std::string caption_;
+    int top_ = 0;
+    std::int16_t messageIndex_ = 0;
+    bool resting_ = false;
 };
 
 // Whether the "..." label shows after a title whose label ends at titleRight:
 // only when that edge lies beyond the indicator's left edge (both in twips).
-bool EllipsisVisible(double titleRight, double ellipsisLeft);
+bool ellipsisVisible(double titleRight, double ellipsisLeft);
 
 // The web button's visible ellipse, in pixels relative to the button: the
 // button's box inset by 80 twips on every side. right and bottom are the
@@ -61,7 +61,7 @@ struct EllipseBox {
     std::int32_t bottom = 0;
     friend bool operator==(const EllipseBox&, const EllipseBox&) = default;
 };
-EllipseBox RoundButtonEllipse(double widthTwips, double heightTwips, double twipsPerPixelX,
+EllipseBox roundButtonEllipse(double widthTwips, double heightTwips, double twipsPerPixelX,
                               double twipsPerPixelY);
 
 // The pixels of an ellipse filling box, row by row: each row's first pixel and
@@ -71,6 +71,6 @@ struct PixelRow {
     std::int32_t left = 0;
     std::int32_t right = 0;
 };
-std::vector<PixelRow> EllipseRows(const EllipseBox& box);
+std::vector<PixelRow> ellipseRows(const EllipseBox& box);
 
 }  // namespace sw

@@ -1,5 +1,5 @@
-// Size presets as plain values: when a slot counts as set, how it is captioned,
-// and what the preset editor's boxes give when OK is pressed.
+// The ten size presets as plain values: when a slot counts as set, how it is captioned, and what
+// the preset editor's boxes give when OK is pressed.
 #pragma once
 
 #include <array>
@@ -17,12 +17,12 @@ inline constexpr std::array<std::int32_t, kPresetSlots> kDefaultPresetWidth{640,
 inline constexpr std::array<std::int32_t, kPresetSlots> kDefaultPresetHeight{480, 600, 768, 864,
                                                                              1024};
 
-// A slot is set when both its width and its height are non-zero; negative values
-// count as set and are applied as they are.
-bool PresetIsSet(std::int32_t width, std::int32_t height);
+// A slot is set when both its width and its height are non-zero; negative values count as set
+// and are applied as they are.
+bool presetIsSet(std::int32_t width, std::int32_t height);
 
 // "1024x768".
-std::string PresetCaption(std::int32_t width, std::int32_t height);
+std::string presetCaption(std::int32_t width, std::int32_t height);
 
 inline constexpr const char* kNoPresetTip = "No Preset Allocated";
 inline constexpr const char* kPresetTipPrefix = "Resize Target Window to ";
@@ -38,18 +38,6 @@ struct PresetValues {
     friend bool operator==(const PresetValues&, const PresetValues&) = default;
 };
 
-// The ten preset slots (`gPresetWidth`, `gPresetHeight`), owned for the whole
-// run: read at start, changed by the editor, applied by the preset bar and
-// written at the end. A slot is set when both values are non-zero.
-class Presets {
-public:
-    const PresetValues& values() const { return values_; }
-    void setValues(const PresetValues& values) { values_ = values; }
-
-private:
-    PresetValues values_;
-};
-
 // The first box that is not a 32-bit number, in the order the boxes are read.
 struct PresetRefusal {
     int slot = 0;
@@ -57,9 +45,9 @@ struct PresetRefusal {
     std::string why;
 };
 
-// The editor's OK: every box must hold a number that rounds into 32 bits (halves
-// to even), else nothing is taken. A slot-0 width or height that is exactly
-// zero becomes 640 or 480; 0.4 is not zero and rounds to an empty 0.
-std::variant<PresetValues, PresetRefusal> ReadPresetTexts(const PresetTexts& texts);
+// The editor's OK: every box must hold a number that rounds into 32 bits (halves to even), else
+// nothing is taken. A slot-0 width or height that is exactly zero becomes 640 or 480; 0.4 is not
+// zero and rounds to an empty 0.
+std::variant<PresetValues, PresetRefusal> readPresetTexts(const PresetTexts& texts);
 
 }  // namespace sw

@@ -20,10 +20,10 @@ std::vector<SettingKey> buildTable() {
     };
     for (int slot = 0; slot < kPresetSlots; ++slot) {
         const std::string n = std::to_string(slot);
-        table.push_back({kConfigSection, "PresetWidth_" + n, FormatLong(kDefaultPresetWidth[slot]),
-                         SettingKind::Long});
+        table.push_back({kConfigSection, "PresetWidth_" + n,
+                         formatInteger(kDefaultPresetWidth[slot]), SettingKind::Long});
         table.push_back({kConfigSection, "gPresetHeight_" + n,
-                         FormatLong(kDefaultPresetHeight[slot]), SettingKind::Long});
+                         formatInteger(kDefaultPresetHeight[slot]), SettingKind::Long});
     }
     table.push_back({kConfigSection, "ShowRuler", "True", SettingKind::Boolean});
     // Edges are twips and lengths pixels; the horizontal ruler is unloaded, and
@@ -53,13 +53,13 @@ std::string readText(SettingsStore& store, const SettingKey& key) {
 
 }  // namespace
 
-const std::vector<SettingKey>& SettingsTable() {
+const std::vector<SettingKey>& settingsTable() {
     static const std::vector<SettingKey> table = buildTable();
     return table;
 }
 
-const SettingKey& Setting(std::string_view section, std::string_view key) {
-    const auto& table = SettingsTable();
+const SettingKey& setting(std::string_view section, std::string_view key) {
+    const auto& table = settingsTable();
     const auto it = std::find_if(table.begin(), table.end(), [&](const SettingKey& k) {
         return k.section == section && k.key == key;
     });
@@ -67,71 +67,71 @@ const SettingKey& Setting(std::string_view section, std::string_view key) {
     return *it;
 }
 
-const SettingKey& ConfigSetting(std::string_view key) {
-    return Setting(kConfigSection, key);
+const SettingKey& configSetting(std::string_view key) {
+    return setting(kConfigSection, key);
 }
 
-const SettingKey& PresetWidthSetting(int slot) {
-    return ConfigSetting("PresetWidth_" + std::to_string(slot));
+const SettingKey& presetWidthSetting(int slot) {
+    return configSetting("PresetWidth_" + std::to_string(slot));
 }
 
-const SettingKey& PresetHeightSetting(int slot) {
-    return ConfigSetting("gPresetHeight_" + std::to_string(slot));
+const SettingKey& presetHeightSetting(int slot) {
+    return configSetting("gPresetHeight_" + std::to_string(slot));
 }
 
-std::string FormatBoolean(bool value) {
+std::string formatBoolean(bool value) {
     return value ? "True" : "False";
 }
 
-bool ReadBoolean(SettingsStore& store, const SettingKey& key) {
+bool readBoolean(SettingsStore& store, const SettingKey& key) {
     const std::string text = readText(store, key);
     if (equalsIgnoringCase(text, "True")) return true;
     if (equalsIgnoringCase(text, "False")) return false;
     return equalsIgnoringCase(key.fallback, "True");
 }
 
-std::int32_t ReadLong(SettingsStore& store, const SettingKey& key) {
-    if (const auto value = ToLong(readText(store, key))) return *value;
-    return ToLong(key.fallback).value_or(0);
+std::int32_t readInt32(SettingsStore& store, const SettingKey& key) {
+    if (const auto value = parseInt32(readText(store, key))) return *value;
+    return parseInt32(key.fallback).value_or(0);
 }
 
-bool WriteBoolean(SettingsStore& store, const SettingKey& key, bool value) {
-    return store.write(kAppTitle, key.section, key.key, FormatBoolean(value));
+bool writeBoolean(SettingsStore& store, const SettingKey& key, bool value) {
+    return store.write(kAppTitle, key.section, key.key, formatBoolean(value));
 }
 
-bool WriteLong(SettingsStore& store, const SettingKey& key, std::int32_t value) {
-    return store.write(kAppTitle, key.section, key.key, FormatLong(value));
+bool writeInt32(SettingsStore& store, const SettingKey& key, std::int32_t value) {
+    return store.write(kAppTitle, key.section, key.key, formatInteger(value));
 }
 
-MainConfig ReadMainConfig(SettingsStore& store) {
-    MainConfig c;
-    c.showLayout = ReadBoolean(store, ConfigSetting("ShowLayout"));
-    c.hidden = ReadBoolean(store, ConfigSetting("Hidden"));
-    c.windowTop = ReadLong(store, ConfigSetting("WindowTop"));
-    c.windowLeft = ReadLong(store, ConfigSetting("WindowLeft"));
+MainSettings readMainSettings(SettingsStore& store) {
+    MainSettings c;
+    c.showLayout = readBoolean(store, configSetting("ShowLayout"));
+    c.hidden = readBoolean(store, configSetting("Hidden"));
+    c.windowTop = readInt32(store, configSetting("WindowTop"));
+    c.windowLeft = readInt32(store, configSetting("WindowLeft"));
     for (int slot = 0; slot < kPresetSlots; ++slot) {
-        c.presets.width[slot] = ReadLong(store, PresetWidthSetting(slot));
-        c.presets.height[slot] = ReadLong(store, PresetHeightSetting(slot));
+        c.presets.width[slot] = readInt32(store, presetWidthSetting(slot));
+        c.presets.height[slot] = readInt32(store, presetHeightSetting(slot));
     }
-    c.showRuler = ReadBoolean(store, ConfigSetting("ShowRuler"));
+    c.showRuler = readBoolean(store, configSetting("ShowRuler"));
     return c;
 }
 
-bool WriteMainConfig(SettingsStore& store, const MainConfig& c) {
-    bool ok = WriteBoolean(store, ConfigSetting("ShowLayout"), c.showLayout);
-    ok = WriteBoolean(store, ConfigSetting("Hidden"), c.hidden) && ok;
-    ok = WriteLong(store, ConfigSetting("WindowTop"), c.windowTop) && ok;
-    ok = WriteLong(store, ConfigSetting("WindowLeft"), c.windowLeft) && ok;
+bool writeMainSettings(SettingsStore& store, const MainSettings& c) {
+    bool ok = writeBoolean(store, configSetting("ShowLayout"), c.showLayout);
+    ok = writeBoolean(store, configSetting("Hidden"), c.hidden) && ok;
+    ok = writeInt32(store, configSetting("WindowTop"), c.windowTop) && ok;
+    ok = writeInt32(store, configSetting("WindowLeft"), c.windowLeft) && ok;
     for (int slot = 0; slot < kPresetSlots; ++slot) {
-        ok = WriteLong(store, PresetWidthSetting(slot), c.presets.width[slot]) && ok;
-        ok = WriteLong(store, PresetHeightSetting(slot), c.presets.height[slot]) && ok;
+        ok = writeInt32(store, presetWidthSetting(slot), c.presets.width[slot]) && ok;
+        ok = writeInt32(store, presetHeightSetting(slot), c.presets.height[slot]) && ok;
     }
-    return WriteBoolean(store, ConfigSetting("ShowRuler"), c.showRuler) && ok;
+    return writeBoolean(store, configSetting("ShowRuler"), c.showRuler) && ok;
 }
 
-std::int32_t ClampWindowEdge(std::int32_t saved, double screenTwips, double windowTwips) {
+std::int32_t clampWindowEdge(std::int32_t saved, double screenTwips, double windowTwips) {
     double edge = saved;
-    if (edge > screenTwips) edge = RoundHalfEven(screenTwips - windowTwips);
+    if (edge > screenTwips) edge = roundHalfEven(screenTwips - windowTwips);
     if (edge < 0) edge = 0;
     return static_cast<std::int32_t>(edge);
 }

@@ -30,54 +30,54 @@ inline constexpr const char* kVerticalRulerSection = "VerticalRulerConfig";
 inline constexpr const char* kRulerSection = "RulerConfig";
 
 // Every key, section by section, each section in the order it is written.
-const std::vector<SettingKey>& SettingsTable();
+const std::vector<SettingKey>& settingsTable();
 
 // The table's entry for a key; the program asks only for keys it knows.
-const SettingKey& Setting(std::string_view section, std::string_view key);
-const SettingKey& ConfigSetting(std::string_view key);
+const SettingKey& setting(std::string_view section, std::string_view key);
+const SettingKey& configSetting(std::string_view key);
 // "PresetWidth_<slot>" and "gPresetHeight_<slot>": stored files hold the
 // height keys with this lower-case g, so it stays.
-const SettingKey& PresetWidthSetting(int slot);
-const SettingKey& PresetHeightSetting(int slot);
+const SettingKey& presetWidthSetting(int slot);
+const SettingKey& presetHeightSetting(int slot);
 
 // Booleans are stored as "True" and "False" and read back in any letter case.
-std::string FormatBoolean(bool value);
+std::string formatBoolean(bool value);
 
 // Typed reads: text of the wrong kind (not a number, a number beyond 32 bits,
 // not True or False) gives the key's default.
-bool ReadBoolean(SettingsStore& store, const SettingKey& key);
-std::int32_t ReadLong(SettingsStore& store, const SettingKey& key);
+bool readBoolean(SettingsStore& store, const SettingKey& key);
+std::int32_t readInt32(SettingsStore& store, const SettingKey& key);
 
 // Typed writes; false when the store refused the value.
-bool WriteBoolean(SettingsStore& store, const SettingKey& key, bool value);
-bool WriteLong(SettingsStore& store, const SettingKey& key, std::int32_t value);
+bool writeBoolean(SettingsStore& store, const SettingKey& key, bool value);
+bool writeInt32(SettingsStore& store, const SettingKey& key, std::int32_t value);
 
 // The main window's section: read once while the program starts, written once
 // when it ends; between the two the values live in the parts.
-struct MainConfig {
+struct MainSettings {
     bool showLayout = true;
     bool hidden = false;
     std::int32_t windowTop = 0;  // twips
     std::int32_t windowLeft = 0;
     PresetValues presets;
     bool showRuler = true;
-    friend bool operator==(const MainConfig&, const MainConfig&) = default;
+    friend bool operator==(const MainSettings&, const MainSettings&) = default;
 };
 
-MainConfig ReadMainConfig(SettingsStore& store);
+MainSettings readMainSettings(SettingsStore& store);
 // In the table's order; false when the store refused a value.
-bool WriteMainConfig(SettingsStore& store, const MainConfig& config);
+bool writeMainSettings(SettingsStore& store, const MainSettings& config);
 
 // A saved edge of the main window beyond the screen comes back so that the
 // window's far edge lies on the screen's; a negative one comes back to 0. An
 // edge just inside the screen is left as it is. All in twips.
-std::int32_t ClampWindowEdge(std::int32_t saved, double screenTwips, double windowTwips);
+std::int32_t clampWindowEdge(std::int32_t saved, double screenTwips, double windowTwips);
 
 // Twips are 1/1440 inch: the unit the stored places are kept in.
-inline double TwipsPerPixelX(const ScreenMetrics& screen) {
+inline double twipsPerPixelX(const ScreenMetrics& screen) {
     return 1440.0 / screen.dpiX;
 }
-inline double TwipsPerPixelY(const ScreenMetrics& screen) {
+inline double twipsPerPixelY(const ScreenMetrics& screen) {
     return 1440.0 / screen.dpiY;
 }
 

@@ -6,6 +6,8 @@
 #include <QToolButton>
 
 #include "glyphs.h"
+#include "monitorgeometry.h"
+#include "screenmodel.h"
 #include "target.h"
 #include "widgets.h"
 
@@ -16,12 +18,13 @@ namespace {
 constexpr int kStateButtonTop = 870;
 constexpr int kStateButtonSize = 300;
 constexpr int kStateButtonLeft[3] = {2580, 2280, 2880};  // restore, minimise, maximise
+constexpr const char* kStateNames[3] = {"restoreButton", "minimiseButton", "maximiseButton"};
 constexpr const char* kStateTips[3] = {"Restore Target Window", "Minimize Target Window",
                                        "Maximize Target Window"};
 
 }  // namespace
 
-std::optional<ShowCommand> ShowCommandForOption(int index) {
+std::optional<ShowCommand> showCommandForButton(int index) {
     switch (index) {
         case 0:
             return ShowCommand::Restore;
@@ -34,7 +37,7 @@ std::optional<ShowCommand> ShowCommandForOption(int index) {
     }
 }
 
-int OptionForState(WindowState state) {
+int buttonForState(WindowState state) {
     switch (state) {
         case WindowState::Normal:
             return 0;
@@ -48,48 +51,56 @@ int OptionForState(WindowState state) {
     return -1;
 }
 
-StateButtons::StateButtons(QWidget* form, Target& target) : QObject(form), target_(target) {
-    optGroup_ = new QButtonGroup(this);
-    optGroup_->setExclusive(true);
-    const QIcon glyph[3] = {glyphs::Restore(), glyphs::Minimise(), glyphs::Maximise()};
+StateButtons::StateButtons(QWidget* window, Target& target, const ScreenModel& screen)
+    : QObject(window), target_(target), screen_(screen) {
+    group_ = new QButtonGroup(this);
+    group_->setExclusive(true);
+    const QIcon glyph[3] = {glyphs::restore(), glyphs::minimise(), glyphs::maximise()};
     for (int i = 0; i < 3; ++i) {
-        optWindowControl[i] = new QToolButton(form);
-        optWindowControl[i]->setObjectName(QString("optWindowControl%1").arg(i));
-        optWindowControl[i]->setGeometry(
-            DesignRect(kStateButtonLeft[i], kStateButtonTop, kStateButtonSize, kStateButtonSize));
-        optWindowControl[i]->setCheckable(true);
-        optWindowControl[i]->setIcon(glyph[i]);
-        optWindowControl[i]->setToolTip(kStateTips[i]);
-        optWindowControl[i]->setAccessibleName(kStateTips[i]);
-        optGroup_->addButton(optWindowControl[i], i);
-        // Only the user's clicks arrive here; the monitor's selections call the
-        // handler itself.
-        connect(optWindowControl[i], &QToolButton::clicked, this,
-                [this, i] { optWindowControl_Click(i); });
+        QToolButton* b = stateButtons_[i] = new QToolButton(window);
+        b->setObjectName(kStateNames[i]);
+        b->setGeometry(
+            designRect(kStateButtonLeft[i], kStateButtonTop, kStateButtonSize, kStateButtonSize));
+        b->setCheckable(true);
+        b->setIcon(glyph[i]);
+        b->setToolTip(kStateTips[i]);
+        b->setAccessibleName(kStateTips[i]);
+        group_->addButton(b, i);
+        // Only the user's clicks arrive here; a reading's selection runs the command itself.
+        connect(b, &QToolButton::clicked, this, [this, i] { runCommand(i); });
     }
-    cmdZeroWindow = new QPushButton("0,0", form);
-    cmdZeroWindow->setObjectName("cmdZeroWindow");
-    cmdZeroWindow->setGeometry(DesignRect(1850, kStateButtonTop, 360, 300));
-    cmdZeroWindow->setToolTip("Move Target Window to Origin");
-    QFont small = form->font();
+    origin_ = new QPushButton("0,0", window);
+    origin_->setObjectName("originButton");
+    origin_->setGeometry(designRect(1850, kStateButtonTop, 360, 300));
+    origin_->setToolTip("Move Target Window to Origin");
+    QFont small = window->font();
     small.setPixelSize(10);
-    cmdZeroWindow->setFont(small);
-    connect(cmdZeroWindow, &QPushButton::clicked, this, [this] {
-        LoseFocus(cmdZeroWindow);
-        emit zeroWindowClicked();
-    });
+    origin_->setFont(small);
+    connect(origin_, &QPushButton::clicked, this, &StateButtons::moveToOrigin);
+    connect(&target, &Target::changed, this, &StateButtons::show);
 }
 
-void StateButtons::ShowState(WindowState state) {
-    const int option = OptionForState(state);
-    if (option < 0 || optWindowControl[option]->isChecked()) return;
-    optWindowControl[option]->setChecked(true);
-    optWindowControl_Click(option);
+void StateButtons::show(const TargetReading& reading) {
+    // A command that is landing passes through states that are not shown; while the window is
+    // hidden nothing is selected, as a selection sends its command.
+    if (reading.landing || !origin_->isVisible()) return;
+    const int button = buttonForState(reading.info.state);
+    if (button < 0 || stateButtons_[button]->isChecked()) return;
+    stateButtons_[button]->setChecked(true);
+    runCommand(button);
 }
 
-void StateButtons::optWindowControl_Click(int index) {
-    LoseFocus(optWindowControl[0]);
-    if (const auto command = ShowCommandForOption(index)) target_.Show(*command);
+void StateButtons::runCommand(int index) {
+    loseFocus(stateButtons_[0]);
+    if (const auto command = showCommandForButton(index)) target_.show(*command);
+}
+
+void StateButtons::moveToOrigin() {
+    loseFocus(origin_);
+    // The monitor that holds most of the target's frame (a minimised target's restored one):
+    // the screen's origin on a desktop of one.
+    const Rect monitor = monitorHoldingMost(screen_.monitors(), target_.reading().info.rect);
+    target_.moveTo(Point{monitor.left, monitor.top});
 }
 
 }  // namespace sw

@@ -1,5 +1,6 @@
-// The window commands on the main window: the minimise, restore and maximise
-// buttons, which also show the target's state, and "0,0".
+// The window commands on the main window: the restore, minimise and maximise buttons, which also
+// show the target's state, and "0,0", which moves the target to the top-left corner of the
+// monitor that holds most of it.
 #pragma once
 
 #include <array>
@@ -16,33 +17,32 @@ class QWidget;
 
 namespace sw {
 
+class ScreenModel;
 class Target;
+struct TargetReading;
 
 // The buttons, by index: restore (0), minimise (1), maximise (2).
-std::optional<ShowCommand> ShowCommandForOption(int index);
+std::optional<ShowCommand> showCommandForButton(int index);
 // The button that shows a state; -1 for a state that selects none.
-int OptionForState(WindowState state);
+int buttonForState(WindowState state);
 
 class StateButtons final : public QObject {
     Q_OBJECT
 
 public:
-    StateButtons(QWidget* form, Target& target);
-
-    // The monitor's selection: selecting the button of the target's state runs
-    // the button's click action, as a user's click would.
-    void ShowState(WindowState state);
-    void optWindowControl_Click(int index);
-
-signals:
-    // "0,0": the target goes to the origin.
-    void zeroWindowClicked();
+    StateButtons(QWidget* window, Target& target, const ScreenModel& screen);
 
 private:
+    // The state read is selected; selecting a button runs its command, as a user's click would.
+    void show(const TargetReading& reading);
+    void runCommand(int index);
+    void moveToOrigin();
+
     Target& target_;
-    QButtonGroup* optGroup_ = nullptr;
-    std::array<QToolButton*, 3> optWindowControl{};
-    QPushButton* cmdZeroWindow = nullptr;
+    const ScreenModel& screen_;
+    QButtonGroup* group_ = nullptr;
+    std::array<QToolButton*, 3> stateButtons_{};
+    QPushButton* origin_ = nullptr;
 };
 
 }  // namespace sw

@@ -1,26 +1,120 @@
 // The target window and the commands sent to it.
 #include "target.h"
 
+#include <QTimer>
+
+#include "numbers.h"
+
 namespace sw {
+namespace {
 
-Rect ShownRect(const WindowInfo& info) {
-    if (info.state != WindowState::Minimised) return info.rect;
-    const Rect& r = info.rect;
-    return Rect{kMinimisedPosition, kMinimisedPosition,
-                static_cast<std::int32_t>(kMinimisedPosition + r.width()),
-                static_cast<std::int32_t>(kMinimisedPosition + r.height())};
+WindowState stateAfter(ShowCommand command) {
+    switch (command) {
+        case ShowCommand::Minimise:
+            return WindowState::Minimised;
+        case ShowCommand::Maximise:
+            return WindowState::Maximised;
+        case ShowCommand::Restore:
+            break;
+    }
+    return WindowState::Normal;
 }
 
-Target::Target(WindowSystem& windows, QObject* parent) : QObject(parent), windows_(windows) {}
-
-void Target::Place(const Placement& placement) {
-    windows_.placeWindow(window_, placement);
-    emit placed(placement);
+// The frame a placement gives, when 32 bits hold its far edges.
+std::optional<Rect> frameOf(const Placement& p) {
+    const std::int64_t right = std::int64_t{p.left} + p.width;
+    const std::int64_t bottom = std::int64_t{p.top} + p.height;
+    if (right > INT32_MAX || bottom > INT32_MAX) return std::nullopt;
+    return Rect{p.left, p.top, static_cast<std::int32_t>(right), static_cast<std::int32_t>(bottom)};
 }
 
-void Target::Show(ShowCommand command) {
-    windows_.showWindow(window_, command);
-    emit shown(command);
+}  // namespace
+
+Target::Target(WindowSystem& windows, Clock clock, QObject* parent)
+    : QObject(parent), windows_(windows), clock_(clock) {
+    watcher_ = new TargetWatcher(windows, std::move(clock), this);
+    connect(watcher_, &TargetWatcher::read, this, &Target::take);
+    landingCheck_ = new QTimer(this);
+    landingCheck_->setSingleShot(true);
+    landingCheck_->setInterval(kLandingCheck);
+    connect(landingCheck_, &QTimer::timeout, watcher_, &TargetWatcher::readSoon);
+}
+
+void Target::start() {
+    watcher_->start();
+}
+
+void Target::stop() {
+    watcher_->stop();
+    landingCheck_->stop();
+}
+
+void Target::readSoon() {
+    watcher_->readSoon();
+}
+
+void Target::place(const Placement& placement) {
+    windows_.placeWindow(reading_.window, placement);
+    const std::optional<Rect> frame = frameOf(placement);
+    expected_ = Expected{reading_.window, frame, WindowState::Normal, std::nullopt,
+                         clock_() + kPlacementLanding};
+    // A size the window system cannot take is shown as it comes.
+    if (frame) {
+        reading_.frame = *frame;
+        reading_.landing = true;
+        emit changed(reading_);
+    }
+    // Read again also when the window refuses the change or it changes nothing.
+    watcher_->readSoon();
+}
+
+void Target::moveTo(Point topLeft) {
+    place(Placement{topLeft.x, topLeft.y, pinToInt32(static_cast<double>(frame().width())),
+                    pinToInt32(static_cast<double>(frame().height()))});
+}
+
+void Target::resizeTo(std::int32_t width, std::int32_t height) {
+    place(Placement{frame().left, frame().top, width, height});
+}
+
+void Target::show(ShowCommand command) {
+    windows_.showWindow(reading_.window, command);
+    const WindowState wanted = stateAfter(command);
+    // The state buttons select the button of the state the target already has.
+    if (reading_.info.state == wanted) {
+        expected_.reset();
+    } else {
+        expected_ =
+            Expected{reading_.window, std::nullopt, wanted, std::nullopt, clock_() + kShowLanding};
+    }
+    watcher_->readSoon();
+}
+
+void Target::take(TargetReading reading) {
+    reading.landing = stillLanding(reading);
+    if (reading.landing) {
+        reading.frame = reading_.frame;
+        landingCheck_->start();
+    }
+    reading_ = std::move(reading);
+    emit changed(reading_);
+}
+
+bool Target::stillLanding(const TargetReading& reading) {
+    const WindowInfo& info = reading.info;
+    if (!expected_) return false;
+    Expected& e = *expected_;
+    // A show command has landed once the state is there and the frame has stopped moving
+    // (window managers animate minimising and restoring).
+    const bool landed =
+        e.frame ? info.rect == *e.frame : info.state == e.state && e.lastSeen == info.rect;
+    e.lastSeen = info.rect;
+    const bool gone = info.state == WindowState::Gone;
+    if (landed || gone || e.window != reading.window || clock_() >= e.until) {
+        expected_.reset();
+        return false;
+    }
+    return true;
 }
 
 }  // namespace sw

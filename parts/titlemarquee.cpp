@@ -7,13 +7,14 @@
 #include <QTimer>
 
 #include "appinfo.h"
+#include "target.h"
 #include "widgets.h"
 
 namespace sw {
 namespace {
 
-// Design geometry, in twips. The title line starts where the "Menu" label
-// ends, one pixel lower than designed, so that the two never overlap.
+// Design geometry, in twips. The title line starts where the "Menu" label ends, one pixel lower
+// than designed, so that the two never overlap.
 constexpr int kTitleTop = 255;
 constexpr int kScrollLeft = 0;
 constexpr int kScrollTop = 870;
@@ -21,6 +22,8 @@ constexpr int kScrollWidth = 1785;
 constexpr int kScrollHeight = 320;
 constexpr int kScrollLabelWidth = 1740;
 constexpr int kScrollLabelHeight = 210;
+constexpr int kStepMs = 50;
+constexpr int kPauseMs = 1000;
 
 }  // namespace
 
@@ -35,144 +38,136 @@ public:
     }
 
     void setCaption(const QString& caption) {
-        if (caption == mCaption) return;
-        mCaption = caption;
-        mLine = QPixmap();
+        if (caption == caption_) return;
+        caption_ = caption;
+        line_ = QPixmap();
         update();
     }
     void setLabelTop(int top) {
-        if (top == mLabel.top()) return;
-        mLabel.moveTop(top);
+        if (top == label_.top()) return;
+        label_.moveTop(top);
         // Painted now: a step is one pass, not a posted request and a second one.
         repaint();
     }
     void setLabelSize(QSize size) {
-        mLabel.setSize(size);
-        mLine = QPixmap();
+        label_.setSize(size);
+        line_ = QPixmap();
     }
 
 protected:
     void changeEvent(QEvent* event) override {
         if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange)
-            mLine = QPixmap();
+            line_ = QPixmap();
         QWidget::changeEvent(event);
     }
     void paintEvent(QPaintEvent*) override {
-        if (mLine.isNull()) drawLine();
+        if (line_.isNull()) drawLine();
         QPainter painter(this);
         painter.fillRect(rect(), palette().window());
-        painter.drawPixmap(mLabel.topLeft(), mLine);
+        painter.drawPixmap(label_.topLeft(), line_);
     }
 
 private:
     void drawLine() {
         const qreal ratio = devicePixelRatioF();
-        mLine = QPixmap(mLabel.size() * ratio);
-        mLine.setDevicePixelRatio(ratio);
-        mLine.fill(Qt::transparent);
-        QPainter painter(&mLine);
+        line_ = QPixmap(label_.size() * ratio);
+        line_.setDevicePixelRatio(ratio);
+        line_.fill(Qt::transparent);
+        QPainter painter(&line_);
         painter.setFont(font());
         painter.setPen(palette().color(QPalette::WindowText));
-        painter.drawText(QRect(QPoint(0, 0), mLabel.size()), Qt::AlignCenter, mCaption);
+        painter.drawText(QRect(QPoint(0, 0), label_.size()), Qt::AlignCenter, caption_);
     }
 
-    QString mCaption;
-    QPixmap mLine;
-    QRect mLabel;
+    QString caption_;
+    QPixmap line_;
+    QRect label_;
 };
 
-TitleMarquee::TitleMarquee(QWidget* form) : QObject(form) {
-    QFont small = form->font();
+TitleMarquee::TitleMarquee(QWidget* window, const Target& target)
+    : QObject(window),
+      marquee_(kScrollHeight, kScrollLabelHeight, marqueeFirstText(kAppTitle, kAppMaker),
+               marqueeMessages(kAppTitle, kAppMaker)) {
+    QFont small = window->font();
     small.setPixelSize(10);
-    QFont titleFont = form->font();
+    QFont titleFont = window->font();
     titleFont.setPixelSize(11);
-    lblWatchingWindow = new QLabel("Window:", form);
-    lblWatchingWindow->setFont(small);
-    lblWatchingWindow->move(DesignPixels(120), DesignPixels(kTitleTop));
-    lblWatchingWindow->adjustSize();
-    lblWindowText = new QLabel("Label1", form);
-    lblWindowText->setObjectName("lblWindowText");
-    lblWindowText->setAccessibleDescription("Target window title");
-    lblWindowText->move(DesignPixels(800), DesignPixels(kTitleTop));
-    lblWindowText->setTextFormat(Qt::PlainText);
-    lblWindowText->setFont(titleFont);
-    lblWindowText->adjustSize();
+    caption_ = new QLabel("Window:", window);
+    caption_->setFont(small);
+    caption_->move(designPixels(120), designPixels(kTitleTop));
+    caption_->adjustSize();
+    title_ = new QLabel(window);
+    title_->setObjectName("targetTitle");
+    title_->setAccessibleDescription("Target window title");
+    title_->move(designPixels(800), designPixels(kTitleTop));
+    title_->setTextFormat(Qt::PlainText);
+    title_->setFont(titleFont);
     // Made after the title so that it covers the title's end.
-    lblElipses = new QLabel("...", form);
-    lblElipses->setObjectName("lblElipses");
-    lblElipses->setFont(titleFont);
-    lblElipses->move(DesignPixels(3480), DesignPixels(kTitleTop));
-    lblElipses->adjustSize();
-    lblElipses->setAutoFillBackground(true);
-    lblElipses->hide();
+    ellipsis_ = new QLabel("...", window);
+    ellipsis_->setObjectName("titleEllipsis");
+    ellipsis_->setFont(titleFont);
+    ellipsis_->move(designPixels(3480), designPixels(kTitleTop));
+    ellipsis_->adjustSize();
+    ellipsis_->setAutoFillBackground(true);
+    ellipsis_->hide();
 
-    picScroll = new MarqueeStrip(form);
-    picScroll->setObjectName("picScroll");
-    picScroll->setGeometry(DesignRect(kScrollLeft, kScrollTop, kScrollWidth, kScrollHeight));
-    picScroll->setLabelSize(DesignRect(0, 0, kScrollLabelWidth, kScrollLabelHeight).size());
-    picScroll->setCaption(QString::fromStdString(MarqueeFirstText(kAppTitle, kAppMaker)));
+    strip_ = new MarqueeStrip(window);
+    strip_->setObjectName("marquee");
+    strip_->setGeometry(designRect(kScrollLeft, kScrollTop, kScrollWidth, kScrollHeight));
+    strip_->setLabelSize(designRect(0, 0, kScrollLabelWidth, kScrollLabelHeight).size());
+    strip_->setCaption(QString::fromStdString(marquee_.caption()));
     QFont arial("Arial");
     arial.setPointSizeF(8.25);
     arial.setBold(true);
-    picScroll->setFont(arial);
-    mMarquee.emplace(kScrollHeight, kScrollLabelHeight, MarqueeFirstText(kAppTitle, kAppMaker),
-                     MarqueeMessages(kAppTitle, kAppMaker));
+    strip_->setFont(arial);
 
-    tmrScroll = new QTimer(this);
-    tmrScroll->setInterval(50);
-    connect(tmrScroll, &QTimer::timeout, this, &TitleMarquee::tmrScroll_Timer);
-    tmrScrollPause = new QTimer(this);
-    tmrScrollPause->setInterval(1000);
-    tmrScrollPause->setSingleShot(true);
-    connect(tmrScrollPause, &QTimer::timeout, this, &TitleMarquee::tmrScrollPause_Timer);
+    stepTimer_ = new QTimer(this);
+    stepTimer_->setInterval(kStepMs);
+    connect(stepTimer_, &QTimer::timeout, this, &TitleMarquee::step);
+    pauseTimer_ = new QTimer(this);
+    pauseTimer_->setInterval(kPauseMs);
+    pauseTimer_->setSingleShot(true);
+    connect(pauseTimer_, &QTimer::timeout, this, &TitleMarquee::endPause);
+    connect(&target, &Target::changed, this, [this](const TargetReading& reading) {
+        setTitle(QString::fromStdString(reading.info.title));
+    });
 }
 
 void TitleMarquee::setRunning(bool running) {
     if (!running) {
-        tmrScroll->stop();
-        tmrScrollPause->stop();
-    } else if (!tmrScroll->isActive() && !tmrScrollPause->isActive()) {
-        (mResting ? tmrScrollPause : tmrScroll)->start();
+        stepTimer_->stop();
+        pauseTimer_->stop();
+    } else if (!stepTimer_->isActive() && !pauseTimer_->isActive()) {
+        (marquee_.resting() ? pauseTimer_ : stepTimer_)->start();
     }
-}
-
-QString TitleMarquee::title() const {
-    return lblWindowText->text();
 }
 
 void TitleMarquee::setTitle(const QString& title) {
-    if (lblWindowText->text() != title) {
-        lblWindowText->setText(title);
-        lblWindowText->adjustSize();
-        lblWindowText_Change();
+    if (title_->text() != title) {
+        title_->setText(title);
+        title_->adjustSize();
+        const double right = (title_->x() + title_->width()) * kDesignTwipsPerPixel;
+        ellipsis_->setVisible(ellipsisVisible(right, ellipsis_->x() * kDesignTwipsPerPixel));
     }
     // Setting a tip sends an event even when it is unchanged.
-    if (lblWindowText->toolTip() != title) lblWindowText->setToolTip(title);
+    if (title_->toolTip() != title) title_->setToolTip(title);
 }
 
-void TitleMarquee::tmrScroll_Timer() {
-    const bool resting = mMarquee->Step();
-    picScroll->setCaption(QString::fromStdString(mMarquee->caption()));
-    picScroll->setLabelTop(DesignPixels(mMarquee->top()));
+void TitleMarquee::step() {
+    const bool resting = marquee_.step();
+    strip_->setCaption(QString::fromStdString(marquee_.caption()));
+    strip_->setLabelTop(designPixels(marquee_.top()));
     if (resting) {
-        // Nothing moves during the pause: the step timer sleeps rather than
-        // waking twenty times a second to do nothing.
-        tmrScroll->stop();
-        tmrScrollPause->start();
-        mResting = true;
+        // Nothing moves during the pause: the step timer sleeps rather than waking twenty times
+        // a second to do nothing.
+        stepTimer_->stop();
+        pauseTimer_->start();
     }
 }
 
-void TitleMarquee::tmrScrollPause_Timer() {
-    mResting = false;
-    mMarquee->EndPause();
-    tmrScroll->start();
-}
-
-void TitleMarquee::lblWindowText_Change() {
-    const double right = (lblWindowText->x() + lblWindowText->width()) * kDesignTwipsPerPixel;
-    const double ellipsisLeft = lblElipses->x() * kDesignTwipsPerPixel;
-    lblElipses->setVisible(EllipsisVisible(right, ellipsisLeft));
+void TitleMarquee::endPause() {
+    marquee_.endPause();
+    stepTimer_->start();
 }
 
 }  // namespace sw

@@ -2,7 +2,6 @@
 #include "traymenu.h"
 
 #include <QAction>
-#include <QEventLoop>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QTimer>
@@ -19,10 +18,10 @@ constexpr const char* kTipPrefix = "WATCHING WINDOW: ";
 // Longest wait for the application to go inactive before a menu opens anyway.
 constexpr int kDeactivationWait = 300;
 
-// Qt closes every pop-up when the application goes inactive, and learns of that
-// a moment (on X11, 100 ms) after its focused window was hidden: the main window
-// just closed to the icon. A menu opened in that moment would vanish at once.
-bool DeactivationPending() {
+// Qt closes every pop-up when the application goes inactive, and learns of that a moment (on X11,
+// 100 ms) after its focused window was hidden: the main window just closed to the icon. A menu
+// opened in that moment would vanish at once.
+bool deactivationPending() {
     if (QGuiApplication::applicationState() != Qt::ApplicationActive) return false;
     const QWindow* focus = QGuiApplication::focusWindow();
     return focus == nullptr || !focus->isVisible();
@@ -30,116 +29,134 @@ bool DeactivationPending() {
 
 }  // namespace
 
-TrayMenu::TrayMenu(QWidget* owner, NotifyIcon& icon, PointerInput& pointer, QMenu* presetsMenu)
-    : QObject(owner), icon_(icon), pointer_(pointer) {
-    createMenu(owner, presetsMenu);
+TrayMenu::TrayMenu(NotifyIcon& icon, PointerInput& pointer, const Presets& presets, QObject* parent)
+    : QObject(parent), icon_(icon), pointer_(pointer), presets_(presets) {
+    createMenu();
     deferredPopup_ = new QTimer(this);
     deferredPopup_->setSingleShot(true);
     deferredPopup_->setInterval(kDeactivationWait);
-    connect(deferredPopup_, &QTimer::timeout, this, &TrayMenu::PopupDeferred);
+    connect(deferredPopup_, &QTimer::timeout, this, &TrayMenu::popupDeferred);
     connect(qApp, &QGuiApplication::applicationStateChanged, this,
             [this](Qt::ApplicationState state) {
-                if (state != Qt::ApplicationActive && deferredPopup_->isActive()) PopupDeferred();
+                if (state != Qt::ApplicationActive && deferredPopup_->isActive()) popupDeferred();
             });
+    connect(&presets, &Presets::changed, this, &TrayMenu::showPresets);
 }
 
-void TrayMenu::createMenu(QWidget* owner, QMenu* presetsMenu) {
-    mnuPopup = new QMenu("PopUp", owner);
-    mnuPopup->setObjectName("mnuPopup");
-    QMenu* mnuOptions = mnuPopup->addMenu("&Options");
-    mnuOptionsShowLayout = mnuOptions->addAction("Show &Window Layout");
-    mnuOptionsShowLayout->setCheckable(true);
-    mnuOptionsShowLayout->setChecked(true);
-    mnuOptionsShowRuler = mnuOptions->addAction("Show &Rulers");
-    mnuOptionsShowRuler->setCheckable(true);
-    QAction* mnuEditPresets = mnuOptions->addAction("Edit &Presets");
-    mnuPopup->addSeparator();
-    mnuPopup->addMenu(presetsMenu);
-    mnuPopup->addSeparator();
-    QAction* mnuAbout = mnuPopup->addAction("&About");
-    QAction* mnuHelpContents = mnuPopup->addMenu("&Help")->addAction("&Contents");
-    mnuPopup->addSeparator();
-    mnuHide = mnuPopup->addAction(kHideCaption);
-    mnuExit = mnuPopup->addAction("E&xit");
+TrayMenu::~TrayMenu() = default;
+
+void TrayMenu::createMenu() {
+    menu_ = std::make_unique<QMenu>("PopUp");
+    menu_->setObjectName("popupMenu");
+    QMenu* options = menu_->addMenu("&Options");
+    showLayout_ = options->addAction("Show &Window Layout");
+    showLayout_->setCheckable(true);
+    showLayout_->setChecked(true);
+    showRulers_ = options->addAction("Show &Rulers");
+    showRulers_->setCheckable(true);
+    QAction* editPresets = options->addAction("Edit &Presets");
+    menu_->addSeparator();
+    createPresetsMenu(menu_->addMenu("&Presets"));
+    menu_->addSeparator();
+    QAction* about = menu_->addAction("&About");
+    QAction* help = menu_->addMenu("&Help")->addAction("&Contents");
+    menu_->addSeparator();
+    hide_ = menu_->addAction(kHideCaption);
+    exit_ = menu_->addAction("E&xit");
     // Qt has already inverted the check mark when a checkable entry is chosen.
-    connect(mnuOptionsShowLayout, &QAction::triggered, this, &TrayMenu::layoutToggled);
-    connect(mnuOptionsShowRuler, &QAction::triggered, this, &TrayMenu::rulersToggled);
-    connect(mnuEditPresets, &QAction::triggered, this, &TrayMenu::editPresetsChosen);
-    connect(mnuAbout, &QAction::triggered, this, &TrayMenu::aboutChosen);
-    connect(mnuHelpContents, &QAction::triggered, this, &TrayMenu::helpChosen);
-    connect(mnuHide, &QAction::triggered, this, &TrayMenu::hideChosen);
-    connect(mnuExit, &QAction::triggered, this, &TrayMenu::exitChosen);
+    connect(showLayout_, &QAction::triggered, this, &TrayMenu::layoutToggled);
+    connect(showRulers_, &QAction::triggered, this, &TrayMenu::rulersToggled);
+    connect(editPresets, &QAction::triggered, this, &TrayMenu::editPresetsChosen);
+    connect(about, &QAction::triggered, this, &TrayMenu::aboutChosen);
+    connect(help, &QAction::triggered, this, &TrayMenu::helpChosen);
+    connect(hide_, &QAction::triggered, this, &TrayMenu::hideChosen);
+    connect(exit_, &QAction::triggered, this, &TrayMenu::exitChosen);
+    connect(menu_.get(), &QMenu::aboutToHide, this, &TrayMenu::menuClosed);
 }
 
-void TrayMenu::AddIcon() {
+void TrayMenu::createPresetsMenu(QMenu* menu) {
+    for (int i = 0; i < kPresetSlots; ++i) {
+        presetEntries_[i] = menu->addAction("");
+        connect(presetEntries_[i], &QAction::triggered, this, [this, i] { emit presetChosen(i); });
+    }
+    showPresets();
+}
+
+void TrayMenu::showPresets() {
+    const PresetValues& values = presets_.values();
+    for (int i = 0; i < kPresetSlots; ++i) {
+        const bool set = presetIsSet(values.width[i], values.height[i]);
+        // Entry 0 always stays, so that the submenu is never empty.
+        presetEntries_[i]->setText(
+            set ? QString::fromStdString(presetCaption(values.width[i], values.height[i]))
+                : QString(i == 0 ? "not set" : ""));
+        presetEntries_[i]->setVisible(set || i == 0);
+        presetEntries_[i]->setEnabled(set);
+    }
+}
+
+void TrayMenu::addIcon() {
     icon_.add(cutToCharacters(kAppTitle, kTipCharacters),
-              [this](TrayClick click) { Form_MouseMove(click); });
+              [this](TrayClick click) { iconClicked(click); });
 }
 
-void TrayMenu::RemoveIcon() {
+void TrayMenu::removeIcon() {
     icon_.remove();
 }
 
-// What the user did on the icon (the Part's `Form_MouseMove`, where the icon's
-// events arrived).
-void TrayMenu::Form_MouseMove(TrayClick click) {
+void TrayMenu::iconClicked(TrayClick click) {
     switch (click) {
         case TrayClick::Activate:
             emit iconActivated();
             break;
         case TrayClick::Context:
             emit iconContextClicked();
-            PopupAtPointer(true);
+            popupAtPointer(true);
             break;
     }
 }
 
-void TrayMenu::ShowTitle(const std::string& title) {
-    if (title == sLastTitle) return;
-    sLastTitle = title;
+void TrayMenu::showTitle(const std::string& title) {
+    if (title == lastTitle_) return;
+    lastTitle_ = title;
     icon_.modify(cutToCharacters(kTipPrefix + title, kTipCharacters));
 }
 
-void TrayMenu::PopupAt(QPoint at) {
-    mnuPopup->setDefaultAction(nullptr);
-    mnuPopup->popup(at);
+void TrayMenu::popupAt(QPoint at) {
+    menu_->setDefaultAction(nullptr);
+    menu_->popup(at);
 }
 
-void TrayMenu::PopupAtPointer(bool exitAsDefault) {
-    mnuPopup->setDefaultAction(exitAsDefault ? mnuExit : nullptr);
-    deferredAt_ = ToQt(pointer_.cursorPos());
+void TrayMenu::popupAtPointer(bool exitAsDefault) {
+    menu_->setDefaultAction(exitAsDefault ? exit_ : nullptr);
+    deferredAt_ = toQt(pointer_.cursorPos());
     // Opened once the application has gone inactive, so that it stays open.
-    if (DeactivationPending()) {
+    if (deactivationPending()) {
         deferredPopup_->start();
         return;
     }
-    mnuPopup->popup(deferredAt_);
+    menu_->popup(deferredAt_);
 }
 
-void TrayMenu::PopupDeferred() {
+void TrayMenu::popupDeferred() {
     deferredPopup_->stop();
-    mnuPopup->popup(deferredAt_);
+    menu_->popup(deferredAt_);
 }
 
-void TrayMenu::WaitForMenu() {
-    if (!mnuPopup->isVisible() && !deferredPopup_->isActive()) return;
-    QEventLoop loop;
-    connect(mnuPopup, &QMenu::aboutToHide, &loop, &QEventLoop::quit);
-    loop.exec();
-    // A chosen entry runs after the menu has hidden.
-    QCoreApplication::processEvents();
+bool TrayMenu::menuOpen() const {
+    return menu_->isVisible() || deferredPopup_->isActive();
 }
 
 void TrayMenu::setHidden(bool hidden) {
-    mnuHide->setText(hidden ? kShowCaption : kHideCaption);
+    hide_->setText(hidden ? kShowCaption : kHideCaption);
 }
 
 void TrayMenu::setLayoutChecked(bool checked) {
-    mnuOptionsShowLayout->setChecked(checked);
+    showLayout_->setChecked(checked);
 }
 
 void TrayMenu::setRulersChecked(bool checked) {
-    mnuOptionsShowRuler->setChecked(checked);
+    showRulers_->setChecked(checked);
 }
 
 }  // namespace sw

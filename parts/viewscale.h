@@ -15,9 +15,10 @@ inline constexpr int kScreenViewLeft = 2040;
 inline constexpr int kScreenViewTop = 1320;
 inline constexpr int kScreenViewWidth = 1575;
 
-// The screen and the view's inner size: screen in pixels and twips per pixel,
-// view in its own units.
+// The screen and the view's inner size: the screen's top-left corner in pixels, its size in twips
+// and twips per pixel, the view in its own units.
 struct ViewScale {
+    Point origin;
     double screenWidthTwips = 0;
     double screenHeightTwips = 0;
     double twipsPerPixelX = 15;
@@ -26,7 +27,7 @@ struct ViewScale {
     double viewHeight = 0;
 };
 
-ViewScale MakeViewScale(const ScreenMetrics& screen, double viewWidth, double viewHeight);
+ViewScale makeViewScale(const ScreenMetrics& screen, double viewWidth, double viewHeight);
 
 struct ViewRect {
     std::int32_t left = 0;
@@ -38,13 +39,13 @@ struct ViewRect {
 
 // A window rectangle in view units, each value rounded halves to even. Values
 // beyond 32 bits (a screen of zero size) are pinned to the range.
-ViewRect ScreenToView(const Rect& rect, const ViewScale& scale);
+ViewRect screenToView(const Rect& rect, const ViewScale& scale);
 
 // A view position as screen pixels, rounded towards minus infinity.
-Point ViewToScreen(double x, double y, const ViewScale& scale);
+Point viewToScreen(double x, double y, const ViewScale& scale);
 
 // The view's height for its width, in the screen's proportions (0 for a screen
 // of zero width).
-double ViewHeightFor(const ScreenMetrics& screen, double viewWidth);
+double viewHeightFor(const ScreenMetrics& screen, double viewWidth);
 
 }  // namespace sw

@@ -1,7 +1,7 @@
-// Small widgets the forms need beyond Qt's own: a label that reports clicks, a
-// text box that reports gaining and losing the keyboard focus, an image that
-// reports the mouse, the visible refusal of text that is not a number, and the
-// focus sink.
+// Small widgets the program's windows need beyond Qt's own: a label that reports clicks, a text
+// box that reports gaining and losing the keyboard focus, an image that reports the mouse, the
+// visible refusal of text that is not a number, a message that does not wait for its answer, and
+// the focus sink.
 #pragma once
 
 #include <functional>
@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QToolTip>
 
@@ -18,14 +19,13 @@
 namespace sw {
 
 // A control's place given in twips, as whole pixels of the program's own widgets.
-inline QRect DesignRect(int left, int top, int width, int height) {
-    return QRect(DesignPixels(left), DesignPixels(top), DesignPixels(width), DesignPixels(height));
+inline QRect designRect(int left, int top, int width, int height) {
+    return QRect(designPixels(left), designPixels(top), designPixels(width), designPixels(height));
 }
 
-// Moves the keyboard focus to the focus sink of the window that holds widget
-// (the window's focus proxy), so that no visible control keeps a focus mark
-// after a command (`LoseFocus`).
-inline void LoseFocus(QWidget* widget) {
+// Moves the keyboard focus to the focus sink of the window that holds widget (the window's focus
+// proxy), so that no visible control keeps a focus mark after a command.
+inline void loseFocus(QWidget* widget) {
     widget->window()->setFocus(Qt::OtherFocusReason);
 }
 
@@ -106,11 +106,20 @@ private:
 // Refuses what a text box holds: the box keeps the focus with its text selected,
 // so that the next keystroke replaces it, and the reason shows `below` pixels
 // under its top (under the box itself when negative).
-inline void ShowRefusal(QLineEdit* box, const std::string& why, int below = -1) {
+inline void showRefusal(QLineEdit* box, const std::string& why, int below = -1) {
     box->setFocus(Qt::OtherFocusReason);
     box->selectAll();
     const QPoint at = box->mapToGlobal(QPoint(0, below < 0 ? box->height() : below));
     QToolTip::showText(at, QString::fromStdString(why), box);
+}
+
+// Tells the user something in a box of its own over parent, and returns at once: the program
+// goes on while the box is open, and the box goes when it is closed.
+inline QMessageBox* tell(QWidget* parent, const QString& title, const QString& text) {
+    auto* box = new QMessageBox(QMessageBox::Warning, title, text, QMessageBox::Ok, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+    return box;
 }
 
 }  // namespace sw

@@ -14,7 +14,7 @@
 namespace sw {
 namespace {
 
-std::vector<ScaledScreen> QtScreens() {
+std::vector<ScaledScreen> qtScreens() {
     std::vector<ScaledScreen> out;
     for (const QScreen* screen : QGuiApplication::screens()) {
         const QRect g = screen->geometry();
@@ -29,46 +29,46 @@ std::vector<ScaledScreen> QtScreens() {
 
 }  // namespace
 
-QPoint ToQt(Point pixel) {
-    const Point scaled = PixelToScaled(QtScreens(), pixel);
+QPoint toQt(Point pixel) {
+    const Point scaled = pixelToScaled(qtScreens(), pixel);
     return QPoint(scaled.x, scaled.y);
 }
 
-double RatioAt(Point pixel) {
-    return RatioAt(QtScreens(), pixel);
+double ratioAt(Point pixel) {
+    return ratioAt(qtScreens(), pixel);
 }
 
-Point FromQt(QPoint position) {
-    return ScaledToPixel(QtScreens(), Point{position.x(), position.y()});
+Point fromQt(QPoint position) {
+    return scaledToPixel(qtScreens(), Point{position.x(), position.y()});
 }
 
-Point FromQt(QPointF position) {
-    return ScaledToPixel(QtScreens(), position.x(), position.y());
+Point fromQt(QPointF position) {
+    return scaledToPixel(qtScreens(), position.x(), position.y());
 }
 
-void SetTopmost(WindowSystem& windows, QWidget* form, bool onTop) {
-    if (form == nullptr) return;
-    const WindowId handle = nativeHandle(form);
+void setTopmost(WindowSystem& windows, QWidget* window, bool onTop) {
+    if (window == nullptr) return;
+    const WindowId handle = nativeHandle(window);
     if (handle != 0) windows.setTopmost(handle, onTop);
 }
 
-void CentreForm(const ScreenMetrics& screen, QWidget* form, bool horizontal, bool vertical) {
-    if (form == nullptr || screen.monitors.empty()) return;
+void centreWindow(const ScreenMetrics& screen, QWidget* window, bool horizontal, bool vertical) {
+    if (window == nullptr || screen.monitors.empty()) return;
     Rect monitor = screen.monitors.front();
-    if (const QWidget* owner = form->parentWidget(); owner != nullptr && owner->isVisible()) {
+    if (const QWidget* owner = window->parentWidget(); owner != nullptr && owner->isVisible()) {
         const QRect f = owner->frameGeometry();
-        const Point a = FromQt(f.topLeft()), b = FromQt(f.bottomRight() + QPoint(1, 1));
-        monitor = MonitorHoldingMost(screen.monitors, Rect{a.x, a.y, b.x, b.y});
+        const Point a = fromQt(f.topLeft()), b = fromQt(f.bottomRight() + QPoint(1, 1));
+        monitor = monitorHoldingMost(screen.monitors, Rect{a.x, a.y, b.x, b.y});
     }
-    const double ratio = form->devicePixelRatioF();
-    const QRect frame = form->frameGeometry();
-    Point at = FromQt(frame.topLeft());
+    const double ratio = window->devicePixelRatioF();
+    const QRect frame = window->frameGeometry();
+    Point at = fromQt(frame.topLeft());
     const auto centred = [](std::int32_t start, std::int64_t length, double size) {
-        return static_cast<std::int32_t>(RoundHalfEven(start + length / 2.0 - size / 2.0));
+        return static_cast<std::int32_t>(roundHalfEven(start + length / 2.0 - size / 2.0));
     };
     if (horizontal) at.x = centred(monitor.left, monitor.width(), frame.width() * ratio);
     if (vertical) at.y = centred(monitor.top, monitor.height(), frame.height() * ratio);
-    form->move(ToQt(at));
+    window->move(toQt(at));
 }
 
 }  // namespace sw

@@ -12,35 +12,40 @@ namespace sw {
 
 enum class Axis { Horizontal, Vertical };
 
+inline Axis otherAxis(Axis axis) {
+    return axis == Axis::Horizontal ? Axis::Vertical : Axis::Horizontal;
+}
+
 // The co-ordinate along the ruler (x for the horizontal one) and across it.
-inline std::int32_t Along(Axis axis, Point p) {
+inline std::int32_t coordinateAlong(Axis axis, Point p) {
     return axis == Axis::Horizontal ? p.x : p.y;
 }
-inline std::int32_t Across(Axis axis, Point p) {
+inline std::int32_t coordinateAcross(Axis axis, Point p) {
     return axis == Axis::Horizontal ? p.y : p.x;
 }
 
 // A window's start edge and length along the ruler: Left and width for the
 // horizontal ruler, Top and height for the vertical one.
-inline std::int32_t StartEdge(Axis axis, const Rect& r) {
+inline std::int32_t startEdge(Axis axis, const Rect& r) {
     return axis == Axis::Horizontal ? r.left : r.top;
 }
-inline std::int64_t Extent(Axis axis, const Rect& r) {
+inline std::int64_t extent(Axis axis, const Rect& r) {
     return axis == Axis::Horizontal ? r.width() : r.height();
 }
 
-inline std::int32_t ScreenLength(Axis axis, const ScreenMetrics& s) {
-    return axis == Axis::Horizontal ? s.widthPx : s.heightPx;
+inline std::int32_t screenLength(Axis axis, const ScreenMetrics& s) {
+    return static_cast<std::int32_t>(axis == Axis::Horizontal ? s.bounds.width()
+                                                              : s.bounds.height());
 }
-inline double TwipsPerPixel(Axis axis, const ScreenMetrics& s) {
-    return axis == Axis::Horizontal ? TwipsPerPixelX(s) : TwipsPerPixelY(s);
+inline double twipsPerPixel(Axis axis, const ScreenMetrics& s) {
+    return axis == Axis::Horizontal ? twipsPerPixelX(s) : twipsPerPixelY(s);
 }
 
 // The scale area's fixed size across the axis, in pixels: the horizontal
 // ruler is 41 high, the vertical one 57 wide.
 inline constexpr std::int32_t kHorizontalRulerThickness = 41;
 inline constexpr std::int32_t kVerticalRulerThickness = 57;
-inline std::int32_t Thickness(Axis axis) {
+inline std::int32_t thickness(Axis axis) {
     return axis == Axis::Horizontal ? kHorizontalRulerThickness : kVerticalRulerThickness;
 }
 

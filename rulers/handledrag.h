@@ -30,21 +30,21 @@ class HandleDrag {
 public:
     explicit HandleDrag(Axis axis) : axis_(axis) {}
 
-    void MouseDown(int button, double x, double y);
-    void MouseUp() { mResizing = false; }
+    void press(int button, double x, double y);
+    void release() { resizing_ = false; }
     // None when the move is ignored; `length` is the ruler's current length.
-    std::optional<HandleResize> MouseMove(int index, int button, double x, double y, double length);
+    std::optional<HandleResize> move(int index, int button, double x, double y, double length);
 
 private:
     std::optional<HandleResize> moveStart(float pos, float delta, double length);
     std::optional<HandleResize> moveFar(float pos, float delta, double length);
 
     Axis axis_;
-    std::int32_t mDragStartX = 0;
-    std::int32_t mDragStartY = 0;
-    bool mResizing = false;
-    float sLastPos = 0;
-    float sStopPos = 0;  // where the minimum last stopped a drag
+    std::int32_t startX_ = 0;
+    std::int32_t startY_ = 0;
+    bool resizing_ = false;
+    float lastPos_ = 0;
+    float stopPos_ = 0;  // where the minimum last stopped a drag
 };
 
 }  // namespace sw

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "desktop.h"
+#include "scale.h"
 
 namespace sw {
 
@@ -18,12 +19,12 @@ struct RulerOrigin {
     double y = 0;
 };
 
-// The pointer in the scale mode (0 relative, anything else absolute); relative
-// co-ordinates are rounded halves to even, as the origin may lie between pixels.
-Point PointerCoordinates(Point pointer, std::int32_t rulerMode, const RulerOrigin& origin);
+// The pointer in the scale mode; relative co-ordinates are rounded halves to even, as the origin
+// may lie between pixels.
+Point pointerCoordinates(Point pointer, ScaleMode mode, const RulerOrigin& origin);
 
 // "250,220", "-20,35".
-std::string PositionCaption(Point pos);
+std::string positionCaption(Point pos);
 
 // The measure lines of both rulers, shown and hidden together: x is the
 // horizontal ruler's line (X1, X2), y the vertical ruler's (Y1, Y2), in the
@@ -33,8 +34,6 @@ struct MeasureLines {
     Point start;
     Point end;
 };
-
-inline constexpr const char* kNoMeasure = "0 X 0";
 
 // What one tick shows: the co-ordinates (also where each ruler's highlight line
 // goes), the measure lines and the measure read-out.
@@ -52,26 +51,24 @@ struct PointerReadout {
 // The read-out of a measured size: "300 X 200", and where the monitor under the
 // measurement has a device pixel ratio other than 1, also its size there in
 // device-independent pixels: "300 X 200 (150 X 100 @2x)".
-std::string MeasureCaption(std::int64_t width, std::int64_t height, double ratio);
+std::string measureCaption(std::int64_t width, std::int64_t height, double ratio);
 
 class PointerTracker {
 public:
     // `snap` counts a button as pressed when it is down now or went down since
     // the previous reading.
-    PointerReadout Tick(const PointerSnapshot& snap, std::int32_t rulerMode,
-                        const RulerOrigin& origin);
+    PointerReadout track(const PointerSnapshot& snap, ScaleMode mode, const RulerOrigin& origin);
 
 private:
     bool detectMeasureClick(const PointerSnapshot& snap);
-    void measure(Point pos);
+    void measure(Point pos, bool click);
 
-    bool sLeftWasDown = false;
-    bool sMeasuring = false;
-    bool sMeasureClick = false;
-    MeasureLines lnMeasure;
-    std::string lblMeasure = kNoMeasure;
-    std::int64_t mWidth = 0;
-    std::int64_t mHeight = 0;
+    bool leftWasDown_ = false;
+    bool measuring_ = false;
+    MeasureLines lines_;
+    // The size the read-out shows: the end click fixes the lines, not the size.
+    std::int64_t width_ = 0;
+    std::int64_t height_ = 0;
 };
 
 }  // namespace sw

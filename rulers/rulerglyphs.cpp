@@ -30,7 +30,7 @@ QIcon draw(Paint paint) {
 
 }  // namespace
 
-QIcon LockScreen() {
+QIcon lockScreen() {
     return draw([](QPainter& p) {
         p.fillRect(2, 2, 12, 9, QColor(0, 128, 128));
         p.drawRect(1, 1, 13, 10);
@@ -40,7 +40,7 @@ QIcon LockScreen() {
     });
 }
 
-QIcon LockWindow() {
+QIcon lockWindow() {
     return draw([](QPainter& p) {
         p.fillRect(3, 4, 10, 9, Qt::white);
         p.drawRect(2, 3, 11, 10);
@@ -48,7 +48,7 @@ QIcon LockWindow() {
     });
 }
 
-QIcon LockFree() {
+QIcon lockFree() {
     return draw([](QPainter& p) {
         p.fillRect(3, 8, 10, 7, QColor(192, 160, 0));
         p.drawRect(3, 8, 9, 6);
@@ -59,7 +59,7 @@ QIcon LockFree() {
     });
 }
 
-QIcon Close() {
+QIcon close() {
     return draw([](QPainter& p) {
         p.setPen(QPen(Qt::black, 2));
         p.drawLine(4, 4, 11, 11);
@@ -67,7 +67,7 @@ QIcon Close() {
     });
 }
 
-void PaintHandle(QPainter& p, const QRect& r, bool horizontal) {
+void paintHandle(QPainter& p, const QRect& r, bool horizontal) {
     p.fillRect(r, QColor(128, 128, 128));
     p.setPen(Qt::white);
     p.drawLine(r.topLeft(), r.topRight());

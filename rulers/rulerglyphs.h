@@ -10,14 +10,14 @@ class QRect;
 namespace sw::rulerglyphs {
 
 // A screen with a bar across its top: lock to the screen.
-QIcon LockScreen();
+QIcon lockScreen();
 // A window with a title bar: lock to the active window.
-QIcon LockWindow();
+QIcon lockWindow();
 // An open padlock: no lock.
-QIcon LockFree();
+QIcon lockFree();
 // A cross: hide the rulers.
-QIcon Close();
+QIcon close();
 // An end handle: a raised grip with a double arrow along the ruler.
-void PaintHandle(QPainter& p, const QRect& r, bool horizontal);
+void paintHandle(QPainter& p, const QRect& r, bool horizontal);
 
 }  // namespace sw::rulerglyphs

@@ -39,7 +39,7 @@ TitleStrip::TitleStrip(QWidget* parent) : QWidget(parent) {
 }
 
 QPoint TitleStrip::globalPx(const QMouseEvent* event) const {
-    const Point at = FromQt(event->globalPosition());
+    const Point at = fromQt(event->globalPosition());
     return QPoint(at.x, at.y);
 }
 
@@ -61,7 +61,7 @@ DragHandle::DragHandle(Axis axis, QWidget* parent) : QWidget(parent), axis_(axis
 
 void DragHandle::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    rulerglyphs::PaintHandle(p, rect().adjusted(0, 0, -1, -1), axis_ == Axis::Horizontal);
+    rulerglyphs::paintHandle(p, rect().adjusted(0, 0, -1, -1), axis_ == Axis::Horizontal);
 }
 
 void DragHandle::mousePressEvent(QMouseEvent* event) {
@@ -78,7 +78,7 @@ void DragHandle::mouseReleaseEvent(QMouseEvent*) {
     if (onRelease) onRelease();
 }
 
-QFont ScaleStrip::ScaleFont(double ratio) {
+QFont ScaleStrip::scaleFont(double ratio) {
     QFont font("Arial");
     font.setPixelSize(static_cast<int>(std::lround(9 * ratio)));
     font.setStyleHint(QFont::SansSerif);
@@ -89,7 +89,7 @@ ScaleStrip::ScaleStrip(Axis axis, QWidget* parent) : QWidget(parent), axis_(axis
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void ScaleStrip::Render(const ScaleMarks& marks, int stripLength, double ratio) {
+void ScaleStrip::render(const ScaleMarks& marks, int stripLength, double ratio) {
     const bool horizontal = axis_ == Axis::Horizontal;
     const int breadth = static_cast<int>(std::lround((horizontal ? 17 : 33) * ratio));
     // In screen pixels with a ratio of 1: painted onto the screen one to one,
@@ -108,7 +108,7 @@ void ScaleStrip::Render(const ScaleMarks& marks, int stripLength, double ratio) 
     };
     for (int x : marks.ticks) line(x, horizontal ? kTickFrom : kTickFromV);
     for (int x : marks.halfTicks) line(x, horizontal ? kHalfTickFrom : kHalfTickFromV);
-    p.setFont(ScaleFont(ratio));
+    p.setFont(scaleFont(ratio));
     p.setPen(Qt::black);
     for (const ScaleNumber& n : marks.numbers) {
         const QString caption = QString::fromStdString(n.caption);

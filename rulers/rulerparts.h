@@ -60,12 +60,12 @@ public:
     static constexpr int kNumberWidth = 21;
     // The scale's font at the device pixel ratio: Arial 6.75 point, which is
     // 9 pixels at the usual 96 dots per inch.
-    static QFont ScaleFont(double ratio);
+    static QFont scaleFont(double ratio);
 
     ScaleStrip(Axis axis, QWidget* parent);
     // Paints the marks once, in screen pixels, onto the strip's picture.
-    void Render(const ScaleMarks& marks, int stripLength, double ratio);
-    // Where the strip starts in the ruler, in screen pixels (`PositionLegend`).
+    void render(const ScaleMarks& marks, int stripLength, double ratio);
+    // Where the strip starts in the ruler, in screen pixels .
     void setOffset(int offset);
     int offset() const { return offset_; }
     // The red line and the measure line, in strip co-ordinates; only the pixels

@@ -3,138 +3,131 @@
 
 #include <QTimer>
 
-#include "frmruler.h"
 #include "nativehandle.h"
 #include "rulersettings.h"
+#include "rulerwindow.h"
+#include "screenmodel.h"
 #include "settings.h"
+#include "target.h"
 #include "windowutils.h"
 
 namespace sw {
 
 Rulers::Rulers(WindowSystem& windows, PointerInput& pointer, SettingsStore& settings,
-               const ScreenMetrics& screen, const Target& target, QObject* parent)
+               const ScreenModel& screen, const Target& target, Clock clock, QObject* parent)
     : QObject(parent),
       pointer_(pointer),
       settings_(settings),
-      mScreen(screen),
-      frmHorizRuler(std::make_unique<frmRuler>(Axis::Horizontal, windows, target)),
-      frmVertRuler(std::make_unique<frmRuler>(Axis::Vertical, windows, target)) {
-    tmrMousePosition = new QTimer(this);
-    tmrMousePosition->setSingleShot(true);
-    connect(tmrMousePosition, &QTimer::timeout, this, &Rulers::PointerWork);
-    for (frmRuler* ruler : {frmHorizRuler.get(), frmVertRuler.get()}) {
-        connect(ruler, &frmRuler::closeClicked, this, [this] { ShowRulers(false); });
-        connect(ruler, &frmRuler::modeChosen, this, &Rulers::ChangeMode);
-        connect(ruler, &frmRuler::moved, this, &Rulers::PointerWork);
+      screen_(screen),
+      clock_(std::move(clock)),
+      horizontal_(std::make_unique<RulerWindow>(Axis::Horizontal, windows, screen, target)),
+      vertical_(std::make_unique<RulerWindow>(Axis::Vertical, windows, screen, target)) {
+    due_ = new QTimer(this);
+    due_->setSingleShot(true);
+    connect(due_, &QTimer::timeout, this, &Rulers::pointerWork);
+    for (RulerWindow* ruler : {horizontal_.get(), vertical_.get()}) {
+        connect(ruler, &RulerWindow::closeClicked, this, [this] { setShown(false); });
+        connect(ruler, &RulerWindow::modeChosen, this, &Rulers::setScaleMode);
+        connect(ruler, &RulerWindow::moved, this, &Rulers::pointerWork);
     }
+    connect(&target, &Target::changed, this, &Rulers::showReading);
 }
 
 Rulers::~Rulers() = default;
 
-void Rulers::Load() {
-    if (frmHorizRuler->isLoaded()) return;
+void Rulers::load() {
+    if (horizontal_->isLoaded()) return;
     // The horizontal ruler loads the mode both share.
-    gRulerMode = ReadLong(settings_, RulerModeSetting());
-    for (frmRuler* ruler : {frmHorizRuler.get(), frmVertRuler.get()}) {
-        ruler->Form_Load(mScreen, ReadRulerConfig(settings_, ruler->axis(), mScreen), gRulerMode);
+    mode_ = scaleModeFromStored(readInt32(settings_, rulerModeSetting()));
+    for (RulerWindow* ruler : {horizontal_.get(), vertical_.get()}) {
+        ruler->load(readRulerSettings(settings_, ruler->axis(), screen_.metrics()), mode_);
     }
 }
 
-void Rulers::ShowRulers(bool state) {
-    if (state && !mShown) {
+void Rulers::setShown(bool shown) {
+    if (shown && !shown_) {
         // Presses made while the rulers were hidden do not count.
         pointer_.readPointer();
-        pointer_.setInputHandler([this] { PointerChanged(); });
-    } else if (!state) {
+        pointer_.setInputHandler([this] { pointerChanged(); });
+    } else if (!shown) {
         pointer_.setInputHandler(nullptr);
-        tmrMousePosition->stop();
+        due_->stop();
     }
-    mShown = state;
-    for (frmRuler* ruler : {frmHorizRuler.get(), frmVertRuler.get()}) {
-        if (state) {
-            Load();
+    shown_ = shown;
+    for (RulerWindow* ruler : {horizontal_.get(), vertical_.get()}) {
+        if (shown) {
+            load();
             if (!ruler->isVisible()) ruler->show();
         } else {
             ruler->hide();
         }
     }
-    if (state) PointerWork();
-    emit shownChanged(state);
+    if (shown) pointerWork();
+    emit shownChanged(shown);
 }
 
-void Rulers::ShowReading(WindowId foreground, const Rect& shownTarget) {
-    Load();
-    const bool rulerActive = foreground != 0 && (foreground == nativeHandle(frmHorizRuler.get()) ||
-                                                 foreground == nativeHandle(frmVertRuler.get()));
-    for (frmRuler* ruler : {frmHorizRuler.get(), frmVertRuler.get()}) {
-        ruler->Active(rulerActive);
-        ruler->FollowTarget(shownTarget);
+void Rulers::showReading(const TargetReading& reading) {
+    load();
+    const WindowId fg = reading.foreground;
+    const bool rulerActive =
+        fg != 0 && (fg == nativeHandle(horizontal_.get()) || fg == nativeHandle(vertical_.get()));
+    for (RulerWindow* ruler : {horizontal_.get(), vertical_.get()}) {
+        ruler->setActiveCaption(rulerActive);
+        ruler->followTarget(reading.frame);
     }
 }
 
-void Rulers::ScreenChanged(const ScreenMetrics& screen) {
-    mScreen = screen;
-    for (frmRuler* ruler : {frmHorizRuler.get(), frmVertRuler.get()}) {
-        if (ruler != nullptr) ruler->ScreenChanged(screen);
-    }
+void Rulers::setScaleMode(ScaleMode mode) {
+    mode_ = mode;
+    horizontal_->setScaleMode(mode);
+    vertical_->setScaleMode(mode);
+    pointerWork();
 }
 
-void Rulers::ChangeMode(std::int32_t mode) {
-    gRulerMode = mode;
-    frmHorizRuler->ApplyScaleMode(mode);
-    frmVertRuler->ApplyScaleMode(mode);
-    PointerWork();
-}
-
-bool Rulers::SaveRulerConfig() const {
-    if (!frmHorizRuler->isLoaded()) return true;
+bool Rulers::save() const {
+    if (!horizontal_->isLoaded()) return true;
     // In the table's order: the horizontal ruler, the mode, the vertical ruler.
-    bool ok = WriteRulerConfig(settings_, Axis::Horizontal, frmHorizRuler->RulerToSave());
-    ok = WriteLong(settings_, RulerModeSetting(), gRulerMode) && ok;
-    return WriteRulerConfig(settings_, Axis::Vertical, frmVertRuler->RulerToSave()) && ok;
+    bool ok = writeRulerSettings(settings_, Axis::Horizontal, horizontal_->placeToSave());
+    ok = writeInt32(settings_, rulerModeSetting(), storedScaleMode(mode_)) && ok;
+    return writeRulerSettings(settings_, Axis::Vertical, vertical_->placeToSave()) && ok;
 }
 
-void Rulers::Unload() {
+void Rulers::end() {
     pointer_.setInputHandler(nullptr);
-    tmrMousePosition->stop();
-    mShown = false;
-    frmHorizRuler->hide();
-    frmVertRuler->hide();
+    due_->stop();
+    shown_ = false;
+    horizontal_->hide();
+    vertical_->hide();
 }
 
-void Rulers::PointerChanged() {
-    if (tmrMousePosition->isActive()) return;
+void Rulers::pointerChanged() {
+    if (due_->isActive()) return;
     // Told from the event loop: the work runs in this turn when the spacing allows.
-    const auto since = std::chrono::steady_clock::now() - mLastPointerWork;
+    const auto since = clock_() - lastWork_;
     if (since >= kPointerSpacing) {
-        PointerWork();
+        pointerWork();
     } else {
-        tmrMousePosition->start(
-            std::chrono::ceil<std::chrono::milliseconds>(kPointerSpacing - since));
+        due_->start(std::chrono::ceil<std::chrono::milliseconds>(kPointerSpacing - since));
     }
 }
 
-void Rulers::PointerWork() {
-    if (!mShown || !frmHorizRuler->isLoaded()) return;
-    tmrMousePosition->stop();
-    mLastPointerWork = std::chrono::steady_clock::now();
+void Rulers::pointerWork() {
+    if (!shown_ || !horizontal_->isLoaded()) return;
+    due_->stop();
+    lastWork_ = clock_();
     const PointerSnapshot snap = pointer_.readPointer();
-    const RulerOrigin origin{static_cast<double>(frmHorizRuler->edgePx()),
-                             static_cast<double>(frmVertRuler->edgePx())};
-    PointerReadout r = mTracker.Tick(snap, gRulerMode, origin);
+    const RulerOrigin origin{static_cast<double>(horizontal_->edge()),
+                             static_cast<double>(vertical_->edge())};
+    PointerReadout r = tracker_.track(snap, mode_, origin);
     // Sizes are pixels; on a monitor Qt scales, users also ask for its own units.
     if (r.measureShown)
-        r.measure = MeasureCaption(r.measureWidth, r.measureHeight, RatioAt(snap.position));
-    frmHorizRuler->setHighlight(r.pos.x);
-    frmVertRuler->setHighlight(r.pos.y);
-    if (r.lines.visible) {
-        frmHorizRuler->setMeasure(std::pair{r.lines.start.x, r.lines.end.x});
-        frmVertRuler->setMeasure(std::pair{r.lines.start.y, r.lines.end.y});
-    } else {
-        frmHorizRuler->setMeasure(std::nullopt);
-        frmVertRuler->setMeasure(std::nullopt);
-    }
-    frmHorizRuler->ShowReadout(r);
+        r.measure = measureCaption(r.measureWidth, r.measureHeight, ratioAt(snap.position));
+    const auto line = [&](std::int32_t start, std::int32_t end) {
+        return r.lines.visible ? std::optional(std::pair{start, end}) : std::nullopt;
+    };
+    horizontal_->showPointer(r.pos.x, line(r.lines.start.x, r.lines.end.x));
+    vertical_->showPointer(r.pos.y, line(r.lines.start.y, r.lines.end.y));
+    horizontal_->showReadout(r);
 }
 
 }  // namespace sw

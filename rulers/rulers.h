@@ -1,6 +1,6 @@
-// The two rulers as one: it owns the horizontal and the vertical ruler, their
-// shared scale mode, whether they are shown, their stored places, and the
-// pointer work that drives both (the co-ordinates, the red lines and measuring).
+// The two rulers as one: it owns the horizontal and the vertical ruler, their shared scale mode,
+// whether they are shown, their stored places, and the pointer work that drives both (the
+// co-ordinates, the red lines and measuring).
 #pragma once
 
 #include <chrono>
@@ -9,15 +9,19 @@
 
 #include <QObject>
 
+#include "clock.h"
 #include "desktop.h"
 #include "measuring.h"
+#include "scale.h"
 
 class QTimer;
 
 namespace sw {
 
+class RulerWindow;
+class ScreenModel;
 class Target;
-class frmRuler;
+struct TargetReading;
 
 class Rulers final : public QObject {
     Q_OBJECT
@@ -26,60 +30,49 @@ public:
     // Under a fast mouse the pointer work runs at most this often.
     static constexpr std::chrono::milliseconds kPointerSpacing{10};
 
-    // The desktop pieces the rulers use; the store is read when they are first
-    // built and written by SaveRulerConfig.
+    // The store is read when the rulers are first built and written by save().
     Rulers(WindowSystem& windows, PointerInput& pointer, SettingsStore& settings,
-           const ScreenMetrics& screen, const Target& target, QObject* parent = nullptr);
+           const ScreenModel& screen, const Target& target, Clock clock, QObject* parent = nullptr);
     ~Rulers() override;
 
-    // Shows or hides both rulers (`ShowRulers`); the first showing builds them.
-    // Showing shown rulers leaves them where they are.
-    void ShowRulers(bool state);
-    bool shown() const { return mShown; }
+    // Shows or hides both rulers; the first showing builds them. Showing shown rulers leaves
+    // them where they are.
+    void setShown(bool shown);
+    bool isShown() const { return shown_; }
+    void setScaleMode(ScaleMode mode);
 
-    // What the monitor read: both rulers take the active caption while either is
-    // the foreground window, and a ruler locked to the target follows it. The
-    // first reading builds the rulers.
-    void ShowReading(WindowId foreground, const Rect& shownTarget);
-
-    // The scale mode of both rulers: 0 relative, anything else absolute.
-    std::int32_t mode() const { return gRulerMode; }
-    void ChangeMode(std::int32_t mode);
-    // The monitors changed: each ruler is brought back into sight.
-    void ScreenChanged(const ScreenMetrics& screen);
-
-    // Writes both rulers' places and the scale mode. Reads no widget, so it can
-    // run after the display has gone. False when the store refused a value.
-    bool SaveRulerConfig() const;
+    // Writes both rulers' places and the scale mode. Reads no widget, so it can run after the
+    // display has gone. False when the store refused a value.
+    bool save() const;
     // The end: the pointer work stops and the rulers hide.
-    void Unload();
-
-    frmRuler& horizontal() const { return *frmHorizRuler; }
-    frmRuler& vertical() const { return *frmVertRuler; }
+    void end();
 
 signals:
     void shownChanged(bool shown);
 
 private:
     // Builds both rulers the first time they are needed.
-    void Load();
+    void load();
+    // Both rulers take the active caption while either is the foreground window, and a ruler
+    // locked to the target follows it. The first reading builds the rulers.
+    void showReading(const TargetReading& reading);
     // The pointer or a key changed: the pointer work runs as soon as the spacing allows.
-    void PointerChanged();
-    // The pointer work (`tmrMousePosition_Timer`): the co-ordinates, the red lines
-    // and measuring, run while the rulers are shown, when the pointer or a key
-    // changed, a ruler moved or the scale mode changed.
-    void PointerWork();
+    void pointerChanged();
+    // The co-ordinates, the red lines and measuring, while the rulers are shown, when the
+    // pointer or a key changed, a ruler moved or the scale mode changed.
+    void pointerWork();
 
     PointerInput& pointer_;
     SettingsStore& settings_;
-    ScreenMetrics mScreen;
-    std::unique_ptr<frmRuler> frmHorizRuler;
-    std::unique_ptr<frmRuler> frmVertRuler;
-    std::int32_t gRulerMode = 0;
-    bool mShown = false;
-    QTimer* tmrMousePosition = nullptr;  // the next pointer work, when one is due
-    std::chrono::steady_clock::time_point mLastPointerWork;
-    PointerTracker mTracker;
+    const ScreenModel& screen_;
+    Clock clock_;
+    std::unique_ptr<RulerWindow> horizontal_;
+    std::unique_ptr<RulerWindow> vertical_;
+    ScaleMode mode_ = ScaleMode::Relative;
+    bool shown_ = false;
+    QTimer* due_ = nullptr;  // the next pointer work, when one is due
+    TimePoint lastWork_{};
+    PointerTracker tracker_;
 };
 
 }  // namespace sw

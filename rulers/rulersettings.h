@@ -21,11 +21,11 @@ struct StoredRuler {
 inline constexpr int kMaximumScreenLengths = 16;
 
 // The keys of a ruler, for its axis: edge across, edge along, length.
-const SettingKey& RulerAcrossSetting(Axis axis);
-const SettingKey& RulerEdgeSetting(Axis axis);
-const SettingKey& RulerLengthSetting(Axis axis);
+const SettingKey& rulerAcrossSetting(Axis axis);
+const SettingKey& rulerEdgeSetting(Axis axis);
+const SettingKey& rulerLengthSetting(Axis axis);
 // The scale mode both rulers share.
-const SettingKey& RulerModeSetting();
+const SettingKey& rulerModeSetting();
 
 // A length below 301 pixels or beyond sixteen screen lengths is brought to the
 // nearer bound. A ruler that lies wholly outside the screen along either screen
@@ -34,18 +34,18 @@ const SettingKey& RulerModeSetting();
 // than the screen). A ruler that shows even one pixel stays where it is. On a
 // desktop of several monitors a ruler whose title strip is on none is brought
 // onto the nearest one instead.
-StoredRuler BringIntoRange(Axis axis, StoredRuler stored, const ScreenMetrics& screen);
+StoredRuler bringIntoRange(Axis axis, StoredRuler stored, const ScreenMetrics& screen);
 // The ruler moved onto the nearest monitor when its title strip is on none.
-StoredRuler BringOntoMonitor(Axis axis, StoredRuler stored, const ScreenMetrics& screen);
+StoredRuler bringOntoMonitor(Axis axis, StoredRuler stored, const ScreenMetrics& screen);
 
 // The stored values, brought into range; text that is not a number reads as
 // the key's default.
-StoredRuler ReadRulerConfig(SettingsStore& store, Axis axis, const ScreenMetrics& screen);
+StoredRuler readRulerSettings(SettingsStore& store, Axis axis, const ScreenMetrics& screen);
 
 // What is saved: while locked, the place the ruler had when it was last free.
-StoredRuler RulerToSave(const LockState& lock, const StoredRuler& current);
+StoredRuler rulerToSave(const LockState& lock, const StoredRuler& current);
 
 // False when the store refused a value. Values are rounded halves to even.
-bool WriteRulerConfig(SettingsStore& store, Axis axis, const StoredRuler& stored);
+bool writeRulerSettings(SettingsStore& store, Axis axis, const StoredRuler& stored);
 
 }  // namespace sw

@@ -17,7 +17,7 @@ double numberExtent(Axis axis, const std::string& caption, double templateExtent
 
 }  // namespace
 
-ScaleMarks LayOutScale(Axis axis, double stripLength, double templateExtent) {
+ScaleMarks layOutScale(Axis axis, double stripLength, double templateExtent) {
     ScaleMarks marks;
     marks.ticks.push_back(0);
     marks.halfTicks.push_back(kHalfTickOffset);
@@ -32,7 +32,7 @@ ScaleMarks LayOutScale(Axis axis, double stripLength, double templateExtent) {
         marks.halfTicks.push_back(x + kHalfTickOffset);
         const double start = x - templateExtent / 2;
         if (lastEnd < start) {
-            std::string caption = FormatLong(x);
+            std::string caption = formatInteger(x);
             const double extent = numberExtent(axis, caption, templateExtent);
             marks.numbers.push_back({x, start, extent, std::move(caption)});
             lastEnd = start + extent;
@@ -41,8 +41,8 @@ ScaleMarks LayOutScale(Axis axis, double stripLength, double templateExtent) {
     return marks;
 }
 
-double PositionLegend(std::int32_t rulerMode, double edgeTwips, double twipsPerPixel) {
-    if (rulerMode == 0) return 0;
+double scaleOffset(ScaleMode mode, double edgeTwips, double twipsPerPixel) {
+    if (mode == ScaleMode::Relative) return 0;
     return -(edgeTwips / twipsPerPixel);
 }
 

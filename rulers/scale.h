@@ -10,6 +10,16 @@
 
 namespace sw {
 
+// What the rulers' numbers count from: the rulers' own start, or the screen's origin. Stored
+// as 0 for relative and any other number for absolute.
+enum class ScaleMode { Relative, Absolute };
+inline ScaleMode scaleModeFromStored(std::int32_t stored) {
+    return stored == 0 ? ScaleMode::Relative : ScaleMode::Absolute;
+}
+inline std::int32_t storedScaleMode(ScaleMode mode) {
+    return mode == ScaleMode::Relative ? 0 : 1;
+}
+
 inline constexpr std::int32_t kTickSpacing = 10;
 inline constexpr std::int32_t kHalfTickOffset = kTickSpacing / 2;
 
@@ -35,12 +45,11 @@ struct ScaleMarks {
 // digits are all of one width, so a shorter number on the horizontal strip is
 // that width's share per digit; on the vertical strip every number is one
 // line high.
-ScaleMarks LayOutScale(Axis axis, double stripLength, double templateExtent);
+ScaleMarks layOutScale(Axis axis, double stripLength, double templateExtent);
 
-// Where the strip starts in the ruler's area, in pixels, for the scale mode
-// (0 relative, anything else absolute) and the ruler's start edge on the
-// screen in twips: relative numbers count from the ruler's own start,
-// absolute ones are screen co-ordinates.
-double PositionLegend(std::int32_t rulerMode, double edgeTwips, double twipsPerPixel);
+// Where the strip starts in the ruler's area, in pixels, for the scale mode and the ruler's
+// start edge on the screen in twips: relative numbers count from the ruler's own start, absolute
+// ones are screen co-ordinates.
+double scaleOffset(ScaleMode mode, double edgeTwips, double twipsPerPixel);
 
 }  // namespace sw

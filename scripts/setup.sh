@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libgmock-dev
   libx11-dev libx11-xcb-dev
   xvfb xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils openbox xfwm4 metacity dbus-daemon tint2 xdotool wmctrl x11-utils xterm x11-apps imagemagick
+  qt6-base-private-dev
   xtrace strace python3 python3-gi gir1.2-gtk-3.0 python3-xlib
   dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0
   g++-mingw-w64-x86-64-posix wine wine64 googletest clang clang-format libclang-rt-14-dev

@@ -8,10 +8,6 @@
 namespace sw::fake {
 namespace {
 
-std::string str(std::int64_t v) {
-    return std::to_string(v);
-}
-
 Rect rectOf(const Placement& p) {
     return Rect{p.left, p.top, static_cast<std::int32_t>(std::int64_t{p.left} + p.width),
                 static_cast<std::int32_t>(std::int64_t{p.top} + p.height)};
@@ -69,8 +65,7 @@ void FakeDesktop::holdKeys(KeyStates held) {
 }
 
 void FakeDesktop::setScreen(ScreenMetrics metrics) {
-    if (metrics.monitors.empty())
-        metrics.monitors = {Rect{0, 0, metrics.widthPx, metrics.heightPx}};
+    if (metrics.monitors.empty()) metrics.monitors = {metrics.bounds};
     screen_ = std::move(metrics);
     if (monitorsHandler) monitorsHandler();
 }
@@ -81,21 +76,12 @@ void FakeDesktop::deliverChanges() {
     changeHandler();
 }
 
-std::vector<std::string> FakeDesktop::callsNamed(const std::string& name) const {
-    std::vector<std::string> out;
-    for (const auto& c : calls) {
-        if (c == name || c.rfind(name + " ", 0) == 0) out.push_back(c);
-    }
-    return out;
-}
-
 WindowId FakeDesktop::foregroundWindow() {
-    record("foregroundWindow");
+    ++foregroundReads;
     return foreground_;
 }
 
 WindowInfo FakeDesktop::describeWindow(WindowId id) {
-    record("describeWindow " + str(id));
     FakeWindow* w = named(id);
     if (w == nullptr) return {};
     if (!w->passing.empty()) {
@@ -109,15 +95,12 @@ WindowInfo FakeDesktop::describeWindow(WindowId id) {
 }
 
 Rect FakeDesktop::windowRect(WindowId id) {
-    record("windowRect " + str(id));
     const FakeWindow* w = named(id);
     if (w == nullptr) return {};
     return w->state == WindowState::Minimised ? w->restored : w->rect;
 }
 
 void FakeDesktop::placeWindow(WindowId id, const Placement& p) {
-    record("placeWindow " + str(id) + " " + str(p.left) + " " + str(p.top) + " " + str(p.width) +
-           " " + str(p.height));
     if (named(id) == nullptr) return;
     if (deferPlacements) {
         deferred_.emplace_back(id, p);
@@ -141,7 +124,6 @@ void FakeDesktop::landPlacements() {
 }
 
 void FakeDesktop::showWindow(WindowId id, ShowCommand command) {
-    record("showWindow " + str(id) + " " + str(static_cast<int>(command)));
     FakeWindow* w = named(id);
     if (w == nullptr) return;
     changed();
@@ -155,24 +137,21 @@ void FakeDesktop::showWindow(WindowId id, ShowCommand command) {
             w->state = WindowState::Normal;
             break;
         case ShowCommand::Maximise:
-            w->rect = Rect{0, 0, screen_.widthPx, screen_.heightPx};
+            w->rect = screen_.bounds;
             w->state = WindowState::Maximised;
             break;
     }
 }
 
 void FakeDesktop::setTopmost(WindowId id, bool onTop) {
-    record("setTopmost " + str(id) + " " + (onTop ? "1" : "0"));
     if (FakeWindow* w = named(id)) w->topmost = onTop;
 }
 
 void FakeDesktop::markToolWindow(WindowId id) {
-    record("markToolWindow " + str(id));
     if (FakeWindow* w = named(id)) w->toolWindow = true;
 }
 
 void FakeDesktop::activateWindow(WindowId id) {
-    record("activateWindow " + str(id));
     FakeWindow* w = named(id);
     if (w == nullptr) return;
     if (w->state == WindowState::Minimised) w->state = WindowState::Normal;
@@ -181,7 +160,7 @@ void FakeDesktop::activateWindow(WindowId id) {
 }
 
 void FakeDesktop::sendForegroundToBack() {
-    record("sendForegroundToBack");
+    ++sentBack;
     changed();
     auto it = std::find(zOrder_.begin(), zOrder_.end(), foreground_);
     if (it != zOrder_.end()) {
@@ -197,12 +176,10 @@ void FakeDesktop::sendForegroundToBack() {
 }
 
 Point FakeDesktop::cursorPos() {
-    record("cursorPos");
     return pointer;
 }
 
 PointerSnapshot FakeDesktop::readPointer() {
-    record("readPointer");
     PointerSnapshot s{pointer, KeyStates{down.left || latched_.left, down.right || latched_.right,
                                          down.shift || latched_.shift}};
     latched_ = {};
@@ -210,27 +187,23 @@ PointerSnapshot FakeDesktop::readPointer() {
 }
 
 ScreenMetrics FakeDesktop::metrics() {
-    record("metrics");
     return screen_;
 }
 
 std::string FakeDesktop::read(const std::string& app, const std::string& section,
                               const std::string& key, const std::string& fallback) {
-    record("read " + section + "/" + key);
     auto it = store.find({app, section, key});
     return it == store.end() ? fallback : it->second;
 }
 
 bool FakeDesktop::write(const std::string& app, const std::string& section, const std::string& key,
                         const std::string& value) {
-    record("write " + section + "/" + key + "=" + value);
     if (refuseWrites || key == refuseKey) return false;
     store[{app, section, key}] = value;
     return true;
 }
 
 bool FakeDesktop::flush(std::string* why) {
-    record("flush");
     if (refuseWrites) {
         if (why) *why = "the store refused the write";
         return false;
@@ -240,12 +213,11 @@ bool FakeDesktop::flush(std::string* why) {
 }
 
 bool FakeDesktop::openLink(const std::string& target) {
-    record("openLink " + target);
+    openedLinks.push_back(target);
     return linksOpen;
 }
 
 bool FakeDesktop::add(const std::string& tip, ClickHandler onClick) {
-    record("iconAdd " + tip);
     iconAdded = true;
     iconTip = tip;
     iconHandler = std::move(onClick);
@@ -253,12 +225,11 @@ bool FakeDesktop::add(const std::string& tip, ClickHandler onClick) {
 }
 
 void FakeDesktop::modify(const std::string& tip) {
-    record("iconModify " + tip);
+    ++tipChanges;
     iconTip = tip;
 }
 
 void FakeDesktop::remove() {
-    record("iconRemove");
     iconAdded = false;
     iconHandler = nullptr;
 }

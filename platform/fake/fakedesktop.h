@@ -1,8 +1,8 @@
-// An in-memory desktop for tests: windows with titles, rectangles and states, a
-// 1024 x 768 screen at 96 DPI, a pointer, a settings store, a shell and a
-// notification icon. It implements every interface of the seam, records each
-// call, and can be as awkward as a real desktop: placements that land later,
-// reads that catch a window in passing, windows that vanish mid-call.
+// An in-memory desktop for tests: windows with titles, rectangles and states, a 1024 x 768
+// screen at 96 DPI, a pointer, a settings store, a shell and a notification icon. It implements
+// every interface of the seam, keeps what the user would see of each, and can be as awkward as a
+// real desktop: placements that land later, reads that catch a window in passing, windows that
+// vanish mid-call.
 #pragma once
 
 #include <deque>
@@ -66,15 +66,17 @@ public:
     bool deferPlacements = false;
     void landPlacements();
 
-    // Everything the program asked, reads included, one line a call
-    // ("placeWindow 4097 0 0 800 600").
-    std::vector<std::string> calls;
-    std::vector<std::string> callsNamed(const std::string& name) const;
-    void clearCalls() { calls.clear(); }
+    // How many times the program asked which window is in the foreground, and how many times a
+    // foreground window was sent to the back.
+    int foregroundReads = 0;
+    int sentBack = 0;
+    // The links the program had the desktop open.
+    std::vector<std::string> openedLinks;
 
-    // Notification icon state as the program left it.
+    // Notification icon state as the program left it, and how often its tip was changed.
     bool iconAdded = false;
     std::string iconTip;
+    int tipChanges = 0;
     ClickHandler iconHandler;
     bool trayHostPresent = true;
 
@@ -134,7 +136,6 @@ public:
     bool hostAvailable() const override;
 
 private:
-    void record(std::string line) { calls.push_back(std::move(line)); }
     // The window a call names, after a pending vanish has taken effect.
     FakeWindow* named(WindowId id);
     void place(WindowId id, const Placement& p);
@@ -144,7 +145,7 @@ private:
     WindowId foreground_ = 0;
     WindowId nextId_ = 0x1001;
     WindowId vanishing_ = 0;
-    ScreenMetrics screen_{1024, 768, 96.0, 96.0, {Rect{0, 0, 1024, 768}}};
+    ScreenMetrics screen_{Rect{0, 0, 1024, 768}, 96.0, 96.0, {Rect{0, 0, 1024, 768}}};
     KeyStates latched_;
     bool changePending_ = false;
     std::vector<std::tuple<WindowId, Placement>> deferred_;

@@ -11,26 +11,26 @@
 namespace sw {
 namespace {
 
-int gPipe[2] = {-1, -1};
+int signalPipe[2] = {-1, -1};
 
 extern "C" void onTerminationSignal(int signal) {
     const unsigned char byte = static_cast<unsigned char>(signal);
     // Nothing can be done about a full pipe; a shutdown is already pending then.
-    [[maybe_unused]] const ssize_t written = ::write(gPipe[1], &byte, 1);
+    [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &byte, 1);
 }
 
 }  // namespace
 
 void installTerminationHandler(std::function<void(int signal)> onSignal) {
-    if (gPipe[0] < 0) {
-        if (::pipe2(gPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+    if (signalPipe[0] < 0) {
+        if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
     }
     // Owned by the application, so that it goes when the application does.
     auto* notifier =
-        new QSocketNotifier(gPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
+        new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
     QObject::connect(notifier, &QSocketNotifier::activated, notifier, [onSignal]() {
         unsigned char byte = 0;
-        while (::read(gPipe[0], &byte, 1) == 1) onSignal(byte);
+        while (::read(signalPipe[0], &byte, 1) == 1) onSignal(byte);
     });
     struct sigaction action {};
     action.sa_handler = onTerminationSignal;

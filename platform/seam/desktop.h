@@ -114,14 +114,13 @@ public:
 };
 
 // The desktop in pixels: the bounding box of every monitor, each monitor's
-// rectangle, and the logical resolution in dots per inch.
+// rectangle, and the logical resolution in dots per inch. Desktop co-ordinates
+// may be negative left of or above the primary monitor.
 struct ScreenMetrics {
-    std::int32_t widthPx = 0;
-    std::int32_t heightPx = 0;
+    Rect bounds;
     double dpiX = 96.0;
     double dpiY = 96.0;
-    // In desktop co-ordinates, which may be negative left of or above the
-    // primary monitor; the primary monitor first. Never empty once read.
+    // The primary monitor first. Never empty once read.
     std::vector<Rect> monitors;
     friend bool operator==(const ScreenMetrics&, const ScreenMetrics&) = default;
 };

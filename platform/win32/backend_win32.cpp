@@ -25,7 +25,7 @@ namespace {
 // handler waits a little less for the shutdown it asked for.
 constexpr auto kConsoleCloseWait = std::chrono::milliseconds(4500);
 
-std::function<void(EndRequest)> gOnEnd;
+std::function<void(EndRequest)> consoleEndHandler;
 
 std::string desktopName() {
     wchar_t name[256] = {};
@@ -57,7 +57,7 @@ BOOL WINAPI onConsoleEvent(DWORD event) {
     QMetaObject::invokeMethod(
         qApp,
         [request, done] {
-            if (gOnEnd) gOnEnd(request);
+            if (consoleEndHandler) consoleEndHandler(request);
             done->set_value();
         },
         Qt::QueuedConnection);
@@ -113,7 +113,7 @@ std::unique_ptr<Backend> createBackend(std::string&) {
 }
 
 void installEndRequestHandlers(std::function<void(EndRequest)> onEnd) {
-    gOnEnd = onEnd;
+    consoleEndHandler = onEnd;
     SetConsoleCtrlHandler(onConsoleEvent, TRUE);
     QObject::connect(qApp, &QGuiApplication::commitDataRequest, qApp,
                      [onEnd](QSessionManager&) { onEnd(EndRequest::SessionEnd); });

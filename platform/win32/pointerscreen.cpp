@@ -97,9 +97,13 @@ BOOL CALLBACK addMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
 }  // namespace
 
 ScreenMetrics Win32Desktop::metrics() {
+    // The virtual screen is the bounding box of every monitor; SM_CXSCREEN and SM_CYSCREEN
+    // would be the primary monitor alone.
     ScreenMetrics m;
-    m.widthPx = GetSystemMetrics(SM_CXSCREEN);
-    m.heightPx = GetSystemMetrics(SM_CYSCREEN);
+    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    m.bounds = Rect{left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                    top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
     // The system DPI; a per-monitor-aware process gets it from the screen's
     // device context as well.
     int dpiX = kDefaultDpi;
@@ -116,7 +120,7 @@ ScreenMetrics Win32Desktop::metrics() {
     m.monitors = std::move(found.monitors);
     // The primary monitor, the one at the origin, first.
     if (found.primary < m.monitors.size()) std::swap(m.monitors[0], m.monitors[found.primary]);
-    if (m.monitors.empty()) m.monitors.push_back(Rect{0, 0, m.widthPx, m.heightPx});
+    if (m.monitors.empty()) m.monitors.push_back(m.bounds);
     return m;
 }
 

@@ -29,11 +29,11 @@ bool runningUnderWine() {
 
 // The hook procedure gets no context of its own: the one watcher that set
 // it is kept here. The program has one desktop, so one watcher.
-Watcher* gWatcher = nullptr;
+Watcher* hookedWatcher = nullptr;
 
 void CALLBACK windowEventProc(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child,
                               DWORD, DWORD) {
-    if (gWatcher != nullptr) gWatcher->windowEvent(event, window, object, child);
+    if (hookedWatcher != nullptr) hookedWatcher->windowEvent(event, window, object, child);
 }
 
 LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -58,13 +58,13 @@ Watcher::Watcher() {
     for (const HWND w : {window_, displayWindow_}) {
         if (w != nullptr) SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     }
-    gWatcher = this;
+    hookedWatcher = this;
 }
 
 Watcher::~Watcher() {
     setChangeHandler(nullptr);
     setInputHandler(nullptr);
-    if (gWatcher == this) gWatcher = nullptr;
+    if (hookedWatcher == this) hookedWatcher = nullptr;
     if (window_ != nullptr) DestroyWindow(window_);
     if (displayWindow_ != nullptr) DestroyWindow(displayWindow_);
 }

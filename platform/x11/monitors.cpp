@@ -30,7 +30,7 @@ void X11Desktop::Impl::discoverMonitors() {
     std::optional<xcb_xinerama_is_active_cookie_t> active;
     if (randr && randr->present) version = sent(xcb_randr_query_version(c, 1, 5));
     if (xinerama && xinerama->present) active = sent(xcb_xinerama_is_active(c));
-    flushAndWait();
+    sendBatch();
     if (version) {
         if (auto r = takeReply<xcb_randr_query_version_reply>(c, *version)) {
             randrEventBase = randr->first_event;

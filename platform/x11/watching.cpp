@@ -165,7 +165,7 @@ void X11Desktop::Impl::updateFallback() {
 void X11Desktop::Impl::lookForWarp() {
     if (!inputHandler || !alive()) return;
     const auto cookie = sent(xcb_query_pointer(c, root));
-    flushAndWait();
+    sendBatch();
     const auto r = takeReply<xcb_query_pointer_reply>(c, cookie);
     handleQueuedEvents();
     if (!r || Point{r->root_x, r->root_y} == lastPointer.position) return;

@@ -169,7 +169,7 @@ void X11Desktop::Impl::dropPending() {
 void X11Desktop::Impl::placeWithoutManager(xcb_window_t window, std::int32_t left, std::int32_t top,
                                            std::int32_t width, std::int32_t height) {
     const auto cookie = sent(xcb_get_geometry(c, window));
-    flushAndWait();
+    sendBatch();
     const auto g = takeReply<xcb_get_geometry_reply>(c, cookie);
     if (!g) return;
     // Without a frame the outer rectangle is the client with its border.
@@ -277,7 +277,7 @@ void X11Desktop::markToolWindow(WindowId window) {
     // window; requests of two connections are not ordered, so this one waits
     // until the server has taken the change.
     const auto sync = i.sent(xcb_get_input_focus(i.c));
-    i.flushAndWait();
+    i.sendBatch();
     xcb_discard_reply(i.c, sync.sequence);
 }
 
@@ -310,7 +310,7 @@ xcb_window_t X11Desktop::Impl::topmostCandidate(const std::vector<xcb_window_t>&
         queries.push_back(q);
     }
     if (queries.empty()) return XCB_WINDOW_NONE;
-    flushAndWait();
+    sendBatch();
     xcb_window_t found = XCB_WINDOW_NONE;
     for (const Query& q : queries) {
         const auto netWmState = takeReply<xcb_get_property_reply>(c, q.netWmState);
@@ -351,7 +351,7 @@ xcb_window_t X11Desktop::Impl::topmostCandidate(const std::vector<xcb_window_t>&
 void X11Desktop::Impl::sendToBackWithoutManager() {
     const xcb_window_t pushed = focusTopLevel(std::nullopt);
     const auto treeCookie = sent(xcb_query_tree(c, root));
-    flushAndWait();
+    sendBatch();
     const auto tree = takeReply<xcb_query_tree_reply>(c, treeCookie);
     if (!tree) return;
     const xcb_window_t* children = xcb_query_tree_children(tree.get());
@@ -366,7 +366,7 @@ void X11Desktop::Impl::sendToBackWithoutManager() {
         sent(xcb_set_input_focus(c, XCB_INPUT_FOCUS_PARENT, next, XCB_CURRENT_TIME));
     }
     const auto sync = sent(xcb_get_input_focus(c));
-    flushAndWait();
+    sendBatch();
     xcb_discard_reply(c, sync.sequence);
 }
 
@@ -382,7 +382,7 @@ void X11Desktop::sendForegroundToBack() {
         i.requestProperty(i.root, i.atoms.NET_ACTIVE_WINDOW, XCB_ATOM_WINDOW, 1);
     const auto stackCookie =
         i.requestProperty(i.root, i.atoms.NET_CLIENT_LIST_STACKING, XCB_ATOM_WINDOW, 1 << 14);
-    i.flushAndWait();
+    i.sendBatch();
     const xcb_window_t active =
         firstWord(takeReply<xcb_get_property_reply>(i.c, activeCookie).get());
     const auto stack = propertyWords(takeReply<xcb_get_property_reply>(i.c, stackCookie).get());
@@ -411,7 +411,7 @@ void X11Desktop::sendForegroundToBack() {
     while (i.waitForEvent(deadline, activeChanged)) {
         const auto cookie =
             i.requestProperty(i.root, i.atoms.NET_ACTIVE_WINDOW, XCB_ATOM_WINDOW, 1);
-        i.flushAndWait();
+        i.sendBatch();
         const xcb_window_t now = firstWord(takeReply<xcb_get_property_reply>(i.c, cookie).get());
         i.handleQueuedEvents();
         if (now != active && now != XCB_WINDOW_NONE) break;

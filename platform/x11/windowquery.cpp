@@ -135,7 +135,7 @@ void X11Desktop::Impl::dropPrefetch() {
 WindowFacts X11Desktop::Impl::readWindow(xcb_window_t window, bool withTitle) {
     if (window == XCB_WINDOW_NONE || !alive()) return {};
     const WindowQuery q = sendWindowQuery(window, withTitle);
-    flushAndWait();
+    sendBatch();
     return collect(q);
 }
 
@@ -144,7 +144,7 @@ xcb_window_t X11Desktop::Impl::topLevelOf(xcb_window_t window) {
     // contains the focus; the walk stops at the first failure (window gone).
     for (int depth = 0; depth < 64 && window != XCB_WINDOW_NONE && window != root; ++depth) {
         const auto cookie = sent(xcb_query_tree(c, window));
-        flushAndWait();
+        sendBatch();
         const auto tree = takeReply<xcb_query_tree_reply>(c, cookie);
         if (!tree) return XCB_WINDOW_NONE;
         if (tree->parent == root) return window;
@@ -156,7 +156,7 @@ xcb_window_t X11Desktop::Impl::topLevelOf(xcb_window_t window) {
 xcb_window_t X11Desktop::Impl::focusTopLevel(std::optional<xcb_get_input_focus_cookie_t> cookie) {
     if (!cookie) {
         cookie = sent(xcb_get_input_focus(c));
-        flushAndWait();
+        sendBatch();
     }
     const auto focus = takeReply<xcb_get_input_focus_reply>(c, *cookie);
     if (!focus) return XCB_WINDOW_NONE;
@@ -189,7 +189,7 @@ WindowId X11Desktop::foregroundWindow() {
     const auto active = i.requestProperty(i.root, i.atoms.NET_ACTIVE_WINDOW, XCB_ATOM_WINDOW, 1);
     std::optional<xcb_get_input_focus_cookie_t> focus;
     if (i.wmCheck == XCB_WINDOW_NONE) focus = i.sent(xcb_get_input_focus(i.c));
-    i.flushAndWait();
+    i.sendBatch();
 
     const xcb_window_t check = firstWord(takeReply<xcb_get_property_reply>(i.c, rootCheck).get());
     xcb_window_t self = XCB_WINDOW_NONE;

@@ -127,7 +127,7 @@ void X11Desktop::Impl::discover() {
     const auto keymap = sent(xcb_get_keyboard_mapping(
         c, setup->min_keycode,
         static_cast<std::uint8_t>(setup->max_keycode - setup->min_keycode + 1)));
-    flushAndWait();
+    sendBatch();
     for (const Pending& p : interned) {
         if (auto r = takeReply<xcb_intern_atom_reply>(c, p.cookie)) *p.slot = r->atom;
     }
@@ -143,7 +143,7 @@ void X11Desktop::Impl::discover() {
     }
     const auto check =
         sent(xcb_get_property(c, 0, root, atoms.NET_SUPPORTING_WM_CHECK, XCB_ATOM_WINDOW, 0, 1));
-    flushAndWait();
+    sendBatch();
     if (version) {
         if (auto r = takeReply<xcb_input_xi_query_version_reply>(c, *version)) {
             hasXInput = r->major_version > 2 || (r->major_version == 2 && r->minor_version >= 2);
@@ -184,7 +184,7 @@ bool X11Desktop::Impl::windowManagerValid(xcb_window_t check) {
     // that still exists and points at itself means one is running.
     const auto cookie =
         sent(xcb_get_property(c, 0, check, atoms.NET_SUPPORTING_WM_CHECK, XCB_ATOM_WINDOW, 0, 1));
-    flushAndWait();
+    sendBatch();
     return firstWord(takeReply<xcb_get_property_reply>(c, cookie).get()) == check;
 }
 
@@ -209,7 +209,7 @@ void X11Desktop::Impl::readShiftKeycodes() {
     const auto cookie = sent(xcb_get_keyboard_mapping(
         c, setup->min_keycode,
         static_cast<std::uint8_t>(setup->max_keycode - setup->min_keycode + 1)));
-    flushAndWait();
+    sendBatch();
     shiftKeycodes = shiftKeycodesIn(takeReply<xcb_get_keyboard_mapping_reply>(c, cookie).get(),
                                     setup->min_keycode);
 }
@@ -218,7 +218,7 @@ void X11Desktop::Impl::flush() {
     xcb_flush(c);
 }
 
-void X11Desktop::Impl::flushAndWait() {
+void X11Desktop::Impl::sendBatch() {
     xcb_flush(c);
     ++stats.roundTrips;
 }
@@ -381,7 +381,7 @@ X11Desktop::Stats X11Desktop::stats() const {
 Point X11Desktop::cursorPos() {
     if (!d->alive()) return {};
     const auto cookie = d->sent(xcb_query_pointer(d->c, d->root));
-    d->flushAndWait();
+    d->sendBatch();
     auto r = takeReply<xcb_query_pointer_reply>(d->c, cookie);
     d->handleQueuedEvents();
     return r ? Point{r->root_x, r->root_y} : Point{};
@@ -392,7 +392,7 @@ PointerSnapshot X11Desktop::readPointer() {
     processEvents();
     if (!d->alive()) return {};
     const auto cookie = d->sent(xcb_query_pointer(d->c, d->root));
-    d->flushAndWait();
+    d->sendBatch();
     auto r = takeReply<xcb_query_pointer_reply>(d->c, cookie);
     // The server sends every event it generated before answering ahead of the
     // reply, so these are all presses up to the moment of the query; latching
@@ -415,21 +415,20 @@ PointerSnapshot X11Desktop::readPointer() {
 }
 
 ScreenMetrics X11Desktop::metrics() {
+    // The root window is the bounding box of every monitor, always from 0,0.
     ScreenMetrics m;
-    m.widthPx = d->screen->width_in_pixels;
-    m.heightPx = d->screen->height_in_pixels;
-    m.monitors = {Rect{0, 0, m.widthPx, m.heightPx}};
+    m.bounds = Rect{0, 0, d->screen->width_in_pixels, d->screen->height_in_pixels};
+    m.monitors = {m.bounds};
     if (!d->alive()) return m;
     const auto geometry = d->sent(xcb_get_geometry(d->c, d->root));
     const auto resources =
         d->requestProperty(d->root, XCB_ATOM_RESOURCE_MANAGER, XCB_ATOM_STRING, 1 << 16);
     const MonitorQuery monitors = d->sendMonitorQuery();
-    d->flushAndWait();
+    d->sendBatch();
     if (auto g = takeReply<xcb_get_geometry_reply>(d->c, geometry)) {
-        m.widthPx = g->width;
-        m.heightPx = g->height;
+        m.bounds = Rect{0, 0, g->width, g->height};
     }
-    m.monitors = d->collectMonitors(monitors, m.widthPx, m.heightPx);
+    m.monitors = d->collectMonitors(monitors, m.bounds.right, m.bounds.bottom);
     const auto r = takeReply<xcb_get_property_reply>(d->c, resources);
     d->handleQueuedEvents();
     double dpi = xftDpi(propertyBytes(r.get()));

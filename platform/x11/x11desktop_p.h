@@ -123,7 +123,9 @@ struct X11Desktop::Impl {
         ++stats.requests;
         return cookie;
     }
-    void flushAndWait();
+    // Sends the requests made since the last batch, whose replies are then collected: one round
+    // trip for the whole batch.
+    void sendBatch();
     void flush();
     // After a batch came in, the events read with it are handled without
     // touching the socket.

@@ -2,6 +2,8 @@
 // placements land when the window manager gets to them, so each check waits for its condition.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "text.h"
 #include "world.h"
 
@@ -9,6 +11,12 @@ namespace sw {
 
 void PrintTo(const Rect& r, std::ostream* out) {
     *out << "(" << r.left << ", " << r.top << ") - (" << r.right << ", " << r.bottom << ")";
+}
+
+void PrintTo(const ScreenMetrics& m, std::ostream* out) {
+    PrintTo(m.bounds, out);
+    *out << " at " << m.dpiX << " x " << m.dpiY << " DPI, monitors";
+    for (const Rect& r : m.monitors) PrintTo(r, &(*out << " "));
 }
 
 namespace test {
@@ -23,12 +31,23 @@ protected:
         });
     }
 
-    std::unique_ptr<World> world = OpenWorld();
+    std::unique_ptr<World> world = openWorld();
     WindowSystem& ws = world->windows();
 };
 
+TEST_F(Contract, TheScreenIsItsMonitorsAndTheirBoundingBox) {
+    const ScreenMetrics m = world->screen().metrics();
+    EXPECT_EQ(m, world->expectedScreen());
+    ASSERT_FALSE(m.monitors.empty());
+    Rect box = m.monitors.front();
+    for (const Rect& r : m.monitors) {
+        box = Rect{std::min(box.left, r.left), std::min(box.top, r.top),
+                   std::max(box.right, r.right), std::max(box.bottom, r.bottom)};
+    }
+    EXPECT_EQ(m.bounds, box);
+}
+
 TEST_F(Contract, TheActivatedWindowIsTheForegroundAndReadsAsSeenOnTheScreen) {
-    EXPECT_EQ(world->screen().metrics(), world->expectedScreen());
     const WindowId a = world->open("first \xE5\xAF\xB8\xE6\xB3\x95 \xF0\x9F\x98\x80 caf\xC3\xA9");
     const WindowId b = world->open("second");
     for (const WindowId w : {a, b, a}) {

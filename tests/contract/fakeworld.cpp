@@ -36,7 +36,7 @@ public:
     }
     void tapShift() override { fake.pressKeys(KeyStates{false, false, true}); }
     ScreenMetrics expectedScreen() override {
-        return ScreenMetrics{1024, 768, 96, 96, {Rect{0, 0, 1024, 768}}};
+        return ScreenMetrics{Rect{0, 0, 1024, 768}, 96, 96, {Rect{0, 0, 1024, 768}}};
     }
     bool eventually(const std::function<bool()>& done) override {
         settle();
@@ -52,7 +52,7 @@ public:
 
 }  // namespace
 
-std::unique_ptr<World> OpenWorld() {
+std::unique_ptr<World> openWorld() {
     return std::make_unique<FakeWorld>();
 }
 

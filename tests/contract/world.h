@@ -1,5 +1,5 @@
 // A desktop for the backend contract: the backend, another program's windows, the user's input
-// and what is true there, read apart from the backend. Each backend's tests define OpenWorld().
+// and what is true there, read apart from the backend. Each backend's tests define openWorld().
 #pragma once
 
 #include <functional>
@@ -39,6 +39,6 @@ public:
     virtual void settle() = 0;
 };
 
-std::unique_ptr<World> OpenWorld();
+std::unique_ptr<World> openWorld();
 
 }  // namespace sw::test

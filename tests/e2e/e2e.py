@@ -145,6 +145,9 @@ class Session(unittest.TestCase):
         found = re.search(r'\("sizewise" "[^"]*"\)\s+(\d+)x\d+\+-?\d+\+-?\d+\s+\+(-?\d+)\+(-?\d+)', tree)
         return found and tuple(int(v) for v in found.groups())
 
-    def tray_icon_click(self, button=1):
+    def tray_icon_click(self, button=1, aside=False):
+        """A click on the icon: at its centre, or aside from it, far enough from a click just made
+        there not to make the two a double click (Qt's distance is 5 pixels)."""
         size, x, y = wait_until(self.tray_icon, 10, "the notification icon")
-        self.xdotool("mousemove", x + size // 2, y + size // 2, "click", button)
+        dx = size // 4 if aside else 0
+        self.xdotool("mousemove", x + size // 2 + dx, y + size // 2, "click", button)

@@ -53,8 +53,7 @@ class Session(e2e.Session):
         where = self.extents(self.control(role="label", name="Menu"))
         self.tray_icon_click()
         wait_until(lambda: not self.main_window(), 5, "the window hidden")
-        time.sleep(0.5)  # two clicks within the double-click time are one double click
-        self.tray_icon_click()
+        self.tray_icon_click(aside=True)
         wait_until(self.main_window, 5, "the window shown")
         self.assertEqual(self.extents(self.find(role="label", name="Menu")), where)
         self.desktop.run(["wmctrl", "-F", "-c", "Sizewise"])  # the window manager's close
@@ -85,12 +84,14 @@ class Session(e2e.Session):
         wait_until(lambda: self.geometry(rulers["Horizontal"])[0] == 250, 5, "the ruler to follow")
         # SHIFT and a click start, the next click ends; relative moves, as a mouse makes them
         # (XTEST's absolute ones send no raw motion).
-        self.xdotool("mousemove", 400, 400, "keydown", "shift", "click", 1, "keyup", "shift",
-                     "mousemove_relative", "--", 60, 30, "sleep", 0.1, "click", 1)
         label = lambda what: self.find(role="label", description=what, window=ruler).name
+        self.xdotool("mousemove", 400, 400, "keydown", "shift", "click", 1, "keyup", "shift",
+                     "mousemove_relative", "--", 60, 30)
         wait_until(lambda: label("Measured Area Dimensions") == "60 X 30", 5, "the measure")
+        self.xdotool("click", 1, "mousemove_relative", "--", 5, 5)
         top = self.geometry(rulers["Vertical"])[1]
-        wait_until(lambda: label("Cursor Co-ordinates") == f"{460 - 250},{430 - top}", 5, "relative co-ordinates")
+        wait_until(lambda: label("Cursor Co-ordinates") == f"{465 - 250},{435 - top}", 5, "relative co-ordinates")
+        self.assertEqual(label("Measured Area Dimensions"), "60 X 30")  # ended by the click
         self.open_menu(lambda: self.click(role="push button", name="Menu", window=ruler))
         self.xdotool("key", "--delay", 50, "Down", "Right", "Down", "Return")  # Mode > Absolute
         self.xdotool("mousemove", 460, 430, "mousemove_relative", 1, 1)

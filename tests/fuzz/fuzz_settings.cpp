@@ -17,20 +17,21 @@ namespace {
 
 // Two monitors, the origin on neither: a ruler brought onto one on the first read
 // must not move on the second.
-const sw::ScreenMetrics kScreen{2304, 1280, 96, 96, {{0, 256, 1280, 1280}, {1280, 0, 2304, 768}}};
+const sw::ScreenMetrics kScreen{
+    {0, 0, 2304, 1280}, 96, 96, {{0, 256, 1280, 1280}, {1280, 0, 2304, 768}}};
 
 struct Read {
-    sw::MainConfig main;
+    sw::MainSettings main;
     sw::StoredRuler horizontal, vertical;
     std::int32_t mode = 0;
     friend bool operator==(const Read&, const Read&) = default;
 };
 
 Read readAll(sw::SettingsStore& store) {
-    return Read{sw::ReadMainConfig(store),
-                sw::ReadRulerConfig(store, sw::Axis::Horizontal, kScreen),
-                sw::ReadRulerConfig(store, sw::Axis::Vertical, kScreen),
-                sw::ReadLong(store, sw::RulerModeSetting())};
+    return Read{sw::readMainSettings(store),
+                sw::readRulerSettings(store, sw::Axis::Horizontal, kScreen),
+                sw::readRulerSettings(store, sw::Axis::Vertical, kScreen),
+                sw::readInt32(store, sw::rulerModeSetting())};
 }
 
 // The keys QSettings reads from the file, less the table's, also where spelt with
@@ -44,7 +45,7 @@ std::map<QString, QVariant> foreignKeys(const QString& path) {
         plain.replace(QRegularExpression("/+"), "/").remove(QRegularExpression("^/"));
         if (file.value(key).isValid()) out.emplace(plain, file.value(key));
     }
-    for (const sw::SettingKey& k : sw::SettingsTable())
+    for (const sw::SettingKey& k : sw::settingsTable())
         out.erase(QString::fromStdString(k.section + "/" + k.key));
     return out;
 }
@@ -65,10 +66,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     file.close();
     const auto foreign = foreignKeys(path);
     const Read first = readAll(store);
-    check(sw::WriteMainConfig(store, first.main) &&
-          sw::WriteRulerConfig(store, sw::Axis::Horizontal, first.horizontal) &&
-          sw::WriteRulerConfig(store, sw::Axis::Vertical, first.vertical) &&
-          sw::WriteLong(store, sw::RulerModeSetting(), first.mode) && store.flush());
+    check(sw::writeMainSettings(store, first.main) &&
+          sw::writeRulerSettings(store, sw::Axis::Horizontal, first.horizontal) &&
+          sw::writeRulerSettings(store, sw::Axis::Vertical, first.vertical) &&
+          sw::writeInt32(store, sw::rulerModeSetting(), first.mode) && store.flush());
     sw::qt::QtSettingsStore again(dir.path());
     check(readAll(again) == first);
     const auto after = foreignKeys(path);

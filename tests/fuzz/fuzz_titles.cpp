@@ -13,8 +13,8 @@
 
 namespace {
 
-sw::x11::CompoundTextConverter gConverter;
-int gServer = 0;
+sw::x11::CompoundTextConverter converter;
+int serverPid = 0;
 
 sw::x11::RawTitle raw(std::string_view bytes, unsigned flags) {
     using E = sw::x11::TitleEncoding;
@@ -30,8 +30,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
         "Xvfb -displayfd 1 -nolisten tcp -terminate -screen 0 320x240x24 2>/dev/null & echo $!",
         "r");
     int number = -1;
-    check(server != nullptr && std::fscanf(server, "%d %d", &gServer, &number) == 2);
-    std::atexit([] { kill(gServer, SIGTERM); });
+    check(server != nullptr && std::fscanf(server, "%d %d", &serverPid, &number) == 2);
+    std::atexit([] { kill(serverPid, SIGTERM); });
     Display* display = XOpenDisplay((":" + std::to_string(number)).c_str());
     check(display != nullptr);
     // As the backend does: the atoms the conversion names are in the cache first.
@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     char* names[] = {compoundText, utf8String, text};
     Atom atoms[3];
     XInternAtoms(display, names, 3, False, atoms);
-    gConverter = sw::x11::CompoundTextConverter{display, static_cast<std::uint32_t>(atoms[0])};
+    converter = sw::x11::CompoundTextConverter{display, static_cast<std::uint32_t>(atoms[0])};
     return 0;
 }
 
@@ -51,8 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t split = std::min<std::size_t>(data[1] * 4u, rest.size());
     const auto netWmName = raw(rest.substr(0, split), data[0]),
                wmName = raw(rest.substr(split), data[0] >> 3);
-    const std::string whole = sw::x11::decodeWholeTitle(netWmName, wmName, gConverter);
-    const std::string shown = sw::x11::decodeTitle(netWmName, wmName, gConverter);
+    const std::string whole = sw::x11::decodeWholeTitle(netWmName, wmName, converter);
+    const std::string shown = sw::x11::decodeTitle(netWmName, wmName, converter);
     check(sw::x11::isValidUtf8(shown) && sw::characterCount(shown) <= sw::x11::kMaxTitleCharacters);
     check(whole.compare(0, shown.size(), shown) == 0);
     return 0;

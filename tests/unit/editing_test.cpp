@@ -12,103 +12,92 @@
 #include "rulersettings.h"
 #include "settings.h"
 #include "statebuttons.h"
-#include "target.h"
+#include "targetwatcher.h"
 
 namespace sw {
 namespace {
 
 // A window at (21, 21) - (821, 621).
-const DimensionLabels kShown{"21", "21", "821", "621", "800", "600"};
+const Rect kShown{21, 21, 821, 621};
 
-TEST(DimensionEdit, EachDimensionFeedsOnePlacement) {
-    EXPECT_EQ(DimensionTexts(Rect{-4, -4, 1028, 772}),
-              (DimensionLabels{"-4", "-4", "1028", "772", "1032", "776"}));
-    EXPECT_EQ(DimensionTexts(Rect{-2147483647 - 1, 0, 2147483647, 0})[kWidth], "4294967295");
+TEST(DimensionEdit, EachDimensionGivesOnePlacement) {
+    EXPECT_EQ(dimensionValues(Rect{-4, -4, 1028, 772}),
+              (std::array<std::int64_t, 6>{-4, -4, 1028, 772, 1032, 776}));
+    EXPECT_EQ(dimensionValues(Rect{-2147483647 - 1, 0, 2147483647, 0})[4], 4294967295);
     struct Case {
-        int index;
+        Dimension which;
         const char* typed;
         Placement placed;
-        const char* width;
-        const char* height;
     };
-    for (const Case& c : {Case{kLeft, "100", {100, 21, 800, 600}, "800", "600"},
-                          Case{kTop, "-5", {21, -5, 800, 600}, "800", "600"},
-                          Case{kWidth, "640", {21, 21, 640, 600}, "640", "600"},
-                          Case{kHeight, "479.5", {21, 21, 800, 480}, "800", "479.5"},
-                          // Right recomputes Width in whole numbers; Bottom keeps fractions.
-                          Case{kRight, "100.5", {21, 21, 79, 600}, "79", "600"},
-                          Case{kBottom, "100.5", {21, 21, 800, 80}, "800", "79.5"},
-                          Case{kRight, "0", {21, 21, -21, 600}, "-21", "600"}}) {
-        const auto labels = ApplyDimensionEdit(kShown, c.index, c.typed);
-        ASSERT_TRUE(labels) << c.index << " " << c.typed;
-        EXPECT_EQ((*labels)[c.index], c.typed);
-        EXPECT_EQ((*labels)[kWidth], c.width);
-        EXPECT_EQ((*labels)[kHeight], c.height);
-        EXPECT_EQ(PlacementFromLabels(*labels), c.placed) << c.index;
+    for (const Case& c : {Case{Dimension::Left, "100", {100, 21, 800, 600}},
+                          Case{Dimension::Top, "-5", {21, -5, 800, 600}},
+                          Case{Dimension::Width, "640", {21, 21, 640, 600}},
+                          Case{Dimension::Height, "479.5", {21, 21, 800, 480}},
+                          // Right in whole numbers; Bottom's height rounded as a whole.
+                          Case{Dimension::Right, "100.5", {21, 21, 79, 600}},
+                          Case{Dimension::Bottom, "100.5", {21, 21, 800, 80}},
+                          Case{Dimension::Bottom, "101.5", {21, 21, 800, 80}},
+                          Case{Dimension::Right, "0", {21, 21, -21, 600}}}) {
+        EXPECT_EQ(placementForEdit(kShown, c.which, c.typed), c.placed) << c.typed;
     }
-    EXPECT_EQ((*ApplyDimensionEdit({"-40000", "0", "0", "0", "0", "0"}, kRight, "40000"))[kWidth],
-              "80000");
+    EXPECT_EQ(placementForEdit(Rect{-40000, 0, 0, 0}, Dimension::Right, "40000")->width, 80000);
 }
 
 TEST(DimensionEdit, RefusesWhatIsNotANumberOrDoesNotFit) {
-    for (int index = kLeft; index <= kHeight; ++index) {
+    for (int i = 0; i < kDimensions; ++i) {
         for (const char* text : {"", "abc", "99999999999"}) {
             std::string why;
-            EXPECT_FALSE(ApplyDimensionEdit(kShown, index, text, &why)) << index << text;
+            EXPECT_FALSE(placementForEdit(kShown, static_cast<Dimension>(i), text, &why))
+                << i << text;
             EXPECT_FALSE(why.empty());
         }
     }
     std::string why;
-    EXPECT_FALSE(
-        ApplyDimensionEdit({"-2147483648", "0", "0", "0", "0", "0"}, kRight, "2147483647", &why));
+    const Rect farLeft{-2147483647 - 1, 0, 0, 0};
+    EXPECT_FALSE(placementForEdit(farLeft, Dimension::Right, "2147483647", &why));
     EXPECT_EQ(why, "Number out of range");
-    EXPECT_FALSE(
-        ApplyDimensionEdit({"0", "-2147483648", "0", "0", "0", "0"}, kBottom, "2147483647"));
-    EXPECT_FALSE(ApplyDimensionEdit({"0", "x", "0", "0", "0", "0"}, kBottom,
-                                    "5"));  // an edge beside that is no number
-    EXPECT_FALSE(ApplyDimensionEdit({"x", "0", "0", "0", "0", "0"}, kRight, "5"));
-    EXPECT_FALSE(ApplyDimensionEdit(kShown, 6, "1"));
-    EXPECT_FALSE(ApplyDimensionEdit(kShown, -1, "1"));
-    EXPECT_FALSE(PlacementFromLabels({"1", "2", "3", "4", "5", "x"}));
+    EXPECT_FALSE(placementForEdit(Rect{0, -2147483647 - 1, 0, 0}, Dimension::Bottom, "2147483647"));
+    // A frame wider than 32 bits holds cannot be placed with its width.
+    EXPECT_FALSE(placementForEdit(Rect{-2147483647 - 1, 0, 2147483647, 0}, Dimension::Left, "0"));
 }
 
 TEST(Presets, SlotsCaptionsAndTheEditorsBoxes) {
-    EXPECT_TRUE(PresetIsSet(-1, 5));
-    EXPECT_FALSE(PresetIsSet(800, 0));
-    EXPECT_FALSE(PresetIsSet(0, 600));
-    EXPECT_EQ(PresetCaption(1024, -768), "1024x-768");
+    EXPECT_TRUE(presetIsSet(-1, 5));
+    EXPECT_FALSE(presetIsSet(800, 0));
+    EXPECT_FALSE(presetIsSet(0, 600));
+    EXPECT_EQ(presetCaption(1024, -768), "1024x-768");
     PresetTexts texts;
     for (int i = 0; i < kPresetSlots; ++i)
         texts.width[i] = texts.height[i] = std::to_string(i * 10);
     texts.height[0] = "0.0";
     texts.width[3] = "0.4";
     texts.height[9] = " 1.5 ";
-    const auto values = std::get<PresetValues>(ReadPresetTexts(texts));
+    const auto values = std::get<PresetValues>(readPresetTexts(texts));
     // Only slot 0 comes back from zero, and only from a numeric zero.
     EXPECT_EQ(values.width[0], 640);
     EXPECT_EQ(values.height[0], 480);
     EXPECT_EQ(values.width[3], 0);
     EXPECT_EQ(values.height[9], 2);
     texts.height[4] = "4x";
-    const auto refusal = std::get<PresetRefusal>(ReadPresetTexts(texts));
+    const auto refusal = std::get<PresetRefusal>(readPresetTexts(texts));
     EXPECT_EQ(refusal.slot, 4);
     EXPECT_TRUE(refusal.height);
     EXPECT_EQ(refusal.why, "Not a number");
 }
 
 TEST(WindowCommands, ButtonsStatesAndTheMinimisedReading) {
-    EXPECT_EQ(ShowCommandForOption(0), ShowCommand::Restore);
-    EXPECT_FALSE(ShowCommandForOption(3));
-    EXPECT_EQ(OptionForState(WindowState::Normal), 0);
-    EXPECT_EQ(OptionForState(WindowState::Gone), -1);
-    EXPECT_EQ(ShownRect({"", WindowState::Minimised, Rect{10, 20, 170, 48}}),
+    EXPECT_EQ(showCommandForButton(0), ShowCommand::Restore);
+    EXPECT_FALSE(showCommandForButton(3));
+    EXPECT_EQ(buttonForState(WindowState::Normal), 0);
+    EXPECT_EQ(buttonForState(WindowState::Gone), -1);
+    EXPECT_EQ(shownFrame({"", WindowState::Minimised, Rect{10, 20, 170, 48}}),
               (Rect{-32000, -32000, -31840, -31972}));
-    EXPECT_EQ(ShownRect({"", WindowState::Maximised, Rect{-4, -4, 9, 9}}), (Rect{-4, -4, 9, 9}));
+    EXPECT_EQ(shownFrame({"", WindowState::Maximised, Rect{-4, -4, 9, 9}}), (Rect{-4, -4, 9, 9}));
 }
 
 TEST(MainSettings, DefaultsRoundTripsAndTextThatDoesNotFit) {
     fake::FakeDesktop store;
-    const MainConfig first = ReadMainConfig(store);
+    const MainSettings first = readMainSettings(store);
     EXPECT_TRUE(first.showLayout && first.showRuler && !first.hidden);
     EXPECT_EQ(first.presets.width, kDefaultPresetWidth);
     EXPECT_EQ(first.presets.height, kDefaultPresetHeight);
@@ -117,7 +106,7 @@ TEST(MainSettings, DefaultsRoundTripsAndTextThatDoesNotFit) {
     store.store[{"Sizewise", "Config", "WindowTop"}] = "12.5";
     store.store[{"Sizewise", "Config", "gPresetHeight_2"}] = "99999999999";
     store.store[{"Sizewise", "Other", "Foreign"}] = "kept";
-    MainConfig c = ReadMainConfig(store);
+    MainSettings c = readMainSettings(store);
     EXPECT_TRUE(c.hidden);
     EXPECT_TRUE(c.showLayout);
     EXPECT_EQ(c.windowTop, 12);
@@ -125,20 +114,20 @@ TEST(MainSettings, DefaultsRoundTripsAndTextThatDoesNotFit) {
     c.windowLeft = -15;
     c.presets.width[9] = 7;
     c.showRuler = false;
-    ASSERT_TRUE(WriteMainConfig(store, c));
-    EXPECT_EQ(ReadMainConfig(store), c);
+    ASSERT_TRUE(writeMainSettings(store, c));
+    EXPECT_EQ(readMainSettings(store), c);
     EXPECT_EQ((store.store[{"Sizewise", "Config", "ShowRuler"}]), "False");
     EXPECT_EQ((store.store[{"Sizewise", "Other", "Foreign"}]), "kept");
     // One refused key is enough for the whole save to be reported as failed.
-    for (const SettingKey& key : SettingsTable()) {
+    for (const SettingKey& key : settingsTable()) {
         store.refuseKey = key.key;
-        EXPECT_TRUE(key.section != kConfigSection || !WriteMainConfig(store, c)) << key.key;
+        EXPECT_TRUE(key.section != kConfigSection || !writeMainSettings(store, c)) << key.key;
     }
     for (const Axis axis : {Axis::Horizontal, Axis::Vertical}) {
         for (const SettingKey* key :
-             {&RulerAcrossSetting(axis), &RulerEdgeSetting(axis), &RulerLengthSetting(axis)}) {
+             {&rulerAcrossSetting(axis), &rulerEdgeSetting(axis), &rulerLengthSetting(axis)}) {
             store.refuseKey = key->key;
-            EXPECT_FALSE(WriteRulerConfig(store, axis, StoredRuler{})) << key->key;
+            EXPECT_FALSE(writeRulerSettings(store, axis, StoredRuler{})) << key->key;
         }
     }
 }
@@ -171,17 +160,17 @@ TEST(MainSettings, TheFileIsReplacedWholeKeepsWhatItDoesNotKnowAndSaysWhenItCann
 
 TEST(MainSettings, TheTableHoldsEveryKeyInWritingOrder) {
     std::vector<std::string> keys;
-    for (const SettingKey& k : SettingsTable())
+    for (const SettingKey& k : settingsTable())
         keys.push_back(k.section + "/" + k.key + "=" + k.fallback);
     ASSERT_EQ(keys.size(), 32u);
     EXPECT_EQ(keys[5], "Config/gPresetHeight_0=480");
     EXPECT_EQ(keys[28], "RulerConfig/Mode=0");
-    EXPECT_THROW(Setting("Config", "Nothing"), std::logic_error);
+    EXPECT_THROW(setting("Config", "Nothing"), std::logic_error);
     // Beyond the screen the far edge lands on the screen's; just inside stays.
-    EXPECT_EQ(ClampWindowEdge(20000, 11520, 3000), 8520);
-    EXPECT_EQ(ClampWindowEdge(11520, 11520, 3000), 11520);
-    EXPECT_EQ(ClampWindowEdge(-1, 11520, 3000), 0);
-    EXPECT_EQ(ClampWindowEdge(20000, 11520, 11600), 0);
+    EXPECT_EQ(clampWindowEdge(20000, 11520, 3000), 8520);
+    EXPECT_EQ(clampWindowEdge(11520, 11520, 3000), 11520);
+    EXPECT_EQ(clampWindowEdge(-1, 11520, 3000), 0);
+    EXPECT_EQ(clampWindowEdge(20000, 11520, 11600), 0);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// Numbers and text: halves to even, Int, numbers as people type them (and the
+// Numbers and text: halves to even, numbers as people type them (and the
 // refusals), formatting, and cutting UTF-8 text by characters.
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@
 namespace sw {
 namespace {
 
-TEST(Numbers, RoundingHalvesToEvenAndIntDownwards) {
+TEST(Numbers, RoundingHalvesToEven) {
     for (const auto& [in, out] : std::vector<std::pair<double, double>>{{0.5, 0},
                                                                         {1.5, 2},
                                                                         {2.5, 2},
@@ -23,15 +23,13 @@ TEST(Numbers, RoundingHalvesToEvenAndIntDownwards) {
                                                                         {2.4999, 2},
                                                                         {-2.5001, -3},
                                                                         {79.5, 80}}) {
-        EXPECT_EQ(RoundHalfEven(in), out) << in;
+        EXPECT_EQ(roundHalfEven(in), out) << in;
     }
-    EXPECT_EQ(Int(6.9), 6);
-    EXPECT_EQ(Int(-0.1), -1);
-    EXPECT_EQ(DesignPixels(3645), 243);
-    EXPECT_EQ(DesignPixels(22.5), 2);
-    EXPECT_EQ(PinToLong(1e12), 2147483647);
-    EXPECT_EQ(PinToLong(-1e12), -2147483647 - 1);
-    EXPECT_EQ(PinToLong(std::nan("")), 0);
+    EXPECT_EQ(designPixels(3645), 243);
+    EXPECT_EQ(designPixels(22.5), 2);
+    EXPECT_EQ(pinToInt32(1e12), 2147483647);
+    EXPECT_EQ(pinToInt32(-1e12), -2147483647 - 1);
+    EXPECT_EQ(pinToInt32(std::nan("")), 0);
 }
 
 TEST(Numbers, TypedNumbersAreReadOrRefusedWithAReason) {
@@ -48,7 +46,7 @@ TEST(Numbers, TypedNumbersAreReadOrRefusedWithAReason) {
                                                            {"-2147483648", -2147483647 - 1},
                                                            {"1e-400", 0},
                                                            {"5.", 5}}) {
-        EXPECT_EQ(ToLong(text), value) << text;
+        EXPECT_EQ(parseInt32(text), value) << text;
     }
     for (const auto& [text, why] :
          std::vector<std::pair<const char*, const char*>>{{"", "Type a number"},
@@ -67,12 +65,12 @@ TEST(Numbers, TypedNumbersAreReadOrRefusedWithAReason) {
                                                           {"-2147483649", "Number out of range"},
                                                           {"1e400", "Number out of range"}}) {
         std::string reason;
-        EXPECT_FALSE(ToLong(text, &reason)) << text;
+        EXPECT_FALSE(parseInt32(text, &reason)) << text;
         EXPECT_EQ(reason, why) << text;
     }
-    EXPECT_EQ(FormatNumber(79.5), "79.5");
-    EXPECT_EQ(FormatNumber(-0.0), "0");
-    EXPECT_EQ(FormatNumber(-4294967295.0), "-4294967295");
+    EXPECT_EQ(formatNumber(79.5), "79.5");
+    EXPECT_EQ(formatNumber(-0.0), "0");
+    EXPECT_EQ(formatNumber(-4294967295.0), "-4294967295");
 }
 
 TEST(Text, CutsByCharactersNeverInsideOne) {
@@ -91,57 +89,57 @@ TEST(Text, CutsByCharactersNeverInsideOne) {
 TEST(Monitors, WhichMonitorAndBackIntoSight) {
     // Side by side, tops apart; a third left of the primary, at negative co-ordinates.
     const std::vector<Rect> m{{0, 256, 1280, 1280}, {1280, 0, 2304, 768}, {-800, 0, 0, 600}};
-    EXPECT_EQ(MonitorAt(m, {1300, 10}), m[1]);
-    EXPECT_EQ(MonitorAt(m, {300, 10}), m[0]);  // in the corner on none: the nearest
-    EXPECT_EQ(MonitorAt(m, {-1, 600}), m[0]);  // a tie goes to the one listed first
-    EXPECT_EQ(MonitorAt(m, {-2, 601}),
+    EXPECT_EQ(monitorAt(m, {1300, 10}), m[1]);
+    EXPECT_EQ(monitorAt(m, {300, 10}), m[0]);  // in the corner on none: the nearest
+    EXPECT_EQ(monitorAt(m, {-1, 600}), m[0]);  // a tie goes to the one listed first
+    EXPECT_EQ(monitorAt(m, {-2, 601}),
               m[0]);  // two pixels from each, below one and beside the other
-    EXPECT_EQ(MonitorAt({{0, 0, 10, 10}, {20, 0, 30, 10}}, {15, 5}),
+    EXPECT_EQ(monitorAt({{0, 0, 10, 10}, {20, 0, 30, 10}}, {15, 5}),
               (Rect{20, 0, 30, 10}));  // 6 past one, 5 before the other
-    EXPECT_EQ(MonitorHoldingMost(m, {1000, 300, 1400, 500}), m[0]);
-    EXPECT_EQ(MonitorHoldingMost(m, {1200, 300, 1600, 500}), m[1]);
-    EXPECT_EQ(MonitorHoldingMost(m, {-32000, -32000, -31840, -31972}),
+    EXPECT_EQ(monitorHoldingMost(m, {1000, 300, 1400, 500}), m[0]);
+    EXPECT_EQ(monitorHoldingMost(m, {1200, 300, 1600, 500}), m[1]);
+    EXPECT_EQ(monitorHoldingMost(m, {-32000, -32000, -31840, -31972}),
               m[2]);  // on none: nearest its centre
-    EXPECT_EQ(OntoMonitor(m, {-20, 246}, 300, 200), (Point{-20, 246}));  // its title strip is seen
-    EXPECT_EQ(OntoMonitor(m, {300, 0}, 300, 200), (Point{300, 256}));
-    EXPECT_EQ(OntoMonitor({m[1], m[0]}, {0, 0}, 300, 200),
+    EXPECT_EQ(ontoMonitor(m, {-20, 246}, 300, 200), (Point{-20, 246}));  // its title strip is seen
+    EXPECT_EQ(ontoMonitor(m, {300, 0}, 300, 200), (Point{300, 256}));
+    EXPECT_EQ(ontoMonitor({m[1], m[0]}, {0, 0}, 300, 200),
               (Point{1280, 0}));  // the first start: the primary's corner
-    EXPECT_EQ(OntoMonitor(m, {2200, 760}, 300, 200), (Point{2004, 568}));
-    EXPECT_EQ(OntoMonitor(m, {-900, 900}, 1000, 100),
+    EXPECT_EQ(ontoMonitor(m, {2200, 760}, 300, 200), (Point{2004, 568}));
+    EXPECT_EQ(ontoMonitor(m, {-900, 900}, 1000, 100),
               (Point{-800, 500}));  // wider: at its left edge
-    EXPECT_EQ(OntoMonitor({}, {5, 5}, 1, 1), (Point{5, 5}));
+    EXPECT_EQ(ontoMonitor({}, {5, 5}, 1, 1), (Point{5, 5}));
     // Qt's co-ordinates: each screen keeps its corner in pixels and is scaled from there.
     const std::vector<ScaledScreen> s{{m[0], 1.0}, {m[1], 2.0}};
-    EXPECT_EQ(PixelToScaled(s, {373, 273}), (Point{373, 273}));
-    EXPECT_EQ(PixelToScaled(s, {1780, 500}), (Point{1530, 250}));
-    EXPECT_EQ(ScaledToPixel(s, {1530, 250}), (Point{1780, 500}));
-    EXPECT_EQ(ScaledToPixel(s, 1530.5, 250.5),
+    EXPECT_EQ(pixelToScaled(s, {373, 273}), (Point{373, 273}));
+    EXPECT_EQ(pixelToScaled(s, {1780, 500}), (Point{1530, 250}));
+    EXPECT_EQ(scaledToPixel(s, {1530, 250}), (Point{1780, 500}));
+    EXPECT_EQ(scaledToPixel(s, 1530.5, 250.5),
               (Point{1781, 501}));                                 // a pointer between whole units
-    EXPECT_EQ(PixelToScaled(s, {1500, 900}), (Point{1390, 450}));  // on none: the nearest screen
+    EXPECT_EQ(pixelToScaled(s, {1500, 900}), (Point{1390, 450}));  // on none: the nearest screen
     const std::vector<ScaledScreen> oneAndAHalf{{{0, 0, 1920, 1080}, 1.5}};
-    EXPECT_EQ(PixelToScaled(oneAndAHalf, {373, 273}), (Point{249, 182}));
-    EXPECT_EQ(ScaledToPixel(oneAndAHalf, {249, 182}),
+    EXPECT_EQ(pixelToScaled(oneAndAHalf, {373, 273}), (Point{249, 182}));
+    EXPECT_EQ(scaledToPixel(oneAndAHalf, {249, 182}),
               (Point{374, 273}));  // not every pixel has a place
 }
 
 TEST(CommandLine, KnowsItsOptionsAndNamesTheFirstUnknownOne) {
-    EXPECT_TRUE(ParseCommandLine({}).splash);
-    const CommandLine line = ParseCommandLine({"--no-splash", "--bogus", "-x"});
+    EXPECT_TRUE(parseCommandLine({}).splash);
+    const CommandLine line = parseCommandLine({"--no-splash", "--bogus", "-x"});
     EXPECT_FALSE(line.splash);
     EXPECT_EQ(line.unknown, "--bogus");
-    EXPECT_EQ(ReplyTo(line)->status, 2);
-    EXPECT_NE(ReplyTo(line)->err.find("unknown option --bogus"), std::string::npos);
-    EXPECT_EQ(ReplyTo(ParseCommandLine({"-h"}))->out, UsageText());
-    EXPECT_EQ(ReplyTo(ParseCommandLine({"--version", "--bogus"}))->out,
-              "Sizewise " + VersionText() + "\n");
-    EXPECT_FALSE(ReplyTo(ParseCommandLine({"--no-splash"})));
+    EXPECT_EQ(replyTo(line)->status, 2);
+    EXPECT_NE(replyTo(line)->err.find("unknown option --bogus"), std::string::npos);
+    EXPECT_EQ(replyTo(parseCommandLine({"-h"}))->out, usageText());
+    EXPECT_EQ(replyTo(parseCommandLine({"--version", "--bogus"}))->out,
+              "Sizewise " + versionText() + "\n");
+    EXPECT_FALSE(replyTo(parseCommandLine({"--no-splash"})));
     char program[] = "sizewise", other[] = "--no-splash";
     for (std::string ask : {"--help", "-h", "--version", "-v"}) {
         char* asking[] = {program, other, ask.data()};
-        EXPECT_TRUE(AsksHelpOrVersion(3, asking)) << ask;
+        EXPECT_TRUE(asksHelpOrVersion(3, asking)) << ask;
     }
     char* without[] = {program, other};
-    EXPECT_FALSE(AsksHelpOrVersion(2, without));
+    EXPECT_FALSE(asksHelpOrVersion(2, without));
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
-// The whole program, made by its composition root, on the fake desktop with
-// Qt's offscreen platform: the monitor's polls run when a test says so, and the
-// controls are found by their names, as a user finds them by sight.
+// The whole program, made by its composition root, on the fake desktop with Qt's offscreen
+// platform and a clock the test sets: readings come when a test says the desktop changed, and
+// the controls are found by their names, as a user finds them by sight.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,18 +13,18 @@
 #include <QLabel>
 #include <QMenu>
 #include <QTest>
+#include <QTimer>
 
 #include "fakedesktop.h"
-#include "form1.h"
+#include "mainwindow.h"
 #include "nativehandle.h"
-#include "rulers.h"
 #include "sizewise.h"
 
 namespace sw {
 
 // The first widget of that name among all windows of the program.
 template <typename W = QWidget>
-W* Find(const QString& name) {
+W* findWidget(const QString& name) {
     for (QWidget* top : QApplication::topLevelWidgets()) {
         if (top->objectName() == name) return qobject_cast<W*>(top);
         if (W* w = top->findChild<W*>(name)) return w;
@@ -33,7 +33,7 @@ W* Find(const QString& name) {
 }
 
 // A menu entry of the program's by its caption.
-inline QAction* MenuEntry(const QString& text) {
+inline QAction* menuEntry(const QString& text) {
     for (QWidget* top : QApplication::topLevelWidgets()) {
         for (QAction* a : top->findChildren<QAction*>()) {
             if (a->text() == text) return a;
@@ -52,33 +52,43 @@ protected:
     }
     void TearDown() override { app.reset(); }
 
-    void start() {
-        app = std::make_unique<Sizewise>(fake.desktop(), Options{false},
-                                         [this](int s) { ended = s; });
-        app->monitor().stop();
-        app->Main();
+    void start(bool splash = false) {
+        app = std::make_unique<Sizewise>(
+            fake.desktop(), Options{splash}, [this](int s) { ended = s; }, [this] { return now; });
+        app->start();
         QApplication::processEvents();
-        // The desktop knows the program's window as it knows any other, titled,
-        // so that only the own-window test keeps it from being the target.
+        // The desktop knows the program's window as it knows any other, titled, so that only the
+        // own-window rule keeps it from being the target.
+        if (splash) return;
         fake.adoptWindow(mainHandle(), "Sizewise", Rect{0, 0, 100, 100});
+        poll();
     }
-    void poll() { app->monitor().Poll(); }
+    // Time passes, the desktop says it changed, and the program reads it.
+    void poll() {
+        now += std::chrono::milliseconds(20);
+        fake.changed();
+        fake.deliverChanges();
+        QApplication::processEvents();
+    }
     // The window manager's close box: a spontaneous close event.
     void closeBox() {
         QCloseEvent close;
         QSpontaneKeyEvent::setSpontaneous(&close);
-        qApp->notify(&form(), &close);
+        qApp->notify(&window(), &close);
     }
-    Form1& form() const { return app->mainWindow(); }
-    WindowId mainHandle() const { return nativeHandle(&form()); }
-    std::string value(int i) const {
-        return Find<QLabel>(QString("lblWindowDimension%1").arg(i))->text().toStdString();
+    MainWindow& window() const { return *findWidget<MainWindow>("mainWindow"); }
+    WindowId mainHandle() const { return nativeHandle(&window()); }
+    static std::string value(const char* name) {
+        return findWidget<QLabel>(QString(name) + "Value")->text().toStdString();
     }
-    std::string values() const {
+    static std::string values() {
         std::string all;
-        for (int i = 0; i < 6; ++i) all += (i ? " " : "") + value(i);
+        for (const char* name : {"left", "top", "right", "bottom", "width", "height"}) {
+            all += (all.empty() ? "" : " ") + value(name);
+        }
         return all;
     }
+    static std::string title() { return findWidget<QLabel>("targetTitle")->text().toStdString(); }
     // A drag with the left button, as Qt's own widgets see one.
     static void drag(QWidget* w, QPoint from, QPoint to) {
         QTest::mousePress(w, Qt::LeftButton, {}, from);
@@ -87,15 +97,18 @@ protected:
         QApplication::sendEvent(w, &move);
         QTest::mouseRelease(w, Qt::LeftButton, {}, to);
     }
-    void click(const QString& name, Qt::MouseButton button = Qt::LeftButton) {
-        QWidget* w = Find(name);
+    static void click(const QString& name, Qt::MouseButton button = Qt::LeftButton) {
+        QWidget* w = findWidget(name);
         ASSERT_TRUE(w) << name.toStdString();
         QTest::mouseClick(w, button);
     }
-    std::string placed(const Placement& p) const {
-        return "placeWindow " + std::to_string(target) + " " + std::to_string(p.left) + " " +
-               std::to_string(p.top) + " " + std::to_string(p.width) + " " +
-               std::to_string(p.height);
+    Rect frame() { return fake.window(target)->rect; }
+    // No reading, pointer work or menu is waiting to run: while nothing changes, nothing will.
+    bool nothingDue() const {
+        for (const QTimer* timer : app->findChildren<QTimer*>()) {
+            if (timer->isActive()) return false;
+        }
+        return true;
     }
     std::string saved(const std::string& section, const std::string& key) const {
         const auto it = fake.saved.find({"Sizewise", section, key});
@@ -104,6 +117,7 @@ protected:
 
     fake::FakeDesktop fake;
     std::unique_ptr<Sizewise> app;
+    TimePoint now = std::chrono::steady_clock::now();
     WindowId target = 0;
     int ended = -1;
 };

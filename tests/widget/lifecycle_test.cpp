@@ -1,7 +1,10 @@
-// The main window's life: the start routine, settings in and out, hiding to the
-// notification area and back, the close box, the icon's clicks, and the end.
+// The program's life: the start, settings in and out, hiding to the notification area and back,
+// the close box, the icon's clicks, a second start, the session's end and the end.
 #include <csignal>
 
+#include <private/qguiapplication_p.h>
+#include <QDialog>
+#include <QPushButton>
 #include <QToolButton>
 #include <QWindow>
 
@@ -19,15 +22,15 @@ TEST_F(Lifecycle, TheStartPushesUntitledWindowsBackAtMostTenTimes) {
     fake.addWindow("", Rect{});
     fake.setForeground(fake.addWindow("", Rect{}));
     start();
-    EXPECT_EQ(app->target().window(), titled);
-    EXPECT_EQ(fake.callsNamed("sendForegroundToBack").size(), 2u);
+    EXPECT_EQ(title(), "editor");
+    EXPECT_EQ(fake.sentBack, 2);
     fake.closeWindow(mainHandle());
     app.reset();
-    fake.clearCalls();
+    fake.sentBack = 0;
     fake.closeWindow(titled);
     fake.closeWindow(target);
     start();
-    EXPECT_EQ(fake.callsNamed("sendForegroundToBack").size(), 10u);
+    EXPECT_EQ(fake.sentBack, 10);
 }
 
 TEST_F(Lifecycle, SettingsComeInAndGoOutWhole) {
@@ -40,23 +43,41 @@ TEST_F(Lifecycle, SettingsComeInAndGoOutWhole) {
     s[{"Sizewise", "RulerConfig", "Mode"}] = "1";
     s[{"Sizewise", "Mine", "Foreign"}] = "kept";
     start();
-    EXPECT_EQ(form().pos(), QPoint(1024 - form().width(), 0));
-    EXPECT_FALSE(Find<QToolButton>("chkShowLayout")->isChecked());
-    EXPECT_FALSE(Find<QToolButton>("chkShowRulers")->isChecked());
-    EXPECT_FALSE(Find<QToolButton>("cmdPreset1")->isEnabled());
-    EXPECT_FALSE(app->rulers().shown());
-    app->Unload(kUnloadCode);
+    EXPECT_EQ(window().pos(), QPoint(1024 - window().width(), 0));
+    EXPECT_FALSE(findWidget<QToolButton>("layoutSwitch")->isChecked());
+    EXPECT_FALSE(findWidget<QToolButton>("rulersSwitch")->isChecked());
+    EXPECT_FALSE(findWidget<QToolButton>("presetButton1")->isEnabled());
+    EXPECT_FALSE(findWidget("horizontalRuler")->isVisible());
+    app->quit();
     EXPECT_EQ(ended, 0);
     EXPECT_FALSE(fake.iconAdded);
-    EXPECT_EQ(saved("Config", "WindowLeft"), std::to_string((1024 - form().width()) * 15));
+    EXPECT_EQ(saved("Config", "WindowLeft"), std::to_string((1024 - window().width()) * 15));
     EXPECT_EQ(saved("Config", "WindowTop"), "0");
     EXPECT_EQ(saved("Config", "ShowLayout"), "False");
     EXPECT_EQ(saved("Config", "ShowRuler"), "False");
     EXPECT_EQ(saved("Config", "PresetWidth_1"), "0");
-    EXPECT_EQ(saved("RulerConfig", "Mode"),
-              "1");  // the rulers were built by no poll, yet their mode stays
+    EXPECT_EQ(saved("RulerConfig", "Mode"), "1");  // the rulers were never shown, yet it stays
     EXPECT_EQ(saved("Mine", "Foreign"), "kept");
-    EXPECT_EQ(fake.saved.size(), 27u);
+    EXPECT_EQ(saved("HorizontalRulerConfig", "Width"), "433");
+}
+
+TEST_F(Lifecycle, PlacesAreKeptInTwipsAtEveryResolution) {
+    for (const double dpi : {120.0, 144.0}) {
+        fake.setScreen({{0, 0, 1024, 768}, dpi, dpi, {}});
+        const int twips = static_cast<int>(1440 / dpi);  // a pixel
+        fake.store[{"Sizewise", "Config", "WindowLeft"}] = std::to_string(100 * twips);
+        fake.store[{"Sizewise", "Config", "WindowTop"}] = std::to_string(50 * twips);
+        fake.store[{"Sizewise", "HorizontalRulerConfig", "Left"}] = std::to_string(200 * twips);
+        start();
+        EXPECT_EQ(window().pos(), QPoint(100, 50)) << dpi;
+        EXPECT_EQ(findWidget("horizontalRuler")->x(), 200) << dpi;
+        window().move(110, 60);
+        app->quit();
+        EXPECT_EQ(saved("Config", "WindowLeft"), std::to_string(110 * twips)) << dpi;
+        EXPECT_EQ(saved("Config", "WindowTop"), std::to_string(60 * twips)) << dpi;
+        EXPECT_EQ(saved("HorizontalRulerConfig", "Left"), std::to_string(200 * twips)) << dpi;
+        app.reset();
+    }
 }
 
 TEST_F(Lifecycle, HiddenToTheIconAndBackToTheSamePlace) {
@@ -64,23 +85,28 @@ TEST_F(Lifecycle, HiddenToTheIconAndBackToTheSamePlace) {
     fake.store[{"Sizewise", "Config", "WindowLeft"}] = "1500";
     fake.store[{"Sizewise", "Config", "WindowTop"}] = "750";
     start();
-    EXPECT_FALSE(form().isVisible());
+    EXPECT_FALSE(window().isVisible());
     fake.iconHandler(TrayClick::Activate);
-    EXPECT_TRUE(form().isVisible());
-    EXPECT_EQ(form().pos(), QPoint(100, 50));
+    EXPECT_TRUE(window().isVisible());
+    EXPECT_EQ(window().pos(), QPoint(100, 50));
     // The close box hides; the menu's entry and the icon bring it back.
     closeBox();
-    EXPECT_FALSE(form().isVisible());
-    MenuEntry("&Show")->trigger();
-    EXPECT_TRUE(form().isVisible());
+    EXPECT_FALSE(window().isVisible());
+    menuEntry("&Show")->trigger();
+    EXPECT_TRUE(window().isVisible());
     EXPECT_EQ(ended, -1);
     // With no notification area nothing could bring it back: it is minimised.
     fake.trayHostPresent = false;
     closeBox();
-    EXPECT_TRUE(form().isMinimized());
-    form().showNormal();
-    MenuEntry("&Hide")->trigger();
-    app->Unload(kUnloadSession);
+    EXPECT_TRUE(window().isMinimized());
+    window().showNormal();
+    menuEntry("&Hide")->trigger();
+    // Another start on the display brings it back from anywhere.
+    app->bringToFront();
+    EXPECT_TRUE(window().isVisible());
+    EXPECT_EQ(menuEntry("&Hide")->text(), "&Hide");
+    menuEntry("&Hide")->trigger();
+    app->quit();
     EXPECT_EQ(saved("Config", "Hidden"), "True");
     EXPECT_EQ(saved("Config", "WindowLeft"), "1500");
 }
@@ -89,18 +115,40 @@ TEST_F(Lifecycle, TheIconsRightClickOpensTheMenuWithExitAndExitSaves) {
     start();
     fake.pointer = Point{300, 200};
     fake.iconHandler(TrayClick::Context);
-    auto* menu = Find<QMenu>("mnuPopup");
+    auto* menu = findWidget<QMenu>("popupMenu");
     EXPECT_TRUE(menu->isVisible());
     EXPECT_EQ(menu->defaultAction()->text(), "E&xit");
-    EXPECT_EQ(fake.callsNamed("activateWindow").back(),
-              "activateWindow " + std::to_string(mainHandle()));
+    EXPECT_EQ(fake.foregroundWindow(), mainHandle());
     menu->defaultAction()->trigger();
     EXPECT_EQ(ended, 0);
     EXPECT_EQ(saved("Config", "Hidden"), "False");
     // A second end does nothing more.
-    fake.clearCalls();
-    app->Unload(kUnloadTaskManager);
-    EXPECT_TRUE(fake.calls.empty());
+    fake.saved.clear();
+    app->quit();
+    EXPECT_TRUE(fake.saved.empty());
+}
+
+TEST_F(Lifecycle, TheSplashComesFirstAndTheIconsRightClickClosesIt) {
+    start(true);
+    QDialog* splash = findWidget<QDialog>("splash");
+    ASSERT_TRUE(splash && splash->isVisible());
+    EXPECT_FALSE(splash->findChild<QPushButton*>("closeButton"));
+    EXPECT_FALSE(window().isVisible());
+    // A right click on the icon closes it and opens the menu; the main window comes once the
+    // menu has closed, as showing it would close the menu.
+    fake.iconHandler(TrayClick::Context);
+    QMenu* menu = findWidget<QMenu>("popupMenu");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return menu->isVisible() && !findWidget("splash"); }));
+    EXPECT_FALSE(window().isVisible());
+    menu->hide();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window().isVisible(); }));
+    // About shows the same window with Close, one at a time.
+    menuEntry("&About")->trigger();
+    menuEntry("&About")->trigger();
+    const auto abouts = window().findChildren<QDialog*>("aboutWindow");
+    ASSERT_EQ(abouts.size(), 1);
+    QTest::mouseClick(abouts[0]->findChild<QPushButton*>("closeButton"), Qt::LeftButton);
+    EXPECT_FALSE(abouts[0]->isVisible());
 }
 
 TEST_F(Lifecycle, OneInstanceADisplayAndTheSystemsRequestsToEnd) {
@@ -116,13 +164,17 @@ TEST_F(Lifecycle, OneInstanceADisplayAndTheSystemsRequestsToEnd) {
     ::raise(SIGHUP);
     EXPECT_TRUE(QTest::qWaitFor([&] { return asked.size() == 2; }));
     EXPECT_EQ(asked[0], EndRequest::Terminate);
+    // The session's end, as the session manager asks the program to save its data.
+    asked.clear();
+    QGuiApplicationPrivate::instance()->commitData();
+    EXPECT_EQ(asked, std::vector<EndRequest>{EndRequest::SessionEnd});
 }
 
 TEST_F(Lifecycle, ASettingsFileThatCannotBeWrittenIsSaidSo) {
     start();
     fake.refuseWrites = true;
     testing::internal::CaptureStderr();
-    app->Unload(kUnloadCode);
+    app->quit();
     EXPECT_NE(testing::internal::GetCapturedStderr().find("the settings were not saved"),
               std::string::npos);
     EXPECT_EQ(ended, 0);
@@ -130,7 +182,7 @@ TEST_F(Lifecycle, ASettingsFileThatCannotBeWrittenIsSaidSo) {
     fake.refuseWrites = false;
     start();
     testing::internal::CaptureStderr();
-    app->UnloadWithoutDisplay();
+    app->quitWithoutDisplay();
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_EQ(saved("Config", "ShowRuler"), "True");
 }

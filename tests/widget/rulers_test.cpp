@@ -4,141 +4,159 @@
 #include <QToolButton>
 
 #include "fixture.h"
-#include "frmruler.h"
 #include "locking.h"
 
 namespace sw {
 namespace {
 
+constexpr QRgb kRed = qRgb(255, 0, 0);
+constexpr QRgb kBlack = qRgb(0, 0, 0);
+
 class RulerTest : public App {
 protected:
     void SetUp() override {
         App::SetUp();
-        fake.store[{"Sizewise", "HorizontalRulerConfig", "Left"}] = "1500";  // 100 px
+        fake.store[{"Sizewise", "HorizontalRulerConfig", "Left"}] = "1575";  // 105 px
         fake.store[{"Sizewise", "HorizontalRulerConfig", "Top"}] = "3000";   // 200 px
         fake.store[{"Sizewise", "VerticalRulerConfig", "Top"}] = "750";      // 50 px
         start();
+        // The desktop knows the rulers as it knows any window, once they are on it.
+        for (QWidget* ruler : {&h(), &v()}) fake.adoptWindow(nativeHandle(ruler), "", Rect{});
         poll();
     }
-    frmRuler& h() { return app->rulers().horizontal(); }
-    frmRuler& v() { return app->rulers().vertical(); }
-    void lock(frmRuler& ruler, const char* button) {
+    static QWidget& h() { return *findWidget("horizontalRuler"); }
+    static QWidget& v() { return *findWidget("verticalRuler"); }
+    static void lock(QWidget& ruler, const char* button) {
         QTest::mouseClick(ruler.findChild<QToolButton*>(button), Qt::LeftButton);
+    }
+    static QString readout(const char* name) { return h().findChild<QLabel*>(name)->text(); }
+    // What the scale shows along one line, one pixel a column (a row on the vertical ruler), as
+    // it stands on the screen rather than painted afresh: by default two pixels before its far
+    // edge, where every tick reaches; 11 pixels into the horizontal scale only the long ones do.
+    static std::vector<QRgb> scale(QWidget& ruler, int depth = -2) {
+        QWidget* strip = ruler.findChild<QWidget*>("scale");
+        const QImage shown = QGuiApplication::primaryScreen()->grabWindow(ruler.winId()).toImage();
+        const QRect r(strip->mapTo(&ruler, QPoint(0, 0)), strip->size());
+        std::vector<QRgb> out;
+        const bool horizontal = ruler.width() > ruler.height();
+        const int across = depth >= 0 ? depth : (horizontal ? r.height() : r.width()) + depth;
+        for (int i = 0; i < (horizontal ? r.width() : r.height()); ++i) {
+            out.push_back(horizontal ? shown.pixel(r.left() + i, r.top() + across)
+                                     : shown.pixel(r.left() + across, r.top() + i));
+        }
+        return out;
+    }
+    static int redAt(QWidget& ruler) {
+        const auto pixels = scale(ruler);
+        const auto it = std::find(pixels.begin(), pixels.end(), kRed);
+        return it == pixels.end() ? -1 : static_cast<int>(it - pixels.begin());
     }
 };
 
 TEST_F(RulerTest, ShownAndHiddenTogetherFromEveryPlace) {
     EXPECT_TRUE(h().isVisible() && v().isVisible());
-    // Told once more that they are tool windows once shown, not at every reading.
+    EXPECT_TRUE(menuEntry("Show &Rulers")->isChecked());
+    // Told once more after each showing that they are tool windows, as window managers may drop
+    // what was set before they took a window on; not at every reading.
+    bool& tool = fake.window(nativeHandle(&h()))->toolWindow;
+    tool = false;
     poll();
+    EXPECT_FALSE(tool);
+    click("rulersSwitch");
+    click("rulersSwitch");
     poll();
-    EXPECT_EQ(fake.callsNamed("markToolWindow").size(), 4u);
-    EXPECT_TRUE(MenuEntry("Show &Rulers")->isChecked());
-    QTest::mouseClick(h().findChild<QToolButton*>("cmdClose"), Qt::LeftButton);
+    EXPECT_TRUE(tool);
+    QTest::mouseClick(h().findChild<QToolButton*>("closeButton"), Qt::LeftButton);
     EXPECT_FALSE(h().isVisible() || v().isVisible());
-    EXPECT_FALSE(Find<QToolButton>("chkShowRulers")->isChecked());
-    MenuEntry("Show &Rulers")->trigger();
+    EXPECT_FALSE(findWidget<QToolButton>("rulersSwitch")->isChecked());
+    menuEntry("Show &Rulers")->trigger();
     EXPECT_TRUE(v().isVisible());
-    click("chkShowRulers");
+    click("rulersSwitch");
     EXPECT_FALSE(v().isVisible());
-    EXPECT_FALSE(MenuEntry("Show &Rulers")->isChecked());
-    app->Unload(kUnloadCode);
+    EXPECT_FALSE(menuEntry("Show &Rulers")->isChecked());
+    app->quit();
     EXPECT_EQ(saved("Config", "ShowRuler"), "False");
 }
 
 TEST_F(RulerTest, LocksSpanTheScreenOrTheTargetWhichTheyFollow) {
-    EXPECT_EQ(h().edgePx(), 100);
-    EXPECT_EQ(h().acrossPx(), 200);
-    lock(h(), "optLockScreen");
-    EXPECT_EQ(h().edgePx(), 0);
-    EXPECT_EQ(h().length(), 1024);
-    EXPECT_FALSE(h().findChild<QWidget*>("picDrag0")->isVisible());
-    lock(v(), "optLockWindow");
-    EXPECT_EQ(v().edgePx(), 21);
-    EXPECT_EQ(v().length(), 600);
+    EXPECT_EQ(h().geometry(), QRect(105, 200, 433, 41));
+    lock(h(), "lockScreen");
+    EXPECT_EQ(h().geometry(), QRect(0, 200, 1024, 41));
+    EXPECT_FALSE(h().findChild<QWidget*>("startHandle")->isVisible());
+    lock(v(), "lockWindow");
+    EXPECT_EQ(v().geometry(), QRect(0, 21, 57, 600));
     fake.window(target)->rect = Rect{30, 40, 330, 440};
     poll();
-    EXPECT_EQ(v().edgePx(), 40);
-    EXPECT_EQ(v().length(), 400);
-    EXPECT_EQ(h().length(), 1024);  // the screen lock does not follow
-    lock(h(), "optLockFree");
-    EXPECT_EQ(h().edgePx(), 100);
-    EXPECT_EQ(h().length(), 433);
+    EXPECT_EQ(v().geometry(), QRect(0, 40, 57, 400));
+    EXPECT_EQ(h().width(), 1024);  // the screen lock does not follow
+    lock(h(), "lockFree");
+    EXPECT_EQ(h().geometry(), QRect(105, 200, 433, 41));
     // Saved at the place it had when it was last free.
-    app->Unload(kUnloadCode);
+    app->quit();
     EXPECT_EQ(saved("VerticalRulerConfig", "Top"), "750");
     EXPECT_EQ(saved("VerticalRulerConfig", "Height"), "433");
-    EXPECT_EQ(saved("HorizontalRulerConfig", "Left"), "1500");
+    EXPECT_EQ(saved("HorizontalRulerConfig", "Left"), "1575");
 }
 
 TEST_F(RulerTest, AMinimisedTargetIsRefusedWithAMessage) {
     fake.showWindow(target, ShowCommand::Minimise);
-    lock(h(), "optLockWindow");
+    poll();
+    lock(h(), "lockWindow");
     auto* refusal = h().findChild<QMessageBox*>();
     ASSERT_TRUE(refusal);
     EXPECT_EQ(refusal->text(), kCannotLockMinimised);
-    EXPECT_TRUE(h().findChild<QToolButton*>("optLockFree")->isChecked());
+    EXPECT_TRUE(h().findChild<QToolButton*>("lockFree")->isChecked());
     refusal->close();
 }
 
 TEST_F(RulerTest, ThePointerWorkShowsCoordinatesLinesAndMeasures) {
-    fake.movePointer(Point{400, 300});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return h().highlight() == 300; }));
-    EXPECT_EQ(v().highlight(), 250);
-    EXPECT_EQ(h().findChild<QLabel*>("lblMousePosition")->text(), "300,250");
+    fake.movePointer(Point{405, 300});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return readout("pointerReadout") == "300,250"; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return redAt(h()) == 300 && redAt(v()) == 250; }));
     fake.holdKeys(KeyStates{true, false, true});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return h().measureLine().has_value(); }));
-    fake.down = KeyStates{};
-    fake.movePointer(Point{450, 340});
     ASSERT_TRUE(
-        QTest::qWaitFor([&] { return h().findChild<QLabel*>("lblMeasure")->text() == "50 X 40"; }));
-    EXPECT_EQ(v().measureLine(), (std::pair<std::int32_t, std::int32_t>{250, 290}));
-    // Absolute mode, chosen from the horizontal ruler's menu, shifts both scales.
+        QTest::qWaitFor([&] { return h().findChild<QLabel*>("measureReadout")->isVisible(); }));
+    fake.down = KeyStates{};
+    fake.movePointer(Point{455, 340});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return readout("measureReadout") == "50 X 40"; }));
+    EXPECT_TRUE(h().findChild<QLabel*>("measureReadout")->isVisible());
+    // Absolute numbers, chosen from the horizontal ruler's menu, count from the screen's origin
+    // on both rulers, at once: the ruler at 105 has its long ticks at 5, 15 ...
+    EXPECT_EQ(scale(h(), 11)[10], kBlack);
     h().findChild<QMenu*>()->findChildren<QAction*>().back()->trigger();
-    EXPECT_EQ(app->rulers().mode(), 1);
-    EXPECT_EQ(h().legendOffset(), -100);
-    EXPECT_EQ(v().legendOffset(), -50);
-    EXPECT_EQ(h().findChild<QLabel*>("lblMousePosition")->text(), "450,340");  // at once
+    EXPECT_EQ(readout("pointerReadout"), "455,340");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return scale(h(), 11)[5] == kBlack; }));
+    EXPECT_NE(scale(h(), 11)[10], kBlack);
     fake.pressKeys(KeyStates{false, true, false});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !h().measureLine(); }));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return !h().findChild<QLabel*>("measureReadout")->isVisible(); }));
 }
 
-TEST_F(RulerTest, TheScaleFallsOnExactPixelsWithTheLinesOverIt) {
+TEST_F(RulerTest, TheScaleFallsOnExactPixelsAndTheRedLineLeavesNothingBehind) {
     v().hide();  // out of the horizontal ruler's way
-    fake.movePointer(Point{100 + 125, 300});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return h().highlight() == 125; }));
-    const QImage strip = h().grab().toImage();
-    const int y = strip.height() - 2;   // the ticks run to the strip's far edge
+    fake.movePointer(Point{105 + 125, 300});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return redAt(h()) == 125; }));
+    const auto pixels = scale(h());
     for (int x = 5; x < 400; x += 5) {  // ticks and half ticks, and the red line over one
-        EXPECT_EQ(strip.pixel(x, y), x == 125 ? qRgb(255, 0, 0) : qRgb(0, 0, 0)) << x;
+        EXPECT_EQ(pixels[x], x == 125 ? kRed : kBlack) << x;
     }
-    for (int x = 11; x < 20; ++x)
-        EXPECT_EQ(strip.pixel(x, y), x == 15 ? qRgb(0, 0, 0) : qRgb(255, 255, 192)) << x;
-    EXPECT_EQ(v().marks().numbers.at(1).tick, 30);  // one line high: a number every 20
-    // What is on the screen, not a fresh painting: in absolute numbers the red line moves and
-    // leaves nothing behind.
-    app->rulers().ChangeMode(1);
-    const auto shown = [&] {
-        return QGuiApplication::primaryScreen()->grabWindow(h().winId()).toImage();
-    };
-    const auto red = [&](int x) { return shown().pixel(x, y) == qRgb(255, 0, 0); };
-    fake.movePointer(Point{260, 300});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return red(160); }));
-    fake.movePointer(Point{300, 300});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return red(200); }));
-    EXPECT_FALSE(red(160));
+    for (int x = 11; x < 20; ++x) {
+        EXPECT_EQ(pixels[x], x == 15 ? kBlack : qRgb(255, 255, 192)) << x;
+    }
+    fake.movePointer(Point{105 + 200, 300});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return redAt(h()) == 200; }));
+    EXPECT_EQ(scale(h())[125], kBlack);
 }
 
 TEST_F(RulerTest, HandlesStretchAndTheTitleStripMoves) {
-    QWidget* far = h().findChild<QWidget*>("picDrag1");
-    drag(far, QPoint(5, 5), QPoint(65, 5));
-    EXPECT_EQ(h().length(), 493);
-    QWidget* strip = h().findChild<QWidget*>("picTitlebar");
-    lock(h(), "optLockScreen");
+    QWidget* end = h().findChild<QWidget*>("endHandle");
+    drag(end, QPoint(5, 5), QPoint(65, 5));
+    EXPECT_EQ(h().width(), 493);
+    QWidget* strip = h().findChild<QWidget*>("titleStrip");
+    lock(h(), "lockScreen");
     drag(strip, QPoint(150, 5), QPoint(190, 35));
     // Locked, it moves only across its axis.
-    EXPECT_EQ(h().edgePx(), 0);
-    EXPECT_EQ(h().acrossPx(), 230);
+    EXPECT_EQ(h().pos(), QPoint(0, 230));
 }
 
 }  // namespace

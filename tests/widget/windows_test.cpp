@@ -1,12 +1,10 @@
-// The program's other windows from the main window: the about window and the
-// start-up splash, the e-mail and web links, and help.
+// The program's ways out: the e-mail and web links and help, and the Qt services every backend
+// shares (the desktop's opener, the notification icon).
 #include <QDesktopServices>
 #include <QDir>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextBrowser>
-#include <QTimer>
 #include <QToolButton>
 
 #include "fixture.h"
@@ -19,56 +17,16 @@ namespace {
 
 using OtherWindows = App;
 
-// Runs act on the modal window that the next call opens, once it is open.
-void OnModal(std::function<void(QWidget*)> act) {
-    QTimer::singleShot(0, [act] {
-        if (QTest::qWaitFor([] { return QApplication::activeModalWidget() != nullptr; })) {
-            act(QApplication::activeModalWidget());
-        }
-    });
-}
-
-// What the message box that opener opens says; the box is closed.
-QString Said(const std::function<void()>& opener) {
-    QString said;
-    OnModal([&said](QWidget* box) {
-        said = static_cast<QMessageBox*>(box)->text();
+// What the message box now open says; the box is closed.
+QString said() {
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        auto* box = qobject_cast<QMessageBox*>(top);
+        if (box == nullptr || !box->isVisible()) continue;
+        const QString text = box->text();
         box->close();
-    });
-    opener();
-    return said;
-}
-
-TEST_F(OtherWindows, AboutHasCloseTheSplashClosesItselfOrOnTheIconsRightClick) {
-    start();
-    OnModal([](QWidget* about) {
-        EXPECT_EQ(about->objectName(), "frmSplash");
-        auto* close = about->findChild<QPushButton*>("cmdClose");
-        EXPECT_TRUE(close->isVisible());
-        QTest::qWait(50);
-        EXPECT_TRUE(about->isVisible());
-        QTest::mouseClick(close, Qt::LeftButton);
-    });
-    MenuEntry("&About")->trigger();
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    app.reset();
-    // With the splash: a right click on the icon closes it and opens the menu,
-    // and loading goes on once the menu has closed.
-    app = std::make_unique<Sizewise>(fake.desktop(), Options{true}, [this](int s) { ended = s; });
-    app->monitor().stop();
-    OnModal([this](QWidget* splash) {
-        EXPECT_FALSE(splash->findChild<QPushButton*>("cmdClose")->isVisible());
-        fake.iconHandler(TrayClick::Context);
-        EXPECT_FALSE(splash->isVisible());
-        // The menu may open a moment later, once the closed splash has let the
-        // application go inactive; it is closed once open.
-        auto* menu = Find<QMenu>("mnuPopup");
-        const auto close = [menu] { QTimer::singleShot(0, menu, &QMenu::hide); };
-        if (menu->isVisible()) close();
-        QObject::connect(menu, &QMenu::aboutToShow, menu, close);
-    });
-    app->Main();
-    EXPECT_TRUE(form().isVisible());
+        return text;
+    }
+    return "<no message>";
 }
 
 // Takes the links the desktop's opener would be given.
@@ -81,8 +39,9 @@ public:
 
 TEST(QtDesktop, LinksReachTheOpenerInTheirProperFormAndTheIconTellsClicksOnceAHandlerIsThere) {
     Opener opener;
-    for (const char* scheme : {"mailto", "http", "file"})
+    for (const char* scheme : {"mailto", "http", "file"}) {
         QDesktopServices::setUrlHandler(scheme, &opener, "open");
+    }
     qt::QtShell shell;
     for (const char* link :
          {"Mailto:us@example.org?Subject=Sizewise Application", "www.example.org", "/"}) {
@@ -106,35 +65,63 @@ TEST(QtDesktop, LinksReachTheOpenerInTheirProperFormAndTheIconTellsClicksOnceAHa
 
 TEST_F(OtherWindows, LinksOpenOrSaySoAndHelpSaysWhereItLooked) {
     start();
-    click("cmdMailto");
-    click("cmdWebLink");
-    EXPECT_EQ(fake.callsNamed("openLink"),
-              (std::vector<std::string>{"openLink " + Links::MailtoLink(),
-                                        "openLink " + Links::WebLink()}));
-    EXPECT_NE(Links::MailtoLink().find("?Subject=Sizewise Application"), std::string::npos);
+    click("mailButton");
+    click("webButton");
+    EXPECT_EQ(fake.openedLinks, (std::vector<std::string>{Links::mailtoLink(), Links::webLink()}));
+    EXPECT_NE(Links::mailtoLink().find("?Subject=Sizewise Application"), std::string::npos);
     fake.linksOpen = false;
-    EXPECT_TRUE(
-        Said([&] { click("cmdWebLink"); }).startsWith("Nothing on this desktop could open"));
-    EXPECT_TRUE(Said([] { MenuEntry("&Contents")->trigger(); }).contains("help/index.html"));
+    click("webButton");
+    EXPECT_TRUE(said().startsWith("Nothing on this desktop could open"));
+    menuEntry("&Contents")->trigger();
+    EXPECT_TRUE(said().contains("help/index.html"));
     // Outside its ellipse the web button takes no clicks.
-    EXPECT_FALSE(Find("cmdWebLink")->mask().contains(QPoint(1, 1)));
-    EXPECT_TRUE(Find("cmdWebLink")->mask().contains(QPoint(32, 32)));
+    EXPECT_FALSE(findWidget("webButton")->mask().contains(QPoint(1, 1)));
+    EXPECT_TRUE(findWidget("webButton")->mask().contains(QPoint(32, 32)));
 }
 
-TEST(Help, TheContentsOpenInOneHelpWindowOfTheProgramsOwn) {
+void writePage(const QTemporaryDir& dir, const QString& name, const QString& body) {
+    QFile page(dir.filePath("help/" + name));
+    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+    page.write(("<html><head><title>" + name + "</title></head><body>" + body + "</body></html>")
+                   .toUtf8());
+}
+
+TEST(Help, OneWindowOfItsOwnWithBackForwardContentsAndTheDesktopForOtherLinks) {
     QTemporaryDir dir;
     QDir(dir.path()).mkpath("help");
-    QFile page(dir.filePath("help/index.html"));
-    ASSERT_TRUE(page.open(QIODevice::WriteOnly) && page.write("<p>The help of Sizewise</p>") > 0);
-    page.close();
-    QWidget form;
+    writePage(dir, "index.html", "<a href='rulers.html'>Rulers</a>");
+    writePage(dir, "rulers.html", "<a href='https://example.org/'>away</a>");
+    QWidget window;
     fake::FakeDesktop fake;
-    Links links(&form, fake, dir.path().toStdString());
-    for (int i = 0; i < 2; ++i) links.ShowHelpContents();
-    const auto browsers = form.findChildren<QTextBrowser*>();
+    Links links(fake, dir.path().toStdString(), &window);
+    for (int i = 0; i < 2; ++i) links.showHelp();
+    const auto browsers = window.findChildren<QTextBrowser*>();
     ASSERT_EQ(browsers.size(), 1);
-    EXPECT_TRUE(browsers[0]->window()->isVisible() &&
-                browsers[0]->toPlainText() == "The help of Sizewise");
+    QTextBrowser* browser = browsers[0];
+    QWidget* help = browser->window();
+    EXPECT_TRUE(help->isVisible());
+    const auto button = [help](const char* text) {
+        for (auto* b : help->findChildren<QToolButton*>()) {
+            if (b->text() == text) return b;
+        }
+        return static_cast<QToolButton*>(nullptr);
+    };
+    const auto page = [browser] { return browser->source().fileName(); };
+    emit browser->anchorClicked(QUrl("rulers.html"));
+    EXPECT_EQ(page(), "rulers.html");
+    EXPECT_EQ(help->windowTitle(), "rulers.html - Sizewise Help");
+    QTest::mouseClick(button("&Back"), Qt::LeftButton);
+    EXPECT_EQ(page(), "index.html");
+    QTest::mouseClick(button("&Forward"), Qt::LeftButton);
+    EXPECT_EQ(page(), "rulers.html");
+    emit browser->anchorClicked(QUrl("https://example.org/"));
+    EXPECT_EQ(fake.openedLinks, std::vector<std::string>{"https://example.org/"});
+    EXPECT_EQ(page(), "rulers.html");
+    QTest::mouseClick(button("&Contents"), Qt::LeftButton);
+    EXPECT_EQ(page(), "index.html");
+    fake.linksOpen = false;
+    emit browser->anchorClicked(QUrl("https://example.org/"));
+    EXPECT_TRUE(said().startsWith("Nothing on this desktop could open"));
 }
 
 }  // namespace

@@ -46,18 +46,32 @@ def judge(report):
     return bool(ran) and len(ran) == len(cases) and not failed, summary
 
 
+def monitors(desktop):
+    """The X server's monitors, the primary first, where Wine puts them: with the primary one's
+    top-left corner at the origin, as Windows has it. "left,top,right,bottom;..." """
+    found = []
+    for line in desktop.run(["xrandr", "--listmonitors"]).splitlines()[1:]:
+        m = re.match(r"\s*\d+:\s+\+?(\*?)\S+\s+(\d+)/\d+x(\d+)/\d+\+(-?\d+)\+(-?\d+)", line)
+        if m:
+            primary, w, h, x, y = m.group(1), *map(int, m.groups()[1:])
+            found.insert(0 if primary else len(found), (x, y, w, h))
+    ox, oy = found[0][0], found[0][1]
+    return ";".join(f"{x - ox},{y - oy},{x - ox + w},{y - oy + h}" for x, y, w, h in found)
+
+
 def main():
-    program, build, *gtest_args = sys.argv[1:]
+    two_monitors = "--two-monitors" in sys.argv
+    program, build, *gtest_args = [a for a in sys.argv[1:] if a != "--two-monitors"]
     build = os.path.abspath(build)  # Wine takes only an absolute prefix
-    template, report = os.path.join(build, "wineprefix-template"), os.path.join(build, "win32_tests.xml")
+    template = os.path.join(build, "wineprefix-template")
+    report = os.path.join(build, "win32_monitors.xml" if two_monitors else "win32_tests.xml")
     prepare_template(template)
     if os.path.exists(report):
         os.remove(report)
-    with Desktop("openbox", tray=False) as desktop:
+    with Desktop("openbox", tray=False, two_monitors=two_monitors) as desktop:
         prefix = os.path.join(desktop.dir, "wineprefix")  # removed with the desktop
         shutil.copytree(template, prefix, symlinks=True)
-        size = re.search(r"Width: (\d+)\s+Height: (\d+)", desktop.run(["xwininfo", "-root"])).groups()
-        env = dict(desktop.env, SIZEWISE_TEST_SCREEN="x".join(size), SIZEWISE_TEST_DPI=str(DPI))
+        env = dict(desktop.env, SIZEWISE_TEST_MONITORS=monitors(desktop), SIZEWISE_TEST_DPI=str(DPI))
         try:
             status = wine(["wine", program, "--gtest_output=xml:Z:" + report.replace("/", "\\")]
                           + gtest_args, prefix, env, timeout=240).returncode

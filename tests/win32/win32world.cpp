@@ -4,10 +4,12 @@
 // After windows.h, whose types it uses.
 #include <dwmapi.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <future>
 #include <map>
+#include <sstream>
 #include <stdexcept>
 #include <thread>
 
@@ -151,20 +153,38 @@ public:
         SendInput(2, tap, sizeof(INPUT));
     }
 
-    // What the runner set up; run without it, the display mode and the system's DPI.
+    // What the runner set up: the monitors as the runner's X server has them, the primary first
+    // ("left,top,right,bottom;..."), or the screen's size; run without either, the display mode.
+    // The desktop is their bounding box.
     ScreenMetrics expectedScreen() override {
-        const char* size = std::getenv("SIZEWISE_TEST_SCREEN");
-        DEVMODEW mode{};
-        mode.dmSize = sizeof mode;
-        EnumDisplaySettingsW(nullptr, ENUM_CURRENT_SETTINGS, &mode);
-        ScreenMetrics m{static_cast<std::int32_t>(mode.dmPelsWidth),
-                        static_cast<std::int32_t>(mode.dmPelsHeight),
-                        static_cast<double>(GetDpiForSystem()),
-                        static_cast<double>(GetDpiForSystem()),
-                        {}};
-        if (size != nullptr) std::sscanf(size, "%dx%d", &m.widthPx, &m.heightPx);
+        ScreenMetrics m;
+        m.dpiX = m.dpiY = static_cast<double>(GetDpiForSystem());
         if (const char* dpi = std::getenv("SIZEWISE_TEST_DPI")) m.dpiX = m.dpiY = std::atof(dpi);
-        m.monitors = {Rect{0, 0, m.widthPx, m.heightPx}};
+        std::istringstream list(
+            std::getenv("SIZEWISE_TEST_MONITORS") ? std::getenv("SIZEWISE_TEST_MONITORS") : "");
+        for (std::string item; std::getline(list, item, ';');) {
+            Rect r;
+            if (std::sscanf(item.c_str(), "%d,%d,%d,%d", &r.left, &r.top, &r.right, &r.bottom) ==
+                4) {
+                m.monitors.push_back(r);
+            }
+        }
+        if (m.monitors.empty()) {
+            DEVMODEW mode{};
+            mode.dmSize = sizeof mode;
+            EnumDisplaySettingsW(nullptr, ENUM_CURRENT_SETTINGS, &mode);
+            Rect r{0, 0, static_cast<std::int32_t>(mode.dmPelsWidth),
+                   static_cast<std::int32_t>(mode.dmPelsHeight)};
+            if (const char* size = std::getenv("SIZEWISE_TEST_SCREEN")) {
+                std::sscanf(size, "%dx%d", &r.right, &r.bottom);
+            }
+            m.monitors.push_back(r);
+        }
+        m.bounds = m.monitors.front();
+        for (const Rect& r : m.monitors) {
+            m.bounds = Rect{std::min(m.bounds.left, r.left), std::min(m.bounds.top, r.top),
+                            std::max(m.bounds.right, r.right), std::max(m.bounds.bottom, r.bottom)};
+        }
         return m;
     }
 
@@ -194,7 +214,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<World> OpenWorld() {
+std::unique_ptr<World> openWorld() {
     return std::make_unique<Win32World>();
 }
 

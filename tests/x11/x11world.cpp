@@ -15,16 +15,16 @@ namespace sw::test {
 
 using x11::Reply;
 
-bool Shell(const std::string& command) {
+bool runOnDisplay(const std::string& command) {
     return std::system(command.c_str()) == 0;
 }
 
-bool UnderWindowManager() {
+bool underWindowManager() {
     const char* wm = std::getenv("SIZEWISE_TEST_WM");
     return wm == nullptr || std::string(wm) != "none";
 }
 
-std::unique_ptr<World> OpenWorld() {
+std::unique_ptr<World> openWorld() {
     return std::make_unique<X11World>();
 }
 
@@ -88,7 +88,7 @@ WindowId X11World::open(const std::string& title) {
 }
 
 bool X11World::managed(WindowId window) {
-    if (UnderWindowManager())
+    if (underWindowManager())
         return words(window, "WM_STATE").size() >= 1 && words(window, "WM_STATE")[0] == 1;
     Reply<xcb_get_window_attributes_reply_t> a{
         xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, window), nullptr)};
@@ -174,16 +174,16 @@ bool X11World::isToolWindow(WindowId window) {
 }
 
 void X11World::click(Point at, int button) {
-    Shell("xdotool mousemove " + std::to_string(at.x) + " " + std::to_string(at.y) + " click " +
-          std::to_string(button));
+    runOnDisplay("xdotool mousemove " + std::to_string(at.x) + " " + std::to_string(at.y) +
+                 " click " + std::to_string(button));
 }
 
 void X11World::tapShift() {
-    Shell("xdotool key shift");
+    runOnDisplay("xdotool key shift");
 }
 
 ScreenMetrics X11World::expectedScreen() {
-    return ScreenMetrics{1024, 768, 96, 96, {Rect{0, 0, 1024, 768}}};
+    return ScreenMetrics{Rect{0, 0, 1024, 768}, 96, 96, {Rect{0, 0, 1024, 768}}};
 }
 
 bool X11World::eventually(const std::function<bool()>& done) {

@@ -57,8 +57,8 @@ private:
 };
 
 // Runs a shell command on the test's display; true when it succeeded.
-bool Shell(const std::string& command);
+bool runOnDisplay(const std::string& command);
 // A window manager is running on the test's display (the desktop runner says which).
-bool UnderWindowManager();
+bool underWindowManager();
 
 }  // namespace sw::test

@@ -1,0 +1,121 @@
+// The about window and start-up splash.
+#include "aboutwindow.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QTimer>
+
+#include "appinfo.h"
+#include "numbers.h"
+#include "screenmodel.h"
+#include "widgets.h"
+#include "windowutils.h"
+
+namespace sw {
+namespace {
+
+// Design geometry, in twips.
+constexpr int kClientWidth = 7560;
+constexpr int kClientHeight = 3510;
+constexpr int kPictureSize = 200;  // pixels
+// The version line is right-aligned: it grows leftwards from the panel's right margin, so that a
+// longer version never runs off the panel.
+constexpr int kRightMargin = 120;
+
+constexpr const char* kCopyright = "\u00a9 2026 the Sizewise developers";
+constexpr const char* kWarning =
+    "Sizewise moves and resizes the windows of other programs. It comes with no "
+    "warranty of any kind: use it at your own risk.";
+
+QFont boldFont(const QFont& base, double points) {
+    QFont f = base;
+    f.setPointSizeF(points);
+    f.setBold(true);
+    return f;
+}
+
+QLabel* label(QWidget* parent, const QString& text, const QFont& font) {
+    auto* l = new QLabel(text, parent);
+    l->setFont(font);
+    return l;
+}
+
+}  // namespace
+
+QString versionLine() {
+    return QString::fromStdString("Version " + versionText());
+}
+
+AboutWindow::AboutWindow(Role role, WindowSystem& windows, const ScreenModel& screen,
+                         QWidget* owner)
+    // A fixed dialog frame without caption or buttons: only the border.
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint), windows_(windows), screen_(screen) {
+    setObjectName(role == Role::Splash ? "splash" : "aboutWindow");
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFixedSize(designPixels(kClientWidth), designPixels(kClientHeight));
+    createControls(role);
+    if (role == Role::Splash) {
+        auto* timer = new QTimer(this);
+        timer->setSingleShot(true);
+        timer->setTimerType(Qt::PreciseTimer);
+        connect(timer, &QTimer::timeout, this, &QDialog::accept);
+        timer->start(kSplashTime);
+    }
+}
+
+void AboutWindow::createControls(Role role) {
+    auto* panel = new QWidget(this);
+    panel->setGeometry(designRect(120, 120, 7335, 3255));
+    panel->setAutoFillBackground(true);
+    QPalette white = panel->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    panel->setPalette(white);
+
+    auto* picture = new QLabel(panel);
+    picture->setGeometry(designPixels(120), designPixels(120), kPictureSize, kPictureSize);
+    picture->setScaledContents(true);
+    // The application's own picture, set by the start-up code.
+    picture->setPixmap(qApp->windowIcon().pixmap(kPictureSize, kPictureSize));
+
+    QLabel* name = label(panel, kAppTitle, boldFont(font(), 18));
+    name->move(designPixels(4200), designPixels(120));
+    name->adjustSize();
+    QLabel* version = label(panel, versionLine(), boldFont(font(), 12));
+    version->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    version->adjustSize();
+    version->move(panel->width() - designPixels(kRightMargin) - version->width(),
+                  designPixels(600));
+    QFont notice = font();
+    notice.setPixelSize(10);
+    label(panel, kCopyright, notice)->setGeometry(designRect(4200, 1200, 3015, 255));
+    QLabel* warning = label(panel, kWarning, notice);
+    warning->setGeometry(designRect(4200, 1800, 3015, 915));
+    warning->setWordWrap(true);
+    warning->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    if (role == Role::About) {
+        // On the window, over the panel.
+        auto* close = new QPushButton("Close", this);
+        close->setObjectName("closeButton");
+        close->setGeometry(designRect(6600, 2880, 735, 375));
+        connect(close, &QPushButton::clicked, this, &QDialog::accept);
+    }
+}
+
+void AboutWindow::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    centreWindow(screen_.metrics(), this, true, true);
+    // The window system takes the topmost state of a mapped window only.
+    setTopmost(windows_, this, true);
+}
+
+void AboutWindow::paintEvent(QPaintEvent* event) {
+    QDialog::paintEvent(event);
+    QPainter p(this);
+    p.setPen(palette().color(QPalette::Dark));
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+}  // namespace sw
