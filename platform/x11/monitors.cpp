@@ -20,7 +20,6 @@ Rect rectOf(std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t hei
 void X11Desktop::Impl::prefetchMonitorExtensions() {
     xcb_prefetch_extension_data(c, &xcb_randr_id);
     xcb_prefetch_extension_data(c, &xcb_xinerama_id);
-    stats.requests += 2;
 }
 
 void X11Desktop::Impl::discoverMonitors() {
@@ -28,9 +27,9 @@ void X11Desktop::Impl::discoverMonitors() {
     const xcb_query_extension_reply_t* xinerama = xcb_get_extension_data(c, &xcb_xinerama_id);
     std::optional<xcb_randr_query_version_cookie_t> version;
     std::optional<xcb_xinerama_is_active_cookie_t> active;
-    if (randr && randr->present) version = sent(xcb_randr_query_version(c, 1, 5));
-    if (xinerama && xinerama->present) active = sent(xcb_xinerama_is_active(c));
-    sendBatch();
+    if (randr && randr->present) version = xcb_randr_query_version(c, 1, 5);
+    if (xinerama && xinerama->present) active = xcb_xinerama_is_active(c);
+    flush();
     if (version) {
         if (auto r = takeReply<xcb_randr_query_version_reply>(c, *version)) {
             randrEventBase = randr->first_event;
@@ -45,10 +44,10 @@ void X11Desktop::Impl::discoverMonitors() {
     if (hasRandr) {
         // A monitor added, removed, moved or given a new mode changes the screen
         // or a CRTC; RandR 1.5 also tells of monitors set by hand.
-        sent(xcb_randr_select_input(c, root,
-                                    XCB_RANDR_NOTIFY_MASK_SCREEN_CHANGE |
-                                        XCB_RANDR_NOTIFY_MASK_CRTC_CHANGE |
-                                        XCB_RANDR_NOTIFY_MASK_OUTPUT_CHANGE));
+        xcb_randr_select_input(c, root,
+                               XCB_RANDR_NOTIFY_MASK_SCREEN_CHANGE |
+                                   XCB_RANDR_NOTIFY_MASK_CRTC_CHANGE |
+                                   XCB_RANDR_NOTIFY_MASK_OUTPUT_CHANGE);
         flush();
     }
 }
@@ -67,8 +66,8 @@ void X11Desktop::Impl::notifyMonitors() {
 
 MonitorQuery X11Desktop::Impl::sendMonitorQuery() {
     MonitorQuery q;
-    if (hasRandrMonitors) q.randr = sent(xcb_randr_get_monitors(c, root, 1));
-    if (hasXinerama) q.xinerama = sent(xcb_xinerama_query_screens(c));
+    if (hasRandrMonitors) q.randr = xcb_randr_get_monitors(c, root, 1);
+    if (hasXinerama) q.xinerama = xcb_xinerama_query_screens(c);
     return q;
 }
 

@@ -164,8 +164,8 @@ void X11Desktop::Impl::updateFallback() {
 
 void X11Desktop::Impl::lookForWarp() {
     if (!inputHandler || !alive()) return;
-    const auto cookie = sent(xcb_query_pointer(c, root));
-    sendBatch();
+    const auto cookie = xcb_query_pointer(c, root);
+    flush();
     const auto r = takeReply<xcb_query_pointer_reply>(c, cookie);
     handleQueuedEvents();
     if (!r || Point{r->root_x, r->root_y} == lastPointer.position) return;

@@ -55,9 +55,9 @@ void X11Desktop::Impl::sendToRoot(xcb_window_t window, xcb_atom_t type, std::uin
     event.data.data32[2] = l2;
     event.data.data32[3] = l3;
     event.data.data32[4] = l4;
-    sent(xcb_send_event(c, 0, root,
-                        XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                        reinterpret_cast<const char*>(&event)));
+    xcb_send_event(c, 0, root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&event));
 }
 
 void X11Desktop::Impl::changeState(xcb_window_t window, StateAction action, xcb_atom_t first,
@@ -72,8 +72,8 @@ void X11Desktop::Impl::activate(xcb_window_t window) {
         return;
     }
     const std::uint32_t above[] = {XCB_STACK_MODE_ABOVE};
-    sent(xcb_configure_window(c, window, XCB_CONFIG_WINDOW_STACK_MODE, above));
-    sent(xcb_set_input_focus(c, XCB_INPUT_FOCUS_PARENT, window, XCB_CURRENT_TIME));
+    xcb_configure_window(c, window, XCB_CONFIG_WINDOW_STACK_MODE, above);
+    xcb_set_input_focus(c, XCB_INPUT_FOCUS_PARENT, window, XCB_CURRENT_TIME);
 }
 
 void X11Desktop::Impl::sendPlacement(xcb_window_t window, const WindowFacts& f, std::int32_t left,
@@ -101,15 +101,14 @@ void X11Desktop::Impl::sendPlacement(xcb_window_t window, const WindowFacts& f, 
 
 void X11Desktop::Impl::selectEvents(xcb_window_t window, std::uint32_t mask) {
     // The selection is this connection's own; other clients' masks are untouched.
-    sent(xcb_change_window_attributes(c, window, XCB_CW_EVENT_MASK, &mask));
+    xcb_change_window_attributes(c, window, XCB_CW_EVENT_MASK, &mask);
 }
 
 void X11Desktop::Impl::deferPlacement(xcb_window_t window, const WindowFacts& maximised,
                                       std::int32_t left, std::int32_t top, std::int32_t width,
                                       std::int32_t height) {
     if (pending) completePending(false);
-    pending =
-        PendingPlacement{window, left, top, width, height, maximised.extents, maximised.shadow};
+    pending = PendingPlacement{window, left, top, width, height, maximised.extents};
     // Watching starts before the restore is asked for, so no change is missed.
     reselect(window);
     changeState(window, StateAction::Remove, atoms.NET_WM_STATE_MAXIMIZED_VERT,
@@ -140,7 +139,7 @@ void X11Desktop::Impl::pendingWindowChanged() {
 bool PendingPlacement::restoredIn(const WindowFacts& now) const {
     // The state goes first; the frame extents (and a client's own shadow) follow.
     return !now.anyMaximised() &&
-           (!(now.extents == maximisedExtents) || !(now.shadow == maximisedShadow));
+           (!(now.extents == maximisedExtents) || !(now.shadow == Extents{}));
 }
 
 void X11Desktop::Impl::completePending(bool onlyOnceRestored) {
@@ -168,8 +167,8 @@ void X11Desktop::Impl::dropPending() {
 
 void X11Desktop::Impl::placeWithoutManager(xcb_window_t window, std::int32_t left, std::int32_t top,
                                            std::int32_t width, std::int32_t height) {
-    const auto cookie = sent(xcb_get_geometry(c, window));
-    sendBatch();
+    const auto cookie = xcb_get_geometry(c, window);
+    flush();
     const auto g = takeReply<xcb_get_geometry_reply>(c, cookie);
     if (!g) return;
     // Without a frame the outer rectangle is the client with its border.
@@ -181,11 +180,11 @@ void X11Desktop::Impl::placeWithoutManager(xcb_window_t window, std::int32_t lef
         static_cast<std::uint32_t>(atLeastOne(std::int64_t{height} - twice)),
         XCB_STACK_MODE_ABOVE,
     };
-    sent(xcb_configure_window(c, window,
-                              XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH |
-                                  XCB_CONFIG_WINDOW_HEIGHT | XCB_CONFIG_WINDOW_STACK_MODE,
-                              values));
-    sent(xcb_set_input_focus(c, XCB_INPUT_FOCUS_PARENT, window, XCB_CURRENT_TIME));
+    xcb_configure_window(c, window,
+                         XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH |
+                             XCB_CONFIG_WINDOW_HEIGHT | XCB_CONFIG_WINDOW_STACK_MODE,
+                         values);
+    xcb_set_input_focus(c, XCB_INPUT_FOCUS_PARENT, window, XCB_CURRENT_TIME);
     flush();
 }
 
@@ -230,7 +229,7 @@ void X11Desktop::showWindow(WindowId window, ShowCommand command) {
             if (managed)
                 i.sendToRoot(window, i.atoms.WM_CHANGE_STATE, kIconicState);
             else
-                i.sent(xcb_unmap_window(i.c, window));
+                xcb_unmap_window(i.c, window);
             break;
         case ShowCommand::Restore:
         case ShowCommand::Maximise: {
@@ -242,7 +241,7 @@ void X11Desktop::showWindow(WindowId window, ShowCommand command) {
                               i.atoms.NET_WM_STATE_MAXIMIZED_VERT,
                               i.atoms.NET_WM_STATE_MAXIMIZED_HORZ);
             } else {
-                i.sent(xcb_map_window(i.c, window));
+                xcb_map_window(i.c, window);
             }
             i.activate(window);
             break;
@@ -270,14 +269,14 @@ void X11Desktop::markToolWindow(WindowId window) {
     // well. The window stays of the normal type and transient for nothing, so it
     // is stacked by when it was last raised, as the main window is.
     const xcb_atom_t skip[] = {i.atoms.NET_WM_STATE_SKIP_TASKBAR, i.atoms.NET_WM_STATE_SKIP_PAGER};
-    i.sent(xcb_change_property(i.c, XCB_PROP_MODE_APPEND, window, i.atoms.NET_WM_STATE,
-                               XCB_ATOM_ATOM, 32, 2, skip));
+    xcb_change_property(i.c, XCB_PROP_MODE_APPEND, window, i.atoms.NET_WM_STATE, XCB_ATOM_ATOM, 32,
+                        2, skip);
     i.changeState(window, StateAction::Add, skip[0], skip[1]);
     // The toolkit reads the states back on its own connection when it maps the
     // window; requests of two connections are not ordered, so this one waits
     // until the server has taken the change.
-    const auto sync = i.sent(xcb_get_input_focus(i.c));
-    i.sendBatch();
+    const auto sync = xcb_get_input_focus(i.c);
+    i.flush();
     xcb_discard_reply(i.c, sync.sequence);
 }
 
@@ -306,11 +305,11 @@ xcb_window_t X11Desktop::Impl::topmostCandidate(const std::vector<xcb_window_t>&
                 requestProperty(*it, atoms.WM_PROTOCOLS, XCB_ATOM_ATOM, 32),
                 requestProperty(*it, atoms.NET_WM_WINDOW_TYPE, XCB_ATOM_ATOM, 16),
                 std::nullopt};
-        if (checkMapped) q.attributes = sent(xcb_get_window_attributes(c, *it));
+        if (checkMapped) q.attributes = xcb_get_window_attributes(c, *it);
         queries.push_back(q);
     }
     if (queries.empty()) return XCB_WINDOW_NONE;
-    sendBatch();
+    flush();
     xcb_window_t found = XCB_WINDOW_NONE;
     for (const Query& q : queries) {
         const auto netWmState = takeReply<xcb_get_property_reply>(c, q.netWmState);
@@ -350,8 +349,8 @@ xcb_window_t X11Desktop::Impl::topmostCandidate(const std::vector<xcb_window_t>&
 
 void X11Desktop::Impl::sendToBackWithoutManager() {
     const xcb_window_t pushed = focusTopLevel(std::nullopt);
-    const auto treeCookie = sent(xcb_query_tree(c, root));
-    sendBatch();
+    const auto treeCookie = xcb_query_tree(c, root);
+    flush();
     const auto tree = takeReply<xcb_query_tree_reply>(c, treeCookie);
     if (!tree) return;
     const xcb_window_t* children = xcb_query_tree_children(tree.get());
@@ -360,13 +359,13 @@ void X11Desktop::Impl::sendToBackWithoutManager() {
     const xcb_window_t next = topmostCandidate(stack, pushed, true);
     if (pushed != XCB_WINDOW_NONE) {
         const std::uint32_t below[] = {XCB_STACK_MODE_BELOW};
-        sent(xcb_configure_window(c, pushed, XCB_CONFIG_WINDOW_STACK_MODE, below));
+        xcb_configure_window(c, pushed, XCB_CONFIG_WINDOW_STACK_MODE, below);
     }
     if (next != XCB_WINDOW_NONE) {
-        sent(xcb_set_input_focus(c, XCB_INPUT_FOCUS_PARENT, next, XCB_CURRENT_TIME));
+        xcb_set_input_focus(c, XCB_INPUT_FOCUS_PARENT, next, XCB_CURRENT_TIME);
     }
-    const auto sync = sent(xcb_get_input_focus(c));
-    sendBatch();
+    const auto sync = xcb_get_input_focus(c);
+    flush();
     xcb_discard_reply(c, sync.sequence);
 }
 
@@ -382,7 +381,7 @@ void X11Desktop::sendForegroundToBack() {
         i.requestProperty(i.root, i.atoms.NET_ACTIVE_WINDOW, XCB_ATOM_WINDOW, 1);
     const auto stackCookie =
         i.requestProperty(i.root, i.atoms.NET_CLIENT_LIST_STACKING, XCB_ATOM_WINDOW, 1 << 14);
-    i.sendBatch();
+    i.flush();
     const xcb_window_t active =
         firstWord(takeReply<xcb_get_property_reply>(i.c, activeCookie).get());
     const auto stack = propertyWords(takeReply<xcb_get_property_reply>(i.c, stackCookie).get());
@@ -411,7 +410,7 @@ void X11Desktop::sendForegroundToBack() {
     while (i.waitForEvent(deadline, activeChanged)) {
         const auto cookie =
             i.requestProperty(i.root, i.atoms.NET_ACTIVE_WINDOW, XCB_ATOM_WINDOW, 1);
-        i.sendBatch();
+        i.flush();
         const xcb_window_t now = firstWord(takeReply<xcb_get_property_reply>(i.c, cookie).get());
         i.handleQueuedEvents();
         if (now != active && now != XCB_WINDOW_NONE) break;

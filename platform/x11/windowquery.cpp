@@ -62,14 +62,14 @@ WindowState WindowFacts::state() const {
 xcb_get_property_cookie_t X11Desktop::Impl::requestProperty(xcb_window_t window,
                                                             xcb_atom_t property, xcb_atom_t type,
                                                             std::uint32_t words) {
-    return sent(xcb_get_property(c, 0, window, property, type, 0, words));
+    return xcb_get_property(c, 0, window, property, type, 0, words);
 }
 
 WindowQuery X11Desktop::Impl::sendWindowQuery(xcb_window_t window, bool withTitle) {
     WindowQuery q;
     q.window = window;
-    q.geometry = sent(xcb_get_geometry(c, window));
-    q.translate = sent(xcb_translate_coordinates(c, window, root, 0, 0));
+    q.geometry = xcb_get_geometry(c, window);
+    q.translate = xcb_translate_coordinates(c, window, root, 0, 0);
     q.extents = requestProperty(window, atoms.NET_FRAME_EXTENTS, XCB_ATOM_CARDINAL, 4);
     q.shadow = requestProperty(window, atoms.GTK_FRAME_EXTENTS, XCB_ATOM_CARDINAL, 4);
     q.wmState = requestProperty(window, atoms.WM_STATE, atoms.WM_STATE, 2);
@@ -135,7 +135,7 @@ void X11Desktop::Impl::dropPrefetch() {
 WindowFacts X11Desktop::Impl::readWindow(xcb_window_t window, bool withTitle) {
     if (window == XCB_WINDOW_NONE || !alive()) return {};
     const WindowQuery q = sendWindowQuery(window, withTitle);
-    sendBatch();
+    flush();
     return collect(q);
 }
 
@@ -143,8 +143,8 @@ xcb_window_t X11Desktop::Impl::topLevelOf(xcb_window_t window) {
     // Without a window manager the top-level window is the root's child that
     // contains the focus; the walk stops at the first failure (window gone).
     for (int depth = 0; depth < 64 && window != XCB_WINDOW_NONE && window != root; ++depth) {
-        const auto cookie = sent(xcb_query_tree(c, window));
-        sendBatch();
+        const auto cookie = xcb_query_tree(c, window);
+        flush();
         const auto tree = takeReply<xcb_query_tree_reply>(c, cookie);
         if (!tree) return XCB_WINDOW_NONE;
         if (tree->parent == root) return window;
@@ -155,8 +155,8 @@ xcb_window_t X11Desktop::Impl::topLevelOf(xcb_window_t window) {
 
 xcb_window_t X11Desktop::Impl::focusTopLevel(std::optional<xcb_get_input_focus_cookie_t> cookie) {
     if (!cookie) {
-        cookie = sent(xcb_get_input_focus(c));
-        sendBatch();
+        cookie = xcb_get_input_focus(c);
+        flush();
     }
     const auto focus = takeReply<xcb_get_input_focus_reply>(c, *cookie);
     if (!focus) return XCB_WINDOW_NONE;
@@ -188,8 +188,8 @@ WindowId X11Desktop::foregroundWindow() {
     }
     const auto active = i.requestProperty(i.root, i.atoms.NET_ACTIVE_WINDOW, XCB_ATOM_WINDOW, 1);
     std::optional<xcb_get_input_focus_cookie_t> focus;
-    if (i.wmCheck == XCB_WINDOW_NONE) focus = i.sent(xcb_get_input_focus(i.c));
-    i.sendBatch();
+    if (i.wmCheck == XCB_WINDOW_NONE) focus = xcb_get_input_focus(i.c);
+    i.flush();
 
     const xcb_window_t check = firstWord(takeReply<xcb_get_property_reply>(i.c, rootCheck).get());
     xcb_window_t self = XCB_WINDOW_NONE;

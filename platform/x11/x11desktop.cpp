@@ -106,7 +106,6 @@ void X11Desktop::Impl::primeXlibAtoms() {
     char* names[] = {compoundText, utf8String, text};
     Atom interned[std::size(names)];
     XInternAtoms(dpy, names, static_cast<int>(std::size(names)), False, interned);
-    ++stats.roundTrips;
 }
 
 void X11Desktop::Impl::discover() {
@@ -117,17 +116,16 @@ void X11Desktop::Impl::discover() {
     };
     std::vector<Pending> interned;
 #define SW_X11_ATOM_INTERN(member, name) \
-    interned.push_back({&atoms.member, sent(xcb_intern_atom(c, 0, sizeof(name) - 1, name))});
+    interned.push_back({&atoms.member, xcb_intern_atom(c, 0, sizeof(name) - 1, name)});
     SW_X11_ATOM_TABLE(SW_X11_ATOM_INTERN)
 #undef SW_X11_ATOM_INTERN
     xcb_prefetch_extension_data(c, &xcb_input_id);
-    ++stats.requests;
     prefetchMonitorExtensions();
     const xcb_setup_t* setup = xcb_get_setup(c);
-    const auto keymap = sent(xcb_get_keyboard_mapping(
+    const auto keymap = xcb_get_keyboard_mapping(
         c, setup->min_keycode,
-        static_cast<std::uint8_t>(setup->max_keycode - setup->min_keycode + 1)));
-    sendBatch();
+        static_cast<std::uint8_t>(setup->max_keycode - setup->min_keycode + 1));
+    flush();
     for (const Pending& p : interned) {
         if (auto r = takeReply<xcb_intern_atom_reply>(c, p.cookie)) *p.slot = r->atom;
     }
@@ -139,11 +137,11 @@ void X11Desktop::Impl::discover() {
     std::optional<xcb_input_xi_query_version_cookie_t> version;
     if (ext && ext->present) {
         xinputOpcode = ext->major_opcode;
-        version = sent(xcb_input_xi_query_version(c, 2, 2));
+        version = xcb_input_xi_query_version(c, 2, 2);
     }
     const auto check =
-        sent(xcb_get_property(c, 0, root, atoms.NET_SUPPORTING_WM_CHECK, XCB_ATOM_WINDOW, 0, 1));
-    sendBatch();
+        xcb_get_property(c, 0, root, atoms.NET_SUPPORTING_WM_CHECK, XCB_ATOM_WINDOW, 0, 1);
+    flush();
     if (version) {
         if (auto r = takeReply<xcb_input_xi_query_version_reply>(c, *version)) {
             hasXInput = r->major_version > 2 || (r->major_version == 2 && r->minor_version >= 2);
@@ -183,8 +181,8 @@ bool X11Desktop::Impl::windowManagerValid(xcb_window_t check) {
     // The property outlives a window manager that was killed; only a check window
     // that still exists and points at itself means one is running.
     const auto cookie =
-        sent(xcb_get_property(c, 0, check, atoms.NET_SUPPORTING_WM_CHECK, XCB_ATOM_WINDOW, 0, 1));
-    sendBatch();
+        xcb_get_property(c, 0, check, atoms.NET_SUPPORTING_WM_CHECK, XCB_ATOM_WINDOW, 0, 1);
+    flush();
     return firstWord(takeReply<xcb_get_property_reply>(c, cookie).get()) == check;
 }
 
@@ -200,27 +198,22 @@ void X11Desktop::Impl::selectRawInput() {
     mask.bits = XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_PRESS |
                 XCB_INPUT_XI_EVENT_MASK_RAW_BUTTON_RELEASE | XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS |
                 XCB_INPUT_XI_EVENT_MASK_RAW_KEY_RELEASE | XCB_INPUT_XI_EVENT_MASK_RAW_MOTION;
-    sent(xcb_input_xi_select_events(c, root, 1, &mask.head));
+    xcb_input_xi_select_events(c, root, 1, &mask.head);
     flush();
 }
 
 void X11Desktop::Impl::readShiftKeycodes() {
     const xcb_setup_t* setup = xcb_get_setup(c);
-    const auto cookie = sent(xcb_get_keyboard_mapping(
+    const auto cookie = xcb_get_keyboard_mapping(
         c, setup->min_keycode,
-        static_cast<std::uint8_t>(setup->max_keycode - setup->min_keycode + 1)));
-    sendBatch();
+        static_cast<std::uint8_t>(setup->max_keycode - setup->min_keycode + 1));
+    flush();
     shiftKeycodes = shiftKeycodesIn(takeReply<xcb_get_keyboard_mapping_reply>(c, cookie).get(),
                                     setup->min_keycode);
 }
 
 void X11Desktop::Impl::flush() {
     xcb_flush(c);
-}
-
-void X11Desktop::Impl::sendBatch() {
-    xcb_flush(c);
-    ++stats.roundTrips;
 }
 
 void X11Desktop::Impl::handleQueuedEvents() {
@@ -374,14 +367,10 @@ void X11Desktop::processEvents() {
     d->alive();
 }
 
-X11Desktop::Stats X11Desktop::stats() const {
-    return d->stats;
-}
-
 Point X11Desktop::cursorPos() {
     if (!d->alive()) return {};
-    const auto cookie = d->sent(xcb_query_pointer(d->c, d->root));
-    d->sendBatch();
+    const auto cookie = xcb_query_pointer(d->c, d->root);
+    d->flush();
     auto r = takeReply<xcb_query_pointer_reply>(d->c, cookie);
     d->handleQueuedEvents();
     return r ? Point{r->root_x, r->root_y} : Point{};
@@ -391,8 +380,8 @@ PointerSnapshot X11Desktop::readPointer() {
     // Presses that came in since the notifier last ran count as well.
     processEvents();
     if (!d->alive()) return {};
-    const auto cookie = d->sent(xcb_query_pointer(d->c, d->root));
-    d->sendBatch();
+    const auto cookie = xcb_query_pointer(d->c, d->root);
+    d->flush();
     auto r = takeReply<xcb_query_pointer_reply>(d->c, cookie);
     // The server sends every event it generated before answering ahead of the
     // reply, so these are all presses up to the moment of the query; latching
@@ -420,11 +409,11 @@ ScreenMetrics X11Desktop::metrics() {
     m.bounds = Rect{0, 0, d->screen->width_in_pixels, d->screen->height_in_pixels};
     m.monitors = {m.bounds};
     if (!d->alive()) return m;
-    const auto geometry = d->sent(xcb_get_geometry(d->c, d->root));
+    const auto geometry = xcb_get_geometry(d->c, d->root);
     const auto resources =
         d->requestProperty(d->root, XCB_ATOM_RESOURCE_MANAGER, XCB_ATOM_STRING, 1 << 16);
     const MonitorQuery monitors = d->sendMonitorQuery();
-    d->sendBatch();
+    d->flush();
     if (auto g = takeReply<xcb_get_geometry_reply>(d->c, geometry)) {
         m.bounds = Rect{0, 0, g->width, g->height};
     }

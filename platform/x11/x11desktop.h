@@ -33,13 +33,6 @@ public:
     // errors). Also runs by itself whenever the connection becomes readable.
     void processEvents();
 
-    // Requests sent and replies waited for since the connection opened.
-    struct Stats {
-        std::uint64_t requests = 0;
-        std::uint64_t roundTrips = 0;
-    };
-    Stats stats() const;
-
     // WindowSystem
     WindowId foregroundWindow() override;
     WindowInfo describeWindow(WindowId window) override;

@@ -84,9 +84,11 @@ struct PendingPlacement {
     std::int32_t width = 0;
     std::int32_t height = 0;
     Extents maximisedExtents;
-    Extents maximisedShadow;
 
-    // Whether the window manager has finished restoring the window.
+    // Whether the window manager has finished restoring the window: the state is off and the
+    // frame's extents changed, or the client drew its shadow again. A maximised window has no
+    // shadow (it fills the work area), also when the client has not yet taken down the one read
+    // as it was maximised.
     bool restoredIn(const WindowFacts& now) const;
 };
 
@@ -117,15 +119,8 @@ struct X11Desktop::Impl {
     void selectRawInput();
     void readShiftKeycodes();
 
-    // Requests are counted here; a batch is flushed once and waited for once.
-    template <typename Cookie>
-    Cookie sent(Cookie cookie) {
-        ++stats.requests;
-        return cookie;
-    }
-    // Sends the requests made since the last batch, whose replies are then collected: one round
-    // trip for the whole batch.
-    void sendBatch();
+    // Sends what was asked; the requests of a batch go together and their replies are then
+    // collected, one round trip for the whole batch.
     void flush();
     // After a batch came in, the events read with it are handled without
     // touching the socket.
@@ -208,7 +203,6 @@ struct X11Desktop::Impl {
     xcb_screen_t* screen;
     xcb_window_t root;
     Atoms atoms;
-    Stats stats;
 
     bool hasXInput = false;
     std::uint8_t xinputOpcode = 0;

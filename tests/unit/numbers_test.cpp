@@ -14,17 +14,11 @@ namespace sw {
 namespace {
 
 TEST(Numbers, RoundingHalvesToEven) {
-    for (const auto& [in, out] : std::vector<std::pair<double, double>>{{0.5, 0},
-                                                                        {1.5, 2},
-                                                                        {2.5, 2},
-                                                                        {-0.5, 0},
-                                                                        {-1.5, -2},
-                                                                        {-2.5, -2},
-                                                                        {2.4999, 2},
-                                                                        {-2.5001, -3},
-                                                                        {79.5, 80}}) {
-        EXPECT_EQ(roundHalfEven(in), out) << in;
-    }
+    const std::pair<double, double> rounded[] = {
+        {0.5, 0},   {1.5, 2},    {2.5, 2},      {-0.5, 0},  {-1.5, -2},
+        {-2.5, -2}, {2.4999, 2}, {-2.5001, -3}, {79.5, 80},
+    };
+    for (const auto& [in, out] : rounded) EXPECT_EQ(roundHalfEven(in), out) << in;
     EXPECT_EQ(designPixels(3645), 243);
     EXPECT_EQ(designPixels(22.5), 2);
     EXPECT_EQ(pinToInt32(1e12), 2147483647);
@@ -33,37 +27,39 @@ TEST(Numbers, RoundingHalvesToEven) {
 }
 
 TEST(Numbers, TypedNumbersAreReadOrRefusedWithAReason) {
-    for (const auto& [text, value] :
-         std::vector<std::pair<const char*, std::int32_t>>{{"800", 800},
-                                                           {"  -4 ", -4},
-                                                           {"+12", 12},
-                                                           {"100.5", 100},
-                                                           {"101.5", 102},
-                                                           {".5", 0},
-                                                           {"1e3", 1000},
-                                                           {"2E2", 200},
-                                                           {"2147483647", 2147483647},
-                                                           {"-2147483648", -2147483647 - 1},
-                                                           {"1e-400", 0},
-                                                           {"5.", 5}}) {
-        EXPECT_EQ(parseInt32(text), value) << text;
-    }
-    for (const auto& [text, why] :
-         std::vector<std::pair<const char*, const char*>>{{"", "Type a number"},
-                                                          {" ", "Type a number"},
-                                                          {"abc", "Not a number"},
-                                                          {"12abc", "Not a number"},
-                                                          {"1,5", "Not a number"},
-                                                          {"0x10", "Not a number"},
-                                                          {"inf", "Not a number"},
-                                                          {"-", "Not a number"},
-                                                          {"1e", "Not a number"},
-                                                          {"1e+", "Not a number"},
-                                                          {".", "Not a number"},
-                                                          {"1 2", "Not a number"},
-                                                          {"2147483648", "Number out of range"},
-                                                          {"-2147483649", "Number out of range"},
-                                                          {"1e400", "Number out of range"}}) {
+    const std::pair<const char*, std::int32_t> read[] = {
+        {"800", 800},
+        {"  -4 ", -4},
+        {"+12", 12},
+        {"100.5", 100},
+        {"101.5", 102},
+        {".5", 0},
+        {"1e3", 1000},
+        {"2E2", 200},
+        {"2147483647", 2147483647},
+        {"-2147483648", INT32_MIN},
+        {"1e-400", 0},
+        {"5.", 5},
+    };
+    for (const auto& [text, value] : read) EXPECT_EQ(parseInt32(text), value) << text;
+    const std::pair<const char*, const char*> refused[] = {
+        {"", "Type a number"},
+        {" ", "Type a number"},
+        {"abc", "Not a number"},
+        {"12abc", "Not a number"},
+        {"1,5", "Not a number"},
+        {"0x10", "Not a number"},
+        {"inf", "Not a number"},
+        {"-", "Not a number"},
+        {"1e", "Not a number"},
+        {"1e+", "Not a number"},
+        {".", "Not a number"},
+        {"1 2", "Not a number"},
+        {"2147483648", "Number out of range"},
+        {"-2147483649", "Number out of range"},
+        {"1e400", "Number out of range"},
+    };
+    for (const auto& [text, why] : refused) {
         std::string reason;
         EXPECT_FALSE(parseInt32(text, &reason)) << text;
         EXPECT_EQ(reason, why) << text;
