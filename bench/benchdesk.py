@@ -1,5 +1,5 @@
 """What the benchmarks share: Sizewise, a target and their windows on a private desktop
-(tests/desktop.py) as the X server tells them, Sizewise behind an xtrace proxy and what its trace
+(scripts/desktop.py) as the X server tells them, Sizewise behind an xtrace proxy and what its trace
 counts, CPU and memory from /proc, and a look over AT-SPI at where a control is."""
 
 import collections
@@ -11,7 +11,7 @@ import sys
 import time
 
 TESTS = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "tests")
-sys.path[:0] = [TESTS, os.path.join(TESTS, "e2e")]
+sys.path[:0] = [os.path.join(os.path.dirname(TESTS), "scripts"), os.path.join(TESTS, "e2e")]
 import desktop  # noqa: E402
 
 SIZEWISE = os.environ.get("SIZEWISE") or os.path.join(os.path.dirname(TESTS), "build", "sizewise")

@@ -1,4 +1,4 @@
-"""Sizewise end to end: one private desktop per suite (tests/desktop.py), the real program on it,
+"""Sizewise end to end: one private desktop per suite (scripts/desktop.py), the real program on it,
 its controls found and read over AT-SPI as a screen reader finds them, the user's clicks and keys
 through XTEST (xdotool), and what is true read from the X server (xwininfo, xprop)."""
 
@@ -8,7 +8,7 @@ import re
 import sys
 import unittest
 
-sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))), "scripts"))
 import desktop  # noqa: E402
 from desktop import wait_until  # noqa: E402,F401
 
@@ -36,8 +36,8 @@ class Session(unittest.TestCase):
         cls.desktop.stop()
 
     # --- the program ----------------------------------------------------------------------
-    def start(self, *args, splash=False, shown=True):
-        type(self).proc = self.desktop.spawn([SIZEWISE, *args] if splash else [SIZEWISE, "--no-splash", *args], "sizewise")
+    def start(self, *args, shown=True):
+        type(self).proc = self.desktop.spawn([SIZEWISE, "--no-splash", *args], "sizewise")
         if shown:
             wait_until(self.main_window, 15, "the main window")
 

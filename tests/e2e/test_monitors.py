@@ -1,4 +1,4 @@
-"""Two monitors side by side, the desktop's origin on neither (tests/desktop.py): Sizewise's windows
+"""Two monitors side by side, the desktop's origin on neither (scripts/desktop.py): Sizewise's windows
 come up in sight, "0,0" goes to the corner of the target's monitor, a ruler locked to the screen
 spans the monitor it is on, a pop-up menu opens at the pointer on a monitor of device pixel ratio
 2, and turning a monitor off brings the windows on it back."""

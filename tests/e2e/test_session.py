@@ -1,11 +1,10 @@
 """A user's sessions with Sizewise on openbox with a notification area, one after another on one
 desktop: values, edits, presets, states and the view; hiding, closing and Exit; a second start;
-the rulers; the splash; a display that dies."""
+the rulers; a display that dies."""
 
 import os
 import signal
 import subprocess
-import time
 import unittest
 
 import e2e
@@ -104,15 +103,7 @@ class Session(e2e.Session):
         self.assertEqual((settings["Config"]["ShowRuler"], settings["RulerConfig"]["Mode"]), ("False", "1"))
         self.assertEqual(settings["HorizontalRulerConfig"]["Width"], "433")  # its free length, though locked
 
-    def test_6_the_splash_comes_before_the_main_window(self):
-        began = time.monotonic()
-        self.start(splash=True, shown=False)
-        wait_until(lambda: self.find(role="label", name="Version " + e2e.VERSION, window=None), 5, "the splash")
-        self.assertFalse(self.main_window())
-        wait_until(self.main_window, 10, "the main window")
-        self.assertGreater(time.monotonic() - began, 2.9)
-
-    def test_7_a_display_that_dies_ends_it_in_order(self):
+    def test_6_a_display_that_dies_ends_it_in_order(self):
         os.remove(self.settings_path())
         self.click(role="label", description="Width")  # the entry panel open when it happens
         self.desktop.procs[0].kill()  # the X server

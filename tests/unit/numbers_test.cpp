@@ -94,6 +94,9 @@ TEST(Monitors, WhichMonitorAndBackIntoSight) {
               (Rect{20, 0, 30, 10}));  // 6 past one, 5 before the other
     EXPECT_EQ(monitorHoldingMost(m, {1000, 300, 1400, 500}), m[0]);
     EXPECT_EQ(monitorHoldingMost(m, {1200, 300, 1600, 500}), m[1]);
+    EXPECT_EQ(monitorHoldingMost(m, {1000, 0, 1400, 300}), m[1]);  // less wide, but taller there
+    EXPECT_EQ(monitorHoldingMost(m, {2400, 2000, 2600, 2100}),
+              m[1]);  // on none: nearest its centre
     EXPECT_EQ(monitorHoldingMost(m, {-32000, -32000, -31840, -31972}),
               m[2]);  // on none: nearest its centre
     EXPECT_EQ(ontoMonitor(m, {-20, 246}, 300, 200), (Point{-20, 246}));  // its title strip is seen

@@ -78,7 +78,7 @@ TEST_F(RulerTest, ShownAndHiddenTogetherFromEveryPlace) {
     EXPECT_EQ(saved("Config", "ShowRuler"), "False");
 }
 
-TEST_F(RulerTest, LocksSpanTheScreenOrTheTargetWhichTheyFollow) {
+TEST_F(RulerTest, LocksSpanTheScreenOrTheTargetWhichTheyFollowAndAMinimisedOneIsRefused) {
     EXPECT_EQ(h().geometry(), QRect(105, 200, 433, 41));
     lock(h(), "lockScreen");
     EXPECT_EQ(h().geometry(), QRect(0, 200, 1024, 41));
@@ -91,6 +91,13 @@ TEST_F(RulerTest, LocksSpanTheScreenOrTheTargetWhichTheyFollow) {
     EXPECT_EQ(h().width(), 1024);  // the screen lock does not follow
     lock(h(), "lockFree");
     EXPECT_EQ(h().geometry(), QRect(105, 200, 433, 41));
+    // A minimised target is refused, with a message.
+    fake.showWindow(target, ShowCommand::Minimise);
+    poll();
+    lock(h(), "lockWindow");
+    ASSERT_TRUE(h().findChild<QMessageBox*>());
+    EXPECT_EQ(h().findChild<QMessageBox*>()->text(), kCannotLockMinimised);
+    EXPECT_TRUE(h().findChild<QToolButton*>("lockFree")->isChecked());
     // Saved at the place it had when it was last free.
     app->quit();
     EXPECT_EQ(saved("VerticalRulerConfig", "Top"), "750");
@@ -98,15 +105,18 @@ TEST_F(RulerTest, LocksSpanTheScreenOrTheTargetWhichTheyFollow) {
     EXPECT_EQ(saved("HorizontalRulerConfig", "Left"), "1575");
 }
 
-TEST_F(RulerTest, AMinimisedTargetIsRefusedWithAMessage) {
-    fake.showWindow(target, ShowCommand::Minimise);
+TEST_F(RulerTest, EitherRulerInTheForegroundGivesBothTheActiveCaption) {
+    const auto caption = [](QWidget& ruler) {
+        return ruler.findChild<QWidget*>("titleStrip")->palette().color(QPalette::Window);
+    };
+    const QColor inactive = caption(h());
+    fake.setForeground(nativeHandle(&v()));
     poll();
-    lock(h(), "lockWindow");
-    auto* refusal = h().findChild<QMessageBox*>();
-    ASSERT_TRUE(refusal);
-    EXPECT_EQ(refusal->text(), kCannotLockMinimised);
-    EXPECT_TRUE(h().findChild<QToolButton*>("lockFree")->isChecked());
-    refusal->close();
+    EXPECT_EQ(caption(h()), QApplication::palette().color(QPalette::Active, QPalette::Highlight));
+    EXPECT_EQ(caption(v()), caption(h()));
+    fake.setForeground(target);
+    poll();
+    EXPECT_EQ(caption(h()), inactive);
 }
 
 TEST_F(RulerTest, ThePointerWorkShowsCoordinatesLinesAndMeasures) {
@@ -143,6 +153,8 @@ TEST_F(RulerTest, TheScaleFallsOnExactPixelsAndTheRedLineLeavesNothingBehind) {
     for (int x = 11; x < 20; ++x) {
         EXPECT_EQ(pixels[x], x == 15 ? kBlack : qRgb(255, 255, 192)) << x;
     }
+    // In absolute numbers too, where the scale is slid along the ruler.
+    menuEntry("Absolute")->trigger();
     fake.movePointer(Point{105 + 200, 300});
     ASSERT_TRUE(QTest::qWaitFor([&] { return redAt(h()) == 200; }));
     EXPECT_EQ(scale(h())[125], kBlack);

@@ -65,6 +65,9 @@ TEST(X11, TitlesInEveryEncoding) {
     std::string longTitle = "a";
     for (int i = 0; i < 600; ++i) longTitle += "\xC3\xA9";
     EXPECT_EQ(title("TEXT", longTitle), cutToCharacters(longTitle, 254));
+    std::string emoji = "a";  // the read ends after three bytes of a four-byte character
+    for (int i = 0; i < 300; ++i) emoji += "\xF0\x9F\x98\x80";
+    EXPECT_EQ(title("TEXT", emoji), cutToCharacters(emoji, 254));
     world.setText(w, "_NET_WM_NAME", "UTF8_STRING", "a\xB8");  // labelled UTF-8 but not: replaced
     EXPECT_EQ(world.desk->describeWindow(w).title, "a\xEF\xBF\xBD");
 }
@@ -238,7 +241,7 @@ TEST(NoWindowManager, TheFocusIsTheForegroundAndPlacementsConfigureTheClient) {
 }
 
 TEST(Monitors, ListedPrimaryFirstAndEachChangeReported) {
-    // On the dummy X server of tests/desktop.py --two-monitors: 0,256 and 1280,0.
+    // On the dummy X server of scripts/desktop.py --two-monitors: 0,256 and 1280,0.
     X11World world;
     const Rect first{0, 256, 1280, 1280}, second{1280, 0, 2304, 768}, third{1280, 768, 2304, 1536};
     EXPECT_EQ(world.desk->metrics().monitors, (std::vector<Rect>{first, second}));

@@ -1,4 +1,4 @@
-"""A private X desktop for the tests: a fresh Xvfb on a free display, a window manager (openbox,
+"""A private X desktop for the program's run without a display, its benchmarks and its tests: a fresh Xvfb on a free display, a window manager (openbox,
 xfwm4 with its compositor, metacity or none), or a real X server with the dummy driver and two
 monitors side by side (1280 x 1024 at 0,256 and 1024 x 768 at 1280,0: the desktop's origin lies on
 neither), a tint2 panel with a notification area, and on
