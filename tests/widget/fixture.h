@@ -60,7 +60,7 @@ protected:
         // The desktop knows the program's window as it knows any other, titled, so that only the
         // own-window rule keeps it from being the target.
         if (splash) return;
-        fake.adoptWindow(mainHandle(), "Sizewise", Rect{0, 0, 100, 100});
+        fake.adoptWindow(static_cast<WindowId>(window().winId()), "Sizewise", Rect{0, 0, 100, 100});
         poll();
     }
     // Time passes, the desktop says it changed, and the program reads it.

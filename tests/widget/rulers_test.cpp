@@ -30,9 +30,8 @@ protected:
         QTest::mouseClick(ruler.findChild<QToolButton*>(button), Qt::LeftButton);
     }
     static QString readout(const char* name) { return h().findChild<QLabel*>(name)->text(); }
-    // What the scale shows along one line, one pixel a column (a row on the vertical ruler), as
-    // it stands on the screen rather than painted afresh: by default two pixels before its far
-    // edge, where every tick reaches; 11 pixels into the horizontal scale only the long ones do.
+    // What the scale shows on the screen along one line (two pixels before its far edge every
+    // tick reaches; 11 pixels into the horizontal scale only the long ones do), a pixel a step.
     static std::vector<QRgb> scale(QWidget& ruler, int depth = -2) {
         QWidget* strip = ruler.findChild<QWidget*>("scale");
         const QImage shown = QGuiApplication::primaryScreen()->grabWindow(ruler.winId()).toImage();

@@ -1,6 +1,6 @@
-// What is the X11 backend's own: title encodings, round trips, the pointer, Xft.dpi,
-// maximised placement, client-drawn decorations, no window manager, a lost display,
-// and the monitors of a real X server with the dummy driver.
+// What is the X11 backend's own: title encodings, what it reads and when, the pointer, Xft.dpi,
+// maximised placement, client-drawn decorations, no window manager, a lost display, and the
+// monitors of a real X server with the dummy driver.
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -118,6 +118,13 @@ TEST(Events, EachChangeOrBurstIsReadPromptly) {
     target.start();
     const WindowId b = world.open("b");  // activated as it opens
     EXPECT_TRUE(world.eventually([&] { return last.foreground == b && last.info.title == "b"; }));
+    // What no reading shows (another property of the target, the pointer's moves) is not read.
+    world.settle();
+    reads = 0;
+    world.setText(b, "WM_ICON_NAME", "STRING", "icon");
+    ASSERT_TRUE(runOnDisplay("xdotool mousemove_relative 5 5"));
+    for (int i = 0; i < 10; ++i) QCoreApplication::processEvents();
+    EXPECT_EQ(reads, 0);
     // Another program drags it: reads follow at most one a turn, and the last place is shown.
     world.settle();
     reads = 0;
