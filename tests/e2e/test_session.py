@@ -104,6 +104,7 @@ class Session(e2e.Session):
         self.assertEqual(settings["HorizontalRulerConfig"]["Width"], "433")  # its free length, though locked
 
     def test_6_a_display_that_dies_ends_it_in_order(self):
+        self.start()
         os.remove(self.settings_path())
         self.click(role="label", description="Width")  # the entry panel open when it happens
         self.desktop.procs[0].kill()  # the X server
