@@ -30,19 +30,17 @@ bool PointerTracker::detectMeasureClick(const PointerSnapshot& snap) {
 }
 
 void PointerTracker::measure(Point pos, bool click) {
-    if (click && measuring_) {
-        // The end click fixes the lines but leaves the read-out at the size of
-        // the previous tick.
-        measuring_ = false;
-        lines_.end = pos;
-    } else if (click) {
+    if (click && !measuring_) {
         measuring_ = true;
         lines_ = MeasureLines{true, pos, pos};
-    } else if (measuring_) {
-        lines_.end = pos;
-        width_ = std::llabs(std::int64_t{lines_.end.x} - lines_.start.x);
-        height_ = std::llabs(std::int64_t{lines_.end.y} - lines_.start.y);
+        return;
     }
+    if (!measuring_) return;
+    // The end click fixes the lines and the size where it was made.
+    measuring_ = !click;
+    lines_.end = pos;
+    width_ = std::llabs(std::int64_t{lines_.end.x} - lines_.start.x);
+    height_ = std::llabs(std::int64_t{lines_.end.y} - lines_.start.y);
 }
 
 std::string measureCaption(std::int64_t width, std::int64_t height, double ratio) {

@@ -58,6 +58,8 @@ public:
     // `snap` counts a button as pressed when it is down now or went down since
     // the previous reading.
     PointerReadout track(const PointerSnapshot& snap, ScaleMode mode, const RulerOrigin& origin);
+    // Between the click that starts a measurement and the one that ends it.
+    bool measuring() const { return measuring_; }
 
 private:
     bool detectMeasureClick(const PointerSnapshot& snap);
@@ -66,7 +68,7 @@ private:
     bool leftWasDown_ = false;
     bool measuring_ = false;
     MeasureLines lines_;
-    // The size the read-out shows: the end click fixes the lines, not the size.
+    // The size the read-out shows.
     std::int64_t width_ = 0;
     std::int64_t height_ = 0;
 };

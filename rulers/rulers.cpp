@@ -49,8 +49,10 @@ void Rulers::setShown(bool shown) {
         // Presses made while the rulers were hidden do not count.
         pointer_.readPointer();
         pointer_.setInputHandler([this] { pointerChanged(); });
+        takeClicks(ClickCapture::ShiftLeft);
     } else if (!shown) {
         pointer_.setInputHandler(nullptr);
+        takeClicks(ClickCapture::Off);
         due_->stop();
     }
     shown_ = shown;
@@ -94,6 +96,7 @@ bool Rulers::save() const {
 
 void Rulers::end() {
     pointer_.setInputHandler(nullptr);
+    takeClicks(ClickCapture::Off);
     due_->stop();
     shown_ = false;
     horizontal_->hide();
@@ -128,6 +131,22 @@ void Rulers::pointerWork() {
     horizontal_->showPointer(r.pos.x, line(r.lines.start.x, r.lines.end.x));
     vertical_->showPointer(r.pos.y, line(r.lines.start.y, r.lines.end.y));
     horizontal_->showReadout(r);
+    followMeasuring(snap.keys);
+}
+
+void Rulers::followMeasuring(const KeyStates& keys) {
+    // While measuring every click is the rulers' alone; after the end click, until its button is
+    // up, so that its release reaches no window either. A release makes no event of its own
+    // where the pointer is still, so the buttons are looked at again until then.
+    const bool held = capture_ == ClickCapture::All && (keys.left || keys.right);
+    takeClicks(tracker_.measuring() || held ? ClickCapture::All : ClickCapture::ShiftLeft);
+    if (held && !tracker_.measuring()) due_->start(kPointerSpacing);
+}
+
+void Rulers::takeClicks(ClickCapture capture) {
+    if (capture == capture_) return;
+    capture_ = capture;
+    pointer_.setClickCapture(capture);
 }
 
 }  // namespace sw

@@ -61,6 +61,10 @@ private:
     // The co-ordinates, the red lines and measuring, while the rulers are shown, when the
     // pointer or a key changed, a ruler moved or the scale mode changed.
     void pointerWork();
+    // Which clicks the rulers take from the windows under the pointer: a SHIFT+left press while
+    // shown, every click while measuring.
+    void followMeasuring(const KeyStates& keys);
+    void takeClicks(ClickCapture capture);
 
     PointerInput& pointer_;
     SettingsStore& settings_;
@@ -73,6 +77,7 @@ private:
     QTimer* due_ = nullptr;  // the next pointer work, when one is due
     TimePoint lastWork_{};
     PointerTracker tracker_;
+    ClickCapture capture_ = ClickCapture::Off;
 };
 
 }  // namespace sw

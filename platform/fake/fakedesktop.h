@@ -94,6 +94,8 @@ public:
     KeyStates down;
     ChangeHandler changeHandler;
     InputHandler inputHandler;
+    // Which clicks the program has taken from the windows under the pointer.
+    ClickCapture capture = ClickCapture::Off;
     MonitorsHandler monitorsHandler;
 
     // WindowSystem
@@ -112,6 +114,7 @@ public:
     Point cursorPos() override;
     PointerSnapshot readPointer() override;
     void setInputHandler(InputHandler onInput) override { inputHandler = std::move(onInput); }
+    void setClickCapture(ClickCapture taken) override { capture = taken; }
 
     // Screen
     ScreenMetrics metrics() override;

@@ -94,6 +94,12 @@ struct PointerSnapshot {
     friend bool operator==(const PointerSnapshot&, const PointerSnapshot&) = default;
 };
 
+enum class ClickCapture {
+    Off,        // every click goes where it would
+    ShiftLeft,  // a left press with SHIFT held, and its release
+    All,        // every press and release of a button
+};
+
 class PointerInput {
 public:
     virtual ~PointerInput() = default;
@@ -111,6 +117,11 @@ public:
     // the backend looks at most four times a second.
     using InputHandler = std::function<void()>;
     virtual void setInputHandler(InputHandler onInput) = 0;
+
+    // Which clicks go to the program alone, never to the window under the pointer. They are
+    // still reported by readPointer. A backend that cannot take them (another program holds the
+    // pointer) leaves the clicks where they go and says so once.
+    virtual void setClickCapture(ClickCapture capture) = 0;
 };
 
 // The desktop in pixels: the bounding box of every monitor, each monitor's

@@ -4,6 +4,9 @@
 #include <utility>
 #include <vector>
 
+#include <cstdio>
+
+#include "capture.h"
 #include "win32desktop.h"
 
 namespace sw::win32 {
@@ -73,7 +76,22 @@ PointerSnapshot Win32Desktop::readPointer() {
     const bool leftShift = downOrPressedSince(VK_LSHIFT);
     const bool rightShift = downOrPressedSince(VK_RSHIFT);
     snapshot.keys.shift = shift || leftShift || rightShift;
+    // Clicks kept from the window under the pointer never reached the key states.
+    const KeyStates taken = catcher_->takePresses();
+    snapshot.keys.left = snapshot.keys.left || taken.left;
+    snapshot.keys.right = snapshot.keys.right || taken.right;
+    snapshot.keys.shift = snapshot.keys.shift || taken.shift;
     return snapshot;
+}
+
+void Win32Desktop::setClickCapture(ClickCapture capture) {
+    if (!catcher_->setCapture(capture) && !captureRefused_) {
+        captureRefused_ = true;
+        std::fputs(
+            "sizewise: no mouse hook; measuring clicks also reach the window under the "
+            "pointer\n",
+            stderr);
+    }
 }
 
 namespace {

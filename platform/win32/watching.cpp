@@ -10,6 +10,7 @@
 
 #include <algorithm>
 
+#include "capture.h"
 #include "win32desktop.h"
 
 namespace sw::win32 {
@@ -156,7 +157,8 @@ LRESULT Watcher::message(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-Win32Desktop::Win32Desktop() : watcher_(std::make_unique<Watcher>()) {}
+Win32Desktop::Win32Desktop()
+    : watcher_(std::make_unique<Watcher>()), catcher_(std::make_unique<ClickCatcher>()) {}
 
 Win32Desktop::~Win32Desktop() = default;
 

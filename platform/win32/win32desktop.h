@@ -19,6 +19,7 @@ enum class DpiAwareness { PerMonitor, System, Unaware };
 // awareness the process has afterwards.
 DpiAwareness enableDpiAwareness();
 
+class ClickCatcher;
 class Watcher;
 
 class Win32Desktop final : public WindowSystem, public PointerInput, public Screen {
@@ -48,6 +49,7 @@ public:
     Point cursorPos() override;
     PointerSnapshot readPointer() override;
     void setInputHandler(InputHandler onInput) override;
+    void setClickCapture(ClickCapture capture) override;
 
     // Screen
     ScreenMetrics metrics() override;
@@ -55,6 +57,8 @@ public:
 
 private:
     std::unique_ptr<Watcher> watcher_;
+    std::unique_ptr<ClickCatcher> catcher_;
+    bool captureRefused_ = false;
 };
 
 }  // namespace sw::win32

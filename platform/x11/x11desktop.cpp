@@ -248,6 +248,16 @@ void X11Desktop::Impl::handleEvent(const xcb_generic_event_t* event) {
         notifyMonitors();
         return;
     }
+    if (type == XCB_BUTTON_PRESS || type == XCB_BUTTON_RELEASE || type == XCB_MOTION_NOTIFY) {
+        // Under the program's own grab the server sends it core events instead of raw ones.
+        if (type == XCB_BUTTON_PRESS) {
+            const auto* press = reinterpret_cast<const xcb_button_press_event_t*>(event);
+            if (press->detail == 1) latched.left = true;
+            if (press->detail == 3) latched.right = true;
+        }
+        notifyInput();
+        return;
+    }
     noteEvent(event);
     if (type == XCB_PROPERTY_NOTIFY) {
         const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event);

@@ -49,6 +49,7 @@ public:
     Point cursorPos() override;
     PointerSnapshot readPointer() override;
     void setInputHandler(InputHandler onInput) override;
+    void setClickCapture(ClickCapture capture) override;
 
     // Screen
     ScreenMetrics metrics() override;

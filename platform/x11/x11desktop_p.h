@@ -211,6 +211,14 @@ struct X11Desktop::Impl {
     // The pointer as last queried.
     PointerSnapshot lastPointer;
 
+    // Clicks taken from the window under the pointer (capture.cpp).
+    std::vector<std::uint16_t> lockCombinations();
+    bool grabShiftLeft(bool grab);
+    bool grabPointer(bool grab);
+    ClickCapture capture = ClickCapture::Off;
+    bool captureRefused = false;
+    unsigned long measureCursor = 0;  // an Xlib Cursor, made at the first grab
+
     // The window manager's check window while one runs, else none.
     xcb_window_t wmCheck = XCB_WINDOW_NONE;
     xcb_window_t staleWmCheck = XCB_WINDOW_NONE;

@@ -135,6 +135,30 @@ TEST_F(Contract, PressesBetweenTwoReadsAreReportedOnce) {
     pointer.setInputHandler(nullptr);
 }
 
+TEST_F(Contract, ClicksTakenByTheProgramReachNoWindowAndAreStillReported) {
+    const WindowId w = world->open("counting clicks");
+    PointerInput& pointer = world->pointer();
+    pointer.readPointer();
+    pointer.setClickCapture(ClickCapture::ShiftLeft);
+    world->click(Point{300, 200}, 1);  // a plain click is still the window's
+    EXPECT_TRUE(world->eventually([&] { return world->pressesOn(w) == 1; }));
+    pointer.readPointer();
+    world->click(Point{300, 200}, 1, true);
+    PointerSnapshot s;
+    EXPECT_TRUE(world->eventually([&] { return (s = pointer.readPointer()).keys.left; }));
+    EXPECT_TRUE(s.keys.shift);
+    pointer.setClickCapture(ClickCapture::All);
+    world->click(Point{310, 210}, 1);
+    EXPECT_TRUE(world->eventually([&] { return pointer.readPointer().keys.left; }));
+    world->click(Point{310, 210}, 3);
+    EXPECT_TRUE(world->eventually([&] { return pointer.readPointer().keys.right; }));
+    pointer.setClickCapture(ClickCapture::Off);
+    world->click(Point{300, 200}, 1);
+    EXPECT_TRUE(world->eventually([&] { return world->pressesOn(w) >= 2; }));
+    world->settle();
+    EXPECT_EQ(world->pressesOn(w), 2);  // the taken three never came
+}
+
 TEST_F(Contract, AVanishedWindowReadsAsGoneAndCommandsOnItAreHarmless) {
     const WindowId w = world->open("vanishing");
     world->close(w);

@@ -28,9 +28,12 @@ public:
     virtual Rect frameOf(WindowId window) = 0;
     virtual bool isAbove(WindowId window) = 0;
     virtual bool isToolWindow(WindowId window) = 0;
-    // The user clicks button 1 (left) or 3 (right) at a point, or taps SHIFT.
-    virtual void click(Point at, int button) = 0;
+    // The user clicks button 1 (left) or 3 (right) at a point, with SHIFT held if asked, or taps
+    // SHIFT.
+    virtual void click(Point at, int button, bool withShift = false) = 0;
     virtual void tapShift() = 0;
+    // How many presses of a button a window opened here has had.
+    virtual int pressesOn(WindowId window) = 0;
     // The screen as the world made it.
     virtual ScreenMetrics expectedScreen() = 0;
     // Lets the desktop work until done() holds; false when it never does.

@@ -73,7 +73,14 @@ class Session(e2e.Session):
         wait_until(self.main_window, 5, "the running one shown")
 
     def test_5_rulers_locked_following_measuring_and_closed(self):
-        window, ruler = self.client("Ruled", "400x300+300+200"), "Sizewise Horizontal Ruler"
+        # The target counts the clicks it gets (xev prints each press).
+        self.desktop.spawn(["stdbuf", "-oL", "xev", "-name", "Ruled", "-geometry", "400x300+300+200",
+                            "-event", "button"], "ruled")
+        search = ["sh", "-c", "xdotool search --onlyvisible --name '^Ruled$'; true"]
+        window = int(wait_until(lambda: self.desktop.run(search).split(), 10, "the window")[0])
+        wait_until(lambda: self.desktop.framed(window), 10, "the window framed")
+        ruler = "Sizewise Horizontal Ruler"
+        presses = lambda: self.desktop.log("ruled").count("ButtonPress")
         self.xdotool("windowactivate", "--sync", window)
         wait_until(lambda: self.shows(window), 5, "the target's values")
         self.click(description="Lock Ruler to Active Window", window=ruler)
@@ -91,6 +98,9 @@ class Session(e2e.Session):
         top = self.geometry(rulers["Vertical"])[1]
         wait_until(lambda: label("Cursor Co-ordinates") == f"{465 - 250},{435 - top}", 5, "relative co-ordinates")
         self.assertEqual(label("Measured Area Dimensions"), "60 X 30")  # ended by the click
+        self.assertEqual(presses(), 0)  # measuring clicks are Sizewise's alone
+        self.xdotool("click", 1)
+        wait_until(lambda: presses() == 1, 5, "a plain click to reach the window")
         self.open_menu(lambda: self.click(role="push button", name="Menu", window=ruler))
         self.xdotool("key", "--delay", 50, "Down", "Right", "Down", "Return")  # Mode > Absolute
         self.xdotool("mousemove", 460, 430, "mousemove_relative", 1, 1)

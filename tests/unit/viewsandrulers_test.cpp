@@ -81,16 +81,17 @@ TEST(Scale, TicksEveryTenNumbersWhereTheyFitAndTheStripsPlace) {
     ASSERT_EQ(m.ticks.size(), 104u);
     EXPECT_EQ(m.ticks.back(), 1030);
     EXPECT_EQ(layOutScale(Axis::Vertical, 1280, 12).ticks.back(), 1280);
-    std::vector<std::string> c;
-    for (const ScaleNumber& n : layOutScale(Axis::Horizontal, 1100, 20).numbers)
-        c.push_back(n.caption);
-    // Digits five pixels wide: two and three digits every 20, four every 30.
-    EXPECT_EQ(std::vector<std::string>(c.begin(), c.begin() + 3),
-              (std::vector<std::string>{"10", "30", "50"}));
-    EXPECT_NE(std::find(c.begin(), c.end(), "1040"), c.end());
-    EXPECT_EQ(std::find(c.begin(), c.end(), "1030"), c.end());
+    // Digits five pixels wide: one step along the whole strip, for the widest number and half a
+    // character between two.
+    const std::vector<ScaleNumber> n = layOutScale(Axis::Horizontal, 1100, 20).numbers;
+    EXPECT_EQ(n.front().caption, "30");
+    for (std::size_t i = 1; i < n.size(); ++i) {
+        EXPECT_EQ(n[i].tick - n[i - 1].tick, 30);
+        EXPECT_GE(n[i].start - n[i - 1].start - n[i - 1].extent, 2.5);
+    }
+    EXPECT_EQ(layOutScale(Axis::Horizontal, 990, 20).numbers[0].caption, "20");
     EXPECT_EQ(layOutScale(Axis::Vertical, 100, 12).numbers.size(), 5u);
-    EXPECT_DOUBLE_EQ(layOutScale(Axis::Horizontal, 100, 20).numbers[0].start, 0);
+    EXPECT_DOUBLE_EQ(layOutScale(Axis::Horizontal, 100, 20).numbers[0].start, 15);  // "20", centred
     EXPECT_DOUBLE_EQ(scaleOffset(ScaleMode::Absolute, 300 * 15, 15), -300);
     EXPECT_DOUBLE_EQ(scaleOffset(ScaleMode::Absolute, -200 * 15, 15), 200);
     EXPECT_DOUBLE_EQ(scaleOffset(ScaleMode::Relative, 300 * 15, 15), 0);
@@ -186,10 +187,10 @@ TEST(Measuring, CoordinatesAndShiftClickToTheNextClick) {
     EXPECT_EQ(r.measure, "150 X 60");
     EXPECT_EQ(r.mousePosition, "250,160");
     at(t, {250, 160});
-    r = at(t, {90, 300}, true);  // the end click fixes the lines, not the read-out
+    r = at(t, {90, 300}, true);  // the end click fixes the lines and the read-out
     EXPECT_EQ(r.lines.start, (Point{100, 100}));
     EXPECT_EQ(r.lines.end, (Point{90, 300}));
-    EXPECT_EQ(r.measure, "150 X 60");
+    EXPECT_EQ(r.measure, "10 X 200");
     at(t, {90, 300});
     EXPECT_EQ(at(t, {500, 500}).lines.end, (Point{90, 300}));
     r = at(t, {500, 500}, true);  // a plain click clears a finished measurement
@@ -225,7 +226,8 @@ TEST(HandleDrag, StopsAt301AndResumesPastThePointWhereItStopped) {
 
 TEST(RulerSettings, StoredPlacesComeBackUsableAndLocksSaveTheFreePlace) {
     fake::FakeDesktop store;
-    EXPECT_EQ(readRulerSettings(store, Axis::Vertical, kScreen), (StoredRuler{{0, 433}, 0}));
+    // Nothing stored: below the horizontal ruler.
+    EXPECT_EQ(readRulerSettings(store, Axis::Vertical, kScreen), (StoredRuler{{615, 433}, 0}));
     store.store[{"Sizewise", "VerticalRulerConfig", "Left"}] = "900";
     store.store[{"Sizewise", "VerticalRulerConfig", "Top"}] = "1500";
     store.store[{"Sizewise", "VerticalRulerConfig", "Height"}] = "5OO";

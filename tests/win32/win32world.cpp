@@ -25,6 +25,10 @@ constexpr wchar_t kClass[] = L"SizewiseContractWindow";
 
 LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_DESTROY) PostQuitMessage(0);
+    // The window counts the presses it gets.
+    if (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN) {
+        SetWindowLongPtrW(window, GWLP_USERDATA, GetWindowLongPtrW(window, GWLP_USERDATA) + 1);
+    }
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
@@ -138,15 +142,23 @@ public:
 
     // The pointer is moved first and the button pressed once it is there, as a
     // hand does: Wine showed a press sent with the move before the move.
-    void click(Point at, int button) override {
+    int pressesOn(WindowId window) override {
+        return static_cast<int>(GetWindowLongPtrW(toHwnd(window), GWLP_USERDATA));
+    }
+    void click(Point at, int button, bool withShift) override {
         INPUT move = mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, normalised(at.x, SM_CXSCREEN),
                            normalised(at.y, SM_CYSCREEN));
         SendInput(1, &move, sizeof move);
         POINT p{};
         eventually([&] { return GetCursorPos(&p) && p.x == at.x && p.y == at.y; });
-        INPUT press[] = {mouse(button == 1 ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_RIGHTDOWN),
-                         mouse(button == 1 ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_RIGHTUP)};
-        SendInput(2, press, sizeof(INPUT));
+        INPUT press[] = {
+            shift(0), mouse(button == 1 ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_RIGHTDOWN),
+            mouse(button == 1 ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_RIGHTUP), shift(KEYEVENTF_KEYUP)};
+        if (withShift) {
+            SendInput(4, press, sizeof(INPUT));
+        } else {
+            SendInput(2, press + 1, sizeof(INPUT));
+        }
     }
     void tapShift() override {
         INPUT tap[] = {shift(0), shift(KEYEVENTF_KEYUP)};

@@ -62,10 +62,12 @@ void X11World::setText(WindowId window, const char* property, const char* type,
 
 WindowId X11World::open(const std::string& title) {
     const xcb_window_t w = xcb_generate_id(c);
-    const std::uint32_t white = xcb_setup_roots_iterator(xcb_get_setup(c)).data->white_pixel;
+    // White, and telling of the presses it gets.
+    const std::uint32_t values[] = {xcb_setup_roots_iterator(xcb_get_setup(c)).data->white_pixel,
+                                    XCB_EVENT_MASK_BUTTON_PRESS};
     xcb_create_window(c, XCB_COPY_FROM_PARENT, w, root, 120, 110, 400, 300, 0,
-                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, XCB_CW_BACK_PIXEL,
-                      &white);
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT,
+                      XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK, values);
     xcb_size_hints_t size{};
     xcb_icccm_size_hints_set_position(&size, 1, 120, 110);
     xcb_icccm_size_hints_set_size(&size, 1, 400, 300);
@@ -173,9 +175,20 @@ bool X11World::isToolWindow(WindowId window) {
            hasState(window, "_NET_WM_STATE_SKIP_PAGER");
 }
 
-void X11World::click(Point at, int button) {
-    runOnDisplay("xdotool mousemove " + std::to_string(at.x) + " " + std::to_string(at.y) +
-                 " click " + std::to_string(button));
+void X11World::click(Point at, int button, bool withShift) {
+    const std::string shift = withShift ? " keydown shift" : "";
+    runOnDisplay("xdotool mousemove " + std::to_string(at.x) + " " + std::to_string(at.y) + shift +
+                 " click " + std::to_string(button) + (withShift ? " keyup shift" : ""));
+}
+
+int X11World::pressesOn(WindowId window) {
+    while (xcb_generic_event_t* event = xcb_poll_for_event(c)) {
+        if ((event->response_type & 0x7f) == XCB_BUTTON_PRESS) {
+            ++presses_[reinterpret_cast<xcb_button_press_event_t*>(event)->event];
+        }
+        std::free(event);
+    }
+    return presses_[window];
 }
 
 void X11World::tapShift() {

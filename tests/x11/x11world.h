@@ -5,6 +5,7 @@
 #include <xcb/xcb.h>
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -29,8 +30,9 @@ public:
     Rect frameOf(WindowId window) override;
     bool isAbove(WindowId window) override { return hasState(window, "_NET_WM_STATE_ABOVE"); }
     bool isToolWindow(WindowId window) override;
-    void click(Point at, int button) override;
+    void click(Point at, int button, bool withShift = false) override;
     void tapShift() override;
+    int pressesOn(WindowId window) override;
     ScreenMetrics expectedScreen() override;
     bool eventually(const std::function<bool()>& done) override;
 
@@ -54,6 +56,7 @@ private:
     std::unique_ptr<x11::X11Desktop> owned_;
     xcb_connection_t* c = nullptr;
     std::vector<WindowId> opened_;
+    std::map<WindowId, int> presses_;
 };
 
 // Runs a shell command on the test's display; true when it succeeded.
