@@ -1,7 +1,9 @@
 // The composition root, the start and the orderly end.
 #include "sizewise.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QStyle>
 #include <QTimer>
 
 #include <cstdio>
@@ -11,6 +13,7 @@
 #include "mainwindow.h"
 #include "nativehandle.h"
 #include "preseteditor.h"
+#include "readablestyle.h"
 #include "rulers.h"
 #include "settings.h"
 #include "traymenu.h"
@@ -33,6 +36,10 @@ Sizewise::Sizewise(const Desktop& desktop, Options options,
       tray_(std::make_unique<TrayMenu>(desktop.notifyIcon, desktop.pointer, presets_, this)),
       links_(new Links(desktop.shell, QCoreApplication::applicationDirPath().toStdString(),
                        window_.get())) {
+    // The desktop's style, with focus and checked states drawn so that they can be told apart.
+    if (qobject_cast<ReadableStyle*>(QApplication::style()) == nullptr) {
+        QApplication::setStyle(new ReadableStyle(QApplication::style()->name()));
+    }
     wireWindow();
     wireTray();
 }
@@ -51,6 +58,7 @@ void Sizewise::wireWindow() {
     connect(rulers_.get(), &Rulers::shownChanged, w, &MainWindow::setRulersShown);
     connect(w, &MainWindow::cameIntoView, &target_, &Target::readSoon);
     connect(w, &MainWindow::mailRequested, links_, &Links::openMail);
+    connect(w, &MainWindow::helpRequested, links_, &Links::showHelp);
     connect(w, &MainWindow::webRequested, links_, &Links::openWeb);
     connect(w, &MainWindow::closeBoxPressed, this, &Sizewise::closeBoxPressed);
     connect(w, &MainWindow::exitRequested, this, &Sizewise::quit);

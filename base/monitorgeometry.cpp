@@ -8,10 +8,6 @@
 namespace sw {
 namespace {
 
-bool holds(const Rect& r, Point p) {
-    return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
-}
-
 // The squared distance from the point to the nearest pixel of the rectangle.
 std::int64_t distanceSquared(const Rect& r, Point p) {
     const std::int64_t dx = p.x < r.left     ? std::int64_t{r.left} - p.x
@@ -62,12 +58,6 @@ Rect monitorHoldingMost(const std::vector<Rect>& monitors, const Rect& rect) {
     const Point centre{static_cast<std::int32_t>((std::int64_t{rect.left} + rect.right) / 2),
                        static_cast<std::int32_t>((std::int64_t{rect.top} + rect.bottom) / 2)};
     return monitorAt(monitors, centre);
-}
-
-bool titleStripSeen(const std::vector<Rect>& monitors, Point topLeft) {
-    const Point strip = stripOf(topLeft);
-    return std::any_of(monitors.begin(), monitors.end(),
-                       [&](const Rect& m) { return holds(m, strip); });
 }
 
 namespace {
@@ -126,7 +116,17 @@ Point scaledToPixel(const std::vector<ScaledScreen>& screens, double x, double y
 
 Point ontoMonitor(const std::vector<Rect>& monitors, Point topLeft, std::int32_t width,
                   std::int32_t height) {
-    if (monitors.empty() || titleStripSeen(monitors, topLeft)) return topLeft;
+    if (monitors.empty()) return topLeft;
+    const Rect window{topLeft.x, topLeft.y,
+                      static_cast<std::int32_t>(std::min<std::int64_t>(
+                          std::int64_t{topLeft.x} + std::max(width, 0), INT32_MAX)),
+                      static_cast<std::int32_t>(std::min<std::int64_t>(
+                          std::int64_t{topLeft.y} + std::max(height, 0), INT32_MAX))};
+    const auto holdsWindow = [&](const Rect& m) {
+        return window.left >= m.left && window.top >= m.top && window.right <= m.right &&
+               window.bottom <= m.bottom;
+    };
+    if (std::any_of(monitors.begin(), monitors.end(), holdsWindow)) return topLeft;
     if (topLeft == Point{}) return Point{monitors.front().left, monitors.front().top};
     const Rect m = monitorAt(monitors, stripOf(topLeft));
     return Point{within(topLeft.x, width, m.left, m.right),

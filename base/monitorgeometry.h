@@ -23,13 +23,10 @@ Rect monitorAt(const std::vector<Rect>& monitors, Point point);
 // the monitor nearest its centre.
 Rect monitorHoldingMost(const std::vector<Rect>& monitors, const Rect& rect);
 
-// Whether a window whose top-left corner is here has its title strip on a monitor.
-bool titleStripSeen(const std::vector<Rect>& monitors, Point topLeft);
-
-// Where a window of this size and top-left corner goes so that its title strip
-// is seen: where it is when it is seen already, else onto the monitor nearest
-// that strip, moved no further than it takes (and to its top-left corner when
-// the window is larger than the monitor).
+// Where a window of this size and top-left corner goes so that the whole of it
+// is on a monitor: where it is when it is already, else onto the monitor under
+// its title strip (or the nearest), moved no further than it takes (and to the
+// monitor's top-left corner when the window is larger than the monitor).
 // A place of (0, 0), the first start's, that is out of sight goes to the primary
 // monitor's top-left corner instead.
 Point ontoMonitor(const std::vector<Rect>& monitors, Point topLeft, std::int32_t width,

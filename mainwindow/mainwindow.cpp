@@ -3,10 +3,15 @@
 
 #include <cmath>
 
+#include <QAbstractButton>
 #include <QCloseEvent>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QToolButton>
 #include <QWindow>
+#include <algorithm>
+#include <cstdlib>
 
 #include "appinfo.h"
 #include "dimensionpanel.h"
@@ -43,6 +48,8 @@ MainWindow::MainWindow(WindowSystem& windows, const ScreenModel& screen, Target&
       screen_(screen) {
     setWindowTitle(kAppTitle);
     setObjectName("mainWindow");
+    // The target is the active window nearly always while this one is used.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     setFixedSize(designPixels(kClientWidth), designPixels(kClientHeight));
     createControls(target, presets);
     connectParts();
@@ -76,21 +83,53 @@ void MainWindow::createControls(Target& target, const Presets& presets) {
     layout_ = new LayoutView(this, screen_, target);
     marquee_ = new TitleMarquee(this, target);
     links_ = new LinkButtons(this);
+    menuLabel_->setFocusable();
+    setUpKeyboard();
+}
 
-    // The focus sink: outside the client area, it only ever holds the focus.
-    focusSink_ = new QPushButton(this);
-    focusSink_->setGeometry(-200, -200, 20, 20);
-    setFocusProxy(focusSink_);
+void MainWindow::setUpKeyboard() {
+    // Controls take the focus by Tab alone (a click leaves it on the window), in the order of the
+    // window's rows, and arrow keys only move it.
+    auto* arrows = new ArrowKeysMoveFocus(this);
+    QList<QWidget*> chain;
+    for (QWidget* w : findChildren<QWidget*>()) {
+        if (qobject_cast<QAbstractButton*>(w) != nullptr && w->focusPolicy() != Qt::NoFocus) {
+            w->setFocusPolicy(Qt::TabFocus);
+        }
+        if ((w->focusPolicy() & Qt::TabFocus) == 0 || qobject_cast<QLineEdit*>(w) != nullptr) {
+            continue;
+        }
+        w->installEventFilter(arrows);
+        chain.append(w);
+    }
+    const auto at = [this](const QWidget* w) { return w->mapTo(this, QPoint(0, 0)); };
+    std::stable_sort(chain.begin(), chain.end(), [&](const QWidget* a, const QWidget* b) {
+        const QPoint pa = at(a), pb = at(b);
+        // A row holds what starts within a few pixels of the same height.
+        if (std::abs(pa.y() - pb.y()) > designPixels(60)) return pa.y() < pb.y();
+        return pa.x() < pb.x();
+    });
+    for (int i = 1; i < chain.size(); ++i) setTabOrder(chain[i - 1], chain[i]);
+
+    const auto menuBelowLabel = [this] {
+        emit menuRequested(mapToGlobal(QPoint(0, menuLabel_->geometry().bottom() + 1)));
+    };
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::Key_Menu), QKeySequence(Qt::SHIFT | Qt::Key_F10)}) {
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, menuBelowLabel);
+    }
+    connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this,
+            &MainWindow::helpRequested);
 }
 
 void MainWindow::connectParts() {
     menuLabel_->onClick = [this] {
-        loseFocus(this);
+        byKeyboard(menuLabel_);
         emit menuRequested(mapToGlobal(QPoint(0, menuLabel_->geometry().bottom() + 1)));
     };
     // clicked, not toggled: only the user's click reports a switch.
     connect(rulersSwitch_, &QToolButton::clicked, this, [this](bool checked) {
-        loseFocus(this);
+        byKeyboard(rulersSwitch_);
         emit rulersSwitched(checked);
     });
     connect(layout_, &LayoutView::menuRequested, this, &MainWindow::pointerMenuRequested);
@@ -108,17 +147,9 @@ void MainWindow::applySettings(const MainSettings& settings) {
     hidden_ = settings.hidden;
     left_ = settings.windowLeft;
     top_ = settings.windowTop;
-    const ScreenMetrics& screen = screen_.metrics();
-    const double tx = twipsPerPixelX(screen);
-    const double ty = twipsPerPixelY(screen);
-    // Among several monitors, which may lie at negative co-ordinates, only the title strip's
-    // being in sight counts.
-    if (screen.monitors.size() <= 1) {
-        top_ = clampWindowEdge(settings.windowTop, screen.bounds.height() * ty, height() * ty);
-        left_ = clampWindowEdge(settings.windowLeft, screen.bounds.width() * tx, width() * tx);
-    }
     fitHeight();
-    if (screen.monitors.size() > 1) bringRememberedOntoMonitor();
+    // The whole window at its height for the layout option, on the monitor nearest its place.
+    bringRememberedOntoMonitor();
     // A hidden window is not shown at all: it stays unmapped until the icon brings it.
     if (!hidden_) moveToRemembered();
     emit hiddenChanged(hidden_);

@@ -63,6 +63,7 @@ signals:
     void menuRequested(QPoint at);
     void pointerMenuRequested();
     void mailRequested();
+    void helpRequested();
     void webRequested();
     // The window manager's close box, and a close that is not the user's (the program ends).
     void closeBoxPressed();
@@ -83,6 +84,7 @@ protected:
 private:
     void createControls(Target& target, const Presets& presets);
     void connectParts();
+    void setUpKeyboard();
     void fitHeight();
     void rememberPlace();
     void moveToRemembered();
@@ -93,7 +95,6 @@ private:
     const ScreenModel& screen_;
     ClickLabel* menuLabel_ = nullptr;
     QToolButton* rulersSwitch_ = nullptr;
-    QPushButton* focusSink_ = nullptr;
     DimensionPanel* panel_ = nullptr;
     LayoutView* layout_ = nullptr;
     TitleMarquee* marquee_ = nullptr;

@@ -69,9 +69,11 @@ void AboutWindow::createControls(Role role) {
     auto* panel = new QWidget(this);
     panel->setGeometry(designRect(120, 120, 7335, 3255));
     panel->setAutoFillBackground(true);
-    QPalette white = panel->palette();
-    white.setColor(QPalette::Window, Qt::white);
-    panel->setPalette(white);
+    // The paper of text views: white in a light palette, dark in a dark one, with its own ink.
+    QPalette paper = panel->palette();
+    paper.setColor(QPalette::Window, paper.color(QPalette::Base));
+    paper.setColor(QPalette::WindowText, paper.color(QPalette::Text));
+    panel->setPalette(paper);
 
     auto* picture = new QLabel(panel);
     picture->setGeometry(designPixels(120), designPixels(120), kPictureSize, kPictureSize);

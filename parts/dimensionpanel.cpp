@@ -4,7 +4,9 @@
 #include <QFrame>
 #include <QToolButton>
 
+#include "contrast.h"
 #include "glyphs.h"
+#include "nativehandle.h"
 #include "numbers.h"
 #include "target.h"
 #include "widgets.h"
@@ -47,7 +49,14 @@ void DimensionPanel::createValues(QWidget* window) {
         // A screen reader says which dimension a value is.
         values_[i]->setAccessibleDescription(kDimensionCaptions[i]);
         values_[i]->setGeometry(designRect(left, kValueTop, kDimensionWidth, kDimensionHeight));
-        values_[i]->setStyleSheet("color: blue;");
+        // Blue as designed where it can be read on the window; a dark palette gets a lighter
+        // blue. Aimed above the least contrast: small digits' strokes are drawn partly blended.
+        QPalette blue = values_[i]->palette();
+        blue.setColor(QPalette::WindowText,
+                      readableOn(QColor(0, 0, 255), window->palette().color(QPalette::Window),
+                                 kSmallTextContrast));
+        values_[i]->setPalette(blue);
+        values_[i]->setFocusable();
         for (ClickLabel* label : {captions_[i], values_[i]}) {
             label->setFont(small);
             label->setAlignment(Qt::AlignCenter);
@@ -72,8 +81,11 @@ void DimensionPanel::createEntry(QWidget* window) {
     box_->onFocusOut = [this] {
         if (!opening_) entry_->hide();
     };
-    box_->onEscape = [this] { closeEntry(); };
-    connect(box_, &QLineEdit::returnPressed, this, &DimensionPanel::apply);
+    box_->onEscape = [this] {
+        values_[static_cast<int>(editing_)]->setFocus(Qt::OtherFocusReason);
+        closeEntry();
+    };
+    connect(box_, &QLineEdit::returnPressed, this, [this] { apply(true); });
     cancel_ = new QToolButton(entry_);
     cancel_->setObjectName("valueCancel");
     cancel_->setGeometry(designRect(0, 240, 255, 255));
@@ -89,7 +101,7 @@ void DimensionPanel::createEntry(QWidget* window) {
         b->setAutoRaise(false);
     }
     connect(cancel_, &QToolButton::clicked, this, &DimensionPanel::closeEntry);
-    connect(ok_, &QToolButton::clicked, this, &DimensionPanel::apply);
+    connect(ok_, &QToolButton::clicked, this, [this] { apply(false); });
 }
 
 DimensionPanel::~DimensionPanel() {
@@ -137,7 +149,7 @@ void DimensionPanel::closeEntry() {
     entry_->hide();
 }
 
-void DimensionPanel::apply() {
+void DimensionPanel::apply(bool byKeys) {
     std::string why;
     const auto placement =
         placementForEdit(target_.frame(), editing_, box_->text().toStdString(), &why);
@@ -146,8 +158,12 @@ void DimensionPanel::apply() {
         showRefusal(box_, why, entry_->height());
         return;
     }
+    // Typed and entered, the value keeps the keyboard; the tick hands the target back.
+    QWidget* value = values_[static_cast<int>(editing_)];
+    if (byKeys) value->setFocus(Qt::OtherFocusReason);
     closeEntry();
     target_.place(*placement);
+    if (byKeys) target_.keepForeground(nativeHandle(value->window()));
 }
 
 }  // namespace sw

@@ -37,7 +37,8 @@ private:
     void createValues(QWidget* window);
     void createEntry(QWidget* window);
     void show(const TargetReading& reading);
-    void apply();
+    // The typed value placed the target; byKeys when Enter applied it.
+    void apply(bool byKeys);
 
     Target& target_;
     std::array<ClickLabel*, kDimensions> captions_{};

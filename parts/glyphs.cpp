@@ -3,8 +3,12 @@
 // the e-mail and web buttons.
 #include "glyphs.h"
 
+#include "contrast.h"
+
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPalette>
 #include <QPixmap>
 
 namespace sw::glyphs {
@@ -12,12 +16,22 @@ namespace {
 
 constexpr int kSize = 12;
 
+// The glyphs' ink and paper: the button colours of the desktop's palette, so that a glyph stands
+// out on a light and a dark button alike.
+QColor ink() {
+    return QGuiApplication::palette().color(QPalette::ButtonText);
+}
+
+QColor paper() {
+    return QGuiApplication::palette().color(QPalette::Button);
+}
+
 template <typename Paint>
 QIcon draw(Paint paint) {
     QPixmap pixmap(kSize, kSize);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
-    p.setPen(QPen(Qt::black, 1));
+    p.setPen(QPen(ink(), 1));
     paint(p);
     return QIcon(pixmap);
 }
@@ -25,30 +39,30 @@ QIcon draw(Paint paint) {
 }  // namespace
 
 QIcon minimise() {
-    return draw([](QPainter& p) { p.fillRect(2, 8, 7, 2, Qt::black); });
+    return draw([](QPainter& p) { p.fillRect(2, 8, 7, 2, ink()); });
 }
 
 QIcon restore() {
     return draw([](QPainter& p) {
         p.drawRect(4, 1, 6, 5);
-        p.fillRect(4, 1, 7, 2, Qt::black);
-        p.fillRect(1, 5, 7, 6, Qt::white);
+        p.fillRect(4, 1, 7, 2, ink());
+        p.fillRect(1, 5, 7, 6, paper());
         p.drawRect(1, 5, 6, 5);
-        p.fillRect(1, 5, 7, 2, Qt::black);
+        p.fillRect(1, 5, 7, 2, ink());
     });
 }
 
 QIcon maximise() {
     return draw([](QPainter& p) {
         p.drawRect(1, 1, 9, 9);
-        p.fillRect(1, 1, 10, 2, Qt::black);
+        p.fillRect(1, 1, 10, 2, ink());
     });
 }
 
 QIcon cross() {
     return draw([](QPainter& p) {
         p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(QPen(QColor(192, 0, 0), 2));
+        p.setPen(QPen(readableOn(QColor(192, 0, 0), paper(), kStateContrast), 2));
         p.drawLine(2, 2, 9, 9);
         p.drawLine(9, 2, 2, 9);
     });
@@ -57,7 +71,7 @@ QIcon cross() {
 QIcon tick() {
     return draw([](QPainter& p) {
         p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(QPen(QColor(0, 128, 0), 2));
+        p.setPen(QPen(readableOn(QColor(0, 128, 0), paper(), kStateContrast), 2));
         QPainterPath path;
         path.moveTo(1.5, 6);
         path.lineTo(4.5, 9);

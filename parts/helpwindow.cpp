@@ -3,12 +3,36 @@
 
 #include <QHBoxLayout>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "contrast.h"
 #include "widgets.h"
 
 namespace sw {
+namespace {
+
+// The pages' colours from the palette: the designed navy headings and blue links where they can
+// be read on the page, lighter ones on a dark page, and bands a shade off the page.
+QString pageColours(const QPalette& palette) {
+    const QColor page = palette.color(QPalette::Base);
+    const QColor text = palette.color(QPalette::Text);
+    const auto band = [&](int percent) {
+        const auto mix = [&](int a, int b) { return a + (b - a) * percent / 100; };
+        return QColor(mix(page.red(), text.red()), mix(page.green(), text.green()),
+                      mix(page.blue(), text.blue()))
+            .name();
+    };
+    return QString(
+               "h1, h2 { color: %1; } a { color: %2; } "
+               "p.nav { background-color: %3; } th { background-color: %4; } "
+               "pre { background-color: %3; }")
+        .arg(readableOn(QColor(0x1b, 0x2f, 0x5e), page).name(),
+             readableOn(QColor(0x24, 0x56, 0xb8), page).name(), band(6), band(12));
+}
+
+}  // namespace
 
 HelpWindow::HelpWindow(Shell& shell, QWidget* owner) : QWidget(owner, Qt::Window), shell_(shell) {
     setObjectName("helpWindow");
@@ -23,6 +47,8 @@ HelpWindow::HelpWindow(Shell& shell, QWidget* owner) : QWidget(owner, Qt::Window
     home_->setText("&Contents");
     browser_ = new QTextBrowser(this);
     browser_->setObjectName("browser");
+    browser_->setAccessibleName("Help page");
+    browser_->document()->setDefaultStyleSheet(pageColours(browser_->palette()));
     // Pages of the help open here; anything else goes to the desktop.
     browser_->setOpenLinks(false);
 

@@ -63,7 +63,7 @@ LayoutView::LayoutView(QWidget* window, const ScreenModel& screen, Target& targe
     switch_->setToolTip("Show Window Layout");
     switch_->setAccessibleName("Show Window Layout");
     connect(switch_, &QToolButton::clicked, this, [this](bool checked) {
-        loseFocus(switch_);
+        byKeyboard(switch_);
         emit switched(checked);
     });
 
@@ -75,12 +75,16 @@ LayoutView::LayoutView(QWidget* window, const ScreenModel& screen, Target& targe
     view_->setLineWidth(1);
     view_->setStyleSheet("QFrame { background: rgb(192, 192, 255); }");
     view_->resize(view_->width(), designPixels(viewHeight_));
+    view_->setToolTip("Window Layout - the screen, with the target window as a rectangle");
+    view_->setAccessibleName("Window Layout");
 
     outlines_ = new MonitorOutlines(view_);
     outlines_->setGeometry(view_->contentsRect());
     showMonitors();
     image_ = new ImageBox(view_);
     image_->setObjectName("targetImage");
+    image_->setToolTip("Target Window - drag it to move the window");
+    image_->setAccessibleName("Target Window");
     image_->setPixmap(glyphs::windowPicture());
     image_->setScaledContents(true);
     image_->onMouseDown = [this](Qt::MouseButton b, Qt::MouseButtons, QPoint at) { press(b, at); };

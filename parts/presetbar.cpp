@@ -3,6 +3,7 @@
 
 #include <QToolButton>
 
+#include "nativehandle.h"
 #include "target.h"
 #include "widgets.h"
 
@@ -47,8 +48,9 @@ void PresetBar::showSlots() {
 }
 
 void PresetBar::apply(int slot) {
-    loseFocus(buttons_[slot]);
+    const bool keys = byKeyboard(buttons_[slot]);
     target_.resizeTo(presets_.values().width[slot], presets_.values().height[slot]);
+    if (keys) target_.keepForeground(nativeHandle(buttons_[slot]->window()));
 }
 
 }  // namespace sw

@@ -90,6 +90,8 @@ void PresetEditor::createControls() {
         heights_[i] = new ValueBox(this);
         heights_[i]->setObjectName(QString("presetHeight%1").arg(i));
         heights_[i]->setGeometry(designRect(kHeightLeft, top, kBoxWidth, kBoxHeight));
+        widths_[i]->setAccessibleName(QString("Preset %1 Width").arg(i));
+        heights_[i]->setAccessibleName(QString("Preset %1 Height").arg(i));
         selectOnFocus(widths_[i]);
         selectOnFocus(heights_[i]);
     }

@@ -15,8 +15,10 @@ std::vector<SettingKey> buildTable() {
     std::vector<SettingKey> table{
         {kConfigSection, "ShowLayout", "True", SettingKind::Boolean},
         {kConfigSection, "Hidden", "False", SettingKind::Boolean},
-        {kConfigSection, "WindowTop", "0", SettingKind::Long},
-        {kConfigSection, "WindowLeft", "0", SettingKind::Long},
+        // At the first start the main window stands clear of both rulers' title strips: right of
+        // the vertical ruler (57 pixels) and below the horizontal one (41), 8 pixels off each.
+        {kConfigSection, "WindowTop", "735", SettingKind::Long},
+        {kConfigSection, "WindowLeft", "975", SettingKind::Long},
     };
     for (int slot = 0; slot < kPresetSlots; ++slot) {
         const std::string n = std::to_string(slot);
@@ -34,7 +36,8 @@ std::vector<SettingKey> buildTable() {
                                   {kHorizontalRulerSection, "Width", "433", SettingKind::Long},
                                   {kRulerSection, "Mode", "0", SettingKind::Long},
                                   {kVerticalRulerSection, "Left", "0", SettingKind::Long},
-                                  {kVerticalRulerSection, "Top", "0", SettingKind::Long},
+                                  // Below the horizontal ruler, 41 pixels thick.
+                                  {kVerticalRulerSection, "Top", "615", SettingKind::Long},
                                   {kVerticalRulerSection, "Height", "433", SettingKind::Long},
                               });
     return table;
@@ -127,13 +130,6 @@ bool writeMainSettings(SettingsStore& store, const MainSettings& c) {
         ok = writeInt32(store, presetHeightSetting(slot), c.presets.height[slot]) && ok;
     }
     return writeBoolean(store, configSetting("ShowRuler"), c.showRuler) && ok;
-}
-
-std::int32_t clampWindowEdge(std::int32_t saved, double screenTwips, double windowTwips) {
-    double edge = saved;
-    if (edge > screenTwips) edge = roundHalfEven(screenTwips - windowTwips);
-    if (edge < 0) edge = 0;
-    return static_cast<std::int32_t>(edge);
 }
 
 }  // namespace sw

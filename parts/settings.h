@@ -68,11 +68,6 @@ MainSettings readMainSettings(SettingsStore& store);
 // In the table's order; false when the store refused a value.
 bool writeMainSettings(SettingsStore& store, const MainSettings& config);
 
-// A saved edge of the main window beyond the screen comes back so that the
-// window's far edge lies on the screen's; a negative one comes back to 0. An
-// edge just inside the screen is left as it is. All in twips.
-std::int32_t clampWindowEdge(std::int32_t saved, double screenTwips, double windowTwips);
-
 // Twips are 1/1440 inch: the unit the stored places are kept in.
 inline double twipsPerPixelX(const ScreenMetrics& screen) {
     return 1440.0 / screen.dpiX;

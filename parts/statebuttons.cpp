@@ -7,6 +7,7 @@
 
 #include "glyphs.h"
 #include "monitorgeometry.h"
+#include "nativehandle.h"
 #include "screenmodel.h"
 #include "target.h"
 #include "widgets.h"
@@ -87,20 +88,23 @@ void StateButtons::show(const TargetReading& reading) {
     const int button = buttonForState(reading.info.state);
     if (button < 0 || stateButtons_[button]->isChecked()) return;
     stateButtons_[button]->setChecked(true);
-    runCommand(button);
+    if (const auto command = showCommandForButton(button)) target_.show(*command);
 }
 
 void StateButtons::runCommand(int index) {
-    loseFocus(stateButtons_[0]);
+    QToolButton* button = stateButtons_[index];
+    const bool keys = byKeyboard(button);
     if (const auto command = showCommandForButton(index)) target_.show(*command);
+    if (keys) target_.keepForeground(nativeHandle(button->window()));
 }
 
 void StateButtons::moveToOrigin() {
-    loseFocus(origin_);
+    const bool keys = byKeyboard(origin_);
     // The monitor that holds most of the target's frame (a minimised target's restored one):
     // the screen's origin on a desktop of one.
     const Rect monitor = monitorHoldingMost(screen_.monitors(), target_.reading().info.rect);
     target_.moveTo(Point{monitor.left, monitor.top});
+    if (keys) target_.keepForeground(nativeHandle(origin_->window()));
 }
 
 }  // namespace sw

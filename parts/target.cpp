@@ -49,6 +49,10 @@ void Target::stop() {
     landingCheck_->stop();
 }
 
+void Target::keepForeground(WindowId own) {
+    if (own != 0) windows_.activateWindow(own);
+}
+
 void Target::readSoon() {
     watcher_->readSoon();
 }

@@ -47,6 +47,10 @@ public:
     // The size becomes this; the top-left corner is the one shown.
     void resizeTo(std::int32_t width, std::int32_t height);
     void show(ShowCommand command);
+    // After a command given by keyboard on one of the program's windows: that window is
+    // activated again, so that the user's keyboard stays where it was (commands activate the
+    // target).
+    void keepForeground(WindowId own);
 
 signals:
     // A reading, or a command that changed what is shown.

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QToolTip>
 
 #include "numbers.h"
@@ -23,18 +24,71 @@ inline QRect designRect(int left, int top, int width, int height) {
     return QRect(designPixels(left), designPixels(top), designPixels(width), designPixels(height));
 }
 
-// Moves the keyboard focus to the focus sink of the window that holds widget (the window's focus
-// proxy), so that no visible control keeps a focus mark after a command.
+// Moves the keyboard focus to the window that holds widget, so that no visible control keeps a
+// focus mark after a command.
 inline void loseFocus(QWidget* widget) {
     widget->window()->setFocus(Qt::OtherFocusReason);
 }
 
+// Whether a command given on control came from the keyboard. The program's controls take the
+// focus by Tab alone, never by a click, so a control that holds it was pressed by a key; the
+// focus then stays there. After a click the focus goes to the window (see loseFocus).
+inline bool byKeyboard(QWidget* control) {
+    if (control->hasFocus()) return true;
+    loseFocus(control);
+    return false;
+}
+
+// Arrow keys move the focus along the window's Tab chain, and never press what has it (in a group
+// of exclusive buttons Qt would check, and so press, the next one).
+class ArrowKeysMoveFocus final : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) return false;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        const bool next = key == Qt::Key_Right || key == Qt::Key_Down;
+        if (!next && key != Qt::Key_Left && key != Qt::Key_Up) return false;
+        auto* from = static_cast<QWidget*>(watched);
+        QWidget* to = from;
+        do {
+            to = next ? to->nextInFocusChain() : to->previousInFocusChain();
+        } while (to != from && !((to->focusPolicy() & Qt::TabFocus) && to->isVisible() &&
+                                 to->isEnabled() && to->window() == from->window()));
+        to->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+        return true;
+    }
+};
+
+// A label that acts as a button: a click, or Enter, Space or F2 while it has the focus (it takes
+// it by Tab once focusable), reports onClick. Focused, it is framed in its text colour.
 class ClickLabel final : public QLabel {
 public:
     using QLabel::QLabel;
     std::function<void()> onClick;
 
+    void setFocusable() { setFocusPolicy(Qt::TabFocus); }
+
 protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        const int key = event->key();
+        if (onClick && (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space ||
+                        key == Qt::Key_F2)) {
+            onClick();
+            return;
+        }
+        QLabel::keyPressEvent(event);
+    }
+    void paintEvent(QPaintEvent* event) override {
+        QLabel::paintEvent(event);
+        if (!hasFocus()) return;
+        QPainter p(this);
+        p.setPen(QPen(palette().color(foregroundRole()), 1, Qt::SolidLine));
+        p.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+
     // A click is a left press and release over the label, as with a button.
     void mousePressEvent(QMouseEvent* event) override {
         pressed_ = event->button() == Qt::LeftButton;

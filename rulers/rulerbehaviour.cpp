@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QButtonGroup>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -84,7 +85,7 @@ void RulerWindow::setLock(RulerLock lock) {
     for (DragHandle* handle : handles_) handle->setVisible(free);
     if (out.switched) placeScale();
     if (QAbstractButton* b = lockGroup_->button(static_cast<int>(lock_.lock))) b->setChecked(true);
-    focusSink_->setFocus(Qt::OtherFocusReason);
+    setFocus(Qt::OtherFocusReason);
 }
 
 void RulerWindow::refuseLock() {
@@ -110,7 +111,7 @@ void RulerWindow::followTarget(const Rect& frame) {
 }
 
 void RulerWindow::openMenu() {
-    focusSink_->setFocus(Qt::OtherFocusReason);
+    setFocus(Qt::OtherFocusReason);
     menu_->popup(menuButton_->mapToGlobal(QPoint(0, menuButton_->height())));
 }
 
@@ -144,6 +145,24 @@ void RulerWindow::moveBy(QPoint globalPx) {
     rulerMoved();
 }
 
+void RulerWindow::keyPressEvent(QKeyEvent* event) {
+    // An arrow key moves the ruler a pixel, ten with SHIFT; along its axis only while it is free,
+    // as a drag of the title strip.
+    const int key = event->key();
+    const int dx = key == Qt::Key_Right ? 1 : key == Qt::Key_Left ? -1 : 0;
+    const int dy = key == Qt::Key_Down ? 1 : key == Qt::Key_Up ? -1 : 0;
+    if (dx == 0 && dy == 0) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    const int step = (event->modifiers() & Qt::ShiftModifier) ? 10 : 1;
+    const bool horizontal = axis_ == Axis::Horizontal;
+    if (lock_.lock == RulerLock::Free) edge_ += (horizontal ? dx : dy) * step;
+    across_ += (horizontal ? dy : dx) * step;
+    placeWindow();
+    rulerMoved();
+}
+
 void RulerWindow::showPointer(std::int32_t highlight, std::optional<std::pair<int, int>> measure) {
     scale_->setHighlight(highlight);
     scale_->setMeasure(measure);
@@ -152,16 +171,35 @@ void RulerWindow::showPointer(std::int32_t highlight, std::optional<std::pair<in
 void RulerWindow::showReadout(const PointerReadout& r) {
     if (position_ == nullptr) return;
     // Compared as they came, so a still pointer costs no text conversion.
-    if (r.mousePosition != shownPosition_) {
-        shownPosition_ = r.mousePosition;
-        position_->setText(QString::fromStdString(shownPosition_));
+    const bool moved = r.mousePosition != shown_.mousePosition;
+    if (moved) {
+        position_->setText(QString::fromStdString(r.mousePosition));
+        position_->adjustSize();
     }
-    if (r.measure != shownMeasure_) {
-        shownMeasure_ = r.measure;
-        measure_->setText(QString::fromStdString(shownMeasure_));
+    const bool measured = r.measure != shown_.measure;
+    shown_ = r;
+    if (moved || measured) fitMeasure();
+    if (measure_->isVisibleTo(titleStrip_) != r.measureShown) measure_->setVisible(r.measureShown);
+}
+
+void RulerWindow::fitMeasure() {
+    const PointerReadout& r = shown_;
+    // Beside the co-ordinates, never over the lock buttons: without room for the size on a
+    // scaled monitor, the pixels alone are shown and the whole read-out is in the tip.
+    const QString full = QString::fromStdString(r.measure);
+    const QString pixels =
+        QString::fromStdString(measureCaption(r.measureWidth, r.measureHeight, 1));
+    const int left = position_->geometry().right() + 1 + kReadoutGap;
+    const int room = controlBox_->x() - kReadoutGap - left;
+    measure_->setText(full);
+    measure_->adjustSize();
+    if (measure_->width() > room && full != pixels) {
+        measure_->setText(pixels);
         measure_->adjustSize();
     }
-    if (measure_->isVisibleTo(titleStrip_) != r.measureShown) measure_->setVisible(r.measureShown);
+    measure_->setToolTip(measure_->text() == full ? QString("Measured Area Dimensions")
+                                                  : "Measured Area Dimensions: " + full);
+    measure_->move(left, 0);
 }
 
 }  // namespace sw

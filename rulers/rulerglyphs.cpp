@@ -1,7 +1,9 @@
 // The rulers' lock, close and handle pictures, painted at 16 px.
 #include "rulerglyphs.h"
 
+#include <QGuiApplication>
 #include <QPainter>
+#include <QPalette>
 #include <QPixmap>
 #include <QPolygon>
 
@@ -9,6 +11,11 @@ namespace sw::rulerglyphs {
 namespace {
 
 constexpr int kSize = 16;
+
+// Outlines in the desktop's button text colour: they stand out on a light and a dark button.
+QColor ink() {
+    return QGuiApplication::palette().color(QPalette::ButtonText);
+}
 
 template <typename Paint>
 QIcon draw(Paint paint) {
@@ -19,7 +26,7 @@ QIcon draw(Paint paint) {
         pixmap.fill(Qt::transparent);
         QPainter p(&pixmap);
         p.scale(scale, scale);
-        p.setPen(QPen(Qt::black, 1));
+        p.setPen(QPen(ink(), 1));
         paint(p);
         p.end();
         pixmap.setDevicePixelRatio(scale);
@@ -34,9 +41,9 @@ QIcon lockScreen() {
     return draw([](QPainter& p) {
         p.fillRect(2, 2, 12, 9, QColor(0, 128, 128));
         p.drawRect(1, 1, 13, 10);
-        p.fillRect(1, 1, 14, 3, Qt::black);
-        p.fillRect(6, 12, 4, 2, Qt::black);
-        p.fillRect(4, 14, 8, 1, Qt::black);
+        p.fillRect(1, 1, 14, 3, ink());
+        p.fillRect(6, 12, 4, 2, ink());
+        p.fillRect(4, 14, 8, 1, ink());
     });
 }
 
@@ -53,7 +60,7 @@ QIcon lockFree() {
         p.fillRect(3, 8, 10, 7, QColor(192, 160, 0));
         p.drawRect(3, 8, 9, 6);
         // The shackle stands open to the right.
-        p.setPen(QPen(Qt::black, 2));
+        p.setPen(QPen(ink(), 2));
         p.drawArc(7, 1, 7, 8, 0, 180 * 16);
         p.drawLine(14, 5, 14, 8);
     });
@@ -61,7 +68,7 @@ QIcon lockFree() {
 
 QIcon close() {
     return draw([](QPainter& p) {
-        p.setPen(QPen(Qt::black, 2));
+        p.setPen(QPen(ink(), 2));
         p.drawLine(4, 4, 11, 11);
         p.drawLine(11, 4, 4, 11);
     });

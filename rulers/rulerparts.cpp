@@ -4,8 +4,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include <QHelpEvent>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
 
 #include "handledrag.h"
 #include "rulerglyphs.h"
@@ -22,8 +25,9 @@ constexpr int kTickFrom = 10;
 constexpr int kHalfTickFrom = 13;
 constexpr int kTickFromV = 24;
 constexpr int kHalfTickFromV = 29;
-// The measure line lies along the strip, three pixels thick.
-constexpr int kMeasureAt = 4;
+// The measure line lies along the strip's far edge, beside the numbers rather than over them,
+// three pixels thick with a dark edge towards the numbers: cyan alone hardly shows on the pale
+// strip.
 constexpr int kMeasureThickness = 3;
 
 int button(const QMouseEvent* e) {
@@ -36,6 +40,20 @@ int button(const QMouseEvent* e) {
 
 TitleStrip::TitleStrip(QWidget* parent) : QWidget(parent) {
     setAutoFillBackground(true);
+}
+
+bool TitleStrip::event(QEvent* event) {
+    if (event->type() != QEvent::ToolTip) return QWidget::event(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    for (const QLabel* label : findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
+        if (label->isVisible() && label->geometry().contains(help->pos())) {
+            QToolTip::showText(help->globalPos(), label->toolTip(), this, label->geometry());
+            return true;
+        }
+    }
+    QToolTip::hideText();
+    event->ignore();
+    return true;
 }
 
 QPoint TitleStrip::globalPx(const QMouseEvent* event) const {
@@ -169,8 +187,11 @@ void ScaleStrip::paintEvent(QPaintEvent*) {
     if (const auto measure = measure_) {
         const int a = std::min(measure->first, measure->second) + offset;
         const int len = std::abs(measure->second - measure->first) + 1;
-        const int at = static_cast<int>(std::lround(kMeasureAt * ratio));
         const int thick = static_cast<int>(std::lround(kMeasureThickness * ratio));
+        const int edge = std::max(1, static_cast<int>(std::lround(ratio)));
+        const int at = (horizontal ? size.height() : size.width()) - thick;
+        p.fillRect(horizontal ? QRect(a, at - edge, len, edge) : QRect(at - edge, a, edge, len),
+                   Qt::black);
         p.fillRect(horizontal ? QRect(a, at, len, thick) : QRect(at, a, thick, len),
                    QColor(kMeasureColour));
     }

@@ -26,6 +26,8 @@ public:
     std::function<void()> onRelease;
 
 protected:
+    // The read-outs on the strip let the mouse through; their tips are shown from here.
+    bool event(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

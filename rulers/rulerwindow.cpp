@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -18,6 +19,7 @@
 #include "rulerglyphs.h"
 #include "rulerparts.h"
 #include "screenmodel.h"
+#include "widgets.h"
 #include "windowutils.h"
 
 namespace sw {
@@ -32,6 +34,8 @@ constexpr int kControlBoxLength = 85;  // the close button's far edge
 constexpr int kScaleBreadthH = 17;
 constexpr int kScaleBreadthV = 33;
 constexpr QRgb kRegionColour = qRgb(0, 255, 255);
+// Where the read-outs start, right of "Menu".
+constexpr int kReadoutLeft = 56;
 
 }  // namespace
 
@@ -76,6 +80,8 @@ RulerWindow::RulerWindow(Axis axis, WindowSystem& windows, const ScreenModel& sc
     const bool horizontal = axis == Axis::Horizontal;
     setObjectName(horizontal ? "horizontalRuler" : "verticalRuler");
     setWindowTitle(horizontal ? "Sizewise Horizontal Ruler" : "Sizewise Vertical Ruler");
+    // Another window is active nearly always while the rulers are used.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     createControls();
     connect(&screen, &ScreenModel::changed, this, &RulerWindow::followScreen);
 }
@@ -109,16 +115,18 @@ void RulerWindow::createControls() {
     }
     connectHandles();
 
-    // The focus sink: outside the visible window, it only ever holds the focus.
-    focusSink_ = new QPushButton(this);
-    focusSink_->setGeometry(-200, -200, 20, 20);
-    setFocusProxy(focusSink_);
-
     if (axis_ == Axis::Horizontal) {
         createTitleControls();
         controlBox_->resize(kControlBoxLength, kButtonSize);
     } else {
         controlBox_->setGeometry(0, 16, kButtonSize, 3 * kButtonSize);
+    }
+    // Buttons take the focus by Tab alone; a click leaves it on the ruler, whose arrow keys move
+    // it. On a button the arrow keys move the focus, never the lock.
+    auto* arrows = new ArrowKeysMoveFocus(this);
+    for (QAbstractButton* b : findChildren<QAbstractButton*>()) {
+        b->setFocusPolicy(Qt::TabFocus);
+        b->installEventFilter(arrows);
     }
 }
 
@@ -186,23 +194,25 @@ void RulerWindow::createTitleControls() {
     closeButton_->setAccessibleName("Hide Rulers");
     connect(closeButton_, &QToolButton::clicked, this, &RulerWindow::closeClicked);
 
+    // Yellow and cyan as designed, each on a black chip of its own: the title strip takes the
+    // desktop's caption colours, on which neither can be read.
     position_ = new QLabel("8888,8888", titleStrip_);
     position_->setObjectName("pointerReadout");
-    position_->setGeometry(56, 0, 55, 13);
-    position_->setStyleSheet("color: rgb(255, 255, 0); background: transparent;");
+    position_->setStyleSheet("color: rgb(255, 255, 0); background: black; padding: 0px 3px;");
     position_->setToolTip("Cursor Co-ordinates");
     position_->setAccessibleDescription("Cursor Co-ordinates");
     measure_ = new QLabel("8888 X 8888", titleStrip_);
     measure_->setObjectName("measureReadout");
-    measure_->setGeometry(120, 0, 67, 13);
-    measure_->setStyleSheet("color: rgb(0, 255, 255); background: transparent;");
+    measure_->setStyleSheet("color: rgb(0, 255, 255); background: black; padding: 0px 3px;");
     measure_->setToolTip("Measured Area Dimensions");
     measure_->setAccessibleDescription("Measured Area Dimensions");
     measure_->hide();
     for (QLabel* label : {position_, measure_}) {
         label->setFont(small);
-        // A press on a read-out is a press on the title strip.
+        // A press on a read-out is a press on the title strip, which shows the read-out's tip.
         label->setAttribute(Qt::WA_TransparentForMouseEvents);
+        label->move(kReadoutLeft, 0);
+        label->adjustSize();
     }
 
     menu_ = new ScaleModeMenu(this);
@@ -276,6 +286,7 @@ void RulerWindow::layOut() {
         region_->setGeometry(0, 0, len, breadth);
         titleStrip_->setGeometry(0, 0, len, kTitleBreadth);
         placeControlBox();
+        fitMeasure();
         scale_->setGeometry(0, 24, len, kScaleBreadthH);
         handles_[0]->setGeometry(0, 10, kHandleThickness, kHandleBreadth);
         handles_[1]->setGeometry(len - kHandleThickness, 10, kHandleThickness, kHandleBreadth);

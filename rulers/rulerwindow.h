@@ -98,6 +98,7 @@ protected:
     void moveEvent(QMoveEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void createControls();
@@ -117,6 +118,8 @@ private:
     void setLock(RulerLock lock);
     void refuseLock();
     void openMenu();
+    // The measure read-out beside the co-ordinates, in the room left before the lock buttons.
+    void fitMeasure();
     void stretch(int handle, int button, double x, double y);
     void startMove(QPoint globalPx);
     void moveBy(QPoint globalPx);
@@ -125,6 +128,9 @@ private:
     void setPlace(double edgePx, std::int32_t length);
     int logical(double px) const;
     RulerPlace currentPlace() const;
+
+    // The gap between the read-outs, and before the lock buttons.
+    static constexpr int kReadoutGap = 4;
 
     Axis axis_;
     WindowSystem& windows_;
@@ -146,7 +152,6 @@ private:
     QLabel* position_ = nullptr;
     QLabel* measure_ = nullptr;
     ScaleStrip* scale_ = nullptr;
-    QPushButton* focusSink_ = nullptr;
     ScaleModeMenu* menu_ = nullptr;
     // The refusal to lock to a minimised window, while it is shown; a guarded pointer, as the
     // box deletes itself when closed.
@@ -166,8 +171,8 @@ private:
     std::optional<QPoint> moveGrab_;
     QPoint moveStart_;
 
-    std::string shownPosition_;
-    std::string shownMeasure_;
+    // What the read-outs show.
+    PointerReadout shown_;
 };
 
 }  // namespace sw

@@ -160,13 +160,8 @@ TEST(MainSettings, TheFileIsReplacedWholeKeepsWhatItDoesNotKnowAndSaysWhenItCann
     EXPECT_NE(why.find("cannot write"), std::string::npos);
 }
 
-TEST(MainSettings, AWindowStoredBeyondTheScreenComesBackOntoIt) {
+TEST(MainSettings, AKeyOutsideTheTableIsAnError) {
     EXPECT_THROW(setting("Config", "Nothing"), std::logic_error);
-    // Beyond the screen the far edge lands on the screen's; just inside stays.
-    EXPECT_EQ(clampWindowEdge(20000, 11520, 3000), 8520);
-    EXPECT_EQ(clampWindowEdge(11520, 11520, 3000), 11520);
-    EXPECT_EQ(clampWindowEdge(-1, 11520, 3000), 0);
-    EXPECT_EQ(clampWindowEdge(20000, 11520, 11600), 0);
 }
 
 }  // namespace

@@ -99,7 +99,8 @@ TEST(Monitors, WhichMonitorAndBackIntoSight) {
               m[1]);  // on none: nearest its centre
     EXPECT_EQ(monitorHoldingMost(m, {-32000, -32000, -31840, -31972}),
               m[2]);  // on none: nearest its centre
-    EXPECT_EQ(ontoMonitor(m, {-20, 246}, 300, 200), (Point{-20, 246}));  // its title strip is seen
+    EXPECT_EQ(ontoMonitor(m, {10, 300}, 300, 200), (Point{10, 300}));     // wholly on one
+    EXPECT_EQ(ontoMonitor(m, {1100, 300}, 300, 200), (Point{980, 300}));  // only its strip seen
     EXPECT_EQ(ontoMonitor(m, {300, 0}, 300, 200), (Point{300, 256}));
     EXPECT_EQ(ontoMonitor({m[1], m[0]}, {0, 0}, 300, 200),
               (Point{1280, 0}));  // the first start: the primary's corner

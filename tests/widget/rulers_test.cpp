@@ -122,9 +122,11 @@ TEST_F(RulerTest, ThePointerWorkShowsCoordinatesLinesAndMeasures) {
     fake.movePointer(Point{405, 300});
     ASSERT_TRUE(QTest::qWaitFor([&] { return readout("pointerReadout") == "300,250"; }));
     EXPECT_TRUE(QTest::qWaitFor([&] { return redAt(h()) == 300 && redAt(v()) == 250; }));
+    EXPECT_EQ(fake.capture, ClickCapture::ShiftLeft);  // a measuring click reaches no window
     fake.holdKeys(KeyStates{true, false, true});
     ASSERT_TRUE(
         QTest::qWaitFor([&] { return h().findChild<QLabel*>("measureReadout")->isVisible(); }));
+    EXPECT_EQ(fake.capture, ClickCapture::All);
     fake.down = KeyStates{};
     fake.movePointer(Point{455, 340});
     ASSERT_TRUE(QTest::qWaitFor([&] { return readout("measureReadout") == "50 X 40"; }));
@@ -139,6 +141,10 @@ TEST_F(RulerTest, ThePointerWorkShowsCoordinatesLinesAndMeasures) {
     fake.pressKeys(KeyStates{false, true, false});
     ASSERT_TRUE(
         QTest::qWaitFor([&] { return !h().findChild<QLabel*>("measureReadout")->isVisible(); }));
+    // Once the cancelling button is up, clicks are the windows' again; hidden, all of them.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return fake.capture == ClickCapture::ShiftLeft; }));
+    QTest::mouseClick(h().findChild<QToolButton*>("closeButton"), Qt::LeftButton);
+    EXPECT_EQ(fake.capture, ClickCapture::Off);
 }
 
 TEST_F(RulerTest, TheScaleFallsOnExactPixelsAndTheRedLineLeavesNothingBehind) {
