@@ -171,14 +171,16 @@ void RulerWindow::showPointer(std::int32_t highlight, std::optional<std::pair<in
 void RulerWindow::showReadout(const PointerReadout& r) {
     if (position_ == nullptr) return;
     // Compared as they came, so a still pointer costs no text conversion.
-    const bool moved = r.mousePosition != shown_.mousePosition;
-    if (moved) {
+    // The measure read-out is fitted again only when its text changed or the co-ordinates grew
+    // or shrank beside it, not on every move of the pointer.
+    const int positionWidth = position_->width();
+    if (r.mousePosition != shown_.mousePosition) {
         position_->setText(QString::fromStdString(r.mousePosition));
         position_->adjustSize();
     }
     const bool measured = r.measure != shown_.measure;
     shown_ = r;
-    if (moved || measured) fitMeasure();
+    if (measured || position_->width() != positionWidth) fitMeasure();
     if (measure_->isVisibleTo(titleStrip_) != r.measureShown) measure_->setVisible(r.measureShown);
 }
 

@@ -286,7 +286,6 @@ void RulerWindow::layOut() {
         region_->setGeometry(0, 0, len, breadth);
         titleStrip_->setGeometry(0, 0, len, kTitleBreadth);
         placeControlBox();
-        fitMeasure();
         scale_->setGeometry(0, 24, len, kScaleBreadthH);
         handles_[0]->setGeometry(0, 10, kHandleThickness, kHandleBreadth);
         handles_[1]->setGeometry(len - kHandleThickness, 10, kHandleThickness, kHandleBreadth);
@@ -303,7 +302,11 @@ void RulerWindow::layOut() {
 
 void RulerWindow::placeControlBox() {
     if (axis_ != Axis::Horizontal) return;
-    controlBox_->move(titleStrip_->width() - controlBox_->width() - kHandleThickness - 5, 0);
+    const int x = titleStrip_->width() - controlBox_->width() - kHandleThickness - 5;
+    if (x == controlBox_->x()) return;
+    controlBox_->move(x, 0);
+    // The room before the lock buttons changed.
+    fitMeasure();
 }
 
 void RulerWindow::placeWindow() {

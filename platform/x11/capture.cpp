@@ -38,23 +38,27 @@ std::vector<std::uint16_t> X11Desktop::Impl::lockCombinations() {
 }
 
 bool X11Desktop::Impl::grabShiftLeft(bool grab) {
-    bool ok = true;
+    // Sent together and checked together: one round trip for every combination.
+    std::vector<xcb_void_cookie_t> grabs;
     for (const std::uint16_t locks : lockCombinations()) {
         const auto mods = static_cast<std::uint16_t>(XCB_MOD_MASK_SHIFT | locks);
         if (!grab) {
             xcb_ungrab_button(c, XCB_BUTTON_INDEX_1, root, mods);
             continue;
         }
-        const auto cookie = xcb_grab_button_checked(c, 0, root, kPointerEvents, XCB_GRAB_MODE_ASYNC,
-                                                    XCB_GRAB_MODE_ASYNC, XCB_WINDOW_NONE,
-                                                    XCB_CURSOR_NONE, XCB_BUTTON_INDEX_1, mods);
+        grabs.push_back(xcb_grab_button_checked(c, 0, root, kPointerEvents, XCB_GRAB_MODE_ASYNC,
+                                                XCB_GRAB_MODE_ASYNC, XCB_WINDOW_NONE,
+                                                XCB_CURSOR_NONE, XCB_BUTTON_INDEX_1, mods));
+    }
+    flush();
+    bool ok = true;
+    for (const xcb_void_cookie_t cookie : grabs) {
         // Refused when another program holds the same combination.
         if (xcb_generic_error_t* error = xcb_request_check(c, cookie)) {
             std::free(error);
             ok = false;
         }
     }
-    flush();
     return ok;
 }
 
