@@ -50,7 +50,7 @@ MainWindow::MainWindow(WindowSystem& windows, const ScreenModel& screen, Target&
     setObjectName("mainWindow");
     // The target is the active window nearly always while this one is used.
     setAttribute(Qt::WA_AlwaysShowToolTips);
-    setFixedSize(designPixels(kClientWidth), designPixels(kClientHeight));
+    setFixedSize(layoutPixels(kClientWidth), layoutPixels(kClientHeight));
     createControls(target, presets);
     connectParts();
 }
@@ -62,7 +62,7 @@ void MainWindow::createControls(Target& target, const Presets& presets) {
     menuLabel_->setObjectName("menuLabel");
     menuLabel_->setGeometry(designRect(0, 0, 495, 255));
     QFont titleFont = font();
-    titleFont.setPixelSize(11);
+    titleFont.setPixelSize(textPixels(11));
     menuLabel_->setFont(titleFont);
     menuLabel_->setAlignment(Qt::AlignCenter);
     menuLabel_->setFrameShape(QFrame::Panel);
@@ -74,7 +74,7 @@ void MainWindow::createControls(Target& target, const Presets& presets) {
     rulersSwitch_->setCheckable(true);
     rulersSwitch_->setGeometry(designRect(480, 0, 615, 255));
     QFont small = font();
-    small.setPixelSize(10);
+    small.setPixelSize(textPixels(10));
     rulersSwitch_->setFont(small);
 
     panel_ = new DimensionPanel(this, target);
@@ -106,7 +106,7 @@ void MainWindow::setUpKeyboard() {
     std::stable_sort(chain.begin(), chain.end(), [&](const QWidget* a, const QWidget* b) {
         const QPoint pa = at(a), pb = at(b);
         // A row holds what starts within a few pixels of the same height.
-        if (std::abs(pa.y() - pb.y()) > designPixels(60)) return pa.y() < pb.y();
+        if (std::abs(pa.y() - pb.y()) > layoutPixels(60)) return pa.y() < pb.y();
         return pa.x() < pb.x();
     });
     for (int i = 1; i < chain.size(); ++i) setTabOrder(chain[i - 1], chain[i]);
@@ -183,7 +183,7 @@ void MainWindow::setRulersShown(bool shown) {
 }
 
 void MainWindow::fitHeight() {
-    const int height = designPixels(layout_->bottomTwips() + kBottomMargin);
+    const int height = layoutPixels(layout_->bottomTwips() + kBottomMargin);
     if (height != this->height()) setFixedSize(width(), height);
     setTopmost(windows_, this, true);
 }

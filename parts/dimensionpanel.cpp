@@ -35,7 +35,7 @@ DimensionPanel::DimensionPanel(QWidget* window, Target& target) : QObject(window
 
 void DimensionPanel::createValues(QWidget* window) {
     QFont small = window->font();
-    small.setPixelSize(10);
+    small.setPixelSize(textPixels(10));
     for (int i = 0; i < kDimensions; ++i) {
         const int left = kDimensionStep * i;
         const bool height = i == static_cast<int>(Dimension::Height);
@@ -75,7 +75,7 @@ void DimensionPanel::createEntry(QWidget* window) {
     box_->setObjectName("valueBox");
     box_->setGeometry(designRect(0, 0, 615, 255));
     QFont small = window->font();
-    small.setPixelSize(10);
+    small.setPixelSize(textPixels(10));
     box_->setFont(small);
     box_->onFocusIn = [this] { box_->selectAll(); };
     box_->onFocusOut = [this] {

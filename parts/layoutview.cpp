@@ -40,8 +40,8 @@ protected:
         QPainter painter(this);
         painter.setPen(QColor(96, 96, 192));
         for (const ViewRect& r : outlines_) {
-            painter.drawRect(designPixels(r.left), designPixels(r.top), designPixels(r.width) - 1,
-                             designPixels(r.height) - 1);
+            painter.drawRect(layoutPixels(r.left), layoutPixels(r.top), layoutPixels(r.width) - 1,
+                             layoutPixels(r.height) - 1);
         }
     }
 
@@ -74,7 +74,7 @@ LayoutView::LayoutView(QWidget* window, const ScreenModel& screen, Target& targe
     view_->setFrameStyle(QFrame::Box | QFrame::Plain);
     view_->setLineWidth(1);
     view_->setStyleSheet("QFrame { background: rgb(192, 192, 255); }");
-    view_->resize(view_->width(), designPixels(viewHeight_));
+    view_->resize(view_->width(), layoutPixels(viewHeight_));
     view_->setToolTip("Window Layout - the screen, with the target window as a rectangle");
     view_->setAccessibleName("Window Layout");
 
@@ -114,8 +114,8 @@ double LayoutView::bottomTwips() const {
 
 ViewScale LayoutView::scale() const {
     const QRect inner = view_->contentsRect();
-    return makeViewScale(screen_.metrics(), inner.width() * kDesignTwipsPerPixel,
-                         inner.height() * kDesignTwipsPerPixel);
+    return makeViewScale(screen_.metrics(), inner.width() * twipsPerLayoutPixel(),
+                         inner.height() * twipsPerLayoutPixel());
 }
 
 void LayoutView::showMonitors() {
@@ -136,15 +136,15 @@ void LayoutView::placeImage(const ViewRect& image) {
     if (image == imageRect_) return;
     imageRect_ = image;
     const QPoint origin = view_->contentsRect().topLeft();
-    image_->setGeometry(origin.x() + designPixels(image.left), origin.y() + designPixels(image.top),
-                        designPixels(image.width), designPixels(image.height));
+    image_->setGeometry(origin.x() + layoutPixels(image.left), origin.y() + layoutPixels(image.top),
+                        layoutPixels(image.width), layoutPixels(image.height));
 }
 
 void LayoutView::press(Qt::MouseButton button, QPoint at) {
     loseFocus(image_);
     if (button == Qt::LeftButton) {
         dragging_ = true;
-        grab_ = at * kDesignTwipsPerPixel;
+        grab_ = at * twipsPerLayoutPixel();
     } else if (button == Qt::RightButton) {
         emit menuRequested();
     }
@@ -153,8 +153,8 @@ void LayoutView::press(Qt::MouseButton button, QPoint at) {
 void LayoutView::drag(Qt::MouseButtons held, QPoint at) {
     if (held != Qt::LeftButton || !dragging_) return;
     ViewRect moved = imageRect_;
-    moved.left = pinToInt32(at.x() * kDesignTwipsPerPixel - grab_.x() + imageRect_.left);
-    moved.top = pinToInt32(at.y() * kDesignTwipsPerPixel - grab_.y() + imageRect_.top);
+    moved.left = pinToInt32(at.x() * twipsPerLayoutPixel() - grab_.x() + imageRect_.left);
+    moved.top = pinToInt32(at.y() * twipsPerLayoutPixel() - grab_.y() + imageRect_.top);
     placeImage(moved);
     // The image is not confined to the view: the target may go off the screen.
     target_.moveTo(viewToScreen(moved.left, moved.top, scale()));

@@ -51,7 +51,7 @@ LinkButtons::LinkButtons(QWidget* window) : QObject(window) {
 
 void LinkButtons::makeRound() {
     const EllipseBox box =
-        roundButtonEllipse(kWebSize, kWebSize, kDesignTwipsPerPixel, kDesignTwipsPerPixel);
+        roundButtonEllipse(kWebSize, kWebSize, twipsPerLayoutPixel(), twipsPerLayoutPixel());
     // Outside the ellipse the button neither shows nor takes clicks.
     QRegion mask;
     for (const PixelRow& row : ellipseRows(box)) {

@@ -22,7 +22,7 @@ constexpr int kPresetHeight = 195;
 PresetBar::PresetBar(QWidget* window, const Presets& presets, Target& target)
     : QObject(window), presets_(presets), target_(target) {
     QFont tiny = window->font();
-    tiny.setPixelSize(9);
+    tiny.setPixelSize(textPixels(9));
     for (int i = 0; i < kPresetSlots; ++i) {
         QToolButton* b = buttons_[i] = new QToolButton(window);
         b->setObjectName(QString("presetButton%1").arg(i));

@@ -49,7 +49,7 @@ PresetEditor::PresetEditor(Presets& presets, WindowSystem& windows, const Screen
     setObjectName("presetEditor");
     setWindowTitle("Presets");
     setAttribute(Qt::WA_DeleteOnClose);
-    setFixedSize(designPixels(kClientWidth), designPixels(kClientHeight));
+    setFixedSize(layoutPixels(kClientWidth), layoutPixels(kClientHeight));
     createControls();
     fillBoxes();
     setShape();
@@ -63,14 +63,14 @@ PresetEditor::~PresetEditor() {
 
 void PresetEditor::createControls() {
     QFont small = font();
-    small.setPixelSize(10);
+    small.setPixelSize(textPixels(10));
     setFont(small);
     setAutoFillBackground(true);
     auto* title = new QLabel("Presets", this);
     title->setGeometry(designRect(0, 0, 2055, 375));
     title->setAlignment(Qt::AlignCenter);
     QFont titleFont = font();
-    titleFont.setPointSizeF(13.5);
+    titleFont.setPointSizeF(13.5 * textZoom());
     titleFont.setBold(true);
     title->setFont(titleFont);
     const auto label = [this](const QString& text, int left, int top, int width) {
@@ -122,7 +122,7 @@ void PresetEditor::showEvent(QShowEvent* event) {
 }
 
 void PresetEditor::setShape() {
-    const QRect shape(0, 0, designPixels(kShapeWidth), designPixels(kShapeHeight));
+    const QRect shape(0, 0, layoutPixels(kShapeWidth), layoutPixels(kShapeHeight));
     QBitmap mask(size());
     mask.fill(Qt::color0);
     QPainter p(&mask);

@@ -75,7 +75,7 @@ StateButtons::StateButtons(QWidget* window, Target& target, const ScreenModel& s
     origin_->setGeometry(designRect(1850, kStateButtonTop, 360, 300));
     origin_->setToolTip("Move Target Window to Origin");
     QFont small = window->font();
-    small.setPixelSize(10);
+    small.setPixelSize(textPixels(10));
     origin_->setFont(small);
     connect(origin_, &QPushButton::clicked, this, &StateButtons::moveToOrigin);
     connect(&target, &Target::changed, this, &StateButtons::show);

@@ -89,24 +89,24 @@ TitleMarquee::TitleMarquee(QWidget* window, const Target& target)
       marquee_(kScrollHeight, kScrollLabelHeight, marqueeFirstText(kAppTitle, kAppMaker),
                marqueeMessages(kAppTitle, kAppMaker)) {
     QFont small = window->font();
-    small.setPixelSize(10);
+    small.setPixelSize(textPixels(10));
     QFont titleFont = window->font();
-    titleFont.setPixelSize(11);
+    titleFont.setPixelSize(textPixels(11));
     caption_ = new QLabel("Window:", window);
     caption_->setFont(small);
-    caption_->move(designPixels(120), designPixels(kTitleTop));
+    caption_->move(layoutPixels(120), layoutPixels(kTitleTop));
     caption_->adjustSize();
     title_ = new QLabel(window);
     title_->setObjectName("targetTitle");
     title_->setAccessibleDescription("Target window title");
-    title_->move(designPixels(800), designPixels(kTitleTop));
+    title_->move(layoutPixels(800), layoutPixels(kTitleTop));
     title_->setTextFormat(Qt::PlainText);
     title_->setFont(titleFont);
     // Made after the title so that it covers the title's end.
     ellipsis_ = new QLabel("...", window);
     ellipsis_->setObjectName("titleEllipsis");
     ellipsis_->setFont(titleFont);
-    ellipsis_->move(designPixels(3480), designPixels(kTitleTop));
+    ellipsis_->move(layoutPixels(3480), layoutPixels(kTitleTop));
     ellipsis_->adjustSize();
     ellipsis_->setAutoFillBackground(true);
     ellipsis_->hide();
@@ -117,7 +117,7 @@ TitleMarquee::TitleMarquee(QWidget* window, const Target& target)
     strip_->setLabelSize(designRect(0, 0, kScrollLabelWidth, kScrollLabelHeight).size());
     strip_->setCaption(QString::fromStdString(marquee_.caption()));
     QFont arial("Arial");
-    arial.setPointSizeF(8.25);
+    arial.setPointSizeF(8.25 * textZoom());
     arial.setBold(true);
     strip_->setFont(arial);
 
@@ -146,8 +146,8 @@ void TitleMarquee::setTitle(const QString& title) {
     if (title_->text() != title) {
         title_->setText(title);
         title_->adjustSize();
-        const double right = (title_->x() + title_->width()) * kDesignTwipsPerPixel;
-        ellipsis_->setVisible(ellipsisVisible(right, ellipsis_->x() * kDesignTwipsPerPixel));
+        const double right = (title_->x() + title_->width()) * twipsPerLayoutPixel();
+        ellipsis_->setVisible(ellipsisVisible(right, ellipsis_->x() * twipsPerLayoutPixel()));
     }
     // Setting a tip sends an event even when it is unchanged.
     if (title_->toolTip() != title) title_->setToolTip(title);
@@ -156,7 +156,7 @@ void TitleMarquee::setTitle(const QString& title) {
 void TitleMarquee::step() {
     const bool resting = marquee_.step();
     strip_->setCaption(QString::fromStdString(marquee_.caption()));
-    strip_->setLabelTop(designPixels(marquee_.top()));
+    strip_->setLabelTop(layoutPixels(marquee_.top()));
     if (resting) {
         // Nothing moves during the pause: the step timer sleeps rather than waking twenty times
         // a second to do nothing.

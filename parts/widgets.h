@@ -4,9 +4,13 @@
 // the focus sink.
 #pragma once
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
 
+#include <QApplication>
 #include <QFocusEvent>
+#include <QFontInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,9 +23,29 @@
 
 namespace sw {
 
+// The layout was drawn for text of 12 pixels (9 points at 96 dpi). A larger application font
+// enlarges a whole window in step, so that its text grows and still fits; a smaller one keeps it.
+inline double textZoom() {
+    return std::max(1.0, QFontInfo(QApplication::font()).pixelSize() / 12.0);
+}
+
+// A length given in twips, as whole pixels of the program's own widgets at the font's size.
+inline int layoutPixels(double twips) {
+    return designPixels(twips * textZoom());
+}
+
+inline double twipsPerLayoutPixel() {
+    return kDesignTwipsPerPixel / textZoom();
+}
+
+// A text size of the layout in pixels, at the font's size.
+inline int textPixels(int pixels) {
+    return static_cast<int>(std::lround(pixels * textZoom()));
+}
+
 // A control's place given in twips, as whole pixels of the program's own widgets.
 inline QRect designRect(int left, int top, int width, int height) {
-    return QRect(designPixels(left), designPixels(top), designPixels(width), designPixels(height));
+    return QRect(layoutPixels(left), layoutPixels(top), layoutPixels(width), layoutPixels(height));
 }
 
 // Moves the keyboard focus to the window that holds widget, so that no visible control keeps a

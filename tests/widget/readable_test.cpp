@@ -140,5 +140,26 @@ TEST_F(Keyboard, TabFollowsTheRowsAndKeysReachEveryCommand) {
     EXPECT_TRUE(QTest::qWaitFor([] { return findWidget<QMenu>("popupMenu")->isVisible(); }));
 }
 
+using Fonts = App;
+
+TEST_F(Fonts, ALargerApplicationFontGrowsTheWholeWindowAndItsText) {
+    start();
+    const QSize usual = window().size();
+    app.reset();
+    const QFont saved = QApplication::font();
+    QFont large = saved;
+    large.setPixelSize(18);
+    QApplication::setFont(large);
+    start();
+    EXPECT_NEAR(window().width(), usual.width() * 1.5, 1);
+    EXPECT_NEAR(window().height(), usual.height() * 1.5, 1);
+    for (const char* name : {"left", "top", "right", "bottom", "width", "height"}) {
+        auto* value = findWidget<QLabel>(QString(name) + "Value");
+        EXPECT_EQ(QFontInfo(value->font()).pixelSize(), 15) << name;
+        EXPECT_LE(value->fontMetrics().horizontalAdvance("-32768"), value->width()) << name;
+    }
+    QApplication::setFont(saved);
+}
+
 }  // namespace
 }  // namespace sw
