@@ -1,10 +1,12 @@
-// The command line: --no-splash, --help and --version. Qt's own options
-// (-display, -platform and the like) are left for Qt.
+// The command line: --no-splash, --help, --version and the commands. Qt's own
+// options (-display, -platform and the like) are left for Qt.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "windowcommand.h"
 
 namespace sw {
 
@@ -14,6 +16,8 @@ struct CommandLine {
     bool version = false;
     // An option neither the program nor Qt knows; empty when there is none.
     std::string unknown;
+    // A command and the words after it; empty when the program is to run.
+    std::vector<std::string> command;
 };
 
 // The arguments after the program's name, as Qt has left them.
@@ -24,13 +28,9 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments);
 bool asksHelpOrVersion(int argc, char** argv);
 
 // What the command line asks for before anything starts: the usage or the
-// version (status 0), or the refusal of an option nobody knows (status 2).
-struct Reply {
-    int status = 0;
-    std::string out;
-    std::string err;
-};
-// None when the program is to run.
+// version (status 0), or the refusal of an option nobody knows or of a command
+// that cannot be carried out as written (status 2). None when the program is to
+// run or the command to be carried out.
 std::optional<Reply> replyTo(const CommandLine& line);
 
 std::string usageText();

@@ -1,7 +1,8 @@
 // Process entry: answers --help and --version, checks the desktop, connects the
 // desktop backend, hands over to an instance already running on the display,
 // turns the system's requests to end and a lost display into the orderly end,
-// and runs the start routine and the event loop.
+// and runs the start routine and the event loop. A command is handed to the
+// running instance, or carried out here on the desktop's foreground window.
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -14,6 +15,8 @@
 #include "appinfo.h"
 #include "backend.h"
 #include "commandline.h"
+#include "commandrunner.h"
+#include "settings.h"
 #include "singleinstance.h"
 #include "sizewise.h"
 
@@ -51,11 +54,62 @@ void describeApplication() {
     QApplication::setQuitOnLastWindowClosed(false);
 }
 
+int print(const sw::Reply& reply) {
+    std::fputs(reply.out.c_str(), stdout);
+    std::fputs(reply.err.c_str(), stderr);
+    std::fflush(nullptr);
+    return reply.status;
+}
+
+// A command with no Sizewise running: carried out here, through the same backend, without any
+// window or icon of the program's.
+int runAlone(sw::Backend& backend, const std::vector<std::string>& args) {
+    const auto command = std::get<sw::WindowCommand>(sw::parseWindowCommand(args));
+    if (sw::needsRunningProgram(command))
+        return print({sw::kNotDone, "", "Sizewise: it is not running\n"});
+    sw::Desktop desktop = backend.desktop();
+    sw::WindowSystem& windows = desktop.windows;
+    const sw::CommandRunner::Acts acts{
+        [&windows](sw::WindowId w, const sw::Placement& p) { windows.placeWindow(w, p); },
+        [&windows](sw::WindowId w, sw::ShowCommand c) { windows.showWindow(w, c); }};
+    auto* runner = new sw::CommandRunner(windows, desktop.screen.metrics().monitors,
+                                         sw::readMainSettings(desktop.settings).presets, acts,
+                                         sw::steadyClock());
+    int status = -1;
+    runner->run(command, command.window != 0 ? command.window : windows.foregroundWindow(),
+                [&status](const sw::Reply& reply) {
+                    status = print(reply);
+                    QCoreApplication::exit(status);
+                });
+    return status >= 0 ? status : QApplication::exec();
+}
+
+// A command: handed to the running instance, whose target it acts on, or carried out here.
+int runCommand(const std::vector<std::string>& args) {
+    std::string error;
+    std::unique_ptr<sw::Backend> backend = sw::createBackend(error);
+    if (!backend)
+        return print({sw::kNotDone, "", "Sizewise: cannot reach the desktop: " + error + "\n"});
+    sw::SingleInstance instance(backend->displayIdentity());
+    if (const auto reply = instance.sendCommand(args)) return print(*reply);
+    return runAlone(*backend, args);
+}
+
 // -1 when this process is the instance for its display; else the exit status.
 int claimDisplay(sw::SingleInstance& instance, std::unique_ptr<sw::Sizewise>& sizewise) {
-    switch (instance.claim([&sizewise] {
-        if (sizewise) sizewise->bringToFront();
-    })) {
+    const auto command = [&sizewise](const std::vector<std::string>& args,
+                                     const sw::SingleInstance::Answer& answer) {
+        if (sizewise) {
+            sizewise->runCommand(args, answer);
+        } else {
+            answer({sw::kNotDone, "", "Sizewise: it is still starting\n"});
+        }
+    };
+    switch (instance.claim(
+        [&sizewise] {
+            if (sizewise) sizewise->bringToFront();
+        },
+        command)) {
         case sw::SingleInstance::Claim::First:
             return -1;
         case sw::SingleInstance::Claim::HandedOver:
@@ -110,6 +164,7 @@ int main(int argc, char** argv) {
     const sw::CommandLine line = sw::parseCommandLine(programArguments());
     if (const int status = answerCommandLine(line); status >= 0) return status;
     describeApplication();
+    if (!line.command.empty()) return runCommand(line.command);
     std::unique_ptr<sw::Backend> backend = sw::createBackend(error);
     if (!backend) {
         say("cannot reach the desktop: " + error);

@@ -5,7 +5,11 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLocalSocket>
+#include <QPointer>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -17,6 +21,9 @@ constexpr int kConnectMs = 500;
 constexpr int kHandOverMs = 3000;
 constexpr int kRetryMs = 50;
 constexpr char kShowRequest[] = "show\n";
+// A command line's words as a JSON array follow this on the request's line; the
+// reply is one line of JSON: {"status", "out", "err"}.
+constexpr char kCommandRequest[] = "command ";
 
 QString runtimeDirectory() {
     QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
@@ -45,26 +52,77 @@ SingleInstance::~SingleInstance() {
     if (server_) server_->close();
 }
 
-SingleInstance::Claim SingleInstance::claim(std::function<void()> onShowRequest) {
+SingleInstance::Claim SingleInstance::claim(std::function<void()> onShowRequest,
+                                            CommandHandler onCommand) {
     if (!lock_.tryLock(0)) {
         // QLockFile has already taken over a lock left by a killed process; this
         // one belongs to a live instance.
         return askRunningInstance() ? Claim::HandedOver : Claim::Failed;
     }
+    onShowRequest_ = std::move(onShowRequest);
+    onCommand_ = std::move(onCommand);
     // A socket file left by a killed instance would make listen() fail.
     QLocalServer::removeServer(socketPath_);
     server_ = std::make_unique<QLocalServer>();
     server_->setSocketOptions(QLocalServer::UserAccessOption);
-    QObject::connect(server_.get(), &QLocalServer::newConnection, server_.get(),
-                     [server = server_.get(), onShowRequest = std::move(onShowRequest)] {
-                         while (QLocalSocket* socket = server->nextPendingConnection()) {
-                             QObject::connect(socket, &QLocalSocket::disconnected, socket,
-                                              &QObject::deleteLater);
-                             if (onShowRequest) onShowRequest();
-                         }
-                     });
+    QObject::connect(server_.get(), &QLocalServer::newConnection, server_.get(), [this] {
+        while (QLocalSocket* socket = server_->nextPendingConnection()) serve(socket);
+    });
     server_->listen(socketPath_);
     return Claim::First;
+}
+
+void SingleInstance::serve(QLocalSocket* socket) {
+    QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+    QObject::connect(socket, &QLocalSocket::readyRead, socket, [this, socket] {
+        if (!socket->canReadLine()) return;
+        const QByteArray line = socket->readLine().trimmed();
+        if (!line.startsWith(kCommandRequest) || !onCommand_) {
+            if (onShowRequest_) onShowRequest_();
+            return;
+        }
+        std::vector<std::string> args;
+        const QByteArray words = line.mid(static_cast<qsizetype>(sizeof kCommandRequest) - 1);
+        for (const QJsonValue& word : QJsonDocument::fromJson(words).array())
+            args.push_back(word.toString().toStdString());
+        // The socket may be gone by the time a command has landed.
+        onCommand_(args, [socket = QPointer<QLocalSocket>(socket)](const Reply& reply) {
+            if (socket == nullptr) return;
+            const QJsonObject o{{"status", reply.status},
+                                {"out", QString::fromStdString(reply.out)},
+                                {"err", QString::fromStdString(reply.err)}};
+            socket->write(QJsonDocument(o).toJson(QJsonDocument::Compact) + "\n");
+            socket->disconnectFromServer();
+        });
+    });
+}
+
+std::optional<Reply> SingleInstance::sendCommand(const std::vector<std::string>& args) {
+    if (lock_.tryLock(0)) {
+        lock_.unlock();
+        return std::nullopt;
+    }
+    const Reply silent{kNotDone, "", "Sizewise: the running Sizewise did not answer\n"};
+    QElapsedTimer waited;
+    waited.start();
+    QLocalSocket socket;
+    // A running instance that is still starting does not listen yet.
+    while (socket.connectToServer(socketPath_), !socket.waitForConnected(kConnectMs)) {
+        if (waited.elapsed() >= kCommandMs) return silent;
+        QEventLoop pause;
+        QTimer::singleShot(kRetryMs, &pause, &QEventLoop::quit);
+        pause.exec();
+    }
+    QJsonArray words;
+    for (const std::string& a : args) words.append(QString::fromStdString(a));
+    socket.write(kCommandRequest + QJsonDocument(words).toJson(QJsonDocument::Compact) + "\n");
+    while (!socket.canReadLine()) {
+        const auto left = static_cast<int>(kCommandMs - waited.elapsed());
+        if (left <= 0 || !socket.waitForReadyRead(left)) return silent;
+    }
+    const QJsonObject o = QJsonDocument::fromJson(socket.readLine()).object();
+    return Reply{o.value("status").toInt(kNotDone), o.value("out").toString().toStdString(),
+                 o.value("err").toString().toStdString()};
 }
 
 bool SingleInstance::askRunningInstance() {

@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "aboutwindow.h"
+#include "commandrunner.h"
 #include "links.h"
 #include "mainwindow.h"
 #include "nativehandle.h"
@@ -24,6 +25,7 @@ Sizewise::Sizewise(const Desktop& desktop, Options options,
                    std::function<void(int status)> endProcess, Clock clock)
     : desktop_(desktop),
       options_(options),
+      clock_(clock),
       endProcess_(std::move(endProcess)),
       // Children as well as members: the program's objects form one tree under the root, as
       // Qt's tools see it; each leaves its parent when it goes.
@@ -194,6 +196,59 @@ void Sizewise::quitWithoutDisplay() {
 
 void Sizewise::bringToFront() {
     if (!ended_) window_->bringToFront();
+}
+
+void Sizewise::runCommand(const std::vector<std::string>& args,
+                          std::function<void(const Reply&)> answer) {
+    const auto parsed = parseWindowCommand(args);
+    if (ended_) {
+        answer(Reply{kNotDone, "", "Sizewise: it is ending\n"});
+        return;
+    }
+    if (const auto* why = std::get_if<std::string>(&parsed)) {
+        answer(Reply{kBadUsage, "", "Sizewise: " + *why + "\n"});
+        return;
+    }
+    const WindowCommand& command = std::get<WindowCommand>(parsed);
+    if (needsRunningProgram(command)) {
+        runOnProgram(command.verb);
+        answer(Reply{});
+        return;
+    }
+    const WindowId window = command.window != 0 ? command.window : target_.window();
+    if (TargetWatcher::isOwnWindow(window)) {
+        answer(Reply{kNotDone, "", "Sizewise: that window is Sizewise's own\n"});
+        return;
+    }
+    // The target is placed through its model, so that the windows show the command at once.
+    const CommandRunner::Acts acts{
+        [this](WindowId w, const Placement& p) {
+            w == target_.window() ? target_.place(p) : desktop_.windows.placeWindow(w, p);
+        },
+        [this](WindowId w, ShowCommand c) {
+            w == target_.window() ? target_.show(c) : desktop_.windows.showWindow(w, c);
+        }};
+    auto* runner = new CommandRunner(desktop_.windows, screen_.monitors(), presets_.values(), acts,
+                                     clock_, this);
+    runner->run(command, window, std::move(answer));
+}
+
+void Sizewise::runOnProgram(Verb verb) {
+    switch (verb) {
+        case Verb::ShowRulers:
+        case Verb::HideRulers:
+        case Verb::ToggleRulers:
+            rulers_->setShown(verb == Verb::ShowRulers ||
+                              (verb == Verb::ToggleRulers && !rulers_->isShown()));
+            break;
+        case Verb::ShowWindow:
+            window_->setHiddenToTray(false);
+            window_->bringToFront();
+            break;
+        default:
+            closeBoxPressed();
+            break;
+    }
 }
 
 }  // namespace sw

@@ -15,6 +15,7 @@
 #include "presetslots.h"
 #include "screenmodel.h"
 #include "target.h"
+#include "windowcommand.h"
 
 namespace sw {
 
@@ -50,6 +51,9 @@ public:
     void quitWithoutDisplay();
     // Another start on the same display asks this one to show itself.
     void bringToFront();
+    // A command handed over from the command line, on the target unless it names a window;
+    // answer runs once it has landed or failed.
+    void runCommand(const std::vector<std::string>& args, std::function<void(const Reply&)> answer);
 
 private:
     void wireWindow();
@@ -62,9 +66,11 @@ private:
     void closeBoxPressed();
     bool save(std::string* why);
     void saveOrSay();
+    void runOnProgram(Verb verb);
 
     Desktop desktop_;
     Options options_;
+    Clock clock_;
     std::function<void(int status)> endProcess_;
     ScreenModel screen_;
     Target target_;

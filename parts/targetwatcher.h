@@ -53,6 +53,8 @@ public:
     void stop();
     // A reading as soon as the spacing allows, from the event loop.
     void readSoon();
+    // Whether a window is one of the program's own.
+    static bool isOwnWindow(WindowId window);
 
 signals:
     void read(const sw::TargetReading& reading);
@@ -62,8 +64,6 @@ private:
     void desktopChanged();
     bool mayReadNow() const;
     void readNow();
-    // Whether a window is one of the program's own.
-    static bool isOwnWindow(WindowId window);
 
     WindowSystem& windows_;
     Clock clock_;

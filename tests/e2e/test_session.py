@@ -2,9 +2,11 @@
 desktop: values, edits, presets, states and the view; hiding, closing and Exit; a second start;
 the rulers; a display that dies."""
 
+import json
 import os
 import signal
 import subprocess
+import sys
 import unittest
 
 import e2e
@@ -22,6 +24,35 @@ class Session(e2e.Session):
         self.assertIn("--no-splash", run("--help").stdout)
         self.assertRegex(run("--version").stdout, r"^Sizewise \d+\.\d+\.\d+\n$")
         self.assertEqual(run("--bogus").returncode, 1)  # no display: said before the options
+
+    def sizewise(self, *args):
+        r = subprocess.run([e2e.SIZEWISE, *args], env=self.desktop.env, capture_output=True, text=True, timeout=10)
+        return r.returncode, r.stdout, r.stderr
+
+    def test_1b_commands_alone_and_through_the_running_program(self):
+        # A client that draws its own decorations and shadow: get reads the frame seen.
+        client = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "x11", "headerbar_client.py")
+        drawn = self.desktop.spawn([sys.executable, client, "Drawn"], "drawn", stdout=subprocess.PIPE)
+        window = int(drawn.stdout.readline())
+        wait_until(lambda: self.desktop.run(["xdotool", "getactivewindow"]).strip() == str(window), 10, "Drawn active")
+        wait_until(lambda: self.frame(window)[2] > 0, 5, "the frame")
+        status, out, _ = self.sizewise("get", "--json")
+        got = json.loads(out)
+        self.assertEqual((status, got["title"], got["state"], got["window"]), (0, "Drawn", "normal", window))
+        self.assertEqual((got["left"], got["top"], got["width"], got["height"]), self.frame(window))
+        self.assertEqual(self.sizewise("set", "--left", "40", "--width", "500")[0], 0)
+        self.assertEqual(self.frame(window)[::2], (40, 500))
+        self.assertEqual(self.sizewise("preset", "7"), (2, "", "Sizewise: preset 7 is not set; nothing was done\n"))
+        self.assertEqual(self.sizewise("rulers", "show")[0], 1)  # only the running program has rulers
+        # With Sizewise running: its target, shown at once in its window.
+        self.start()
+        wait_until(lambda: self.title() == "Drawn", 5, "Drawn as the target")
+        self.assertEqual(self.sizewise("preset", "0")[:2], (0, ""))
+        self.assertEqual(self.frame(window)[2:], (640, 480))
+        wait_until(lambda: self.shows(window), 5, "the values to follow")
+        self.proc.terminate()
+        self.assertEqual(self.proc.wait(timeout=10), 0)
+        drawn.terminate()
 
     def test_2_values_typed_presets_states_and_the_layout_view(self):
         window = self.client("Target", "400x300+300+200")

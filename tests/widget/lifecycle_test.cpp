@@ -1,6 +1,8 @@
 // The program's life: the start, settings in and out, hiding to the notification area and back,
 // the close box, the icon's clicks, a second start, the session's end and the end.
+#include <atomic>
 #include <csignal>
+#include <thread>
 
 #include <private/qguiapplication_p.h>
 #include <QDialog>
@@ -9,6 +11,7 @@
 #include <QWindow>
 
 #include "backend.h"
+#include "commandrunner.h"
 #include "fixture.h"
 #include "singleinstance.h"
 
@@ -158,6 +161,54 @@ TEST_F(Lifecycle, OneInstanceADisplayAndTheSystemsRequestsToEnd) {
     asked.clear();
     QGuiApplicationPrivate::instance()->commitData();
     EXPECT_EQ(asked, std::vector<EndRequest>{EndRequest::SessionEnd});
+}
+
+TEST_F(Lifecycle, CommandsHandedOverActOnTheTargetAndAreShownAtOnce) {
+    start();
+    SingleInstance running("display :4244"), later("display :4244");
+    EXPECT_FALSE(later.sendCommand({"get"}));  // nothing runs yet: the command acts alone
+    running.claim(nullptr,
+                  [this](const auto& args, const auto& answer) { app->runCommand(args, answer); });
+    // From another process, here a thread: the running program's target, shown at once.
+    std::atomic<bool> answered = false;
+    std::optional<Reply> reply;
+    std::thread client([&] {
+        reply = later.sendCommand({"size", "300", "200"});
+        answered = true;
+    });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return answered.load(); }));
+    client.join();
+    EXPECT_EQ(reply->status, kDone) << reply->err;
+    EXPECT_EQ(frame(), (Rect{21, 21, 321, 221}));
+    EXPECT_EQ(value("width"), "300");
+    const auto run = [this](const std::vector<std::string>& args) {
+        std::optional<Reply> r;
+        app->runCommand(args, [&r](const Reply& answer) { r = answer; });
+        EXPECT_TRUE(QTest::qWaitFor([&] { return r.has_value(); }));
+        return r.value_or(Reply{-1, "", ""});
+    };
+    EXPECT_NE(run({"get", "--json"}).out.find(R"("title":"Target")"), std::string::npos);
+    EXPECT_EQ(run({"preset", "7"}).status, kBadUsage);
+    EXPECT_EQ(run({"maximize", "--window", std::to_string(mainHandle())}).status, kNotDone);
+    EXPECT_EQ(run({"get", "--window", "0x999"}).status, kNotDone);
+    EXPECT_EQ(frame(), (Rect{21, 21, 321, 221}));
+    EXPECT_EQ(run({"rulers", "hide"}).status, kDone);
+    EXPECT_FALSE(findWidget("horizontalRuler")->isVisible());
+    run({"rulers", "toggle"});
+    EXPECT_TRUE(findWidget("horizontalRuler")->isVisible());
+    run({"hide"});
+    EXPECT_TRUE(window().isHiddenToTray());
+    // A window that does not move as asked: said, with where it is, once the time is up.
+    const WindowId other = fake.addWindow("Other", Rect{0, 0, 50, 50});
+    fake.deferPlacements = true;
+    std::optional<Reply> late;
+    app->runCommand({"move", "5", "5", "--window", std::to_string(other)},
+                    [&late](const Reply& answer) { late = answer; });
+    EXPECT_FALSE(late);
+    now += CommandRunner::kLandingLimit;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return late.has_value(); }));
+    EXPECT_EQ(late->status, kNotDone);
+    EXPECT_NE(late->err.find("Left 0 Top 0 Right 50"), std::string::npos) << late->err;
 }
 
 TEST_F(Lifecycle, ASettingsFileThatCannotBeWrittenIsSaidSo) {

@@ -80,8 +80,9 @@ TEST_P(Readable, TextsReachFourAndAHalfAndStatesThreeToOne) {
         EXPECT_GE(inkContrast(glyph), kStateContrast) << glyph->objectName().toStdString();
     menuEntry("&About")->trigger();
     for (QLabel* text : findWidget("aboutWindow")->findChildren<QLabel*>()) {
-        if (!text->text().isEmpty())
+        if (!text->text().isEmpty()) {
             EXPECT_GE(inkContrast(text), kTextContrast) << text->text().toStdString();
+        }
     }
     // The checked lock and the focused button against themselves unchecked and unfocused.
     auto* lock = ruler->findChild<QToolButton*>("lockScreen");
@@ -96,7 +97,7 @@ TEST_P(Readable, TextsReachFourAndAHalfAndStatesThreeToOne) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Palettes, Readable, ::testing::Values(false, true),
-                         [](const auto& info) { return info.param ? "Dark" : "Light"; });
+                         [](const auto& p) { return p.param ? "Dark" : "Light"; });
 
 using Keyboard = App;
 
