@@ -238,4 +238,24 @@ bool FakeDesktop::hostAvailable() const {
     return trayHostPresent;
 }
 
+std::vector<std::string> FakeDesktop::takeShortcuts(const std::vector<Shortcut>& wanted,
+                                                    PressHandler onPress) {
+    shortcuts.clear();
+    std::vector<std::string> refusals;
+    for (const Shortcut& s : wanted) {
+        const bool held =
+            std::find(heldElsewhere.begin(), heldElsewhere.end(), s) != heldElsewhere.end();
+        refusals.push_back(held ? "another program holds it" : "");
+        shortcuts.push_back(held ? Shortcut{} : s);
+    }
+    shortcutHandler = std::move(onPress);
+    return refusals;
+}
+
+void FakeDesktop::pressShortcut(const Shortcut& shortcut) {
+    const auto taken = std::find(shortcuts.begin(), shortcuts.end(), shortcut);
+    if (taken != shortcuts.end() && shortcut.key != 0 && shortcutHandler)
+        shortcutHandler(static_cast<std::size_t>(taken - shortcuts.begin()));
+}
+
 }  // namespace sw::fake

@@ -32,11 +32,12 @@ class FakeDesktop final : public WindowSystem,
                           public Screen,
                           public SettingsStore,
                           public Shell,
-                          public NotifyIcon {
+                          public NotifyIcon,
+                          public GlobalKeys {
 public:
     FakeDesktop();
 
-    Desktop desktop() { return Desktop{*this, *this, *this, *this, *this, *this}; }
+    Desktop desktop() { return Desktop{*this, *this, *this, *this, *this, *this, *this}; }
 
     // Test set-up.
     WindowId addWindow(const std::string& title, Rect rect,
@@ -132,6 +133,14 @@ public:
     // Shell
     bool openLink(const std::string& target) override;
 
+    // Shortcuts another program holds, those the program took, and a press of one of them.
+    std::vector<Shortcut> heldElsewhere;
+    std::vector<Shortcut> shortcuts;
+    PressHandler shortcutHandler;
+    void pressShortcut(const Shortcut& shortcut);
+    // GlobalKeys
+    std::vector<std::string> takeShortcuts(const std::vector<Shortcut>& wanted,
+                                           PressHandler onPress) override;
     // NotifyIcon
     bool add(const std::string& tip, ClickHandler onClick) override;
     void modify(const std::string& tip) override;

@@ -7,6 +7,7 @@
 // native type or number.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -124,6 +125,33 @@ public:
     virtual void setClickCapture(ClickCapture capture) = 0;
 };
 
+// A key with modifiers, named by the key rather than by what the keyboard's layout types with
+// it: a letter 'A'-'Z', a digit '0'-'9', or a function key F1-F24 (kFunctionKey + 1 to + 24).
+struct Shortcut {
+    static constexpr std::uint32_t kFunctionKey = 0x100;
+    std::uint32_t key = 0;  // 0: none
+    bool ctrl = false;
+    bool alt = false;
+    bool shift = false;
+    bool meta = false;  // the Windows or Super key
+    friend bool operator==(const Shortcut&, const Shortcut&) = default;
+};
+
+// Shortcuts of the whole desktop: pressed while any window has the keyboard, they go to the
+// program alone.
+class GlobalKeys {
+public:
+    virtual ~GlobalKeys() = default;
+
+    // Called from the event loop with the index of the shortcut pressed.
+    using PressHandler = std::function<void(std::size_t index)>;
+    // Takes these shortcuts in place of those taken before; an empty list gives every one
+    // back. For each shortcut, in order: empty when it was taken, else a sentence saying why
+    // not (another program holds it, no key of the keyboard makes it).
+    virtual std::vector<std::string> takeShortcuts(const std::vector<Shortcut>& shortcuts,
+                                                   PressHandler onPress) = 0;
+};
+
 // The desktop in pixels: the bounding box of every monitor, each monitor's
 // rectangle, and the logical resolution in dots per inch. Desktop co-ordinates
 // may be negative left of or above the primary monitor.
@@ -200,6 +228,7 @@ struct Desktop {
     SettingsStore& settings;
     Shell& shell;
     NotifyIcon& notifyIcon;
+    GlobalKeys& keys;
 };
 
 }  // namespace sw

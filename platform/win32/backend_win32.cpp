@@ -70,7 +70,7 @@ public:
     Win32Backend() : icon_(QGuiApplication::windowIcon()) {}
 
     Desktop desktop() override {
-        return Desktop{windows_, windows_, windows_, settings_, shell_, icon_};
+        return Desktop{windows_, windows_, windows_, settings_, shell_, icon_, windows_};
     }
 
     std::vector<std::string> warnings() const override {

@@ -150,6 +150,11 @@ LRESULT Watcher::message(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         if (onChange_) onChange_();
         return 0;
     }
+    if (message == WM_HOTKEY) {
+        // Posted: already from the message loop. Ids count from 1.
+        if (onHotkey_ && wParam >= 1) onHotkey_(static_cast<std::size_t>(wParam - 1));
+        return 0;
+    }
     if (message == WM_TIMER && wParam == kInputPoll) {
         if (onInput_) onInput_();
         return 0;
@@ -160,7 +165,9 @@ LRESULT Watcher::message(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 Win32Desktop::Win32Desktop()
     : watcher_(std::make_unique<Watcher>()), catcher_(std::make_unique<ClickCatcher>()) {}
 
-Win32Desktop::~Win32Desktop() = default;
+Win32Desktop::~Win32Desktop() {
+    for (int id = 1; id <= hotkeys_; ++id) UnregisterHotKey(watcher_->messageWindow(), id);
+}
 
 bool Win32Desktop::changesFromEvents() const {
     return watcher_->changesFromEvents();

@@ -21,6 +21,9 @@ public:
     void setChangeHandler(WindowSystem::ChangeHandler onChange);
     void setInputHandler(PointerInput::InputHandler onInput);
     void setMonitorsHandler(Screen::MonitorsHandler onChange) { onMonitors_ = std::move(onChange); }
+    // The window the global shortcuts are registered for, and who is told of their presses.
+    HWND messageWindow() const { return window_; }
+    void setHotkeyHandler(GlobalKeys::PressHandler onPress) { onHotkey_ = std::move(onPress); }
     // A window was read: its changes are told of until a reading after the next
     // foreground query no longer reads it.
     void described(HWND window);
@@ -46,6 +49,7 @@ private:
     WindowSystem::ChangeHandler onChange_;
     PointerInput::InputHandler onInput_;
     Screen::MonitorsHandler onMonitors_;
+    GlobalKeys::PressHandler onHotkey_;
     bool changePosted_ = false;
     bool monitorsPosted_ = false;
     std::vector<HWND> lastReading_;

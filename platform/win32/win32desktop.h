@@ -22,7 +22,10 @@ DpiAwareness enableDpiAwareness();
 class ClickCatcher;
 class Watcher;
 
-class Win32Desktop final : public WindowSystem, public PointerInput, public Screen {
+class Win32Desktop final : public WindowSystem,
+                           public PointerInput,
+                           public Screen,
+                           public GlobalKeys {
 public:
     Win32Desktop();
     ~Win32Desktop() override;
@@ -55,10 +58,15 @@ public:
     ScreenMetrics metrics() override;
     void setMonitorsHandler(MonitorsHandler onChange) override;
 
+    // GlobalKeys
+    std::vector<std::string> takeShortcuts(const std::vector<Shortcut>& shortcuts,
+                                           PressHandler onPress) override;
+
 private:
     std::unique_ptr<Watcher> watcher_;
     std::unique_ptr<ClickCatcher> catcher_;
     bool captureRefused_ = false;
+    int hotkeys_ = 0;  // registered under the ids 1 to hotkeys_
 };
 
 }  // namespace sw::win32

@@ -30,7 +30,7 @@ public:
     explicit X11Backend(std::unique_ptr<x11::X11Desktop> x)
         : x_(std::move(x)), icon_(QGuiApplication::windowIcon()) {}
 
-    Desktop desktop() override { return Desktop{*x_, *x_, *x_, settings_, shell_, icon_}; }
+    Desktop desktop() override { return Desktop{*x_, *x_, *x_, settings_, shell_, icon_, *x_}; }
 
     std::vector<std::string> warnings() const override {
         std::vector<std::string> all = x_->warnings();

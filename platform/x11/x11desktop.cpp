@@ -248,6 +248,7 @@ void X11Desktop::Impl::handleEvent(const xcb_generic_event_t* event) {
         notifyMonitors();
         return;
     }
+    if (type == XCB_KEY_PRESS && handleKeyPress(event)) return;
     if (type == XCB_BUTTON_PRESS || type == XCB_BUTTON_RELEASE || type == XCB_MOTION_NOTIFY) {
         // Under the program's own grab the server sends it core events instead of raw ones.
         if (type == XCB_BUTTON_PRESS) {
@@ -269,7 +270,10 @@ void X11Desktop::Impl::handleEvent(const xcb_generic_event_t* event) {
     } else if (type == XCB_MAPPING_NOTIFY) {
         const auto* mapping = reinterpret_cast<const xcb_mapping_notify_event_t*>(event);
         // xdotool remaps spare keycodes to type unusual keys; Shift may move too.
-        if (mapping->request == XCB_MAPPING_KEYBOARD) readShiftKeycodes();
+        if (mapping->request == XCB_MAPPING_KEYBOARD) {
+            readShiftKeycodes();
+            keyboardMapped(mapping);
+        }
     }
 }
 

@@ -1,6 +1,7 @@
 // The X11 backend of the window, pointer and screen interfaces: xcb with EWMH
 // and ICCCM for other applications' windows, XInput2 raw events for desktop-wide
-// button and SHIFT presses. It keeps a connection of its own, separate from Qt's.
+// button and SHIFT presses, key grabs on the root window for global shortcuts. It keeps a
+// connection of its own, separate from Qt's.
 #pragma once
 
 #include <cstdint>
@@ -13,7 +14,10 @@
 
 namespace sw::x11 {
 
-class X11Desktop final : public WindowSystem, public PointerInput, public Screen {
+class X11Desktop final : public WindowSystem,
+                         public PointerInput,
+                         public Screen,
+                         public GlobalKeys {
 public:
     // Connects to the named display (nullptr: $DISPLAY). Returns nullptr and sets
     // error when the display cannot be opened.
@@ -54,6 +58,10 @@ public:
     // Screen
     ScreenMetrics metrics() override;
     void setMonitorsHandler(MonitorsHandler onChange) override;
+
+    // GlobalKeys
+    std::vector<std::string> takeShortcuts(const std::vector<Shortcut>& shortcuts,
+                                           PressHandler onPress) override;
 
     struct Impl;
 

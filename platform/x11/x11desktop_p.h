@@ -219,6 +219,20 @@ struct X11Desktop::Impl {
     bool captureRefused = false;
     unsigned long measureCursor = 0;  // an Xlib Cursor, made at the first grab
 
+    // Global shortcuts (keys.cpp): each grabbed key, for every lock combination.
+    struct TakenKey {
+        xcb_keycode_t keycode = 0;
+        std::uint16_t modifiers = 0;
+        std::size_t index = 0;
+    };
+    std::string grabKey(const Shortcut& shortcut, std::size_t index);
+    void ungrabKeys();
+    bool handleKeyPress(const xcb_generic_event_t* event);
+    void keyboardMapped(const xcb_mapping_notify_event_t* event);
+    std::vector<TakenKey> takenKeys;
+    std::vector<Shortcut> shortcuts;
+    GlobalKeys::PressHandler keyHandler;
+
     // The window manager's check window while one runs, else none.
     xcb_window_t wmCheck = XCB_WINDOW_NONE;
     xcb_window_t staleWmCheck = XCB_WINDOW_NONE;

@@ -208,6 +208,26 @@ TEST_F(Contract, PushingTheForegroundBackActivatesTheNextWindow) {
     EXPECT_TRUE(world->eventually([&] { return ws.foregroundWindow() == below; }));
 }
 
+TEST_F(Contract, AShortcutTakenFiresWhereverTheKeyboardIsAndOneHeldElsewhereIsRefused) {
+    const Shortcut mine{'K', true, true, true, false};
+    const Shortcut theirs{Shortcut::kFunctionKey + 9, true, true, false, false};
+    world->holdElsewhere(theirs);
+    std::vector<std::size_t> pressed;
+    const auto record = [&](std::size_t index) { pressed.push_back(index); };
+    const auto refusals = world->keys().takeShortcuts({mine, theirs}, record);
+    ASSERT_EQ(refusals.size(), 2u);
+    EXPECT_EQ(refusals[0], "");
+    EXPECT_NE(refusals[1], "");
+    world->open("typing here");  // another program's window has the keyboard
+    world->press(mine);
+    EXPECT_TRUE(world->eventually([&] { return pressed.size() == 1; }));
+    world->press(theirs);
+    world->keys().takeShortcuts({}, record);  // given back
+    world->press(mine);
+    world->settle();
+    EXPECT_EQ(pressed, std::vector<std::size_t>{0});
+}
+
 }  // namespace
 }  // namespace test
 }  // namespace sw

@@ -16,6 +16,7 @@ public:
     virtual WindowSystem& windows() = 0;
     virtual PointerInput& pointer() = 0;
     virtual Screen& screen() = 0;
+    virtual GlobalKeys& keys() = 0;
     // Another program's window with this title, on the screen and taken on by
     // the window manager, at about (120, 110) and 400 x 300.
     virtual WindowId open(const std::string& title) = 0;
@@ -32,6 +33,10 @@ public:
     // SHIFT.
     virtual void click(Point at, int button, bool withShift = false) = 0;
     virtual void tapShift() = 0;
+    // The user presses a shortcut (modifiers down, the key, all up), or another program takes one
+    // for itself.
+    virtual void press(const Shortcut& shortcut) = 0;
+    virtual void holdElsewhere(const Shortcut& shortcut) = 0;
     // How many presses of a button a window opened here has had.
     virtual int pressesOn(WindowId window) = 0;
     // The screen as the world made it.

@@ -12,6 +12,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <thread>
+#include <vector>
 
 #include "handles.h"
 #include "win32desktop.h"
@@ -95,11 +96,13 @@ public:
         RegisterClassW(&windowClass);  // fails harmlessly for every world after the first
     }
     ~Win32World() override {
+        UnregisterHotKey(nullptr, 0xB000);
         while (!threads_.empty()) close(threads_.begin()->first);
     }
     WindowSystem& windows() override { return desk_; }
     PointerInput& pointer() override { return desk_; }
     Screen& screen() override { return desk_; }
+    GlobalKeys& keys() override { return desk_; }
 
     WindowId open(const std::string& title) override {
         std::promise<HWND> created;
@@ -159,6 +162,31 @@ public:
         } else {
             SendInput(2, press + 1, sizeof(INPUT));
         }
+    }
+    void press(const Shortcut& s) override {
+        const auto key = static_cast<WORD>(
+            s.key > Shortcut::kFunctionKey ? VK_F1 + (s.key - Shortcut::kFunctionKey - 1) : s.key);
+        std::vector<WORD> keys;
+        for (const auto& [held, vk] : {std::pair{s.ctrl, VK_CONTROL},
+                                       {s.alt, VK_MENU},
+                                       {s.shift, VK_SHIFT},
+                                       {s.meta, VK_LWIN}})
+            if (held) keys.push_back(static_cast<WORD>(vk));
+        keys.push_back(key);
+        std::vector<INPUT> input;
+        for (const WORD k : keys)
+            input.push_back(INPUT{.type = INPUT_KEYBOARD, .ki = {k, 0, 0, 0, 0}});
+        for (auto k = keys.rbegin(); k != keys.rend(); ++k)
+            input.push_back(INPUT{.type = INPUT_KEYBOARD, .ki = {*k, 0, KEYEVENTF_KEYUP, 0, 0}});
+        SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+    }
+    void holdElsewhere(const Shortcut& s) override {
+        // Registered for this thread, with no window: as another program's.
+        const UINT mods = (s.ctrl ? MOD_CONTROL : 0) | (s.alt ? MOD_ALT : 0) |
+                          (s.shift ? MOD_SHIFT : 0) | (s.meta ? MOD_WIN : 0);
+        const UINT key =
+            s.key > Shortcut::kFunctionKey ? VK_F1 + (s.key - Shortcut::kFunctionKey - 1) : s.key;
+        RegisterHotKey(nullptr, 0xB000, mods, key);
     }
     void tapShift() override {
         INPUT tap[] = {shift(0), shift(KEYEVENTF_KEYUP)};

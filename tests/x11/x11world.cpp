@@ -195,6 +195,46 @@ void X11World::tapShift() {
     runOnDisplay("xdotool key shift");
 }
 
+namespace {
+
+// As xdotool names keys: "ctrl+alt+F5".
+std::string keyName(const Shortcut& s) {
+    std::string name = std::string(s.ctrl ? "ctrl+" : "") + (s.alt ? "alt+" : "") +
+                       (s.shift ? "shift+" : "") + (s.meta ? "super+" : "");
+    if (s.key > Shortcut::kFunctionKey)
+        return name + "F" + std::to_string(s.key - Shortcut::kFunctionKey);
+    return name + static_cast<char>(std::tolower(static_cast<int>(s.key)));
+}
+
+}  // namespace
+
+void X11World::press(const Shortcut& shortcut) {
+    runOnDisplay("xdotool key " + keyName(shortcut));
+}
+
+void X11World::holdElsewhere(const Shortcut& shortcut) {
+    // This connection is another program: it grabs the key with exactly these modifiers.
+    const std::uint32_t keysym =
+        shortcut.key > Shortcut::kFunctionKey
+            ? 0xffbe + (shortcut.key - Shortcut::kFunctionKey - 1)
+            : static_cast<std::uint32_t>(std::tolower(static_cast<int>(shortcut.key)));
+    const xcb_setup_t* setup = xcb_get_setup(c);
+    const int count = setup->max_keycode - setup->min_keycode + 1;
+    Reply<xcb_get_keyboard_mapping_reply_t> map{xcb_get_keyboard_mapping_reply(
+        c, xcb_get_keyboard_mapping(c, setup->min_keycode, static_cast<std::uint8_t>(count)),
+        nullptr)};
+    const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(map.get());
+    int key = 0;
+    for (int i = 0; i < count * map->keysyms_per_keycode && key == 0; ++i)
+        if (syms[i] == keysym) key = setup->min_keycode + i / map->keysyms_per_keycode;
+    const auto mods = static_cast<std::uint16_t>(
+        (shortcut.ctrl ? XCB_MOD_MASK_CONTROL : 0) | (shortcut.shift ? XCB_MOD_MASK_SHIFT : 0) |
+        (shortcut.alt ? XCB_MOD_MASK_1 : 0) | (shortcut.meta ? XCB_MOD_MASK_4 : 0));
+    xcb_grab_key(c, 1, root, mods, static_cast<xcb_keycode_t>(key), XCB_GRAB_MODE_ASYNC,
+                 XCB_GRAB_MODE_ASYNC);
+    sync();
+}
+
 ScreenMetrics X11World::expectedScreen() {
     return ScreenMetrics{Rect{0, 0, 1024, 768}, 96, 96, {Rect{0, 0, 1024, 768}}};
 }

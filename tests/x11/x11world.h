@@ -22,6 +22,7 @@ public:
     WindowSystem& windows() override { return *desk; }
     PointerInput& pointer() override { return *desk; }
     Screen& screen() override { return *desk; }
+    GlobalKeys& keys() override { return *desk; }
     WindowId open(const std::string& title) override;
     void close(WindowId window) override;
     void moveAsItsProgram(WindowId window, Point to) override;
@@ -32,6 +33,8 @@ public:
     bool isToolWindow(WindowId window) override;
     void click(Point at, int button, bool withShift = false) override;
     void tapShift() override;
+    void press(const Shortcut& shortcut) override;
+    void holdElsewhere(const Shortcut& shortcut) override;
     int pressesOn(WindowId window) override;
     ScreenMetrics expectedScreen() override;
     bool eventually(const std::function<bool()>& done) override;
