@@ -17,6 +17,8 @@
 #include "readablestyle.h"
 #include "rulers.h"
 #include "settings.h"
+#include "shortcuts.h"
+#include "shortcutswindow.h"
 #include "traymenu.h"
 
 namespace sw {
@@ -37,13 +39,15 @@ Sizewise::Sizewise(const Desktop& desktop, Options options,
       window_(std::make_unique<MainWindow>(desktop.windows, screen_, target_, presets_)),
       tray_(std::make_unique<TrayMenu>(desktop.notifyIcon, desktop.pointer, presets_, this)),
       links_(new Links(desktop.shell, QCoreApplication::applicationDirPath().toStdString(),
-                       window_.get())) {
+                       window_.get())),
+      shortcuts_(new GlobalShortcuts(desktop.keys, this)) {
     // The desktop's style, with focus and checked states drawn so that they can be told apart.
     if (qobject_cast<ReadableStyle*>(QApplication::style()) == nullptr) {
         QApplication::setStyle(new ReadableStyle(QApplication::style()->name()));
     }
     wireWindow();
     wireTray();
+    connect(shortcuts_, &GlobalShortcuts::triggered, this, &Sizewise::runShortcut);
 }
 
 Sizewise::~Sizewise() {
@@ -79,6 +83,7 @@ void Sizewise::wireTray() {
     connect(t, &TrayMenu::layoutToggled, w, &MainWindow::setLayoutShown);
     connect(t, &TrayMenu::rulersToggled, rulers_.get(), &Rulers::setShown);
     connect(t, &TrayMenu::editPresetsChosen, this, &Sizewise::editPresets);
+    connect(t, &TrayMenu::shortcutsChosen, this, &Sizewise::editShortcuts);
     connect(t, &TrayMenu::presetChosen, this, [this](int slot) {
         target_.resizeTo(presets_.values().width[slot], presets_.values().height[slot]);
     });
@@ -98,6 +103,7 @@ void Sizewise::start() {
     tray_->setLayoutChecked(settings.showLayout);
     window_->applySettings(settings);
     rulers_->setShown(settings.showRuler);
+    takeShortcuts();
     if (options_.splash) {
         showSplash();
     } else {
@@ -167,6 +173,7 @@ bool Sizewise::save(std::string* why) {
     settings.showRuler = rulers_->isShown();
     bool ok = writeMainSettings(desktop_.settings, settings);
     ok = rulers_->save() && ok;
+    ok = writeShortcuts(desktop_.settings, shortcuts_->shortcuts()) && ok;
     if (!ok && why) *why = "the settings store refused a value";
     return desktop_.settings.flush(ok ? why : nullptr) && ok;
 }
@@ -182,6 +189,7 @@ void Sizewise::quit() {
     ended_ = true;
     saveOrSay();
     target_.stop();
+    shortcuts_->release();
     rulers_->end();
     tray_->removeIcon();
     window_->end();
@@ -215,6 +223,10 @@ void Sizewise::runCommand(const std::vector<std::string>& args,
         answer(Reply{});
         return;
     }
+    runOnWindow(command, std::move(answer));
+}
+
+void Sizewise::runOnWindow(const WindowCommand& command, std::function<void(const Reply&)> answer) {
     const WindowId window = command.window != 0 ? command.window : target_.window();
     if (TargetWatcher::isOwnWindow(window)) {
         answer(Reply{kNotDone, "", "Sizewise: that window is Sizewise's own\n"});
@@ -231,6 +243,46 @@ void Sizewise::runCommand(const std::vector<std::string>& args,
     auto* runner = new CommandRunner(desktop_.windows, screen_.monitors(), presets_.values(), acts,
                                      clock_, this);
     runner->run(command, window, std::move(answer));
+}
+
+void Sizewise::takeShortcuts() {
+    shortcuts_->setShortcuts(readShortcuts(desktop_.settings));
+    for (int a = 0; a < kShortcutActions; ++a) {
+        const std::string& why = shortcuts_->refusals()[static_cast<std::size_t>(a)];
+        if (why.empty()) continue;
+        std::fprintf(stderr, "Sizewise: the shortcut %s (%s) is not available: %s\n",
+                     shortcutText(shortcuts_->shortcuts()[static_cast<std::size_t>(a)]).c_str(),
+                     shortcutAction(a).label.c_str(), why.c_str());
+    }
+}
+
+void Sizewise::runShortcut(int action) {
+    if (ended_) return;
+    if (action == static_cast<int>(ShortcutAction::MainWindow)) {
+        runOnProgram(window_->isHiddenToTray() ? Verb::ShowWindow : Verb::HideWindow);
+        return;
+    }
+    if (action == static_cast<int>(ShortcutAction::Rulers)) {
+        runOnProgram(Verb::ToggleRulers);
+        return;
+    }
+    WindowCommand command;
+    static constexpr Verb kStates[] = {Verb::Origin, Verb::Minimise, Verb::Restore, Verb::Maximise};
+    command.verb = action < kPresetSlots ? Verb::Preset : kStates[action - kPresetSlots];
+    command.preset = action;
+    // The window in front at the press; while one of Sizewise's is, the target.
+    const WindowId front = desktop_.windows.foregroundWindow();
+    command.window = front != 0 && !TargetWatcher::isOwnWindow(front) ? front : target_.window();
+    runOnWindow(command, [](const Reply& reply) { std::fputs(reply.err.c_str(), stderr); });
+}
+
+void Sizewise::editShortcuts() {
+    if (shortcutsWindow_ != nullptr && shortcutsWindow_->isVisible()) {
+        shortcutsWindow_->raise();
+        return;
+    }
+    shortcutsWindow_ = new ShortcutsWindow(*shortcuts_, window_.get());
+    shortcutsWindow_->open();
 }
 
 void Sizewise::runOnProgram(Verb verb) {

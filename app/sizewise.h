@@ -22,7 +22,9 @@ namespace sw {
 class AboutWindow;
 class Links;
 class MainWindow;
+class GlobalShortcuts;
 class PresetEditor;
+class ShortcutsWindow;
 class Rulers;
 class TrayMenu;
 
@@ -67,6 +69,10 @@ private:
     bool save(std::string* why);
     void saveOrSay();
     void runOnProgram(Verb verb);
+    void runOnWindow(const WindowCommand& command, std::function<void(const Reply&)> answer);
+    void runShortcut(int action);
+    void takeShortcuts();
+    void editShortcuts();
 
     Desktop desktop_;
     Options options_;
@@ -82,6 +88,8 @@ private:
     QPointer<AboutWindow> splash_;
     QPointer<AboutWindow> about_;
     QPointer<PresetEditor> editor_;
+    GlobalShortcuts* shortcuts_ = nullptr;
+    QPointer<ShortcutsWindow> shortcutsWindow_;
     bool ended_ = false;
 };
 

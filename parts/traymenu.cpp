@@ -55,6 +55,7 @@ void TrayMenu::createMenu() {
     showRulers_ = options->addAction("Show &Rulers");
     showRulers_->setCheckable(true);
     QAction* editPresets = options->addAction("Edit &Presets");
+    QAction* shortcuts = options->addAction("&Shortcuts...");
     menu_->addSeparator();
     createPresetsMenu(menu_->addMenu("&Presets"));
     menu_->addSeparator();
@@ -67,6 +68,7 @@ void TrayMenu::createMenu() {
     connect(showLayout_, &QAction::triggered, this, &TrayMenu::layoutToggled);
     connect(showRulers_, &QAction::triggered, this, &TrayMenu::rulersToggled);
     connect(editPresets, &QAction::triggered, this, &TrayMenu::editPresetsChosen);
+    connect(shortcuts, &QAction::triggered, this, &TrayMenu::shortcutsChosen);
     connect(about, &QAction::triggered, this, &TrayMenu::aboutChosen);
     connect(help, &QAction::triggered, this, &TrayMenu::helpChosen);
     connect(hide_, &QAction::triggered, this, &TrayMenu::hideChosen);

@@ -61,6 +61,7 @@ signals:
     void layoutToggled(bool checked);
     void rulersToggled(bool checked);
     void editPresetsChosen();
+    void shortcutsChosen();
     void presetChosen(int slot);
     void aboutChosen();
     void helpChosen();

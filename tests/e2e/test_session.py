@@ -29,7 +29,7 @@ class Session(e2e.Session):
         r = subprocess.run([e2e.SIZEWISE, *args], env=self.desktop.env, capture_output=True, text=True, timeout=10)
         return r.returncode, r.stdout, r.stderr
 
-    def test_1b_commands_alone_and_through_the_running_program(self):
+    def test_1b_commands_alone_and_through_the_running_program_and_a_shortcut(self):
         # A client that draws its own decorations and shadow: get reads the frame seen.
         client = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "x11", "headerbar_client.py")
         drawn = self.desktop.spawn([sys.executable, client, "Drawn"], "drawn", stdout=subprocess.PIPE)
@@ -50,6 +50,9 @@ class Session(e2e.Session):
         self.assertEqual(self.sizewise("preset", "0")[:2], (0, ""))
         self.assertEqual(self.frame(window)[2:], (640, 480))
         wait_until(lambda: self.shows(window), 5, "the values to follow")
+        # A global shortcut, pressed while the client has the keyboard: preset 1.
+        self.xdotool("key", "ctrl+alt+shift+1")
+        wait_until(lambda: self.frame(window)[2:] == (800, 600), 5, "the preset's size")
         self.proc.terminate()
         self.assertEqual(self.proc.wait(timeout=10), 0)
         drawn.terminate()

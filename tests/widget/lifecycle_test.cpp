@@ -6,6 +6,7 @@
 
 #include <private/qguiapplication_p.h>
 #include <QDialog>
+#include <QKeySequenceEdit>
 #include <QPushButton>
 #include <QToolButton>
 #include <QWindow>
@@ -13,6 +14,7 @@
 #include "backend.h"
 #include "commandrunner.h"
 #include "fixture.h"
+#include "shortcuts.h"
 #include "singleinstance.h"
 
 namespace sw {
@@ -209,6 +211,45 @@ TEST_F(Lifecycle, CommandsHandedOverActOnTheTargetAndAreShownAtOnce) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return late.has_value(); }));
     EXPECT_EQ(late->status, kNotDone);
     EXPECT_NE(late->err.find("Left 0 Top 0 Right 50"), std::string::npos) << late->err;
+}
+
+TEST_F(Lifecycle, ShortcutsActOnTheWindowInFrontAndOnesHeldElsewhereAreSaid) {
+    const auto ctrlAltShift = [](char key) {
+        return Shortcut{std::uint32_t(key), true, true, true};
+    };
+    fake.heldElsewhere = {ctrlAltShift('2')};
+    fake.store[{"Sizewise", "Shortcuts", "Rulers"}] = "Ctrl+Alt+R";
+    fake.store[{"Sizewise", "Shortcuts", "Preset3"}] = "Ctrl+Alt+Shift+Nothing";
+    testing::internal::CaptureStderr();
+    start();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Sizewise: the shortcut Ctrl+Alt+Shift+2 (Preset 2) is not available: another "
+              "program holds it\n");
+    EXPECT_EQ(fake.shortcuts[3], Shortcut{});  // unreadable: none
+    const WindowId front = fake.addWindow("Front", Rect{0, 0, 100, 100});
+    fake.setForeground(front);
+    fake.pressShortcut(ctrlAltShift('1'));
+    EXPECT_EQ(fake.window(front)->rect, (Rect{0, 0, 800, 600}));
+    fake.setForeground(mainHandle());  // one of Sizewise's own: the target instead
+    fake.pressShortcut(ctrlAltShift('0'));
+    EXPECT_EQ(frame(), (Rect{21, 21, 661, 501}));
+    const bool rulers = findWidget("horizontalRuler")->isVisible();
+    fake.pressShortcut(Shortcut{'R', true, true});
+    EXPECT_NE(findWidget("horizontalRuler")->isVisible(), rulers);
+    // The window: a key that cannot be global is pointed out, a usable one taken and kept.
+    menuEntry("&Shortcuts...")->trigger();
+    auto* edit = findWidget<QKeySequenceEdit>("shortcut9");
+    edit->setKeySequence(QKeySequence("A"));
+    QTest::keyClick(findWidget("shortcutsWindow"), Qt::Key_Return);
+    EXPECT_NE(findWidget<QLabel>("shortcutNote9")->text(), "");
+    edit->setKeySequence(QKeySequence(Qt::Key_F9));
+    QTest::keyClick(findWidget("shortcutsWindow"), Qt::Key_Return);
+    EXPECT_EQ(fake.shortcuts[9], Shortcut{Shortcut::kFunctionKey + 9});
+    app->quit();
+    EXPECT_TRUE(fake.shortcuts.empty());
+    EXPECT_EQ(saved("Shortcuts", "Preset9"), "F9");
+    EXPECT_EQ(saved("Shortcuts", "Preset3"), "");
+    EXPECT_EQ(saved("Shortcuts", "Preset4"), "Ctrl+Alt+Shift+4");
 }
 
 TEST_F(Lifecycle, ASettingsFileThatCannotBeWrittenIsSaidSo) {
