@@ -214,10 +214,12 @@ TEST_F(Contract, AShortcutTakenFiresWhereverTheKeyboardIsAndOneHeldElsewhereIsRe
     world->holdElsewhere(theirs);
     std::vector<std::size_t> pressed;
     const auto record = [&](std::size_t index) { pressed.push_back(index); };
-    const auto refusals = world->keys().takeShortcuts({mine, theirs}, record);
-    ASSERT_EQ(refusals.size(), 2u);
+    const Shortcut none{Shortcut::kFunctionKey + 40, true};  // beyond F24: no shortcut
+    const auto refusals = world->keys().takeShortcuts({mine, theirs, none}, record);
+    ASSERT_EQ(refusals.size(), 3u);
     EXPECT_EQ(refusals[0], "");
     EXPECT_NE(refusals[1], "");
+    EXPECT_NE(refusals[2], "");
     world->open("typing here");  // another program's window has the keyboard
     world->press(mine);
     EXPECT_TRUE(world->eventually([&] { return pressed.size() == 1; }));

@@ -23,6 +23,7 @@ TEST(Commands, WordsValuesAndWhatIsRefusedAsBadUsage) {
     const WindowCommand set = parsed({"set", "--width", "300", "--left", "-5", "--window", "0x1f"});
     EXPECT_EQ(set.verb, Verb::Set);
     EXPECT_EQ(set.window, 0x1fu);
+    EXPECT_EQ(parsed({"get", "--window", "0xffffffff"}).window, 0xffffffffu);
     EXPECT_EQ(set.values, (Values{{Dimension::Width, "300"}, {Dimension::Left, "-5"}}));
     EXPECT_EQ(parsed({"move", "-10", "2.5"}).values,
               (Values{{Dimension::Left, "-10"}, {Dimension::Top, "2.5"}}));
@@ -45,6 +46,7 @@ TEST(Commands, WordsValuesAndWhatIsRefusedAsBadUsage) {
                                                 {"origin", "now"},
                                                 {"get", "--window", "0"},
                                                 {"get", "--window", "0x1g"},
+                                                {"get", "--window", "4294967296"},
                                                 {"move", "--json", "1", "2"},
                                                 {"show", "--window", "5"}}) {
         EXPECT_TRUE(std::holds_alternative<std::string>(parseWindowCommand(bad))) << bad.back();

@@ -194,6 +194,10 @@ TEST_F(Lifecycle, CommandsHandedOverActOnTheTargetAndAreShownAtOnce) {
     EXPECT_EQ(run({"maximize", "--window", std::to_string(mainHandle())}).status, kNotDone);
     EXPECT_EQ(run({"get", "--window", "0x999"}).status, kNotDone);
     EXPECT_EQ(frame(), (Rect{21, 21, 321, 221}));
+    run({"minimize"});
+    EXPECT_EQ(fake.window(target)->state, WindowState::Minimised);
+    run({"restore"});
+    EXPECT_EQ(fake.window(target)->state, WindowState::Normal);
     EXPECT_EQ(run({"rulers", "hide"}).status, kDone);
     EXPECT_FALSE(findWidget("horizontalRuler")->isVisible());
     run({"rulers", "toggle"});

@@ -216,6 +216,7 @@ TEST_F(MainWindowTest, TheLayoutViewFollowsDragsAndFolds) {
     const int tall = window().height();
     click("layoutSwitch");
     EXPECT_LT(window().height(), tall);
+    EXPECT_LE(findWidget("layoutSwitch")->geometry().bottom(), window().height());  // in reach
     EXPECT_TRUE(fake.window(mainHandle())->topmost);  // kept above the others
     EXPECT_FALSE(menuEntry("Show &Window Layout")->isChecked());
     menuEntry("Show &Window Layout")->trigger();

@@ -128,6 +128,8 @@ TEST(Events, EachChangeOrBurstIsReadPromptly) {
     ASSERT_TRUE(runOnDisplay("xdotool mousemove_relative 5 5"));
     for (int i = 0; i < 10; ++i) QCoreApplication::processEvents();
     EXPECT_EQ(reads, 0);
+    world.setText(b, "_NET_WM_NAME", "UTF8_STRING", "renamed");  // the EWMH title alone
+    EXPECT_TRUE(world.eventually([&] { return last.info.title == "renamed"; }));
     // Another program drags it: reads follow at most one a turn, and the last place is shown.
     world.settle();
     reads = 0;
