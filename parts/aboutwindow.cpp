@@ -31,7 +31,7 @@ constexpr const char* kWarning =
 
 QFont boldFont(const QFont& base, double points) {
     QFont f = base;
-    f.setPointSizeF(points);
+    f.setPointSizeF(points * textZoom());
     f.setBold(true);
     return f;
 }
@@ -54,7 +54,7 @@ AboutWindow::AboutWindow(Role role, WindowSystem& windows, const ScreenModel& sc
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint), windows_(windows), screen_(screen) {
     setObjectName(role == Role::Splash ? "splash" : "aboutWindow");
     setAttribute(Qt::WA_DeleteOnClose);
-    setFixedSize(designPixels(kClientWidth), designPixels(kClientHeight));
+    setFixedSize(layoutPixels(kClientWidth), layoutPixels(kClientHeight));
     createControls(role);
     if (role == Role::Splash) {
         auto* timer = new QTimer(this);
@@ -76,21 +76,22 @@ void AboutWindow::createControls(Role role) {
     panel->setPalette(paper);
 
     auto* picture = new QLabel(panel);
-    picture->setGeometry(designPixels(120), designPixels(120), kPictureSize, kPictureSize);
+    const int side = textPixels(kPictureSize);
+    picture->setGeometry(layoutPixels(120), layoutPixels(120), side, side);
     picture->setScaledContents(true);
     // The application's own picture, set by the start-up code.
-    picture->setPixmap(qApp->windowIcon().pixmap(kPictureSize, kPictureSize));
+    picture->setPixmap(qApp->windowIcon().pixmap(side, side));
 
     QLabel* name = label(panel, kAppTitle, boldFont(font(), 18));
-    name->move(designPixels(4200), designPixels(120));
+    name->move(layoutPixels(4200), layoutPixels(120));
     name->adjustSize();
     QLabel* version = label(panel, versionLine(), boldFont(font(), 12));
     version->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     version->adjustSize();
-    version->move(panel->width() - designPixels(kRightMargin) - version->width(),
-                  designPixels(600));
+    version->move(panel->width() - layoutPixels(kRightMargin) - version->width(),
+                  layoutPixels(600));
     QFont notice = font();
-    notice.setPixelSize(10);
+    notice.setPixelSize(textPixels(10));
     label(panel, kCopyright, notice)->setGeometry(designRect(4200, 1200, 3015, 255));
     QLabel* warning = label(panel, kWarning, notice);
     warning->setGeometry(designRect(4200, 1800, 3015, 915));

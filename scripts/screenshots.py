@@ -13,16 +13,18 @@ sys.path.insert(0, HERE)
 import desktop  # noqa: E402
 from desktop import wait_until  # noqa: E402
 
-# Rulers in absolute mode, set near the sample window: places in twips (15 a pixel).
+# Rulers in absolute mode around the sample window, the main window left of it: places in twips
+# (15 a pixel).
 SETTINGS = """[Config]
-WindowLeft=9450
-WindowTop=1500
+ShowRuler=False
+WindowLeft=300
+WindowTop=4500
 [HorizontalRulerConfig]
 Left=4200
 Top=2400
 Width=520
 [VerticalRulerConfig]
-Left=3300
+Left=4050
 Top=3150
 Height=440
 [RulerConfig]
@@ -41,15 +43,15 @@ def shoot(d, path, x, y, w, h):
 
 
 def splash(d):
-    """The about window's place and size while it shows: the one of Sizewise's windows that is
-    wider than the main window and taller than a ruler."""
+    """The about window while it shows: the one of Sizewise's windows that is wider than the main
+    window and taller than a ruler."""
     found = subprocess.run(["xdotool", "search", "--onlyvisible", "--classname", "^sizewise$"],
                            env=d.env, capture_output=True, text=True).stdout.split()
     for window in found:
         g = dict(line.split("=") for line in d.run(["xdotool", "getwindowgeometry", "--shell", window]).split())
         x, y, w, h = (int(g[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
         if w > 400 and h > 150:
-            return x, y, w, h
+            return window
     return None
 
 
@@ -71,16 +73,20 @@ def session(exe, dark):
         shown = lambda name: subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{name}$"],
                                             env=env, capture_output=True).returncode == 0
         # The splash is the about window, shown for three seconds at the start.
-        x, y, w, h = wait_until(lambda: splash(d), 15, "the splash")
+        about = wait_until(lambda: splash(d), 15, "the splash")
         d.run(["sleep", "0.5"])
-        shoot(d, os.path.join(ROOT, "docs", f"about{suffix}.png"), x - 8, y - 8, w + 16, h + 16)
+        path = os.path.join(ROOT, "docs", f"about{suffix}.png")
+        d.run(["import", "-frame", "-window", about, path])
+        print("wrote", os.path.relpath(path, ROOT))
         wait_until(lambda: shown("Sizewise"), 15, "the main window")
+        # The rulers only now, so that they cover nothing of the about window.
+        subprocess.run([exe, "rulers", "show"], env=env, check=True)
         d.run(["xdotool", "windowactivate", "--sync", str(window), "sleep", "1"])
         shoot(d, os.path.join(ROOT, "docs", f"screenshot{suffix}.png"), 0, 0, 862, 570)
         # Measuring: SHIFT+click at one corner, the pointer at the other.
         d.run(["xdotool", "mousemove", "360", "260", "keydown", "shift", "click", "1", "keyup", "shift",
                "mousemove", "540", "380", "sleep", "0.5"])
-        shoot(d, os.path.join(ROOT, "docs", f"rulers{suffix}.png"), 200, 140, 720, 560)
+        shoot(d, os.path.join(ROOT, "docs", f"rulers{suffix}.png"), 262, 150, 560, 520)
         d.run(["xdotool", "key", "Escape"])
 
 

@@ -159,6 +159,12 @@ TEST_F(Fonts, ALargerApplicationFontGrowsTheWholeWindowAndItsText) {
         EXPECT_EQ(QFontInfo(value->font()).pixelSize(), 15) << name;
         EXPECT_LE(value->fontMetrics().horizontalAdvance("-32768"), value->width()) << name;
     }
+    menuEntry("&About")->trigger();
+    QWidget* about = findWidget("aboutWindow");
+    for (QLabel* text : about->findChildren<QLabel*>()) {
+        EXPECT_TRUE(about->rect().contains(QRect(text->mapTo(about, QPoint()), text->size())))
+            << text->text().toStdString();
+    }
     QApplication::setFont(saved);
 }
 
