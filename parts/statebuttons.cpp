@@ -1,7 +1,6 @@
 // The window-state buttons and "0,0".
 #include "statebuttons.h"
 
-#include <QButtonGroup>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -54,8 +53,6 @@ int buttonForState(WindowState state) {
 
 StateButtons::StateButtons(QWidget* window, Target& target, const ScreenModel& screen)
     : QObject(window), target_(target), screen_(screen) {
-    group_ = new QButtonGroup(this);
-    group_->setExclusive(true);
     const QIcon glyph[3] = {glyphs::restore(), glyphs::minimise(), glyphs::maximise()};
     for (int i = 0; i < 3; ++i) {
         QToolButton* b = stateButtons_[i] = new QToolButton(window);
@@ -66,9 +63,11 @@ StateButtons::StateButtons(QWidget* window, Target& target, const ScreenModel& s
         b->setIcon(glyph[i]);
         b->setToolTip(kStateTips[i]);
         b->setAccessibleName(kStateTips[i]);
-        group_->addButton(b, i);
         // Only the user's clicks arrive here; a reading's selection runs the command itself.
-        connect(b, &QToolButton::clicked, this, [this, i] { runCommand(i); });
+        connect(b, &QToolButton::clicked, this, [this, i] {
+            check(i);
+            runCommand(i);
+        });
     }
     origin_ = new QPushButton("0,0", window);
     origin_->setObjectName("originButton");
@@ -87,8 +86,14 @@ void StateButtons::show(const TargetReading& reading) {
     if (reading.landing || !origin_->isVisible()) return;
     const int button = buttonForState(reading.info.state);
     if (button < 0 || stateButtons_[button]->isChecked()) return;
-    stateButtons_[button]->setChecked(true);
+    check(button);
     if (const auto command = showCommandForButton(button)) target_.show(*command);
+}
+
+void StateButtons::check(int index) {
+    // One checked at a time, kept here rather than by an exclusive button group: Qt takes the
+    // unchecked buttons of such a group out of the Tab chain, out of the keyboard's reach.
+    for (int i = 0; i < 3; ++i) stateButtons_[i]->setChecked(i == index);
 }
 
 void StateButtons::runCommand(int index) {

@@ -10,7 +10,6 @@
 
 #include "desktop.h"
 
-class QButtonGroup;
 class QPushButton;
 class QToolButton;
 class QWidget;
@@ -35,12 +34,12 @@ public:
 private:
     // The state read is selected; selecting a button runs its command, as a user's click would.
     void show(const TargetReading& reading);
+    void check(int index);
     void runCommand(int index);
     void moveToOrigin();
 
     Target& target_;
     const ScreenModel& screen_;
-    QButtonGroup* group_ = nullptr;
     std::array<QToolButton*, 3> stateButtons_{};
     QPushButton* origin_ = nullptr;
 };
