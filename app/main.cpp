@@ -147,6 +147,7 @@ int run(sw::Backend& backend, std::unique_ptr<sw::Sizewise>& sizewise) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    sw::connectConsole();
     // Before the display is opened, so that they answer without one.
     if (sw::asksHelpOrVersion(argc, argv)) {
         std::vector<std::string> args(argv + 1, argv + argc);

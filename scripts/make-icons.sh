@@ -8,3 +8,5 @@ for size in 16 22 24 32 48 64 128 256; do
   rsvg-convert --width "$size" --height "$size" --keep-aspect-ratio \
     --output "data/icons/sizewise-$size.png" data/icons/sizewise.svg
 done
+# The Windows program's icon: the sizes Windows asks for, in one .ico.
+convert data/icons/sizewise-{16,24,32,48,64,128,256}.png data/icons/sizewise.ico

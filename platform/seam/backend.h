@@ -27,6 +27,10 @@ public:
     virtual void setConnectionLostHandler(std::function<void()> handler) = 0;
 };
 
+// Runs first of all: what the program prints reaches the console it was started from, also where
+// a windowed program has none of its own (Windows).
+void connectConsole();
+
 // Runs first in main(), before the application object exists: checks that the
 // desktop can be used and prepares the process for it. Notes are sentences for
 // the user; false, with a reason in error, when the program cannot run.

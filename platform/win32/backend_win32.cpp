@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <cstdio>
 #include <future>
 #include <memory>
 #include <string>
@@ -99,6 +100,17 @@ private:
 };
 
 }  // namespace
+
+void connectConsole() {
+    // A windowed program starts without standard handles unless its parent gave it some (a
+    // redirection, a pipe): then it prints to the console of the one that started it, if any.
+    const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    if ((out != nullptr && out != INVALID_HANDLE_VALUE) || !AttachConsole(ATTACH_PARENT_PROCESS)) {
+        return;
+    }
+    std::freopen("CONOUT$", "w", stdout);
+    std::freopen("CONOUT$", "w", stderr);
+}
 
 bool platformStartChecks(std::vector<std::string>& notes, std::string&) {
     if (win32::enableDpiAwareness() == win32::DpiAwareness::Unaware) {

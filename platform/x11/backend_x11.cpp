@@ -63,6 +63,10 @@ private:
 
 }  // namespace
 
+void connectConsole() {
+    // A program started from a terminal prints there already.
+}
+
 bool platformStartChecks(std::vector<std::string>& notes, std::string& error) {
     ignoreBrokenPipes();
     if (isWaylandSession()) {
