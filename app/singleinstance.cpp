@@ -106,13 +106,7 @@ std::optional<Reply> SingleInstance::sendCommand(const std::vector<std::string>&
     QElapsedTimer waited;
     waited.start();
     QLocalSocket socket;
-    // A running instance that is still starting does not listen yet.
-    while (socket.connectToServer(socketPath_), !socket.waitForConnected(kConnectMs)) {
-        if (waited.elapsed() >= kCommandMs) return silent;
-        QEventLoop pause;
-        QTimer::singleShot(kRetryMs, &pause, &QEventLoop::quit);
-        pause.exec();
-    }
+    if (!connectWithin(socket, kCommandMs)) return silent;
     QJsonArray words;
     for (const std::string& a : args) words.append(QString::fromStdString(a));
     socket.write(kCommandRequest + QJsonDocument(words).toJson(QJsonDocument::Compact) + "\n");
@@ -125,25 +119,28 @@ std::optional<Reply> SingleInstance::sendCommand(const std::vector<std::string>&
                  o.value("err").toString().toStdString()};
 }
 
-bool SingleInstance::askRunningInstance() {
+bool SingleInstance::connectWithin(QLocalSocket& socket, int milliseconds) {
     QElapsedTimer waited;
     waited.start();
-    while (waited.elapsed() < kHandOverMs) {
-        QLocalSocket socket;
-        socket.connectToServer(socketPath_);
-        if (socket.waitForConnected(kConnectMs)) {
-            socket.write(kShowRequest);
-            socket.waitForBytesWritten(kConnectMs);
-            socket.disconnectFromServer();
-            return true;
-        }
+    while (socket.connectToServer(socketPath_), !socket.waitForConnected(kConnectMs)) {
         // Not listening yet: it is still loading. Connecting to a missing socket
         // fails at once, so the retries are paced.
+        if (waited.elapsed() >= milliseconds) return false;
+        socket.abort();
         QEventLoop pause;
         QTimer::singleShot(kRetryMs, &pause, &QEventLoop::quit);
         pause.exec();
     }
-    return false;
+    return true;
+}
+
+bool SingleInstance::askRunningInstance() {
+    QLocalSocket socket;
+    if (!connectWithin(socket, kHandOverMs)) return false;
+    socket.write(kShowRequest);
+    socket.waitForBytesWritten(kConnectMs);
+    socket.disconnectFromServer();
+    return true;
 }
 
 }  // namespace sw

@@ -46,6 +46,8 @@ public:
 
 private:
     bool askRunningInstance();
+    // Connects to the running instance, trying again while it is still starting.
+    bool connectWithin(QLocalSocket& socket, int milliseconds);
     void serve(QLocalSocket* socket);
 
     std::function<void()> onShowRequest_;

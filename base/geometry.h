@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 namespace sw {
 
@@ -39,5 +40,13 @@ struct Placement {
     std::int32_t height = 0;
     friend bool operator==(const Placement&, const Placement&) = default;
 };
+
+// The frame a placement gives, when 32 bits hold its far edges.
+inline std::optional<Rect> frameOf(const Placement& p) {
+    const std::int64_t right = std::int64_t{p.left} + p.width;
+    const std::int64_t bottom = std::int64_t{p.top} + p.height;
+    if (right > INT32_MAX || bottom > INT32_MAX) return std::nullopt;
+    return Rect{p.left, p.top, static_cast<std::int32_t>(right), static_cast<std::int32_t>(bottom)};
+}
 
 }  // namespace sw

@@ -4,7 +4,6 @@
 #include <QTimer>
 
 #include "monitorgeometry.h"
-#include "numbers.h"
 
 namespace sw {
 namespace {
@@ -77,9 +76,7 @@ std::optional<Reply> CommandRunner::start(const WindowCommand& command, const Wi
             const ShowCommand show = command.verb == Verb::Minimise   ? ShowCommand::Minimise
                                      : command.verb == Verb::Maximise ? ShowCommand::Maximise
                                                                       : ShowCommand::Restore;
-            goal_.state = show == ShowCommand::Minimise   ? WindowState::Minimised
-                          : show == ShowCommand::Maximise ? WindowState::Maximised
-                                                          : WindowState::Normal;
+            goal_.state = stateAfter(show);
             acts_.show(window_, show);
             return std::nullopt;
         }
@@ -92,8 +89,9 @@ std::optional<Reply> CommandRunner::start(const WindowCommand& command, const Wi
 
 void CommandRunner::check() {
     const WindowInfo info = windows_.describeWindow(window_);
-    const bool landed = info.state == goal_.state &&
-                        (!goal_.placement || info.rect == placedFrame(*goal_.placement));
+    // A placement whose far edges 32 bits cannot hold never lands as asked.
+    const bool landed =
+        info.state == goal_.state && (!goal_.placement || frameOf(*goal_.placement) == info.rect);
     if (landed) {
         finish(Reply{kDone, "", ""});
     } else if (info.state == WindowState::Gone) {

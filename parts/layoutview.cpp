@@ -40,12 +40,13 @@ protected:
         QPainter painter(this);
         painter.setPen(QColor(96, 96, 192));
         for (const ViewRect& r : outlines_) {
-            painter.drawRect(layoutPixels(r.left), layoutPixels(r.top), layoutPixels(r.width) - 1,
-                             layoutPixels(r.height) - 1);
+            painter.drawRect(units_.pixels(r.left), units_.pixels(r.top),
+                             units_.pixels(r.width) - 1, units_.pixels(r.height) - 1);
         }
     }
 
 private:
+    const LayoutScale units_;
     std::vector<ViewRect> outlines_;
 };
 
@@ -114,8 +115,8 @@ double LayoutView::bottomTwips() const {
 
 ViewScale LayoutView::scale() const {
     const QRect inner = view_->contentsRect();
-    return makeViewScale(screen_.metrics(), inner.width() * twipsPerLayoutPixel(),
-                         inner.height() * twipsPerLayoutPixel());
+    return makeViewScale(screen_.metrics(), inner.width() * units_.twipsPerPixel(),
+                         inner.height() * units_.twipsPerPixel());
 }
 
 void LayoutView::showMonitors() {
@@ -136,15 +137,16 @@ void LayoutView::placeImage(const ViewRect& image) {
     if (image == imageRect_) return;
     imageRect_ = image;
     const QPoint origin = view_->contentsRect().topLeft();
-    image_->setGeometry(origin.x() + layoutPixels(image.left), origin.y() + layoutPixels(image.top),
-                        layoutPixels(image.width), layoutPixels(image.height));
+    image_->setGeometry(origin.x() + units_.pixels(image.left),
+                        origin.y() + units_.pixels(image.top), units_.pixels(image.width),
+                        units_.pixels(image.height));
 }
 
 void LayoutView::press(Qt::MouseButton button, QPoint at) {
     loseFocus(image_);
     if (button == Qt::LeftButton) {
         dragging_ = true;
-        grab_ = at * twipsPerLayoutPixel();
+        grab_ = at * units_.twipsPerPixel();
     } else if (button == Qt::RightButton) {
         emit menuRequested();
     }
@@ -153,8 +155,8 @@ void LayoutView::press(Qt::MouseButton button, QPoint at) {
 void LayoutView::drag(Qt::MouseButtons held, QPoint at) {
     if (held != Qt::LeftButton || !dragging_) return;
     ViewRect moved = imageRect_;
-    moved.left = pinToInt32(at.x() * twipsPerLayoutPixel() - grab_.x() + imageRect_.left);
-    moved.top = pinToInt32(at.y() * twipsPerLayoutPixel() - grab_.y() + imageRect_.top);
+    moved.left = pinToInt32(at.x() * units_.twipsPerPixel() - grab_.x() + imageRect_.left);
+    moved.top = pinToInt32(at.y() * units_.twipsPerPixel() - grab_.y() + imageRect_.top);
     placeImage(moved);
     // The image is not confined to the view: the target may go off the screen.
     target_.moveTo(viewToScreen(moved.left, moved.top, scale()));

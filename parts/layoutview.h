@@ -10,6 +10,7 @@
 
 #include "desktop.h"
 #include "viewscale.h"
+#include "widgets.h"
 
 class QFrame;
 class QToolButton;
@@ -53,6 +54,7 @@ private:
 
     const ScreenModel& screen_;
     Target& target_;
+    const LayoutScale units_;
     QToolButton* switch_ = nullptr;
     QFrame* view_ = nullptr;
     ImageBox* image_ = nullptr;

@@ -50,8 +50,8 @@ LinkButtons::LinkButtons(QWidget* window) : QObject(window) {
 }
 
 void LinkButtons::makeRound() {
-    const EllipseBox box =
-        roundButtonEllipse(kWebSize, kWebSize, twipsPerLayoutPixel(), twipsPerLayoutPixel());
+    const double perPixel = LayoutScale().twipsPerPixel();
+    const EllipseBox box = roundButtonEllipse(kWebSize, kWebSize, perPixel, perPixel);
     // Outside the ellipse the button neither shows nor takes clicks.
     QRegion mask;
     for (const PixelRow& row : ellipseRows(box)) {

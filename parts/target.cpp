@@ -6,29 +6,6 @@
 #include "numbers.h"
 
 namespace sw {
-namespace {
-
-WindowState stateAfter(ShowCommand command) {
-    switch (command) {
-        case ShowCommand::Minimise:
-            return WindowState::Minimised;
-        case ShowCommand::Maximise:
-            return WindowState::Maximised;
-        case ShowCommand::Restore:
-            break;
-    }
-    return WindowState::Normal;
-}
-
-// The frame a placement gives, when 32 bits hold its far edges.
-std::optional<Rect> frameOf(const Placement& p) {
-    const std::int64_t right = std::int64_t{p.left} + p.width;
-    const std::int64_t bottom = std::int64_t{p.top} + p.height;
-    if (right > INT32_MAX || bottom > INT32_MAX) return std::nullopt;
-    return Rect{p.left, p.top, static_cast<std::int32_t>(right), static_cast<std::int32_t>(bottom)};
-}
-
-}  // namespace
 
 Target::Target(WindowSystem& windows, Clock clock, QObject* parent)
     : QObject(parent), windows_(windows), clock_(clock) {

@@ -146,8 +146,8 @@ void TitleMarquee::setTitle(const QString& title) {
     if (title_->text() != title) {
         title_->setText(title);
         title_->adjustSize();
-        const double right = (title_->x() + title_->width()) * twipsPerLayoutPixel();
-        ellipsis_->setVisible(ellipsisVisible(right, ellipsis_->x() * twipsPerLayoutPixel()));
+        const double right = (title_->x() + title_->width()) * units_.twipsPerPixel();
+        ellipsis_->setVisible(ellipsisVisible(right, ellipsis_->x() * units_.twipsPerPixel()));
     }
     // Setting a tip sends an event even when it is unchanged.
     if (title_->toolTip() != title) title_->setToolTip(title);
@@ -156,7 +156,7 @@ void TitleMarquee::setTitle(const QString& title) {
 void TitleMarquee::step() {
     const bool resting = marquee_.step();
     strip_->setCaption(QString::fromStdString(marquee_.caption()));
-    strip_->setLabelTop(layoutPixels(marquee_.top()));
+    strip_->setLabelTop(units_.pixels(marquee_.top()));
     if (resting) {
         // Nothing moves during the pause: the step timer sleeps rather than waking twenty times
         // a second to do nothing.

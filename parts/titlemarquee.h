@@ -7,6 +7,7 @@
 #include <QString>
 
 #include "marquee.h"
+#include "widgets.h"
 
 class QLabel;
 class QTimer;
@@ -42,6 +43,7 @@ private:
     QTimer* pauseTimer_ = nullptr;
     // The marquee's motion, in twips.
     Marquee marquee_;
+    const LayoutScale units_;
 };
 
 }  // namespace sw

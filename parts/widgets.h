@@ -29,13 +29,21 @@ inline double textZoom() {
     return std::max(1.0, QFontInfo(QApplication::font()).pixelSize() / 12.0);
 }
 
-// A length given in twips, as whole pixels of the program's own widgets at the font's size.
-inline int layoutPixels(double twips) {
-    return designPixels(twips * textZoom());
-}
+// The layout's lengths at the font's size, the font read once: a part that converts on every
+// step or move keeps one rather than asking the font each time.
+class LayoutScale {
+public:
+    LayoutScale() : zoom_(textZoom()) {}
+    // A length given in twips, as whole pixels of the program's own widgets.
+    int pixels(double twips) const { return designPixels(twips * zoom_); }
+    double twipsPerPixel() const { return kDesignTwipsPerPixel / zoom_; }
 
-inline double twipsPerLayoutPixel() {
-    return kDesignTwipsPerPixel / textZoom();
+private:
+    double zoom_;
+};
+
+inline int layoutPixels(double twips) {
+    return LayoutScale().pixels(twips);
 }
 
 // A text size of the layout in pixels, at the font's size.

@@ -124,15 +124,14 @@ std::optional<Placement> placementFor(const Rect& frame, const WindowCommand& co
     std::optional<Placement> placement;
     for (const auto& [dimension, text] : command.values) {
         placement = placementForEdit(now, dimension, text, why);
-        if (!placement) return std::nullopt;
-        now = placedFrame(*placement);
+        const std::optional<Rect> next = placement ? frameOf(*placement) : std::nullopt;
+        if (!next) {
+            if (placement && why != nullptr) *why = "Number out of range";
+            return std::nullopt;
+        }
+        now = *next;
     }
     return placement;
-}
-
-Rect placedFrame(const Placement& p) {
-    return Rect{p.left, p.top, pinToInt32(static_cast<double>(p.left) + p.width),
-                pinToInt32(static_cast<double>(p.top) + p.height)};
 }
 
 std::optional<Placement> presetPlacement(const Rect& frame, const PresetValues& presets, int slot) {

@@ -65,9 +65,6 @@ bool needsRunningProgram(const WindowCommand& command);
 std::optional<Placement> placementFor(const Rect& frame, const WindowCommand& command,
                                       std::string* why);
 
-// The frame a placement gives when it lands as asked.
-Rect placedFrame(const Placement& placement);
-
 // A preset's placement: the slot's size at the frame's top-left corner; none for an empty slot.
 std::optional<Placement> presetPlacement(const Rect& frame, const PresetValues& presets, int slot);
 

@@ -34,6 +34,19 @@ struct WindowInfo {
 
 enum class ShowCommand { Restore, Minimise, Maximise };
 
+// The state a show command leaves a window in.
+inline WindowState stateAfter(ShowCommand command) {
+    switch (command) {
+        case ShowCommand::Minimise:
+            return WindowState::Minimised;
+        case ShowCommand::Maximise:
+            return WindowState::Maximised;
+        case ShowCommand::Restore:
+            break;
+    }
+    return WindowState::Normal;
+}
+
 class WindowSystem {
 public:
     virtual ~WindowSystem() = default;

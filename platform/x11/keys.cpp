@@ -5,6 +5,7 @@
 
 #include <QMetaObject>
 #include <QSocketNotifier>
+#include <algorithm>
 
 #include "x11desktop.h"
 #include "x11desktop_p.h"
@@ -27,36 +28,51 @@ unsigned long keysymOf(std::uint32_t key) {
 
 }  // namespace
 
-std::string X11Desktop::Impl::grabKey(const Shortcut& shortcut, std::size_t index) {
+xcb_keycode_t X11Desktop::Impl::keycodeOf(const Shortcut& shortcut) {
     const unsigned long keysym = keysymOf(shortcut.key);
-    const xcb_keycode_t keycode = keysym == NoSymbol ? 0 : XKeysymToKeycode(dpy, keysym);
-    if (keycode == 0) return "no key of this keyboard makes it";
-    // Alt and the Super key sit on whichever modifier the keyboard map gives them.
-    std::uint16_t mods = (shortcut.ctrl ? XCB_MOD_MASK_CONTROL : 0) |
-                         (shortcut.shift ? XCB_MOD_MASK_SHIFT : 0) |
-                         (shortcut.alt ? XkbKeysymToModifiers(dpy, XK_Alt_L) : 0) |
-                         (shortcut.meta ? XkbKeysymToModifiers(dpy, XK_Super_L) : 0);
+    return keysym == NoSymbol ? 0 : XKeysymToKeycode(dpy, keysym);
+}
+
+std::vector<std::string> X11Desktop::Impl::grabKeys() {
+    // Every grab sent, then every one checked: one round trip for all the shortcuts.
+    std::vector<std::string> refusals(shortcuts.size());
     std::vector<xcb_void_cookie_t> grabs;
     const std::size_t first = takenKeys.size();
-    for (const std::uint16_t locks : lockCombinations()) {
-        const auto all = static_cast<std::uint16_t>(mods | locks);
-        grabs.push_back(xcb_grab_key_checked(c, 1, root, all, keycode, XCB_GRAB_MODE_ASYNC,
-                                             XCB_GRAB_MODE_ASYNC));
-        takenKeys.push_back(TakenKey{keycode, all, index});
-    }
-    bool refused = false;
-    for (const xcb_void_cookie_t cookie : grabs) {
-        // BadAccess: another client holds this key with these modifiers.
-        if (xcb_generic_error_t* error = xcb_request_check(c, cookie)) {
-            std::free(error);
-            refused = true;
+    const std::vector<std::uint16_t> locks = lockCombinations();
+    for (std::size_t n = 0; n < shortcuts.size(); ++n) {
+        const Shortcut& s = shortcuts[n];
+        const xcb_keycode_t keycode = keycodeOf(s);
+        if (s.key == 0 || keycode == 0) {
+            if (s.key != 0) refusals[n] = "no key of this keyboard makes it";
+            continue;
+        }
+        // Alt and the Super key sit on whichever modifier the keyboard map gives them.
+        const unsigned mods = (s.ctrl ? XCB_MOD_MASK_CONTROL : 0) |
+                              (s.shift ? XCB_MOD_MASK_SHIFT : 0) |
+                              (s.alt ? XkbKeysymToModifiers(dpy, XK_Alt_L) : 0) |
+                              (s.meta ? XkbKeysymToModifiers(dpy, XK_Super_L) : 0);
+        for (const std::uint16_t lock : locks) {
+            const auto all = static_cast<std::uint16_t>(mods | lock);
+            grabs.push_back(xcb_grab_key_checked(c, 1, root, all, keycode, XCB_GRAB_MODE_ASYNC,
+                                                 XCB_GRAB_MODE_ASYNC));
+            takenKeys.push_back(TakenKey{keycode, all, n});
         }
     }
-    if (!refused) return "";
-    for (std::size_t i = first; i < takenKeys.size(); ++i)
-        xcb_ungrab_key(c, takenKeys[i].keycode, root, takenKeys[i].modifiers);
-    takenKeys.resize(first);
-    return "another program holds it";
+    flush();
+    for (std::size_t g = 0; g < grabs.size(); ++g) {
+        // BadAccess: another client holds this key with these modifiers.
+        if (xcb_generic_error_t* error = xcb_request_check(c, grabs[g])) {
+            std::free(error);
+            refusals[takenKeys[first + g].index] = "another program holds it";
+        }
+    }
+    // A shortcut refused in one combination is given back in all.
+    std::erase_if(takenKeys, [&](const TakenKey& k) {
+        if (refusals[k.index].empty()) return false;
+        xcb_ungrab_key(c, k.keycode, root, k.modifiers);
+        return true;
+    });
+    return refusals;
 }
 
 void X11Desktop::Impl::ungrabKeys() {
@@ -91,24 +107,23 @@ void X11Desktop::Impl::keyboardMapped(const xcb_mapping_notify_event_t* event) {
     mapped.first_keycode = event->first_keycode;
     mapped.count = event->count;
     XRefreshKeyboardMapping(&mapped);
-    if (takenKeys.empty()) return;
+    // Most changes (a program typing an unusual key on a spare keycode) leave them where they are.
+    const bool moved = std::any_of(takenKeys.begin(), takenKeys.end(), [this](const TakenKey& k) {
+        return keycodeOf(shortcuts[k.index]) != k.keycode;
+    });
+    if (!moved) return;
     ungrabKeys();
-    for (std::size_t n = 0; n < shortcuts.size(); ++n) {
-        if (shortcuts[n].key != 0) grabKey(shortcuts[n], n);
-    }
+    grabKeys();
 }
 
 std::vector<std::string> X11Desktop::takeShortcuts(const std::vector<Shortcut>& shortcuts,
                                                    PressHandler onPress) {
     Impl& i = *d;
-    std::vector<std::string> refusals;
     if (!i.alive()) return std::vector<std::string>(shortcuts.size(), "the display is gone");
     i.ungrabKeys();
-    for (std::size_t n = 0; n < shortcuts.size(); ++n)
-        refusals.push_back(shortcuts[n].key == 0 ? "" : i.grabKey(shortcuts[n], n));
     i.shortcuts = shortcuts;
     i.keyHandler = std::move(onPress);
-    return refusals;
+    return i.grabKeys();
 }
 
 }  // namespace sw::x11

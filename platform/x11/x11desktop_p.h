@@ -225,7 +225,9 @@ struct X11Desktop::Impl {
         std::uint16_t modifiers = 0;
         std::size_t index = 0;
     };
-    std::string grabKey(const Shortcut& shortcut, std::size_t index);
+    xcb_keycode_t keycodeOf(const Shortcut& shortcut);
+    // Grabs the shortcuts' keys; for each, why not where it could not be.
+    std::vector<std::string> grabKeys();
     void ungrabKeys();
     bool handleKeyPress(const xcb_generic_event_t* event);
     void keyboardMapped(const xcb_mapping_notify_event_t* event);
