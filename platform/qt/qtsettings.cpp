@@ -16,7 +16,8 @@ QString q(const std::string& s) {
 
 }  // namespace
 
-QtSettingsStore::QtSettingsStore(QString directory) : directory_(std::move(directory)) {
+QtSettingsStore::QtSettingsStore(QString directory, QString suffix)
+    : directory_(std::move(directory)), suffix_(std::move(suffix)) {
     if (directory_.isEmpty()) {
         directory_ = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     }
@@ -25,8 +26,8 @@ QtSettingsStore::QtSettingsStore(QString directory) : directory_(std::move(direc
 QtSettingsStore::~QtSettingsStore() = default;
 
 QString QtSettingsStore::fileFor(const std::string& app) const {
-    // <config>/<app>/<app>.conf, the same file QSettings(app, app) uses.
-    return QDir(directory_).filePath(q(app) + "/" + q(app) + ".conf");
+    // By default <config>/<app>/<app>.conf, the same file QSettings(app, app) uses.
+    return QDir(directory_).filePath(q(app) + "/" + q(app) + suffix_);
 }
 
 QSettings& QtSettingsStore::settingsOf(const std::string& app) {

@@ -1,8 +1,12 @@
 // The Windows backend assembled: user32 windows, pointer and screen, with the
-// settings store, shell and notification icon that Qt provides; per-monitor DPI
+// settings store (an INI file under %APPDATA%), shell and notification icon that
+// Qt provides; per-monitor DPI
 // awareness at start, and console events and the session's end as requests to
 // end the program.
 #include <windows.h>
+
+#include <knownfolders.h>
+#include <shlobj.h>
 
 #include <chrono>
 #include <cstdio>
@@ -16,6 +20,7 @@
 #include "qtshell.h"
 #include "win32desktop.h"
 
+#include <QDir>
 #include <QGuiApplication>
 #include <QSessionManager>
 
@@ -40,6 +45,19 @@ std::string desktopName() {
     WideCharToMultiByte(CP_UTF8, 0, name, -1, utf8.data(), bytes, nullptr, nullptr);
     utf8.resize(utf8.find('\0'));
     return utf8;
+}
+
+// The user's roaming application data (%APPDATA%): Windows users look for a
+// program's settings there, and they follow the user to other machines of a
+// domain. Empty, for the store's default, where the shell does not know it.
+QString roamingAppData() {
+    PWSTR path = nullptr;
+    QString found;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &path))) {
+        found = QDir::fromNativeSeparators(QString::fromWCharArray(path));
+    }
+    CoTaskMemFree(path);
+    return found;
 }
 
 // Runs on a thread of the system's: the request is handed to the event loop,
@@ -68,7 +86,9 @@ BOOL WINAPI onConsoleEvent(DWORD event) {
 
 class Win32Backend final : public Backend {
 public:
-    Win32Backend() : icon_(QGuiApplication::windowIcon()) {}
+    Win32Backend()
+        : settings_(roamingAppData(), QStringLiteral(".ini")),
+          icon_(QGuiApplication::windowIcon()) {}
 
     Desktop desktop() override {
         return Desktop{windows_, windows_, windows_, settings_, shell_, icon_, windows_};
