@@ -232,6 +232,9 @@ void RulerWindow::load(const StoredRuler& stored, ScaleMode mode) {
     edge_ =
         static_cast<std::int32_t>(roundHalfEven(stored.place.edge / twipsPerPixel(axis_, screen)));
     length_ = static_cast<std::int32_t>(roundHalfEven(stored.place.length));
+    // Placed before the window exists: a window created with no place of its own is put where
+    // the system likes (Windows cascades it), and that move would be taken for the user's.
+    layOut();
     windows_.markToolWindow(static_cast<WindowId>(winId()));
     // On a monitor of another device pixel ratio the same pixels are another size in Qt's
     // co-ordinates, and the scale is drawn for the new ratio.
