@@ -90,7 +90,7 @@ say "building (15-35 minutes on two cores; progress below)"
 ninja -j"$(nproc)" >ninja.log 2>&1 </dev/null &
 build=$!
 tail -n +1 -f --pid=$build ninja.log |
-  awk '/^\[[0-9]+\/[0-9]+\]/ && ++n % 50 == 0 { print "build-qt-windows: " $1 > "/dev/stderr" }'
+  awk '/^\[[0-9]+\/[0-9]+\]/ && ++n % 50 == 0 { print "build-qt-windows: " $1; fflush() }' >&2
 if ! wait $build; then
   grep -A25 '^FAILED:' ninja.log | head -60 >&2
   say "the build failed; its tree is kept in $WORK and the next run goes on from it"
