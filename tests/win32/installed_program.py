@@ -3,7 +3,8 @@
 area): installed silently; started with settings of its own in %APPDATA%; reading and placing the
 window of another Windows program (Wine's Notepad) through its command line and a global shortcut,
 checked against the X server's frame of that window; its icon docked; a second start handed over to
-the first; Exit from its menu saving the settings; uninstalled, with the settings kept.
+the first; Exit from its menu and the session's end saving the settings; uninstalled, with the
+settings kept.
 Usage: installed_program.py SETUP_EXE WORK_FOLDER"""
 import glob
 import json
@@ -185,6 +186,17 @@ def run(s, setup):
     check("ShowRuler=False" in saved and "PresetWidth_1=700" in saved, f"Exit saves the settings: {saved}")
     check("ShowLayout=True" in saved and "Unknown=Kept as it was" in saved,
           "a value that was not a yes or no is written as the default; an unknown key is kept")
+
+    # Started again, the rulers shown, then the user logs off: the settings are saved.
+    program = s.desktop.spawn(["wine", os.path.join(s.program, "sizewise.exe"), "--no-splash"], "sizewise",
+                              env=s.env)
+    s.window("^Sizewise$")
+    check(s.sizewise("rulers", "show")[0] == 0, "rulers show")
+    s.window("Ruler$")
+    # As Windows does, Wine ends the process itself once it has answered the session's end.
+    check(s.wine("wineboot", "--end-session").returncode == 0, "the session ends")
+    program.wait(timeout=30)
+    check("ShowRuler=True" in s.read_settings(), "the session's end saves the settings")
 
     notepad.terminate()
     uninstaller = os.path.join(s.program, "uninstall.exe")
