@@ -171,6 +171,10 @@ def run(s, setup):
     check(s.sizewise()[0] == 0, "a second start ends at once")
     s.window("^Sizewise$")
     check(program.poll() is None, "a second start hands over to the first, which shows its window")
+    s.xdotool("windowactivate", "--sync", main_window)
+    s.xdotool("key", "F1")
+    help_window = s.window("^Sizewise Help: Contents - Sizewise Help$")  # named by the page it shows
+    check(True, "F1 opens the help pages installed beside the program")
 
     # The rulers hidden, then Exit from the main window's menu: the settings are saved.
     check(s.sizewise("rulers", "hide")[0] == 0, "rulers hide")
