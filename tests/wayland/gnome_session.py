@@ -29,11 +29,14 @@ SOCKET = "wayland-gs"
 SIZEWISE_NAME = "io.github.sizewise.Shell"
 
 # Root may connect as well as the user who owns the bus: the tests play Sizewise from a root process.
+# The second address lies outside the user's runtime directory (mode 700), so that other users can
+# reach the bus too and a test can see the extension refuse them.
 BUS_CONFIG = """<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
  "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
 <busconfig>
   <type>session</type>
   <listen>unix:path={socket}</listen>
+  <listen>unix:path={others}</listen>
   <auth>EXTERNAL</auth>
   <standard_session_servicedirs/>
   <policy context="default">
@@ -47,11 +50,13 @@ BUS_CONFIG = """<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Config
 
 # Run as root inside the session's own mount namespace. Stale seats under /run/systemd (no logind
 # runs here) and no system bus make the Shell fail in its login-manager code: both get a fresh
-# tmpfs, and a system bus of the namespace's own is started for it.
+# tmpfs, and a system bus of the namespace's own is started for it. Not with --fork, which would
+# take it out of the session's process group and leave it running after the stop.
 ROOT_SETUP = """set -e
 mount -t tmpfs tmpfs /run/systemd
 mount -t tmpfs tmpfs /run/dbus
-dbus-daemon --system --fork --nopidfile
+dbus-daemon --system --nofork --nopidfile &
+while [ ! -S /run/dbus/system_bus_socket ]; do sleep 0.01; done
 exec "$@"
 """
 
@@ -61,6 +66,7 @@ USER_START = """set -e
 gsettings set org.gnome.shell disable-user-extensions false
 gsettings set org.gnome.shell enabled-extensions "$SIZEWISE_EXTENSIONS"
 gsettings set org.gnome.desktop.interface enable-animations false
+gsettings set org.gnome.desktop.interface enable-hot-corners false
 exec gnome-shell --headless --wayland --no-x11 --virtual-monitor "$SIZEWISE_MONITOR" --wayland-display "$SIZEWISE_SOCKET"
 """
 
@@ -208,7 +214,9 @@ class GnomeSession:
         for name in ("XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME"):
             os.makedirs(self.env[name])
         self.install_extensions()
-        config = self.write_file("bus.conf", BUS_CONFIG.format(socket=os.path.join(self.runtime, "bus")))
+        self.others_address = "unix:path=" + self.path("bus-for-others")
+        config = self.write_file("bus.conf", BUS_CONFIG.format(socket=os.path.join(self.runtime, "bus"),
+                                                               others=self.path("bus-for-others")))
         start = self.write_file("start-shell.sh", USER_START, 0o755)
         self.env.update(SIZEWISE_EXTENSIONS=str(self.extensions), SIZEWISE_SOCKET=SOCKET,
                         SIZEWISE_MONITOR=f"{self.width}x{self.height}")
@@ -387,9 +395,11 @@ class RemoteInput:
         self._call(self.path, self.SESSION, "NotifyPointerMotionRelative", GLib.Variant("(dd)", (dx, dy)))
 
     def move_to(self, x, y):
-        """To (x, y) by way of the top left corner, where the pointer is held by the screen's edge."""
-        self.move_by(-2 * self.width, -2 * self.height)
-        self.move_by(x, y)
+        """To (x, y) by way of the bottom right corner, where the screen's edges hold the pointer.
+        Not the top left one: the Shell's hot corner has a pressure barrier there that stops the
+        relative motion away from it."""
+        self.move_by(2 * self.width, 2 * self.height)
+        self.move_by(x - (self.width - 1), y - (self.height - 1))
 
     def button(self, pressed, button=BTN_LEFT):
         self._call(self.path, self.SESSION, "NotifyPointerButton", GLib.Variant("(ib)", (button, pressed)))

@@ -34,6 +34,7 @@ var SizewiseService = class SizewiseService {
         this._pending = new Map(); // window id -> window, changes waiting for the idle report
         this._ownPids = new Set();
         this._ownRequests = []; // PlaceOwn for windows not there yet
+        this._awaiting = new Map(); // window -> what stops waiting for it to become an own one
         this._madeAbove = new Set(); // windows this service keeps above, let go at the end
         this._pointerWatchers = new Map(); // unique bus name -> name watch id
         this._displayHandlers = [];
@@ -79,6 +80,8 @@ var SizewiseService = class SizewiseService {
         this._idleId = 0;
         this._pending.clear();
         this._ownRequests = [];
+        for (const stop of [...this._awaiting.values()])
+            stop();
         // Giving the name up is what tells Sizewise the extension is gone (NameOwnerChanged).
         Gio.bus_unown_name(this._nameId);
         this._exported.unexport();
@@ -223,6 +226,9 @@ var SizewiseService = class SizewiseService {
         const window = this._windows().find(w => this._isOwn(w, request));
         if (!window) {
             this._ownRequests.push(request);
+            // One of the process's windows may yet take the title.
+            for (const w of this._windows().filter(candidate => candidate.get_pid() === pid))
+                this._awaitOwn(w);
             return 0;
         }
         this._placeOwn(window, request);
@@ -308,24 +314,30 @@ var SizewiseService = class SizewiseService {
     }
 
     _windowCreated(window) {
-        if (!this._ownRequests.length)
+        if (this._ownRequests.some(r => r.pid === window.get_pid()))
+            this._awaitOwn(window);
+    }
+
+    // Watches a window of a process that Sizewise's own windows are asked of, until none is asked
+    // any more or the window goes.
+    _awaitOwn(window) {
+        if (this._awaiting.has(window))
             return;
         const handlers = [];
+        const stop = () => {
+            for (const [object, id] of handlers)
+                object.disconnect(id);
+            this._awaiting.delete(window);
+        };
         const claim = () => {
             this._claimOwn(window);
-            if (!this._ownRequests.some(r => r.pid === window.get_pid()) || this._watched.has(window.get_id())) {
-                for (const [object, id] of handlers)
-                    object.disconnect(id);
-                handlers.length = 0;
-            }
+            if (!this._ownRequests.some(r => r.pid === window.get_pid()))
+                stop();
         };
         this._connect(handlers, window, 'shown', claim);
         this._connect(handlers, window, 'notify::title', claim);
-        this._connect(handlers, window, 'unmanaged', () => {
-            for (const [object, id] of handlers)
-                object.disconnect(id);
-            handlers.length = 0;
-        });
+        this._connect(handlers, window, 'unmanaged', stop);
+        this._awaiting.set(window, stop);
     }
 
     // --- reports ------------------------------------------------------------------------------------
