@@ -52,7 +52,7 @@ var SizewiseService = class SizewiseService {
         const display = global.display;
         this._connect(this._displayHandlers, display, 'notify::focus-window', () => this._focusChanged());
         this._connect(this._displayHandlers, display, 'window-created', (d, window) => this._windowCreated(window));
-        this._monitorManager = Meta.MonitorManager.get();
+        this._monitorManager = global.backend.get_monitor_manager();
         this._monitorsId = this._monitorManager.connect('monitors-changed', () =>
             this._emit('MonitorsChanged', '(a(iiiidb))', [this._monitors()]));
         this._active = display.focus_window;
