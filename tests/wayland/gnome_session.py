@@ -149,7 +149,7 @@ class GnomeSession:
         self.dir = tempfile.mkdtemp(prefix="sizewise-gnome-")
         self.runtime = os.path.join(self.dir, "runtime")
         self.home = os.path.join(self.dir, "home")
-        self.proc, self.clients, self.bus, self.startup_seconds = None, [], None, None
+        self.proc, self.clients, self.bus, self.startup_seconds, self.exit_status = None, [], None, None, None
         self.env = {"PATH": "/usr/bin:/bin", "LANG": "C.UTF-8", "HOME": self.home, "XDG_RUNTIME_DIR": self.runtime,
                     "XDG_SESSION_TYPE": "wayland", "QT_QPA_PLATFORM": "wayland",
                     "DBUS_SESSION_BUS_ADDRESS": "unix:path=" + os.path.join(self.runtime, "bus"),
@@ -359,10 +359,17 @@ class GnomeSession:
         if self.bus is not None and not self.bus.is_closed():
             self.bus.close_sync(None)
         if self.proc is not None:
-            # dbus-run-session ends its bus once the Shell has ended; the system bus of the
-            # namespace is in the group too.
-            end_group(self.proc.pid, first="gnome-shell")
-            self.proc.wait()
+            # The Shell first: dbus-run-session then ends its bus and exits with the Shell's status.
+            # The rest of the group (the namespace's system bus, helpers the buses started) after.
+            for pid, name in group_members(self.proc.pid).items():
+                if name == "gnome-shell":
+                    os.kill(pid, signal.SIGTERM)
+            try:
+                wait_until(lambda: self.proc.poll() is not None, 10, "gnome-shell to end")
+            except AssertionError:
+                pass
+            end_group(self.proc.pid)
+            self.exit_status = self.proc.wait()
         shutil.rmtree(self.dir, ignore_errors=True)
 
 

@@ -144,8 +144,8 @@ class GnomeExtension(unittest.TestCase):
         if getattr(cls, "client", None):
             cls.client.close()
         cls.session.__exit__(None, None, None)
-        print(f"\nGNOME Shell up (extension's name owned) in {cls.session.startup_seconds * 1000:.0f} ms",
-              file=sys.stderr)
+        print(f"\nGNOME Shell up (extension's name owned) in {cls.session.startup_seconds * 1000:.0f} ms; "
+              f"its session ended with status {cls.session.exit_status}", file=sys.stderr)
         for name, values in sorted(cls.latencies.items()):
             ms = sorted(v * 1000 for v in values)
             print(f"{name}: n={len(ms)} median {statistics.median(ms):.1f} ms, max {ms[-1]:.1f} ms", file=sys.stderr)
@@ -459,6 +459,13 @@ class GnomeExtension(unittest.TestCase):
         self.measure("gnome-extensions enable -> name owned", started, back)
         self.assertEqual(self.client.property("Version"), 1)
         self.assertEqual(self.call("GetWindow", "(t)", self.target_id)["id"], self.target_id)
+
+    def test_zzz_the_shell_logged_no_error_of_the_extension(self):
+        # Last: an exception in a signal handler or an idle callback reaches no caller, only the
+        # Shell's log, as "JS ERROR" followed by a stack with the extension's files in it.
+        log = self.session.log()
+        self.assertNotIn(EXTENSION_UUID + "/", log)
+        self.assertNotIn("JS ERROR", log)
 
 
 if __name__ == "__main__":
