@@ -377,7 +377,9 @@ class RemoteInput:
     """Pointer and keyboard input through Mutter's RemoteDesktop API, as a remote-desktop server
     sends it. Mutter ends a remote-desktop session when the client that made it leaves the bus, so
     this keeps one connection of its own for its whole life. Absolute motion needs a screen-cast
-    stream and so PipeWire, which is not here: the pointer is moved relatively from a corner."""
+    stream of the same session (ScreenCast RecordMonitor), which streams through a PipeWire daemon
+    of the session; relative motion needs nothing more, so the pointer is moved relatively, from a
+    corner that holds it."""
 
     MUTTER = "org.gnome.Mutter.RemoteDesktop"
     SESSION = "org.gnome.Mutter.RemoteDesktop.Session"
