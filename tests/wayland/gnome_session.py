@@ -20,7 +20,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "scripts"))
 from desktop import wait_until  # noqa: E402
 
-EXTENSION = os.path.join(HERE, "..", "..", "platform", "gnome", "extension")
+BUILD_EXTENSION = os.path.join(HERE, "..", "..", "platform", "gnome", "build-extension.sh")
 EXTENSION_UUID = "sizewise@sizewise.github.io"
 PROBE = os.path.join(HERE, "gnome-probe")
 PROBE_UUID = "sizewise-tests-probe@sizewise.github.io"
@@ -201,11 +201,17 @@ class GnomeSession:
                  "env", "-i"] + [f"{k}={v}" for k, v in self.env.items()] + args)
 
     def install_extensions(self):
-        """Both extensions into the user's ~/.local/share/gnome-shell/extensions, as a user would."""
+        """Both extensions into the user's ~/.local/share/gnome-shell/extensions: Sizewise's as a user
+        would, its package (platform/gnome/build-extension.sh) through gnome-extensions install;
+        the probe copied."""
         os.makedirs(self.extensions_dir)
-        for source, uuid in ((EXTENSION, EXTENSION_UUID), (PROBE, PROBE_UUID)):
-            shutil.copytree(source, os.path.join(self.extensions_dir, uuid))
+        shutil.copytree(PROBE, os.path.join(self.extensions_dir, PROBE_UUID))
         self._own_tree(self.home)
+        subprocess.run([BUILD_EXTENSION, self.dir], check=True, capture_output=True)
+        self._own(self.path("sizewise-gnome43.zip"), 0o644)
+        installed = self.run_as_user(["gnome-extensions", "install", "--force", self.path("sizewise-gnome43.zip")])
+        if installed.returncode != 0 or not os.path.exists(os.path.join(self.extensions_dir, EXTENSION_UUID)):
+            raise RuntimeError("gnome-extensions install failed: " + installed.stderr)
 
     def start(self):
         self._own(self.dir, 0o755)

@@ -332,9 +332,15 @@ class GnomeExtension(unittest.TestCase):
         self.assertEqual((seen["frame"], seen["above"], seen["active"]), ([500, 20, 640, 24], True, False))
         self.assertTrue(window["own"])
         self.assertTrue(self.shell(self.target_id)["active"])
-        # Activating the target does not bring it over the own window: above stays.
+        # Activating the target does not bring it over the own window: above stays, and so does
+        # the stacking order (Mutter's stack, bottom to top; it restacks lazily, before a redraw).
         self.call("Activate", "(t)", self.target_id)
         self.assertTrue(self.shell(self.own_id)["above"])
+        stacking = wait_until(lambda: self.session.eval(
+            "global.display.sort_windows_by_stacking(global.get_window_actors().map(a => a.meta_window))"
+            ".map(w => String(w.get_id()))"), 5, "the stack")
+        print(f"\nstack: {stacking}, own {self.own_id}, target {self.target_id}", file=sys.stderr)
+        self.assertGreater(stacking.index(str(self.own_id)), stacking.index(str(self.target_id)))
 
     def test_own_window_not_there_yet_is_placed_when_it_appears(self):
         self.assertEqual(self.call("PlaceOwn", "(usiiiib)", self.own.pid, "Sizewise measure", 700, 300, 24, 480, True),
@@ -348,6 +354,28 @@ class GnomeExtension(unittest.TestCase):
         finally:
             self.retitle_own("Sizewise rulers")
             self.client.window_changed(self.own_id, lambda w: w["title"] == "Sizewise rulers", started)
+
+    def test_own_window_of_a_process_just_started_is_placed_when_it_shows(self):
+        # Asked for while the process is still starting (Python and Qt take far longer to load
+        # than one call on the bus), so the extension waits for the window to be created and shown.
+        proc, _ = self.session.qt_window("Sizewise late", frameless=True)
+        started = time.monotonic()
+        try:
+            self.call("SetOwnProcesses", "(au)", [self.own.pid, proc.pid])
+            self.assertEqual(self.call("PlaceOwn", "(usiiiib)", proc.pid, "Sizewise late", 40, 600, 300, 24, True), 0)
+            window_id = int(self.session.wait_window(proc.pid, "Sizewise late")["id"])
+            at, window = self.client.window_changed(window_id, lambda w: frame(w) == [40, 600, 300, 24] and
+                                                    w["above"], started)
+            self.measure("own window of a new process: PlaceOwn -> placed", started, at)
+            seen = self.shell(window_id)
+            # Mutter focuses a window as it maps it; the extension gives the focus back.
+            wait_until(lambda: self.shell(self.target_id)["active"], 5, "the target to have the focus back")
+            self.assertEqual((seen["frame"], seen["above"]), ([40, 600, 300, 24], True))
+            self.assertFalse(self.shell(window_id)["active"])
+        finally:
+            self.call("SetOwnProcesses", "(au)", [self.own.pid])
+            proc.terminate()
+            proc.wait()
 
     def test_a_closed_window_is_signalled(self):
         proc, _ = self.session.terminal("Short-lived")

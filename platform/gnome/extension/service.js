@@ -56,6 +56,8 @@ var SizewiseService = class SizewiseService {
         this._monitorsId = this._monitorManager.connect('monitors-changed', () =>
             this._emit('MonitorsChanged', '(a(iiiidb))', [this._monitors()]));
         this._active = display.focus_window;
+        this._lastForeign = this._active;
+        this._justShown = null;
         if (this._active)
             this._watch(this._active);
     }
@@ -82,6 +84,7 @@ var SizewiseService = class SizewiseService {
         this._ownRequests = [];
         for (const stop of [...this._awaiting.values()])
             stop();
+        this._active = this._lastForeign = this._justShown = null;
         // Giving the name up is what tells Sizewise the extension is gone (NameOwnerChanged).
         Gio.bus_unown_name(this._nameId);
         this._exported.unexport();
@@ -104,6 +107,12 @@ var SizewiseService = class SizewiseService {
     _serve(method, params, invocation) {
         const {GLib} = this;
         this._mayCall(invocation.get_sender()).then(allowed => {
+            // Disabled while the bus daemon was being asked: nothing may start again (a pointer
+            // timer would outlive the extension).
+            if (!this._exported) {
+                invocation.return_dbus_error('org.freedesktop.DBus.Error.ServiceUnknown', 'the extension is disabled');
+                return;
+            }
             if (!allowed) {
                 invocation.return_dbus_error('org.freedesktop.DBus.Error.AccessDenied',
                     'only the Shell\'s own user may call this');
@@ -309,8 +318,25 @@ var SizewiseService = class SizewiseService {
     // does not undo ours.
     _claimOwn(window) {
         const index = this._ownRequests.findIndex(r => this._isOwn(window, r));
-        if (index >= 0 && !window.is_hidden())
-            this._placeOwn(window, this._ownRequests.splice(index, 1)[0]);
+        if (index < 0 || window.is_hidden())
+            return;
+        this._placeOwn(window, this._ownRequests.splice(index, 1)[0]);
+        // Mutter focuses a window as it maps it; Sizewise's own windows are never to take the
+        // focus from the window being measured. The focus may move before or after this.
+        this._justShown = window;
+        this._giveFocusBack();
+    }
+
+    // Once, right after an own window first showed: if it took the focus, the window that had it
+    // before gets it back. The next focus change ends the watch either way, so a later click on
+    // an own window keeps its focus.
+    _giveFocusBack() {
+        const focus = this.global.display.focus_window;
+        if (!this._justShown || focus !== this._justShown)
+            return;
+        this._justShown = null;
+        if (this._lastForeign)
+            this._lastForeign.activate(this.global.get_current_time());
     }
 
     _windowCreated(window) {
@@ -398,6 +424,10 @@ var SizewiseService = class SizewiseService {
         this._connect(handlers, window, 'unmanaged', () => {
             this._unwatch(id);
             this._madeAbove.delete(window);
+            if (this._lastForeign === window)
+                this._lastForeign = null;
+            if (this._justShown === window)
+                this._justShown = null;
             this._emit('WindowClosed', '(t)', [id]);
         });
         this._watched.set(id, {window, handlers});
@@ -437,6 +467,15 @@ var SizewiseService = class SizewiseService {
         this._active = window;
         if (window)
             this._watch(window);
+        if (window && window !== this._justShown && !this._ownPids.has(window.get_pid()) &&
+            !this._ownRequests.some(r => r.pid === window.get_pid()))
+            this._lastForeign = window;
         this._emit('ActiveWindowChanged', '(ta{sv})', [window ? window.get_id() : 0, this._describe(window)]);
+        if (this._justShown) {
+            const shown = this._justShown;
+            this._giveFocusBack();
+            if (this._justShown === shown && window !== shown)
+                this._justShown = null;
+        }
     }
 };
