@@ -1,0 +1,500 @@
+"""Sizewise's GNOME Shell extension (platform/gnome/extension) in a headless GNOME Shell with
+weston-terminal and Qt 6 windows, called as Sizewise would over the session bus: what it reports
+agrees with the Shell's own answer, what it places lands, its signals come, and its going is
+noticed. Prints the latencies it measured. Run as root:
+/usr/bin/python3 -m unittest tests/wayland/test_gnome_extension.py"""
+
+import os
+import shutil
+import statistics
+import subprocess
+import sys
+import threading
+import time
+import unittest
+
+from gi.repository import Gio, GLib
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+from gnome_session import EXTENSION_UUID, GnomeSession, RemoteInput, wait_until  # noqa: E402
+
+NAME = "io.github.sizewise.Shell"
+PATH = "/io/github/sizewise/Shell"
+INTERFACE = "io.github.sizewise.Shell1"
+SHIFT, BUTTON1 = 1, 256
+
+
+def frame(window):
+    return [window["x"], window["y"], window["width"], window["height"]]
+
+
+def have_pyqt6():
+    return subprocess.run(["/usr/bin/python3", "-c", "import PyQt6.QtWidgets"], capture_output=True).returncode == 0
+
+
+class ShellClient:
+    """Sizewise's side: calls the extension and records its signals (with the time each came) and
+    the owner changes of its name, on a connection of its own served by a thread."""
+
+    def __init__(self, address):
+        self.cond = threading.Condition()
+        self.events = []  # (monotonic time, signal name, arguments)
+        self.owner_changes = []  # (monotonic time, new owner)
+        self.context, self.loop = GLib.MainContext.new(), None
+        self.ready = threading.Event()
+        self.thread = threading.Thread(target=self._run, args=(address,), daemon=True)
+        self.thread.start()
+        if not self.ready.wait(10):
+            raise RuntimeError("the client could not connect")
+
+    def _run(self, address):
+        self.context.push_thread_default()
+        self.loop = GLib.MainLoop.new(self.context, False)
+        self.bus = Gio.DBusConnection.new_for_address_sync(
+            address, Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION,
+            None, None)
+        # By path and interface, not by sender: the sender is the name's unique owner, which
+        # changes when the extension is disabled and enabled again.
+        self.bus.signal_subscribe(None, INTERFACE, None, PATH, None, Gio.DBusSignalFlags.NONE, self._on_signal)
+        self.bus.signal_subscribe("org.freedesktop.DBus", "org.freedesktop.DBus", "NameOwnerChanged",
+                                  "/org/freedesktop/DBus", NAME, Gio.DBusSignalFlags.NONE, self._on_owner)
+        self.ready.set()
+        self.loop.run()
+        self.context.pop_thread_default()
+
+    def _on_signal(self, bus, sender, path, interface, name, parameters):
+        with self.cond:
+            self.events.append((time.monotonic(), name, parameters.unpack()))
+            self.cond.notify_all()
+
+    def _on_owner(self, bus, sender, path, interface, name, parameters):
+        with self.cond:
+            self.owner_changes.append((time.monotonic(), parameters.unpack()[2]))
+            self.cond.notify_all()
+
+    def close(self):
+        self.bus.close_sync(None)
+        self.loop.quit()
+        self.thread.join(5)
+
+    def call(self, method, signature=None, *args, timeout=10.0):
+        reply = self.bus.call_sync(NAME, PATH, INTERFACE, method, GLib.Variant(signature, args) if signature else None,
+                                   None, Gio.DBusCallFlags.NONE, int(timeout * 1000), None)
+        values = reply.unpack() if reply is not None else ()
+        return values[0] if len(values) == 1 else values
+
+    def property(self, name):
+        return self.bus.call_sync(NAME, PATH, "org.freedesktop.DBus.Properties", "Get",
+                                  GLib.Variant("(ss)", (INTERFACE, name)), None, Gio.DBusCallFlags.NONE, 10000,
+                                  None).unpack()[0]
+
+    def wait(self, predicate, timeout=10.0, what="a signal"):
+        """Waits until predicate() (called under the lock) gives something true, and returns it."""
+        with self.cond:
+            value = self.cond.wait_for(predicate, timeout)
+        if not value:
+            raise AssertionError(f"timed out after {timeout} s waiting for {what}")
+        return value
+
+    def signal(self, name, test=lambda args: True, after=0.0, timeout=10.0):
+        """The first signal of this name after a moment whose arguments pass the test: (time, args)."""
+        def found():
+            return next(((at, args) for at, signal, args in self.events
+                         if signal == name and at > after and test(args)), None)
+        try:
+            return self.wait(found, timeout, name)
+        except AssertionError as e:
+            with self.cond:
+                seen = [args for at, signal, args in self.events if signal == name and at > after]
+            raise AssertionError(f"{e}; came instead: {seen[-5:]}") from None
+
+    def window_changed(self, window_id, test=lambda w: True, after=0.0, timeout=10.0):
+        """The first WindowChanged of a window after a moment that passes the test: (time, window)."""
+        at, (_, window) = self.signal("WindowChanged", lambda args: args[0] == window_id and test(args[1]), after,
+                                      timeout)
+        return at, window
+
+
+@unittest.skipUnless(shutil.which("gnome-shell") and shutil.which("weston-terminal") and os.geteuid() == 0 and
+                     have_pyqt6(), "needs root, gnome-shell, weston, python3-pyqt6 and qt6-wayland")
+class GnomeExtension(unittest.TestCase):
+    latencies = {}
+
+    @classmethod
+    def setUpClass(cls):
+        cls.session = GnomeSession().__enter__()
+        try:
+            cls.client = ShellClient(cls.session.env["DBUS_SESSION_BUS_ADDRESS"])
+            # One of Sizewise's own windows, a frameless Qt 6 one as its rulers are, in a process of
+            # its own as a stand-in for Sizewise; then the target, a foreign terminal.
+            cls.own, retitle_own = cls.session.qt_window("Sizewise rulers", frameless=True)
+            cls.retitle_own = staticmethod(retitle_own)
+            cls.own_id = int(cls.session.wait_window(cls.own.pid, "Sizewise rulers")["id"])
+            cls.target, retitle_target = cls.session.terminal("Target")
+            cls.retitle_target = staticmethod(retitle_target)
+            cls.target_id = int(cls.session.wait_window(cls.target.pid, "Target")["id"])
+            cls.client.call("SetOwnProcesses", "(au)", [cls.own.pid])
+        except BaseException:
+            cls.tearDownClass()
+            raise
+
+    @classmethod
+    def tearDownClass(cls):
+        if getattr(cls, "client", None):
+            cls.client.close()
+        cls.session.__exit__(None, None, None)
+        print(f"\nGNOME Shell up (extension's name owned) in {cls.session.startup_seconds * 1000:.0f} ms; "
+              f"its session ended with status {cls.session.exit_status}", file=sys.stderr)
+        for name, values in sorted(cls.latencies.items()):
+            ms = sorted(v * 1000 for v in values)
+            print(f"{name}: n={len(ms)} median {statistics.median(ms):.1f} ms, max {ms[-1]:.1f} ms", file=sys.stderr)
+
+    def setUp(self):
+        # Each test starts with the target shown, normal and active: a headless Shell focuses no
+        # new window by itself.
+        self.call("Unminimize", "(t)", self.target_id)
+        self.call("Unmaximize", "(t)", self.target_id)
+        self.call("Activate", "(t)", self.target_id)
+        wait_until(lambda: self.shell(self.target_id)["active"] and not self.shell(self.target_id)["minimized"]
+                   and not self.shell(self.target_id)["maximizedHorizontally"], 10, "the target to be active")
+
+    # --- helpers -----------------------------------------------------------------------------------------
+
+    def call(self, method, signature=None, *args):
+        return self.client.call(method, signature, *args)
+
+    def shell(self, window_id):
+        """The Shell's own answer for a window."""
+        return self.session.window(window_id)
+
+    def measure(self, name, since, at):
+        self.latencies.setdefault(name, []).append(at - since)
+
+    def place(self, window_id, x, y, w, h):
+        """Places a window and returns what landed, once WindowChanged says it is at (x, y)."""
+        started = time.monotonic()
+        self.call("Place", "(tiiii)", window_id, x, y, w, h)
+        at, window = self.client.window_changed(window_id, lambda w: (w["x"], w["y"]) == (x, y) and
+                                                w["state"] == "normal", started)
+        self.measure("Place -> WindowChanged", started, at)
+        return window
+
+    # --- the tests -----------------------------------------------------------------------------------------
+
+    def test_version_and_introspection(self):
+        self.assertEqual(self.client.property("Version"), 1)
+        self.assertRegex(self.client.property("ShellVersion"), r"^4[34]\.")
+        xml = self.client.bus.call_sync(NAME, PATH, "org.freedesktop.DBus.Introspectable", "Introspect", None, None,
+                                        Gio.DBusCallFlags.NONE, 10000, None).unpack()[0]
+        served = Gio.DBusNodeInfo.new_for_xml(xml).lookup_interface(INTERFACE)
+        with open(os.path.join(HERE, "..", "..", "platform", "gnome", "extension",
+                               "io.github.sizewise.Shell1.xml")) as f:
+            declared = Gio.DBusNodeInfo.new_for_xml(f.read()).lookup_interface(INTERFACE)
+        self.assertEqual(sorted(m.name for m in served.methods), sorted(m.name for m in declared.methods))
+        self.assertEqual(sorted(s.name for s in served.signals), sorted(s.name for s in declared.signals))
+
+    def test_active_window_is_reported_as_the_shell_sees_it(self):
+        self.call("Activate", "(t)", self.own_id)
+        started = time.monotonic()
+        self.call("Activate", "(t)", self.target_id)
+        at, (window_id, window) = self.client.signal("ActiveWindowChanged", lambda a: a[0] == self.target_id,
+                                                     started)
+        self.measure("Activate -> ActiveWindowChanged", started, at)
+        active = self.call("GetActiveWindow")
+        seen = self.shell(self.target_id)
+        self.assertTrue(seen["active"])
+        self.assertEqual(frame(active), seen["frame"])
+        self.assertEqual(frame(window), seen["frame"])
+        self.assertEqual((active["id"], active["title"], active["pid"], active["own"], active["state"],
+                          active["minimized"], active["maximized"], active["active"], active["client"]),
+                         (self.target_id, "Target", self.target.pid, False, "normal", False, "none", True, "wayland"))
+        # weston-terminal draws its own title bar and shadow: the frame is the window geometry it
+        # declares, the buffer its surface with the shadow.
+        print(f"\nweston-terminal: frame {seen['frame']}, buffer {seen['buffer']}", file=sys.stderr)
+
+    def test_own_windows_are_told_apart(self):
+        own = self.call("GetWindow", "(t)", self.own_id)
+        self.assertEqual((own["own"], own["pid"], own["title"]), (True, self.own.pid, "Sizewise rulers"))
+        self.assertEqual(frame(own), self.shell(self.own_id)["frame"])
+        self.assertFalse(self.call("GetWindow", "(t)", self.target_id)["own"])
+
+    def test_a_place_lands_exactly_and_is_signalled(self):
+        # The terminal rounds its size to whole character cells: the size it takes is asked for again.
+        landed = self.place(self.target_id, 40, 30, 600, 400)
+        self.assertEqual(frame(landed), self.shell(self.target_id)["frame"])
+        for x, y in ((0, 32), (333, 222), (1280 - landed["width"], 800 - landed["height"]), (17, 40)):
+            window = self.place(self.target_id, x, y, landed["width"], landed["height"])
+            self.assertEqual(frame(window), [x, y, landed["width"], landed["height"]])
+            self.assertEqual(frame(window), self.shell(self.target_id)["frame"])
+
+    def test_minimise_restore_maximise(self):
+        before = self.place(self.target_id, 100, 100, 598, 395)
+        started = time.monotonic()
+        self.call("Minimize", "(t)", self.target_id)
+        at, window = self.client.window_changed(self.target_id, lambda w: w["minimized"], started)
+        self.measure("Minimize -> WindowChanged", started, at)
+        self.assertEqual(window["state"], "minimized")
+        self.assertTrue(self.shell(self.target_id)["minimized"])
+        self.assertEqual(frame(window), frame(before))
+
+        started = time.monotonic()
+        self.call("Unminimize", "(t)", self.target_id)
+        at, window = self.client.window_changed(self.target_id, lambda w: not w["minimized"], started)
+        self.measure("Unminimize -> WindowChanged", started, at)
+        self.assertFalse(self.shell(self.target_id)["minimized"])
+        self.assertEqual(frame(window), frame(before))
+
+        started = time.monotonic()
+        self.call("Maximize", "(t)", self.target_id)
+        at, window = self.client.window_changed(self.target_id, lambda w: w["maximized"] == "full" and
+                                                frame(w) != frame(before), started)
+        self.measure("Maximize -> WindowChanged with the new frame", started, at)
+        seen = self.shell(self.target_id)
+        self.assertEqual(window["state"], "maximized")
+        self.assertEqual(frame(window), seen["frame"])
+        self.assertEqual(seen["frame"], seen["workArea"])
+        self.assertTrue(seen["maximizedHorizontally"] and seen["maximizedVertically"])
+
+        started = time.monotonic()
+        self.call("Unmaximize", "(t)", self.target_id)
+        at, window = self.client.window_changed(self.target_id, lambda w: w["maximized"] == "none" and
+                                                frame(w) == frame(before), started)
+        self.measure("Unmaximize -> WindowChanged with the old frame", started, at)
+        self.assertEqual(frame(window), self.shell(self.target_id)["frame"])
+
+    def test_place_restores_a_maximised_window_first(self):
+        started = time.monotonic()
+        self.call("Maximize", "(t)", self.target_id)
+        self.client.window_changed(self.target_id, lambda w: w["maximized"] == "full" and w["width"] == 1280, started)
+        window = self.place(self.target_id, 120, 90, 598, 395)
+        self.assertEqual(window["maximized"], "none")
+        self.assertEqual(frame(window), self.shell(self.target_id)["frame"])
+
+    def test_a_move_by_the_shell_is_signalled(self):
+        landed = self.place(self.target_id, 10, 40, 598, 395)
+        started = time.monotonic()
+        self.session.move_window(self.target_id, 210, 120)
+        at, window = self.client.window_changed(self.target_id, lambda w: (w["x"], w["y"]) == (210, 120), started)
+        self.measure("move by the Shell -> WindowChanged", started, at)
+        self.assertEqual(frame(window), self.shell(self.target_id)["frame"])
+        self.assertEqual(frame(window)[2:], frame(landed)[2:])
+
+    def test_a_fast_drag_by_the_shell_comes_coalesced_the_last_frame_right(self):
+        self.place(self.target_id, 0, 40, 598, 395)
+        before = sum(1 for _, name, args in self.client.events if name == "WindowChanged")
+        started = time.monotonic()
+        # 100 moves in one go, as the Shell would make them during a fast drag.
+        self.session.eval(f"(() => {{ const w = global.get_window_actors().map(a => a.meta_window)"
+                          f".find(w => w.get_id() == {self.target_id}); "
+                          f"for (let i = 1; i <= 100; ++i) w.move_frame(true, 4 * i, 40 + 3 * i); }})()")
+        at, window = self.client.window_changed(self.target_id, lambda w: (w["x"], w["y"]) == (400, 340), started)
+        self.assertEqual(frame(window), self.shell(self.target_id)["frame"])
+        count = sum(1 for _, name, args in self.client.events if name == "WindowChanged") - before
+        print(f"\n100 moves in one go by the Shell: {count} WindowChanged", file=sys.stderr)
+        self.assertLess(count, 100)
+
+    def test_a_client_decorated_qt_window_is_placed_title_bar_included(self):
+        proc, _ = self.session.qt_window("Decorated by Qt")
+        try:
+            window_id = int(self.session.wait_window(proc.pid, "Decorated by Qt")["id"])
+            window = self.place(window_id, 120, 80, 500, 300)
+            seen = self.shell(window_id)
+            self.assertEqual(frame(window), [120, 80, 500, 300])
+            self.assertEqual(seen["frame"], [120, 80, 500, 300])
+            # GNOME draws no title bars for Wayland clients: Qt draws its own inside the frame.
+            print(f"\nQt 6 window: frame {seen['frame']}, buffer {seen['buffer']}, decorated by the Shell "
+                  f"{seen['decorated']}", file=sys.stderr)
+        finally:
+            proc.terminate()
+            proc.wait()
+
+    def test_a_new_title_is_signalled(self):
+        started = time.monotonic()
+        title = "Target, renamed: Größe – 測定"
+        self.retitle_target(title)
+        try:
+            at, window = self.client.window_changed(self.target_id, lambda w: w["title"] == title, started)
+            self.measure("title set -> WindowChanged", started, at)
+            self.assertEqual(self.shell(self.target_id)["title"], title)
+        finally:
+            self.retitle_target("Target")
+            self.client.window_changed(self.target_id, lambda w: w["title"] == "Target", started)
+
+    def test_own_window_is_kept_above_and_placed_to_the_pixel_without_activation(self):
+        started = time.monotonic()
+        window_id = self.call("PlaceOwn", "(usiiiib)", self.own.pid, "Sizewise rulers", 500, 20, 640, 24, True)
+        self.assertEqual(window_id, self.own_id)
+        at, window = self.client.window_changed(self.own_id, lambda w: frame(w) == [500, 20, 640, 24] and w["above"],
+                                                started)
+        self.measure("PlaceOwn -> WindowChanged", started, at)
+        seen = self.shell(self.own_id)
+        self.assertEqual((seen["frame"], seen["above"], seen["active"]), ([500, 20, 640, 24], True, False))
+        self.assertTrue(window["own"])
+        self.assertTrue(self.shell(self.target_id)["active"])
+        # Activating the target does not bring it over the own window: above stays, and so does
+        # the stacking order (Mutter's stack, bottom to top; it restacks lazily, before a redraw).
+        self.call("Activate", "(t)", self.target_id)
+        self.assertTrue(self.shell(self.own_id)["above"])
+        stacking = wait_until(lambda: self.session.eval(
+            "global.display.sort_windows_by_stacking(global.get_window_actors().map(a => a.meta_window))"
+            ".map(w => String(w.get_id()))"), 5, "the stack")
+        print(f"\nstack: {stacking}, own {self.own_id}, target {self.target_id}", file=sys.stderr)
+        self.assertGreater(stacking.index(str(self.own_id)), stacking.index(str(self.target_id)))
+
+    def test_own_window_not_there_yet_is_placed_when_it_appears(self):
+        self.assertEqual(self.call("PlaceOwn", "(usiiiib)", self.own.pid, "Sizewise measure", 700, 300, 24, 480, True),
+                         0)
+        started = time.monotonic()
+        self.retitle_own("Sizewise measure")
+        try:
+            at, window = self.client.window_changed(self.own_id, lambda w: frame(w) == [700, 300, 24, 480], started)
+            self.measure("own window retitled -> placed", started, at)
+            self.assertEqual(self.shell(self.own_id)["frame"], [700, 300, 24, 480])
+        finally:
+            self.retitle_own("Sizewise rulers")
+            self.client.window_changed(self.own_id, lambda w: w["title"] == "Sizewise rulers", started)
+
+    def test_own_window_of_a_process_just_started_is_placed_when_it_shows(self):
+        # Asked for while the process is still starting (Python and Qt take far longer to load
+        # than one call on the bus), so the extension waits for the window to be created and shown.
+        proc, _ = self.session.qt_window("Sizewise late", frameless=True)
+        started = time.monotonic()
+        try:
+            self.call("SetOwnProcesses", "(au)", [self.own.pid, proc.pid])
+            self.assertEqual(self.call("PlaceOwn", "(usiiiib)", proc.pid, "Sizewise late", 40, 600, 300, 24, True), 0)
+            window_id = int(self.session.wait_window(proc.pid, "Sizewise late")["id"])
+            at, window = self.client.window_changed(window_id, lambda w: frame(w) == [40, 600, 300, 24] and
+                                                    w["above"], started)
+            self.measure("own window of a new process: PlaceOwn -> placed", started, at)
+            seen = self.shell(window_id)
+            # Mutter focuses a window as it maps it; the extension gives the focus back.
+            wait_until(lambda: self.shell(self.target_id)["active"], 5, "the target to have the focus back")
+            self.assertEqual((seen["frame"], seen["above"]), ([40, 600, 300, 24], True))
+            self.assertFalse(self.shell(window_id)["active"])
+        finally:
+            self.call("SetOwnProcesses", "(au)", [self.own.pid])
+            proc.terminate()
+            proc.wait()
+
+    def test_a_closed_window_is_signalled(self):
+        proc, _ = self.session.terminal("Short-lived")
+        window_id = int(self.session.wait_window(proc.pid, "Short-lived")["id"])
+        self.call("GetWindow", "(t)", window_id)
+        started = time.monotonic()
+        proc.terminate()
+        at, _ = self.client.signal("WindowClosed", lambda a: a[0] == window_id, started)
+        self.measure("client ended -> WindowClosed", started, at)
+        self.assertIsNone(self.shell(window_id))
+        proc.wait()
+
+    def test_unknown_window_is_refused(self):
+        with self.assertRaises(GLib.Error) as caught:
+            self.call("Place", "(tiiii)", 1, 0, 0, 10, 10)
+        self.assertIn("InvalidArgs", caught.exception.message)
+
+    def test_monitors_agree_with_the_shell(self):
+        monitors = self.call("GetMonitors")
+        self.assertEqual(monitors, [(0, 0, 1280, 800, 1.0, True)])
+        seen = self.session.eval("(() => { const r = global.display.get_monitor_geometry(0); "
+                                 "return [global.display.get_n_monitors(), r.x, r.y, r.width, r.height]; })()")
+        self.assertEqual(seen, [1, 0, 0, 1280, 800])
+
+    def test_a_monitor_reconfiguration_is_signalled(self):
+        # The headless virtual monitor takes no other scale or size (Mutter refuses scale 2 for
+        # 1280 x 800) and adding a monitor needs PipeWire: the same layout is applied again, which
+        # Mutter carries out as a reconfiguration all the same.
+        display_config = ("org.gnome.Mutter.DisplayConfig", "/org/gnome/Mutter/DisplayConfig",
+                          "org.gnome.Mutter.DisplayConfig")
+        serial, monitors, _, _ = self.session.call(*display_config, "GetCurrentState")
+        connector, mode = monitors[0][0][0], monitors[0][1][0][0]
+        started = time.monotonic()
+        self.session.call(*display_config, "ApplyMonitorsConfig", GLib.Variant(
+            "(uua(iiduba(ssa{sv}))a{sv})", (serial, 1, [(0, 0, 1.0, 0, True, [(connector, mode, {})])], {})))
+        at, (monitors,) = self.client.signal("MonitorsChanged", after=started)
+        self.measure("monitors reconfigured -> MonitorsChanged", started, at)
+        self.assertEqual(monitors, [(0, 0, 1280, 800, 1.0, True)])
+
+    def test_another_user_is_refused(self):
+        def as_nobody(address):
+            return subprocess.run(["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--",
+                                   "gdbus", "call", "--address", address, "--dest", NAME, "--object-path", PATH,
+                                   "--method", INTERFACE + ".GetActiveWindow"], capture_output=True, text=True,
+                                  timeout=20)
+        # The session bus's socket is in the user's runtime directory: nobody else gets in.
+        result = as_nobody(self.session.env["DBUS_SESSION_BUS_ADDRESS"])
+        self.assertNotEqual(result.returncode, 0)
+        self.assertIn("Permission denied", result.stderr)
+        # Through an address other users can reach, the extension itself refuses them.
+        result = as_nobody(self.session.others_address)
+        self.assertNotEqual(result.returncode, 0)
+        self.assertIn("AccessDenied", result.stderr)
+        as_user = self.session.run_as_user(["gdbus", "call", "--session", "--dest", NAME, "--object-path", PATH,
+                                            "--method", INTERFACE + ".GetWindow", str(self.target_id)])
+        self.assertEqual(as_user.returncode, 0, as_user.stderr)
+        self.assertIn("'Target'", as_user.stdout)
+
+    def test_pointer_and_shift_click_through_remote_input(self):
+        service = f"imports.ui.main.extensionManager.lookup('{EXTENSION_UUID}').stateObj._service"
+        device = RemoteInput(self.session)
+        try:
+            device.move_to(100, 200)
+            wait_until(lambda: tuple(self.call("GetPointer")) == (100, 200, 0), 5, "the pointer at 100, 200")
+            self.call("WatchPointer", "(b)", True)
+            self.assertTrue(self.session.eval(f"!!{service}._pointerTimer"))
+            for x, y, mask, act in ((300, 400, 0, lambda: device.move_to(300, 400)),
+                                    (300, 400, SHIFT, lambda: device.key(True)),
+                                    (300, 400, SHIFT | BUTTON1, lambda: device.button(True)),
+                                    (300, 400, SHIFT, lambda: device.button(False)),
+                                    (300, 400, 0, lambda: device.key(False)),
+                                    (1279, 799, 0, lambda: device.move_to(5000, 5000))):
+                started = time.monotonic()
+                act()
+                with self.subTest(x=x, y=y, mask=mask):
+                    at, args = self.client.signal("PointerChanged", lambda a: tuple(a) == (x, y, mask), started, 5)
+                    self.measure("input -> PointerChanged (30 ms poll)", started, at)
+            self.assertEqual(tuple(self.call("GetPointer")), (1279, 799, 0))
+        finally:
+            self.call("WatchPointer", "(b)", False)
+            device.close()
+        # Nobody watches: the polling has stopped.
+        self.assertFalse(self.session.eval(f"!!{service}._pointerTimer"))
+
+    def test_pointer_watch_ends_with_the_watcher(self):
+        service = f"imports.ui.main.extensionManager.lookup('{EXTENSION_UUID}').stateObj._service"
+        other = ShellClient(self.session.env["DBUS_SESSION_BUS_ADDRESS"])
+        other.call("WatchPointer", "(b)", True)
+        self.assertTrue(self.session.eval(f"!!{service}._pointerTimer"))
+        other.close()
+        wait_until(lambda: not self.session.eval(f"!!{service}._pointerTimer"), 5, "the polling to stop")
+
+    def test_zz_disabling_the_extension_is_noticed_and_enabling_it_again_serves_again(self):
+        # Last (unittest runs tests by name): the extension is off for a moment.
+        started = time.monotonic()
+        result = self.session.run_as_user(["gnome-extensions", "disable", EXTENSION_UUID])
+        self.assertEqual(result.returncode, 0, result.stderr)
+        gone = self.client.wait(lambda: next((at for at, owner in self.client.owner_changes
+                                              if at > started and owner == ""), None), 10, "the name to be lost")
+        self.measure("gnome-extensions disable -> name lost", started, gone)
+        self.assertFalse(self.session.has_owner(NAME))
+        self.assertEqual(self.session.extension_state()[0], 2)
+
+        started = time.monotonic()
+        result = self.session.run_as_user(["gnome-extensions", "enable", EXTENSION_UUID])
+        self.assertEqual(result.returncode, 0, result.stderr)
+        back = self.client.wait(lambda: next((at for at, owner in self.client.owner_changes
+                                              if at > started and owner), None), 10, "the name to be back")
+        self.measure("gnome-extensions enable -> name owned", started, back)
+        self.assertEqual(self.client.property("Version"), 1)
+        self.assertEqual(self.call("GetWindow", "(t)", self.target_id)["id"], self.target_id)
+
+    def test_zzz_the_shell_logged_no_error_of_the_extension(self):
+        # Last: an exception in a signal handler or an idle callback reaches no caller, only the
+        # Shell's log, as "JS ERROR" followed by a stack with the extension's files in it.
+        log = self.session.log()
+        self.assertNotIn(EXTENSION_UUID + "/", log)
+        self.assertNotIn("JS ERROR", log)
+
+
+if __name__ == "__main__":
+    unittest.main()
