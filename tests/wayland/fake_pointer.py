@@ -98,7 +98,10 @@ class PointerDevice:
     """The client above in a process of the session's user (kwin_session.KwinSession)."""
 
     def __init__(self, session):
-        self.proc = subprocess.Popen(session.as_user(["/usr/bin/python3", os.path.abspath(__file__)]),
+        # A copy the session's user can read wherever the tests are.
+        with open(os.path.abspath(__file__)) as f:
+            script = session.write_file("fake_pointer.py", f.read())
+        self.proc = subprocess.Popen(session.as_user(["/usr/bin/python3", script]),
                                      stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
                                      text=True)
         self._expect("ready")

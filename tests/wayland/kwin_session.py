@@ -66,15 +66,14 @@ for (var i = 0; i < windows.length; ++i) {
 print("%(marker)s " + JSON.stringify(out));
 """
 
-# A one-shot script that moves and sizes a window the way the compositor itself would.
+# One move and size of a window, the way the compositor itself would, for a one-shot script.
 MOVE_SCRIPT = """
-var windows = workspace.windowList ? workspace.windowList() : workspace.clientList();
-for (var i = 0; i < windows.length; ++i) {
+windows = workspace.windowList ? workspace.windowList() : workspace.clientList();
+for (i = 0; i < windows.length; ++i) {
     if (String(windows[i].internalId) === %(id)s) {
         windows[i].frameGeometry = {x: %(x)d, y: %(y)d, width: %(w)d, height: %(h)d};
     }
 }
-print("%(marker)s");
 """
 
 
@@ -279,18 +278,19 @@ class KwinSession:
     def window(self, window_id):
         return next((w for w in self.windows() if w["id"] == window_id), None)
 
-    def move_window(self, window_id, x, y, w, h):
-        """Sets a window's frame from inside the compositor, as a user's drag would end up."""
-        source = MOVE_SCRIPT % {"id": json.dumps(window_id), "x": x, "y": y, "w": w, "h": h, "marker": "%(marker)s"}
-        self.one_shot(source)
+    def move_window(self, window_id, x, y, w, h, steps=1):
+        """Sets a window's frame from inside the compositor, as a user's drag would end up; with
+        steps, in that many moves from 0, 0 on, all in one go as a fast drag would."""
+        moves = "\n".join(MOVE_SCRIPT % {"id": json.dumps(window_id), "x": x * i // steps, "y": y * i // steps,
+                                         "w": w, "h": h} for i in range(1, steps + 1))
+        self.one_shot("var windows, i;\n" + moves + '\nprint("%(marker)s");')
 
     # --- foreign windows ---------------------------------------------------------------------------
 
-    def spawn(self, args, name):
+    def spawn(self, args, name, stdin=subprocess.DEVNULL):
         """A client of this session as its user, in a process group of its own."""
         with open(self.path(name + ".log"), "ab") as log:
-            proc = subprocess.Popen(self.as_user(args), stdin=subprocess.DEVNULL, stdout=log, stderr=log,
-                                    start_new_session=True)
+            proc = subprocess.Popen(self.as_user(args), stdin=stdin, stdout=log, stderr=log, start_new_session=True)
         self.clients.append(proc)
         return proc
 
@@ -314,6 +314,21 @@ class KwinSession:
                 f.write(new_title + "\n")
         return proc, retitle
 
+    def qt_window(self, title, frameless=False):
+        """A Qt 6 window (tests/wayland/qt_window.py) with this title; returns its process and a
+        function that gives it a new title."""
+        script = self.path("qt_window.py")
+        if not os.path.exists(script):  # a copy the session's user can read wherever the tests are
+            with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "qt_window.py")) as f:
+                self.write_file("qt_window.py", f.read())
+        proc = self.spawn(["/usr/bin/python3", script, title] + (["--frameless"] if frameless else []), "qt",
+                          stdin=subprocess.PIPE)
+
+        def retitle(new_title):
+            proc.stdin.write(new_title.encode() + b"\n")
+            proc.stdin.flush()
+        return proc, retitle
+
     def wait_window(self, pid, caption=None, timeout=20.0):
         """The compositor's view of the window of this process (with this caption), once mapped."""
         return wait_until(lambda: next((w for w in self.windows() if w["pid"] == pid and
@@ -324,6 +339,8 @@ class KwinSession:
         for proc in self.clients:
             end_group(proc.pid)
             proc.wait()
+            if proc.stdin:
+                proc.stdin.close()
         if self.proc is not None:
             # dbus-run-session ends its bus once KWin has ended.
             end_group(self.proc.pid, first="kwin_wayland")
