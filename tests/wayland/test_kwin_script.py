@@ -6,6 +6,7 @@ answer, commands land, and its silence is noticed. Prints the latencies it measu
 import os
 import shutil
 import statistics
+import subprocess
 import sys
 import time
 import unittest
@@ -27,8 +28,12 @@ def frame(report):
     return [report["x"], report["y"], report["w"], report["h"]]
 
 
-@unittest.skipUnless(shutil.which("kwin_wayland") and shutil.which("weston-terminal") and os.geteuid() == 0,
-                     "needs root, kwin-wayland and weston")
+def have_pyqt6():
+    return subprocess.run(["/usr/bin/python3", "-c", "import PyQt6.QtWidgets"], capture_output=True).returncode == 0
+
+
+@unittest.skipUnless(shutil.which("kwin_wayland") and shutil.which("weston-terminal") and os.geteuid() == 0 and
+                     have_pyqt6(), "needs root, kwin-wayland, weston, python3-pyqt6 and qt6-wayland")
 class KWinScript(unittest.TestCase):
     latencies = {}
 
@@ -36,8 +41,9 @@ class KWinScript(unittest.TestCase):
     def setUpClass(cls):
         cls.session = KwinSession().__enter__()
         try:
-            # One of Sizewise's own windows first, so that the target, opened last, is active.
-            cls.own, retitle_own = cls.session.terminal("Sizewise rulers")
+            # One of Sizewise's own windows first, a frameless Qt 6 one as its rulers are, so that
+            # the target, opened last, is active.
+            cls.own, retitle_own = cls.session.qt_window("Sizewise rulers", frameless=True)
             cls.retitle_own = staticmethod(retitle_own)
             cls.own_id = cls.session.wait_window(cls.own.pid, "Sizewise rulers")["id"]
             cls.target, retitle_target = cls.session.terminal("Target")
@@ -193,12 +199,42 @@ class KWinScript(unittest.TestCase):
         self.command("activate", id=self.target_id)
         self.sizewise.wait(lambda: self.sizewise.active == self.target_id, 10, "the target to be active again")
 
+    def test_a_server_side_decorated_qt_window_lands_exactly_title_bar_included(self):
+        proc, _ = self.session.qt_window("Decorated by KWin")
+        try:
+            window_id = self.session.wait_window(proc.pid, "Decorated by KWin")["id"]
+            report = self.place(window_id, 120, 80, 500, 300)
+            self.assertEqual(frame(report), [120, 80, 500, 300])
+            seen = self.compositor(window_id)
+            self.assertEqual(seen["frame"], [120, 80, 500, 300])
+            # With a decoration plugin (kwin-style-breeze) KWin draws the title bar, and the frame
+            # holds it above the client's own surface; without one there is no title bar at all.
+            print(f"\nQt 6 window: frame {seen['frame']}, client surface {seen['buffer']}", file=sys.stderr)
+            if os.path.exists("/usr/lib/x86_64-linux-gnu/qt5/plugins/org.kde.kdecoration2/breezedecoration.so"):
+                self.assertEqual(seen["buffer"][0::2], [120, 500])
+                self.assertEqual(seen["buffer"][1] + seen["buffer"][3], 80 + 300)
+                self.assertGreater(seen["buffer"][1], 80)
+        finally:
+            proc.terminate()
+            proc.wait()
+
     def test_a_move_by_the_compositor_is_reported(self):
         landed = self.place(self.target_id, 10, 10, 598, 395)
         started = time.monotonic()
         self.session.move_window(self.target_id, 210, 120, landed["w"], landed["h"])
         report = self.report(self.target_id, lambda w: (w["x"], w["y"]) == (210, 120), started)
         self.assertEqual(frame(report), self.compositor(self.target_id)["frame"])
+
+    def test_a_fast_drag_by_the_compositor_comes_coalesced_the_last_frame_right(self):
+        landed = self.place(self.target_id, 0, 0, 598, 395)
+        before = sum(1 for _, method, _ in self.sizewise.reports if method == "Changed")
+        started = time.monotonic()
+        self.session.move_window(self.target_id, 400, 300, landed["w"], landed["h"], steps=100)
+        report = self.report(self.target_id, lambda w: (w["x"], w["y"]) == (400, 300), started)
+        self.assertEqual(frame(report), self.compositor(self.target_id)["frame"])
+        count = sum(1 for _, method, _ in self.sizewise.reports if method == "Changed") - before
+        print(f"\n100 moves in one go by the compositor: {count} reports", file=sys.stderr)
+        self.assertLess(count, 100)
 
     def test_a_new_title_is_reported(self):
         started = time.monotonic()
@@ -211,30 +247,26 @@ class KWinScript(unittest.TestCase):
             self.report(self.target_id, lambda w: w["caption"] == "Target")
 
     def test_own_window_is_kept_above_and_placed_without_activation(self):
-        self.command("describe", id=self.own_id)
-        size = self.report(self.own_id)
-        seq = self.command("own", pid=self.own.pid, caption="Sizewise rulers", x=500, y=20, w=size["w"], h=size["h"],
-                           tool=True)
+        seq = self.command("own", pid=self.own.pid, caption="Sizewise rulers", x=500, y=20, w=640, h=24, tool=True)
         report = self.report(self.own_id, lambda w: (w["x"], w["y"]) == (500, 20) and w["keepAbove"],
                              self.sizewise.answered[seq])
         self.measure("own window placed -> report", seq, report)
         seen = self.compositor(self.own_id)
+        self.assertEqual(frame(report), [500, 20, 640, 24])
         self.assertEqual((seen["frame"], seen["keepAbove"], seen["skipTaskbar"], seen["skipPager"],
-                          seen["skipSwitcher"]), ([500, 20, size["w"], size["h"]], True, True, True, True))
+                          seen["skipSwitcher"]), ([500, 20, 640, 24], True, True, True, True))
         self.assertFalse(seen["active"])
         self.assertTrue(self.compositor(self.target_id)["active"])
 
     def test_own_window_not_there_yet_is_placed_when_it_appears(self):
-        self.command("describe", id=self.own_id)
-        size = self.report(self.own_id)
-        seq = self.sizewise.command("own", pid=self.own.pid, caption="Sizewise measure", x=700, y=300, w=size["w"],
-                                    h=size["h"], tool=False)
+        seq = self.sizewise.command("own", pid=self.own.pid, caption="Sizewise measure", x=700, y=300, w=24, h=480)
         self.assertEqual(self.sizewise.result(seq), {"seq": seq, "ok": True, "deferred": True})
         started = time.monotonic()
         self.retitle_own("Sizewise measure")
         try:
-            report = self.report(self.own_id, lambda w: (w["x"], w["y"]) == (700, 300), started)
+            report = self.report(self.own_id, lambda w: frame(w) == [700, 300, 24, 480], started)
             self.assertEqual(frame(report), self.compositor(self.own_id)["frame"])
+            self.assertTrue(report["keepAbove"])
         finally:
             self.retitle_own("Sizewise rulers")
 
@@ -334,7 +366,7 @@ class KWinScript(unittest.TestCase):
                        "KWin to give up on the poll")
             given_up = time.monotonic() - held
             print(f"\nKWin gave up on the held poll after {given_up:.2f} s", file=sys.stderr)
-            self.assertAlmostEqual(given_up, 25, delta=1)
+            self.assertAlmostEqual(given_up, 25, delta=2)
             seq = sizewise.command("ping")  # too late: KWin no longer listens for this answer
             # The script takes a poll older than 26 s for lost at its next event.
             wait_until(lambda: time.monotonic() - held > 26.2, 3, "the poll to count as lost")
