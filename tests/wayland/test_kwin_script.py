@@ -238,9 +238,9 @@ class KWinScript(unittest.TestCase):
 
     def test_a_new_title_is_reported(self):
         started = time.monotonic()
-        self.retitle_target("Target, renamed")
+        self.retitle_target("Target, renamed: Größe – 測定")
         try:
-            report = self.report(self.target_id, lambda w: w["caption"] == "Target, renamed", started)
+            report = self.report(self.target_id, lambda w: w["caption"] == "Target, renamed: Größe – 測定", started)
             self.assertEqual(report["caption"], self.compositor(self.target_id)["caption"])
         finally:
             self.retitle_target("Target")
