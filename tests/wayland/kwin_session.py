@@ -127,8 +127,10 @@ def end_group(pgid, first=None, timeout=5.0):
 
 
 class KwinSession:
-    def __init__(self, width=1280, height=800):
-        self.width, self.height = width, height
+    def __init__(self, width=1280, height=800, outputs=1, scale=1):
+        """outputs: how many monitors of width x height, which KWin's virtual backend puts side by
+        side; scale: their scale factor (window frames are then in logical pixels)."""
+        self.width, self.height, self.outputs, self.scale = width, height, outputs, scale
         self.user = ensure_user()
         self.dir = tempfile.mkdtemp(prefix="sizewise-kwin-")
         self.runtime = os.path.join(self.dir, "runtime")
@@ -195,6 +197,7 @@ class KwinSession:
         kwin = ["dbus-run-session", f"--config-file={config}", "--", "env", "KWIN_COMPOSE=Q",
                 "KWIN_WAYLAND_NO_PERMISSION_CHECKS=1", "kwin_wayland",
                 "--virtual", "--socket", SOCKET, "--width", str(self.width), "--height", str(self.height),
+                "--output-count", str(self.outputs), "--scale", str(self.scale),
                 "--no-lockscreen", "--no-global-shortcuts", "--no-kactivities"]
         script = 'mount --bind "$0" ' + KWIN + ' && exec "$@"'
         started = time.monotonic()

@@ -378,5 +378,35 @@ class KWinScript(unittest.TestCase):
         self.assertTrue(sizewise.is_answering(ANSWER_SECONDS))
 
 
+@unittest.skipUnless(shutil.which("kwin_wayland") and shutil.which("weston-terminal") and os.geteuid() == 0,
+                     "needs root, kwin-wayland and weston")
+class KWinScriptTwoMonitors(unittest.TestCase):
+    """Two monitors side by side at scale 1.5: KWin gives frames and screens in logical pixels."""
+
+    def test_screens_and_a_window_maximised_on_the_second(self):
+        with KwinSession(outputs=2, scale=1.5) as session:
+            sizewise = SizewiseStandIn(session.env["DBUS_SESSION_BUS_ADDRESS"]).start()
+            try:
+                proc, _ = session.terminal("Target")
+                window_id = session.wait_window(proc.pid, "Target")["id"]
+                with open(SCRIPT) as f:
+                    session.load_script(session.write_file("sizewise.js", f.read()), PLUGIN)
+                screens = sizewise.wait(lambda: sizewise.held and sizewise.screens, 10, "the screens")
+                self.assertEqual(screens, {"bounds": {"x": 0, "y": 0, "w": 2560, "h": 800},
+                                           "screens": [{"x": 0, "y": 0, "w": 1280, "h": 800},
+                                                       {"x": 1280, "y": 0, "w": 1280, "h": 800}]})
+                seq = sizewise.command("place", id=window_id, x=1300, y=10, w=598, h=395)
+                sizewise.wait(lambda: sizewise.windows[window_id]["x"] == 1300, 10, "the window on the second")
+                seq = sizewise.command("maximize", id=window_id)
+                self.assertTrue(sizewise.result(seq)["ok"])
+                report = sizewise.wait(lambda: sizewise.windows[window_id] if sizewise.windows[window_id]["maximized"]
+                                       == "full" and sizewise.windows[window_id]["x"] == 1280 else None, 10,
+                                       "the window maximised on the second")
+                self.assertEqual(frame(report), [1280, 0, 1280, 800])
+                self.assertEqual(session.window(window_id)["frame"], [1280, 0, 1280, 800])
+            finally:
+                sizewise.stop()
+
+
 if __name__ == "__main__":
     unittest.main()
