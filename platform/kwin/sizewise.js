@@ -3,7 +3,7 @@
  * Under Wayland no ordinary client may read or place another program's window, nor place its own;
  * KWin runs this script, which does both on Sizewise's behalf. Sizewise loads it at start over the
  * session bus (org.kde.KWin /Scripting org.kde.kwin.Scripting.loadScript(path, "sizewise"), then
- * org.kde.kwin.Script.run on /N under Plasma 5.27 or /Scripting/ScriptN under Plasma 6) and
+ * org.kde.kwin.Script.run on /N under Plasma 5.27, on /Scripting/ScriptN in later KWin sources) and
  * unloads it at exit (unloadScript("sizewise")).
  *
  * PROTOCOL 1. A KWin script can call D-Bus methods but export none, so Sizewise is the service:
@@ -20,14 +20,17 @@
  *                   "" for no active window. "windows" holds the active window (always) and every
  *                   watched window that changed; "gone" the watched windows that closed. A window
  *                   is watched once it has been active or named in a command.
- *                   WINDOW: {"id", "caption", "x", "y", "w", "h" (the frame KWin places, in
- *                   screen pixels), "minimized": bool, "maximized": "none" | "vertical" |
+ *                   WINDOW: {"id", "caption", "x", "y", "w", "h" (the frame KWin places: the
+ *                   title bar KWin draws included, a shadow the client draws left out),
+ *                   "minimized": bool, "maximized": "none" | "vertical" |
  *                   "horizontal" | "full", "pid", "own": bool (one of Sizewise's), "keepAbove"}.
  *                   Under 5.27 a window maximised before the script started reads as "full" when
- *                   its frame fills its screen's maximise area (no property tells).
+ *                   its frame fills its screen's maximise area (no property tells). A frame and a
+ *                   state that change together may come as two reports, the frame first: the
+ *                   latest report is right. Co-ordinates are KWin's logical pixels.
  *   Pointer(s)      {"x", "y"}, while Sizewise follows the pointer.
- *   Screens(s)      {"bounds": RECT, "screens": [RECT...]}, RECT {"x", "y", "w", "h"}; on the
- *                   "screens" command and whenever the screens change.
+ *   Screens(s)      {"bounds": RECT, "screens": [RECT...]}, RECT {"x", "y", "w", "h"}; at start,
+ *                   on the "screens" command and whenever the screens change.
  *   NextCommand(s) -> s
  *                   The long poll. In: the result of the previous command, {"seq": n, "ok": bool,
  *                   "error": "..."} ({"seq": 0} when there was none). Out: one command, or "" for
@@ -50,6 +53,11 @@
  *   pointer {follow}          reports the pointer now and, while follow, on every move.
  *   screens                   reports the screens.
  *   ping                      nothing: its result shows the script is alive.
+ *
+ * Sizewise's side: a command not acknowledged by the next NextCommand is lost. A live script asks
+ * again within milliseconds of an answer, so a poll answered without a new one following soon
+ * means the script is gone (unloaded, KWin restarted); so does no poll at all for 26 s. Sizewise
+ * then loads the script again (unloadScript first), which starts over with Hello.
  *
  * Reports are sent on KWin's signals only, never on a timer. At most one Changed and one Pointer
  * call is in flight: what changes meanwhile is sent, latest state only, when Sizewise answers, so
