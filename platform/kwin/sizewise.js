@@ -1,4 +1,4 @@
-// Sizewise's agent inside KWin: tells Sizewise of the active window, its changes and the pointer, and carries out Sizewise's commands.
+// Sizewise's agent inside KWin: reports the active window, its changes and the pointer, and carries out commands.
 /*
  * Under Wayland no ordinary client may read or place another program's window, nor place its own;
  * KWin runs this script, which does both on Sizewise's behalf. Sizewise loads it at start over the

@@ -43,7 +43,8 @@ class FakePointer:
             raise RuntimeError(f"{FAKE_INPUT} version {version} has no absolute motion")
         # wl_registry.bind with an untyped new id: name, interface, version, id.
         self.fake_input = self._new_id()
-        self._send(REGISTRY_ID, 0, struct.pack("<I", name) + _string(FAKE_INPUT) + struct.pack("<II", 3, self.fake_input))
+        self._send(REGISTRY_ID, 0,
+                   struct.pack("<I", name) + _string(FAKE_INPUT) + struct.pack("<II", 3, self.fake_input))
         self._send(self.fake_input, AUTHENTICATE, _string("sizewise-tests") + _string("moves the pointer in a test"))
         self._roundtrip()
 

@@ -238,9 +238,10 @@ class KWinScript(unittest.TestCase):
 
     def test_a_new_title_is_reported(self):
         started = time.monotonic()
-        self.retitle_target("Target, renamed: Größe – 測定")
+        title = "Target, renamed: Größe – 測定"
+        self.retitle_target(title)
         try:
-            report = self.report(self.target_id, lambda w: w["caption"] == "Target, renamed: Größe – 測定", started)
+            report = self.report(self.target_id, lambda w: w["caption"] == title, started)
             self.assertEqual(report["caption"], self.compositor(self.target_id)["caption"])
         finally:
             self.retitle_target("Target")
