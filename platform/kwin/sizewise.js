@@ -44,6 +44,10 @@
  *                             to whole character cells): the report says what landed.
  *   minimize {id} | restore {id} | maximize {id} | activate {id}
  *                             restore brings back a minimised window, else unmaximises.
+ *   above {id, above}         keeps the window above others, or no longer.
+ *   tool {id}                 keeps the window out of the task bar, pager and switcher.
+ *   lower                     sends the active window to the back and activates the next one,
+ *                             as KWin's "Lower Window" shortcut does.
  *   describe {id}             watches the window and reports it.
  *   own {pid, caption, x, y, w, h, above, tool}
  *                             one of Sizewise's own windows, found by process and caption: kept
@@ -295,6 +299,14 @@ const commands = {
         w.setMaximize(true, true);
     },
     activate: c => desk.activate(windowById(c.id)),
+    above: c => { windowById(c.id).keepAbove = c.above !== false; },
+    tool: c => {
+        const w = windowById(c.id);
+        w.skipTaskbar = true;
+        w.skipPager = true;
+        w.skipSwitcher = true;
+    },
+    lower: () => workspace.slotWindowLower(),
     describe: c => changed(windowById(c.id)),
     own: c => {
         const w = findWindow(candidate => isOwn(candidate, c));
