@@ -1,0 +1,148 @@
+// What the KWin backend does beyond the contract: the pointer as KWin reports it, a script that
+// goes away, one Sizewise per session, and how long a command takes to be seen done.
+#include <gtest/gtest.h>
+
+#include <QProcess>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+#include "kwinworld.h"
+
+namespace sw::test {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double millisecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// A pointer device of KWin's fake input (tests/wayland/fake_pointer.py): "X Y" in, "ok" once the
+// compositor has moved the pointer.
+class FakePointer {
+public:
+    FakePointer() {
+        process_.start(QStringLiteral("/usr/bin/python3"),
+                       {QStringLiteral(SIZEWISE_KWIN_TEST_DIR "/../wayland/fake_pointer.py")});
+        started_ = expect("ready");
+    }
+    ~FakePointer() {
+        process_.closeWriteChannel();
+        if (!process_.waitForFinished(5000)) process_.kill();
+    }
+    bool started() const { return started_; }
+    bool moveTo(int x, int y) {
+        process_.write(QStringLiteral("%1 %2\n").arg(x).arg(y).toUtf8());
+        return expect("ok");
+    }
+
+private:
+    bool expect(const char* word) {
+        while (!process_.canReadLine()) {
+            if (!process_.waitForReadyRead(10000)) return false;
+        }
+        return process_.readLine().trimmed() == word;
+    }
+    QProcess process_;
+    bool started_ = false;
+};
+
+TEST(KWin, ThePointerReadsWhereKWinPutItAndEveryMoveIsTold) {
+    KWinWorld world;
+    FakePointer device;
+    ASSERT_TRUE(device.started()) << "KWin's fake input is not offered to the tests";
+    PointerInput& pointer = world.pointer();
+    int told = 0;
+    pointer.setInputHandler([&] { ++told; });
+    for (const Point to : {Point{300, 200}, Point{310, 220}, Point{1500, 20}}) {
+        told = 0;
+        ASSERT_TRUE(device.moveTo(to.x, to.y));
+        EXPECT_TRUE(world.eventually([&] { return told > 0 && pointer.cursorPos() == to; }))
+            << to.x << ", " << to.y;
+        EXPECT_EQ(pointer.readPointer(), (PointerSnapshot{to, KeyStates{}}));
+    }
+    pointer.setInputHandler(nullptr);
+    // Not followed, a read asks for the position once and the next read has it.
+    ASSERT_TRUE(device.moveTo(40, 30));
+    EXPECT_TRUE(world.eventually([&] { return pointer.cursorPos() == Point{40, 30}; }));
+}
+
+TEST(KWin, OneSizewiseServesASession) {
+    KWinWorld world;
+    std::string error;
+    EXPECT_EQ(kwin::KWinDesktop::connect(&error), nullptr);
+    EXPECT_NE(error.find("another Sizewise"), std::string::npos) << error;
+}
+
+TEST(KWin, AScriptUnloadedBehindSizewisesBackIsReportedAsLost) {
+    KWinWorld world;
+    const WindowId w = world.open("still there");
+    ASSERT_TRUE(world
+                    .callScripting(QStringLiteral("/Scripting"),
+                                   QStringLiteral("org.kde.kwin.Scripting"),
+                                   QStringLiteral("unloadScript"), {QStringLiteral("sizewise")})
+                    .toBool());
+    // The held poll is answered with the next command; a live script would ask again at once.
+    const auto start = Clock::now();
+    world.windows().activateWindow(w);
+    EXPECT_TRUE(
+        world.eventuallyWithin(std::chrono::seconds(20), [&] { return !world.lostWhy.empty(); }));
+    EXPECT_EQ(world.lostWhy, "Sizewise's script in KWin stopped answering");
+    RecordProperty("lost_after_ms", static_cast<int>(millisecondsSince(start)));
+}
+
+// From the command to the report that shows it done, timed where the report is handled.
+TEST(KWin, ACommandIsSeenDoneWithinTensOfMilliseconds) {
+    KWinWorld world;
+    WindowSystem& ws = world.windows();
+    const WindowId w = world.open("timed");
+    std::function<bool()> landed;
+    Clock::time_point seenAt;
+    ws.setChangeHandler([&] {
+        if (landed && landed()) seenAt = Clock::now();
+    });
+    const auto timed = [&](const std::function<void()>& command, std::function<bool()> done) {
+        seenAt = {};
+        landed = std::move(done);
+        const auto start = Clock::now();
+        command();
+        const bool seen = world.eventually([&] { return seenAt != Clock::time_point{}; });
+        landed = nullptr;
+        return seen ? std::chrono::duration<double, std::milli>(seenAt - start).count() : -1.0;
+    };
+    std::vector<double> places, minimises, restores;
+    for (int i = 0; i < 10; ++i) {
+        const Rect want{100 + i * 10, 80 + i * 5, 500 + i * 10, 380 + i * 5};
+        places.push_back(timed(
+            [&] {
+                ws.placeWindow(w, Placement{want.left, want.top, 400, 300});
+            },
+            [&] { return ws.windowRect(w) == want; }));
+        minimises.push_back(
+            timed([&] { ws.showWindow(w, ShowCommand::Minimise); },
+                  [&] { return ws.describeWindow(w).state == WindowState::Minimised; }));
+        restores.push_back(
+            timed([&] { ws.showWindow(w, ShowCommand::Restore); },
+                  [&] { return ws.describeWindow(w).state == WindowState::Normal; }));
+    }
+    ws.setChangeHandler(nullptr);
+    for (const auto* times : {&places, &minimises, &restores})
+        EXPECT_EQ(std::count(times->begin(), times->end(), -1.0), 0) << "a command never landed";
+    std::printf("KWin backend, median of 10: place %.1f ms, minimise %.1f ms, restore %.1f ms\n",
+                median(places), median(minimises), median(restores));
+    // Far above what was measured, far below what a user would notice as a hang.
+    EXPECT_LT(median(places), 500.0);
+    RecordProperty("place_median_us", static_cast<int>(median(places) * 1000));
+}
+
+}  // namespace
+}  // namespace sw::test
