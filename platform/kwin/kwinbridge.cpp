@@ -153,6 +153,8 @@ QString KWinBridge::Hello(const QString& about) {
     }
     greeted_ = true;
     helloTimer_.stop();
+    // The script's first poll follows the answer at once.
+    quietTimer_.start();
     const QJsonArray pids{QCoreApplication::applicationPid()};
     return compact(
         QJsonObject{{QStringLiteral("protocol"), kProtocol}, {QStringLiteral("pids"), pids}});
