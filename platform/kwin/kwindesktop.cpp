@@ -13,6 +13,10 @@
 namespace sw::kwin {
 namespace {
 
+// A window of XWayland is known by its X11 window id, which fits in 29 bits, as Sizewise's own
+// windows live there and are named so by Qt; a Wayland window gets an id from here up.
+constexpr WindowId kFirstOwnId = 0x80000000;
+
 struct KnownWindow {
     std::string kwinId;
     WindowInfo info;          // as last reported; state Gone until the first report
@@ -21,10 +25,8 @@ struct KnownWindow {
     bool gone = false;
 };
 
-QJsonObject command(const char* op, const std::string& kwinId = {}) {
-    QJsonObject c{{QStringLiteral("op"), QLatin1String(op)}};
-    if (!kwinId.empty()) c.insert(QStringLiteral("id"), QString::fromStdString(kwinId));
-    return c;
+QJsonObject command(const char* op) {
+    return QJsonObject{{QStringLiteral("op"), QLatin1String(op)}};
 }
 
 }  // namespace
@@ -33,7 +35,7 @@ struct KWinDesktop::Impl {
     KWinBridge bridge;
     std::unordered_map<WindowId, KnownWindow> windows;
     std::map<std::string, WindowId> ids;
-    WindowId nextId = 1;
+    WindowId nextId = kFirstOwnId;
     WindowId active = 0;
     bool activeReported = false;
     bool screensReported = false;
@@ -47,25 +49,33 @@ struct KWinDesktop::Impl {
     MonitorsHandler onMonitors;
     std::function<void(const std::string&)> onLost;
 
-    WindowId idFor(const std::string& kwinId) {
+    WindowId idFor(const std::string& kwinId, WindowId x11Id = 0) {
         if (kwinId.empty()) return 0;
-        const auto [at, added] = ids.try_emplace(kwinId, nextId);
-        if (added) windows[nextId++].kwinId = kwinId;
+        const auto [at, added] = ids.try_emplace(kwinId, x11Id != 0 ? x11Id : nextId);
+        if (added) {
+            if (x11Id == 0) ++nextId;
+            windows[at->second].kwinId = kwinId;
+        }
         return at->second;
     }
 
-    // The window a command may go to: known and not closed.
-    const KnownWindow* live(WindowId window) const {
+    // How the script is to name a window: KWin's id once reported, else the X11 window id of a
+    // window of XWayland; null for a window closed or never known.
+    QJsonValue target(WindowId window) const {
         const auto at = windows.find(window);
-        return at == windows.end() || at->second.gone ? nullptr : &at->second;
+        if (at != windows.end() && at->second.gone) return QJsonValue();
+        if (at != windows.end() && !at->second.kwinId.empty())
+            return QString::fromStdString(at->second.kwinId);
+        if (window != 0 && window < kFirstOwnId) return static_cast<double>(window);
+        return QJsonValue();
     }
 
     void sendTo(WindowId window, const char* op, QJsonObject extra = {}) {
-        const KnownWindow* known = live(window);
-        if (!known) return;
-        QJsonObject c = command(op, known->kwinId);
-        for (auto it = extra.begin(); it != extra.end(); ++it) c.insert(it.key(), it.value());
-        bridge.send(c);
+        const QJsonValue id = target(window);
+        if (id.isNull()) return;
+        extra.insert(QStringLiteral("op"), QLatin1String(op));
+        extra.insert(QStringLiteral("id"), id);
+        bridge.send(extra);
     }
 
     void changed(const QJsonObject& report);
@@ -79,7 +89,9 @@ bool KWinDesktop::Impl::takeWindows(const QJsonObject& report) {
     bool differs = false;
     for (const QJsonValue& value : report.value(QStringLiteral("windows")).toArray()) {
         const QJsonObject w = value.toObject();
-        KnownWindow& known = windows[idFor(w.value(QStringLiteral("id")).toString().toStdString())];
+        const auto x11Id = static_cast<WindowId>(w.value(QStringLiteral("x11Id")).toDouble());
+        const std::string kwinId = w.value(QStringLiteral("id")).toString().toStdString();
+        KnownWindow& known = windows[idFor(kwinId, x11Id)];
         const WindowInfo info = windowFromReport(w);
         differs = differs || !known.reported || info != known.info;
         known.info = info;
@@ -169,14 +181,13 @@ WindowId KWinDesktop::foregroundWindow() {
 }
 
 WindowInfo KWinDesktop::describeWindow(WindowId window) {
-    const auto at = d->windows.find(window);
-    if (at == d->windows.end() || at->second.gone) return WindowInfo{};
-    KnownWindow& known = at->second;
+    if (d->target(window).isNull()) return WindowInfo{};
+    KnownWindow& known = d->windows[window];
     // A window never reported is not watched by the script yet: it is asked to, and reads as
     // gone until it answers.
     if (!known.reported && !known.describing) {
         known.describing = true;
-        d->bridge.send(command("describe", known.kwinId));
+        d->sendTo(window, "describe");
     }
     return known.info;
 }

@@ -35,7 +35,8 @@ public:
     void setConnectionLostHandler(std::function<void(const std::string& why)> handler);
 
     // The id this backend gives the window KWin knows by this internalId ("{uuid}"), handed out
-    // on first sight and never reused; and back.
+    // on first sight and never reused; and back. A window of XWayland reported by the script is
+    // known by its X11 window id instead, as Qt names Sizewise's own windows there.
     WindowId windowFor(const std::string& kwinId);
     std::string kwinIdOf(WindowId window) const;
 

@@ -23,7 +23,8 @@
  *                   WINDOW: {"id", "caption", "x", "y", "w", "h" (the frame KWin places: the
  *                   title bar KWin draws included, a shadow the client draws left out),
  *                   "minimized": bool, "maximized": "none" | "vertical" |
- *                   "horizontal" | "full", "pid", "own": bool (one of Sizewise's), "keepAbove"}.
+ *                   "horizontal" | "full", "pid", "own": bool (one of Sizewise's), "keepAbove",
+ *                   "x11Id": the X11 window id of a window of XWayland, 0 for a Wayland one}.
  *                   Under 5.27 a window maximised before the script started reads as "full" when
  *                   its frame fills its screen's maximise area (no property tells). A frame and a
  *                   state that change together may come as two reports, the frame first: the
@@ -38,7 +39,8 @@
  *                   it has a command but answers "" within 20 s: KWin drops a call unanswered
  *                   after D-Bus's 25 s and then never calls back.
  *
- * Sizewise to script (answers to NextCommand), each {"seq": n, "op": ..., ...}:
+ * Sizewise to script (answers to NextCommand), each {"seq": n, "op": ..., ...}; an id may also be
+ * the X11 window id (a number) of a window of XWayland, as Sizewise's own windows are:
  *   place {id, x, y, w, h}    restores the window if minimised or maximised, gives it this frame,
  *                             raises and activates it. The client may round the size (a terminal
  *                             to whole character cells): the report says what landed.
@@ -111,6 +113,11 @@ function idOf(w) {
     return w ? String(w.internalId) : "";
 }
 
+// The X11 window id of a window of XWayland, 0 for a Wayland one.
+function x11IdOf(w) {
+    return w.windowId ? Number(w.windowId) : 0;
+}
+
 function rect(r) {
     return {x: Math.round(r.x), y: Math.round(r.y), w: Math.round(r.width), h: Math.round(r.height)};
 }
@@ -147,7 +154,7 @@ function describe(w) {
     const frame = rect(w.frameGeometry);
     return {id: idOf(w), caption: String(w.caption), x: frame.x, y: frame.y, w: frame.w, h: frame.h,
             minimized: !!w.minimized, maximized: MAXIMIZED[maximizeMode(w)], pid: w.pid,
-            own: ownPids.indexOf(w.pid) >= 0, keepAbove: !!w.keepAbove};
+            own: ownPids.indexOf(w.pid) >= 0, keepAbove: !!w.keepAbove, x11Id: x11IdOf(w)};
 }
 
 // --- reports ---------------------------------------------------------------------------------------
@@ -237,8 +244,11 @@ function reportScreens() {
 
 const pendingOwn = [];
 
+// A window of XWayland may be named by its X11 window id (a number), as Sizewise's own windows
+// are, which live there.
 function windowById(id) {
-    const w = watched[id] || findWindow(candidate => idOf(candidate) === id);
+    const w = watched[id] || findWindow(candidate => idOf(candidate) === id ||
+                                        (typeof id === "number" && x11IdOf(candidate) === id));
     if (!w) {
         throw new Error("no window " + id);
     }
