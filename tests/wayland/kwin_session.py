@@ -127,10 +127,12 @@ def end_group(pgid, first=None, timeout=5.0):
 
 
 class KwinSession:
-    def __init__(self, width=1280, height=800, outputs=1, scale=1):
+    def __init__(self, width=1280, height=800, outputs=1, scale=1, xwayland=False):
         """outputs: how many monitors of width x height, which KWin's virtual backend puts side by
-        side; scale: their scale factor (window frames are then in logical pixels)."""
+        side; scale: their scale factor (window frames are then in logical pixels); xwayland: KWin
+        starts Xwayland too, and DISPLAY names it in env."""
         self.width, self.height, self.outputs, self.scale = width, height, outputs, scale
+        self.xwayland = xwayland
         self.user = ensure_user()
         self.dir = tempfile.mkdtemp(prefix="sizewise-kwin-")
         self.runtime = os.path.join(self.dir, "runtime")
@@ -199,6 +201,7 @@ class KwinSession:
                 "--virtual", "--socket", SOCKET, "--width", str(self.width), "--height", str(self.height),
                 "--output-count", str(self.outputs), "--scale", str(self.scale),
                 "--no-lockscreen", "--no-global-shortcuts", "--no-kactivities"]
+        kwin += ["--xwayland"] if self.xwayland else []
         script = 'mount --bind "$0" ' + KWIN + ' && exec "$@"'
         started = time.monotonic()
         with open(self.path("kwin.log"), "ab") as log:
@@ -213,8 +216,22 @@ class KwinSession:
         wait_until(lambda: self.proc.poll() is not None or self._kwin_ready(), 60, "KWin to start")
         if self.proc.poll() is not None:
             raise RuntimeError("kwin_wayland ended at its start: " + self.log()[-2000:])
+        if self.xwayland:
+            self.env["DISPLAY"] = wait_until(self._xwayland_display, 30, "Xwayland to start")
         self.startup_seconds = time.monotonic() - started
         return self
+
+    def _xwayland_display(self):
+        """The display Xwayland of this session serves (":N" from its command line), once it runs."""
+        for pid, name in group_members(self.proc.pid).items():
+            if name == "Xwayland":
+                try:
+                    with open(f"/proc/{pid}/cmdline", "rb") as f:
+                        args = f.read().decode().split("\0")
+                except OSError:
+                    continue
+                return next((arg for arg in args if arg.startswith(":")), None)
+        return None
 
     def _kwin_ready(self):
         """The Wayland socket is there and KWin answers on the bus with its scripting object."""
