@@ -1,5 +1,6 @@
 """Another program's window for the KWin backend's tests: a Qt 6 window with this title, which takes
-a new title from each line on its standard input. Usage: foreign_window.py TITLE"""
+a new title from each line on its standard input, and ends when that closes. Prints its window id.
+Usage: foreign_window.py TITLE"""
 
 import sys
 
@@ -13,6 +14,8 @@ window = QWidget()
 window.setWindowTitle(title)
 window.resize(400, 300)
 window.show()
+# The window's id: under Xwayland its X11 window id, which names it to the KWin backend too.
+print(int(window.winId()), flush=True)
 
 
 def read_title():

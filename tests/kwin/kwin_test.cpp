@@ -76,6 +76,27 @@ TEST(KWin, ThePointerReadsWhereKWinPutItAndEveryMoveIsTold) {
     EXPECT_TRUE(world.eventually([&] { return pointer.cursorPos() == Point{40, 30}; }));
 }
 
+// Sizewise's own windows live on Xwayland, where Qt names them by their X11 window ids: the
+// backend takes those ids, also for a window it was never told of.
+TEST(KWin, AWindowOfXwaylandIsNamedByItsX11WindowId) {
+    KWinWorld world;
+    const WindowId w = world.openOnXwayland("on xwayland");
+    if (w == 0) GTEST_SKIP() << "this session has no Xwayland";
+    WindowSystem& ws = world.windows();
+    ws.placeWindow(w, Placement{70, 60, 333, 222});
+    const Rect want{70, 60, 403, 282};
+    EXPECT_TRUE(world.eventually([&] { return ws.windowRect(w) == want; }));
+    EXPECT_EQ(world.frameOf(w), want);
+    EXPECT_EQ(ws.describeWindow(w).title, "on xwayland");
+    EXPECT_LT(w, 0x80000000u);
+    ws.setTopmost(w, true);
+    EXPECT_TRUE(world.eventually([&] { return world.isAbove(w); }));
+    const WindowId wayland = world.open("on wayland");
+    EXPECT_GE(wayland, 0x80000000u);
+    ws.activateWindow(w);
+    EXPECT_TRUE(world.eventually([&] { return ws.foregroundWindow() == w; }));
+}
+
 TEST(KWin, OneSizewiseServesASession) {
     KWinWorld world;
     std::string error;

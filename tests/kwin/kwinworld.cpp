@@ -10,6 +10,7 @@
 #include <QEventLoop>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QProcessEnvironment>
 #include <QTemporaryFile>
 #include <QTimer>
 
@@ -136,14 +137,22 @@ QString KWinWorld::findWindowOf(qint64 pid, const QString& caption) {
     return QString();
 }
 
-WindowId KWinWorld::open(const std::string& title) {
+std::unique_ptr<QProcess> KWinWorld::start(const std::string& title, const char* platform) {
     auto program = std::make_unique<QProcess>();
-    program->setProcessChannelMode(QProcess::ForwardedChannels);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QLatin1String(platform));
+    program->setProcessEnvironment(env);
+    program->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     program->start(
         QStringLiteral("/usr/bin/python3"),
         {QString::fromStdString(folder() + "/foreign_window.py"), QString::fromStdString(title)});
     if (!program->waitForStarted())
         throw std::runtime_error("a test window's program did not start");
+    return program;
+}
+
+WindowId KWinWorld::open(const std::string& title) {
+    auto program = start(title, "wayland");
     QString kwinId;
     const QString caption = QString::fromStdString(title);
     if (!eventually(
@@ -154,6 +163,16 @@ WindowId KWinWorld::open(const std::string& title) {
     // The backend answers from the script's reports: the window is the world's once it has one.
     if (!eventually([&] { return desk->describeWindow(window).state != WindowState::Gone; }))
         throw std::runtime_error("the backend was never told of a test window");
+    return window;
+}
+
+WindowId KWinWorld::openOnXwayland(const std::string& title) {
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) return 0;
+    auto program = start(title, "xcb");
+    if (!eventually([&] { return program->canReadLine(); }))
+        throw std::runtime_error("a test window of Xwayland never told its id");
+    const auto window = static_cast<WindowId>(program->readLine().trimmed().toULongLong());
+    programs_[window] = std::move(program);
     return window;
 }
 

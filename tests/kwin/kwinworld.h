@@ -42,6 +42,9 @@ public:
     Screen& screen() override { return *desk; }
     GlobalKeys& keys() override { return *desk; }
     WindowId open(const std::string& title) override;
+    // The same window as an X11 program of Xwayland, as Sizewise's own windows are; its id is
+    // the X11 window id the program itself reads. 0 when the session has no Xwayland.
+    WindowId openOnXwayland(const std::string& title);
     void close(WindowId window) override;
     void moveAsItsProgram(WindowId window, Point to) override;
     void rename(WindowId window, const std::string& title) override;
@@ -72,6 +75,7 @@ public:
 
 private:
     QString findWindowOf(qint64 pid, const QString& caption);
+    std::unique_ptr<QProcess> start(const std::string& title, const char* platform);
 
     ScriptAnswers answers_;
     std::map<WindowId, std::unique_ptr<QProcess>> programs_;

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Runs the KWin backend's tests in a private headless KWin (tests/wayland/kwin_session.py) with two
-monitors side by side, as the session's ordinary user, as Sizewise would run; judged by GoogleTest's
+monitors side by side and Xwayland, as the session's ordinary user, as Sizewise would run; judged by GoogleTest's
 XML report, where a case skipped with a reason counts as neither passed nor failed.
 Usage: run_in_kwin.py PROGRAM BUILD_FOLDER [GTEST_ARGS...]"""
 
@@ -48,7 +48,7 @@ def main():
     if os.path.exists(report):
         os.remove(report)
     started = time.monotonic()
-    with KwinSession(WIDTH, HEIGHT, outputs=OUTPUTS) as session:
+    with KwinSession(WIDTH, HEIGHT, outputs=OUTPUTS, xwayland=True) as session:
         # KWin's virtual outputs sit side by side, the first at the origin.
         session.env["SIZEWISE_TEST_MONITORS"] = ";".join(
             f"{i * WIDTH},0,{(i + 1) * WIDTH},{HEIGHT}" for i in range(OUTPUTS))
