@@ -48,6 +48,8 @@
  *                             restore brings back a minimised window, else unmaximises.
  *   above {id, above}         keeps the window above others, or no longer.
  *   tool {id}                 keeps the window out of the task bar, pager and switcher.
+ *                             Both wait for a window of Xwayland named by an X11 id that KWin
+ *                             does not manage yet ("deferred": true in the result).
  *   lower                     sends the active window to the back and activates the next one,
  *                             as KWin's "Lower Window" shortcut does.
  *   describe {id}             watches the window and reports it.
@@ -282,6 +284,42 @@ function claimPendingOwn(w) {
     }
 }
 
+function keepAbove(w, c) {
+    w.keepAbove = c.above !== false;
+}
+
+function makeTool(w) {
+    w.skipTaskbar = true;
+    w.skipPager = true;
+    w.skipSwitcher = true;
+}
+
+// Sizewise marks its own windows of Xwayland, by their X11 ids, before KWin manages them too:
+// such a mark waits for the window.
+const pendingX11 = [];
+
+function deferForX11(c) {
+    if (typeof c.id !== "number" || findWindow(w => x11IdOf(w) === c.id)) {
+        return null;
+    }
+    pendingX11.push(c);
+    return {deferred: true};
+}
+
+function claimPendingX11(w) {
+    const id = x11IdOf(w);
+    for (let i = 0; id && i < pendingX11.length; ++i) {
+        if (pendingX11[i].id === id) {
+            const c = pendingX11.splice(i--, 1)[0];
+            if (c.op === "above") {
+                keepAbove(w, c);
+            } else {
+                makeTool(w);
+            }
+        }
+    }
+}
+
 const commands = {
     place: c => {
         const w = windowById(c.id);
@@ -309,13 +347,8 @@ const commands = {
         w.setMaximize(true, true);
     },
     activate: c => desk.activate(windowById(c.id)),
-    above: c => { windowById(c.id).keepAbove = c.above !== false; },
-    tool: c => {
-        const w = windowById(c.id);
-        w.skipTaskbar = true;
-        w.skipPager = true;
-        w.skipSwitcher = true;
-    },
+    above: c => deferForX11(c) || keepAbove(windowById(c.id), c),
+    tool: c => deferForX11(c) || makeTool(windowById(c.id)),
     lower: () => workspace.slotWindowLower(),
     describe: c => changed(windowById(c.id)),
     own: c => {
@@ -379,6 +412,7 @@ if (!plasma6) {
 // Sizewise's own windows may get their caption after they appear.
 function adopt(w) {
     claimPendingOwn(w);
+    claimPendingX11(w);
     w.captionChanged.connect(() => claimPendingOwn(w));
 }
 const present = desk.windows();
