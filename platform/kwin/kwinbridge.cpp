@@ -30,6 +30,10 @@ constexpr int kHoldMs = 15000;
 constexpr int kQuietMs = 5000;
 // KWin starts a script in a few milliseconds; this long without a Hello means it will not.
 constexpr int kHelloMs = 10000;
+// KWin 5.27 numbers a loaded script by how many are loaded, so after another script was unloaded
+// the number may be a running script's, and run() reaches that one instead: when no Hello came
+// this long after the run, KWin is asked to run every loaded script that is not running.
+constexpr int kNudgeMs = 1000;
 
 QJsonObject parse(const QString& text) {
     return QJsonDocument::fromJson(text.toUtf8()).object();
@@ -56,8 +60,11 @@ void callKWin(QDBusConnection& bus, QObject* context, const QString& path, const
 }  // namespace
 
 KWinBridge::KWinBridge(QObject* parent) : QObject(parent), bus_(QDBusConnection::sessionBus()) {
-    for (QTimer* timer : {&helloTimer_, &holdTimer_, &quietTimer_}) timer->setSingleShot(true);
+    for (QTimer* timer : {&helloTimer_, &nudgeTimer_, &holdTimer_, &quietTimer_})
+        timer->setSingleShot(true);
     helloTimer_.setInterval(kHelloMs);
+    nudgeTimer_.setInterval(kNudgeMs);
+    connect(&nudgeTimer_, &QTimer::timeout, this, &KWinBridge::runAll);
     holdTimer_.setInterval(kHoldMs);
     quietTimer_.setInterval(kQuietMs);
     connect(&helloTimer_, &QTimer::timeout, this,
@@ -137,13 +144,22 @@ void KWinBridge::run(int scriptId, bool plasma6Path) {
     callKWin<>(
         bus_, this, path, QStringLiteral("org.kde.kwin.Script"), QStringLiteral("run"), {},
         [this, scriptId, plasma6Path](const QDBusPendingReply<>& done) {
-            if (!done.isError()) return;
+            if (!done.isError()) {
+                if (!greeted_) nudgeTimer_.start();
+                return;
+            }
             if (!plasma6Path) {
                 run(scriptId, true);
             } else {
                 fail(tr("KWin would not run Sizewise's script: %1").arg(done.error().message()));
             }
         });
+}
+
+void KWinBridge::runAll() {
+    if (greeted_ || lost_) return;
+    callKWin<>(bus_, this, QStringLiteral("/Scripting"), kScripting, QStringLiteral("start"), {},
+               [](const QDBusPendingReply<>&) {});
 }
 
 QString KWinBridge::Hello(const QString& about) {
@@ -153,6 +169,7 @@ QString KWinBridge::Hello(const QString& about) {
     }
     greeted_ = true;
     helloTimer_.stop();
+    nudgeTimer_.stop();
     // The script's first poll follows the answer at once.
     quietTimer_.start();
     const QJsonArray pids{QCoreApplication::applicationPid()};

@@ -51,6 +51,7 @@ private:
     void unloadThenLoad();
     void load();
     void run(int scriptId, bool plasma6Path);
+    void runAll();
     void answerHeld();
     void reply(const QString& text);
     void fail(const QString& why);
@@ -63,6 +64,7 @@ private:
     bool greeted_ = false;
     bool lost_ = false;
     QTimer helloTimer_;
+    QTimer nudgeTimer_;
     QTimer holdTimer_;
     QTimer quietTimer_;
 };

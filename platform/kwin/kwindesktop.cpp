@@ -48,6 +48,15 @@ struct KWinDesktop::Impl {
     InputHandler onInput;
     MonitorsHandler onMonitors;
     std::function<void(const std::string&)> onLost;
+    std::function<void()> onReady;
+
+    // Once, when the first reports of the windows and the screens are both in.
+    void tellIfReady() {
+        if (!onReady || !activeReported || !screensReported) return;
+        const auto told = std::move(onReady);
+        onReady = nullptr;
+        told();
+    }
 
     WindowId idFor(const std::string& kwinId, WindowId x11Id = 0) {
         if (kwinId.empty()) return 0;
@@ -114,6 +123,7 @@ void KWinDesktop::Impl::changed(const QJsonObject& report) {
     differs = differs || nowActive != active;
     active = nowActive;
     activeReported = true;
+    tellIfReady();
     // Reports arrive from the event loop only, so the handler is never called inside a call.
     if (differs && onChange) onChange();
 }
@@ -123,6 +133,7 @@ void KWinDesktop::Impl::screens(const QJsonObject& report) {
     const bool differs = !screensReported || now != screen;
     screen = now;
     screensReported = true;
+    tellIfReady();
     if (differs && onMonitors) onMonitors();
 }
 
@@ -149,18 +160,28 @@ KWinDesktop::KWinDesktop(std::unique_ptr<Impl> impl) : d(std::move(impl)) {
 
 KWinDesktop::~KWinDesktop() = default;
 
-std::unique_ptr<KWinDesktop> KWinDesktop::connect(std::string* error) {
-    auto impl = std::make_unique<Impl>();
+std::unique_ptr<KWinDesktop> KWinDesktop::create() {
+    return std::unique_ptr<KWinDesktop>(new KWinDesktop(std::make_unique<Impl>()));
+}
+
+bool KWinDesktop::start(std::string* error) {
     QString why;
-    if (!impl->bridge.start(&why)) {
-        *error = why.toStdString();
-        return nullptr;
-    }
-    return std::unique_ptr<KWinDesktop>(new KWinDesktop(std::move(impl)));
+    if (d->bridge.start(&why)) return true;
+    *error = why.toStdString();
+    return false;
+}
+
+std::unique_ptr<KWinDesktop> KWinDesktop::connect(std::string* error) {
+    auto desktop = create();
+    return desktop->start(error) ? std::move(desktop) : nullptr;
 }
 
 bool KWinDesktop::ready() const {
     return d->activeReported && d->screensReported;
+}
+
+void KWinDesktop::setReadyHandler(std::function<void()> onReady) {
+    d->onReady = std::move(onReady);
 }
 
 void KWinDesktop::setConnectionLostHandler(std::function<void(const std::string&)> handler) {
@@ -280,8 +301,14 @@ void KWinDesktop::setMonitorsHandler(MonitorsHandler onChange) {
 
 std::vector<std::string> KWinDesktop::takeShortcuts(const std::vector<Shortcut>& shortcuts,
                                                     PressHandler) {
-    return std::vector<std::string>(
-        shortcuts.size(), "global shortcuts are not available to Sizewise under Wayland yet");
+    std::vector<std::string> refusals;
+    // A shortcut of no key takes nothing, so nothing is refused.
+    for (const Shortcut& shortcut : shortcuts) {
+        refusals.emplace_back(shortcut.key == 0 ? ""
+                                                : "global shortcuts are not available to "
+                                                  "Sizewise under Wayland yet");
+    }
+    return refusals;
 }
 
 }  // namespace sw::kwin

@@ -22,6 +22,9 @@ public:
     // reports by itself. Returns nullptr, with a reason in error, when the bus or the name cannot
     // be had. Needs a Qt application object and its event loop.
     static std::unique_ptr<KWinDesktop> connect(std::string* error);
+    // The same in two steps: a backend not yet on the bus, which start() puts there.
+    static std::unique_ptr<KWinDesktop> create();
+    bool start(std::string* error);
     ~KWinDesktop() override;
 
     KWinDesktop(const KWinDesktop&) = delete;
@@ -29,6 +32,8 @@ public:
 
     // The script has reported the active window and the screens at least once.
     bool ready() const;
+    // Called once, from the event loop, when it becomes ready.
+    void setReadyHandler(std::function<void()> onReady);
 
     // Called once, from the event loop, when the script stops answering or KWin will not run it:
     // the desktop is then as lost as a display that went away.
