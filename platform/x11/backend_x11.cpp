@@ -6,6 +6,9 @@
 #include <memory>
 
 #include "backend.h"
+#ifdef SIZEWISE_KWIN
+#include "backend_kwin.h"
+#endif
 #include "qtnotifyicon.h"
 #include "qtsettings.h"
 #include "qtshell.h"
@@ -34,6 +37,10 @@ public:
 
     std::vector<std::string> warnings() const override {
         std::vector<std::string> all = x_->warnings();
+        if (isWaylandSession()) {
+            all.emplace_back(
+                "this is a Wayland session: only X11 (XWayland) windows can be watched and moved");
+        }
         if (!icon_.hostAvailable()) {
             all.emplace_back("no notification area is running; the icon appears when one starts");
         }
@@ -67,12 +74,12 @@ void connectConsole() {
     // A program started from a terminal prints there already.
 }
 
-bool platformStartChecks(std::vector<std::string>& notes, std::string& error) {
+bool platformStartChecks(std::vector<std::string>& /*notes*/, std::string& error) {
     ignoreBrokenPipes();
     if (isWaylandSession()) {
-        notes.emplace_back(
-            "this is a Wayland session: only X11 (XWayland) windows can be watched and moved");
-        // The program's own windows must live on the same X display it watches.
+        // The program's own windows live on Xwayland: there Qt places them itself, and either
+        // backend names them by their X11 window ids. Under Plasma, KWin's script watches and
+        // places the other programs' windows; elsewhere only X11 ones can be (warnings() says).
         if (std::getenv("QT_QPA_PLATFORM") == nullptr) ::setenv("QT_QPA_PLATFORM", "xcb", 1);
     }
     // Qt's shared-memory images make every repaint of a region it has just sent
@@ -95,6 +102,9 @@ void installEndRequestHandlers(std::function<void(EndRequest)> onEnd) {
 }
 
 std::unique_ptr<Backend> createBackend(std::string& error) {
+#ifdef SIZEWISE_KWIN
+    if (isWaylandSession() && kwinSessionAvailable()) return createKWinBackend();
+#endif
     auto x = x11::X11Desktop::connect(nullptr, &error);
     if (!x) return nullptr;
     return std::make_unique<X11Backend>(std::move(x));
