@@ -2,7 +2,9 @@
 // goes away, one Sizewise per session, and how long a command takes to be seen done.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QProcess>
+#include <QTemporaryFile>
 
 #include <algorithm>
 #include <chrono>
@@ -95,6 +97,34 @@ TEST(KWin, AWindowOfXwaylandIsNamedByItsX11WindowId) {
     EXPECT_GE(wayland, 0x80000000u);
     ws.activateWindow(w);
     EXPECT_TRUE(world.eventually([&] { return ws.foregroundWindow() == w; }));
+}
+
+// KWin 5.27 numbers a script by how many are loaded: with one unloaded below another that stays,
+// Sizewise's script gets the number of the one that stays, and still has to start.
+TEST(KWin, TheScriptStartsWhenKWinGaveItsNumberToAnotherScript) {
+    KWinWorld world;
+    world.desk.reset();
+    QTemporaryFile idle(QDir::tempPath() + QStringLiteral("/sizewise-idle-XXXXXX.js"));
+    ASSERT_TRUE(idle.open() && idle.write("print('idle');\n") > 0 && idle.flush());
+    const QString scripting = QStringLiteral("org.kde.kwin.Scripting");
+    const auto call = [&](const char* method, const QVariantList& args) {
+        return world.callScripting(QStringLiteral("/Scripting"), scripting, QLatin1String(method),
+                                   args);
+    };
+    const int below =
+        call("loadScript", {idle.fileName(), QStringLiteral("sizewise-below")}).toInt();
+    const int stays =
+        call("loadScript", {idle.fileName(), QStringLiteral("sizewise-stays")}).toInt();
+    ASSERT_EQ(stays, below + 1);
+    call("start", {});
+    call("unloadScript", {QStringLiteral("sizewise-below")});
+    std::string error;
+    world.desk = kwin::KWinDesktop::connect(&error);
+    ASSERT_TRUE(world.desk) << error;
+    const auto start = Clock::now();
+    EXPECT_TRUE(world.eventually([&] { return world.desk->ready(); }));
+    RecordProperty("ready_after_ms", static_cast<int>(millisecondsSince(start)));
+    call("unloadScript", {QStringLiteral("sizewise-stays")});
 }
 
 TEST(KWin, OneSizewiseServesASession) {

@@ -112,6 +112,9 @@ QString KWinWorld::runScript(const QString& body) {
     if (!callScripting(QStringLiteral("/%1").arg(id), script, QStringLiteral("run"), {}).isValid())
         callScripting(QStringLiteral("/Scripting/Script%1").arg(id), script, QStringLiteral("run"),
                       {});
+    // KWin 5.27 may have given the number to a script that runs already (the backend's): this
+    // runs whatever is loaded and not running.
+    callScripting(QStringLiteral("/Scripting"), scripting, QStringLiteral("start"), {});
     eventually([&] { return answers_.answers.count(nonce) > 0; });
     callScripting(QStringLiteral("/Scripting"), scripting, QStringLiteral("unloadScript"),
                   {plugin});
