@@ -268,6 +268,10 @@ class KwinSession:
         if script_id < 0:
             raise RuntimeError(f"KWin refused the script {path} ({plugin}): {script_id}")
         self.call(self.script_path(script_id), "org.kde.kwin.Script", "run", None)
+        # KWin 5.27 numbers a script by how many are loaded: after an unload the number may be a
+        # running script's, whose object then takes the run. This runs every loaded script that is
+        # not running, this one included.
+        self.call("/Scripting", "org.kde.kwin.Scripting", "start", None)
         return script_id
 
     def unload_script(self, plugin):
