@@ -2,7 +2,8 @@
 """Runs the KWin backend's tests in a private headless KWin (tests/wayland/kwin_session.py) with two
 monitors side by side and Xwayland, as the session's ordinary user, as Sizewise would run; judged by GoogleTest's
 XML report, where a case skipped with a reason counts as neither passed nor failed.
-Usage: run_in_kwin.py PROGRAM BUILD_FOLDER [GTEST_ARGS...]"""
+With --scale S the monitors have that scale factor (frames stay in logical pixels).
+Usage: run_in_kwin.py [--scale S] PROGRAM BUILD_FOLDER [GTEST_ARGS...]"""
 
 import os
 import shutil
@@ -37,18 +38,22 @@ def judge(report):
 
 
 def main():
-    if len(sys.argv) < 3:
+    args = sys.argv[1:]
+    scale = 1
+    if args[:1] == ["--scale"] and len(args) > 1:
+        scale, args = float(args[1]), args[2:]
+    if len(args) < 2:
         sys.exit(__doc__)
-    program, build, *gtest_args = sys.argv[1:]
+    program, build, *gtest_args = args
     missing = [path for path in NEEDED if not os.path.exists(path)]
     if missing or os.geteuid() != 0:
         print(f"KWin backend: cannot run here ({'not root' if not missing else 'missing ' + ', '.join(missing)})")
         return 1
-    report = os.path.join(os.path.abspath(build), "kwin_tests.xml")
+    report = os.path.join(os.path.abspath(build), "kwin_tests.xml" if scale == 1 else f"kwin_tests_{scale:g}.xml")
     if os.path.exists(report):
         os.remove(report)
     started = time.monotonic()
-    with KwinSession(WIDTH, HEIGHT, outputs=OUTPUTS, xwayland=True) as session:
+    with KwinSession(WIDTH, HEIGHT, outputs=OUTPUTS, scale=scale, xwayland=True) as session:
         # KWin's virtual outputs sit side by side, the first at the origin.
         session.env["SIZEWISE_TEST_MONITORS"] = ";".join(
             f"{i * WIDTH},0,{(i + 1) * WIDTH},{HEIGHT}" for i in range(OUTPUTS))
@@ -62,7 +67,7 @@ def main():
             shutil.copyfile(inside, report)
         session_seconds = session.startup_seconds
     passed, summary = judge(report)
-    print(f"KWin backend in a headless KWin (up in {session_seconds:.2f} s, "
+    print(f"KWin backend in a headless KWin at scale {scale:g} (up in {session_seconds:.2f} s, "
           f"{time.monotonic() - started:.1f} s in all, exit status {status}): {summary}")
     return 0 if passed else 1
 
