@@ -37,10 +37,6 @@ public:
 
     std::vector<std::string> warnings() const override {
         std::vector<std::string> all = x_->warnings();
-        if (isWaylandSession()) {
-            all.emplace_back(
-                "this is a Wayland session: only X11 (XWayland) windows can be watched and moved");
-        }
         if (!icon_.hostAvailable()) {
             all.emplace_back("no notification area is running; the icon appears when one starts");
         }
@@ -74,12 +70,15 @@ void connectConsole() {
     // A program started from a terminal prints there already.
 }
 
-bool platformStartChecks(std::vector<std::string>& /*notes*/, std::string& error) {
+bool platformStartChecks(std::vector<std::string>& notes, std::string& error) {
     ignoreBrokenPipes();
     if (isWaylandSession()) {
+        // Said before the session bus can be asked whether KWin is there to run Sizewise's script.
+        notes.emplace_back(
+            "this is a Wayland session: under Plasma, KWin's script lets Sizewise watch and move "
+            "every window; elsewhere only X11 (XWayland) windows can be watched and moved");
         // The program's own windows live on Xwayland: there Qt places them itself, and either
-        // backend names them by their X11 window ids. Under Plasma, KWin's script watches and
-        // places the other programs' windows; elsewhere only X11 ones can be (warnings() says).
+        // backend names them by their X11 window ids.
         if (std::getenv("QT_QPA_PLATFORM") == nullptr) ::setenv("QT_QPA_PLATFORM", "xcb", 1);
     }
     // Qt's shared-memory images make every repaint of a region it has just sent
