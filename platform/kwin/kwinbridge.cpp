@@ -81,6 +81,8 @@ KWinBridge::~KWinBridge() {
         kKWin, QStringLiteral("/Scripting"), kScripting, QStringLiteral("unloadScript"));
     unload << kPlugin;
     if (greeted_ || helloTimer_.isActive()) bus_.call(unload, QDBus::Block, 2000);
+    // Only what this one took: a refused second one may share the first one's connection.
+    if (!registered_) return;
     bus_.unregisterObject(kPath);
     bus_.unregisterService(kService);
 }
@@ -101,6 +103,7 @@ bool KWinBridge::start(QString* error) {
         bus_.unregisterService(kService);
         return false;
     }
+    registered_ = true;
     // KWin reads the script from a file of its user's: a private copy of the embedded one.
     script_ =
         std::make_unique<QTemporaryFile>(QDir::tempPath() + QStringLiteral("/sizewise-XXXXXX.js"));

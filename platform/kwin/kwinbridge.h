@@ -61,6 +61,7 @@ private:
     std::optional<QDBusMessage> held_;
     std::deque<QJsonObject> queue_;
     qint64 nextSeq_ = 1;
+    bool registered_ = false;
     bool greeted_ = false;
     bool lost_ = false;
     QTimer helloTimer_;

@@ -132,6 +132,12 @@ TEST(KWin, OneSizewiseServesASession) {
     std::string error;
     EXPECT_EQ(kwin::KWinDesktop::connect(&error), nullptr);
     EXPECT_NE(error.find("another Sizewise"), std::string::npos) << error;
+    // The first one still serves.
+    const WindowId w = world.open("served");
+    world.windows().placeWindow(w, Placement{30, 40, 300, 200});
+    EXPECT_TRUE(world.eventually([&] {
+        return world.windows().windowRect(w) == Rect{30, 40, 330, 240};
+    }));
 }
 
 TEST(KWin, AScriptUnloadedBehindSizewisesBackIsReportedAsLost) {
