@@ -48,8 +48,9 @@
  *                             restore brings back a minimised window, else unmaximises.
  *   above {id, above}         keeps the window above others, or no longer.
  *   tool {id}                 keeps the window out of the task bar, pager and switcher.
- *                             Both wait for a window of Xwayland named by an X11 id that KWin
- *                             does not manage yet ("deferred": true in the result).
+ *                             These two and describe wait for a window of Xwayland named by an
+ *                             X11 id that KWin does not manage yet ("deferred": true in the
+ *                             result).
  *   lower                     sends the active window to the back and activates the next one,
  *                             as KWin's "Lower Window" shortcut does.
  *   describe {id}             watches the window and reports it.
@@ -294,8 +295,8 @@ function makeTool(w) {
     w.skipSwitcher = true;
 }
 
-// Sizewise marks its own windows of Xwayland, by their X11 ids, before KWin manages them too:
-// such a mark waits for the window.
+// Sizewise marks and reads its own windows of Xwayland, by their X11 ids, before KWin manages
+// them too: such a command waits for the window.
 const pendingX11 = [];
 
 function deferForX11(c) {
@@ -313,8 +314,11 @@ function claimPendingX11(w) {
             const c = pendingX11.splice(i--, 1)[0];
             if (c.op === "above") {
                 keepAbove(w, c);
-            } else {
+            } else if (c.op === "tool") {
                 makeTool(w);
+            } else {
+                watch(w);
+                changed(w);
             }
         }
     }
@@ -350,7 +354,7 @@ const commands = {
     above: c => deferForX11(c) || keepAbove(windowById(c.id), c),
     tool: c => deferForX11(c) || makeTool(windowById(c.id)),
     lower: () => workspace.slotWindowLower(),
-    describe: c => changed(windowById(c.id)),
+    describe: c => deferForX11(c) || changed(windowById(c.id)),
     own: c => {
         const w = findWindow(candidate => isOwn(candidate, c));
         if (!w) {
