@@ -1,10 +1,11 @@
 """Another program's window for the KWin backend's tests: a Qt 6 window with this title, which takes
 a new title from each line on its standard input, and ends when that closes. Prints its window id.
-Usage: foreign_window.py TITLE"""
+With --no-focus the window takes no focus (as a ruler); with --hidden it is made but shown only
+when "show" is read. Usage: foreign_window.py TITLE [--no-focus] [--hidden]"""
 
 import sys
 
-from PyQt6.QtCore import QSocketNotifier
+from PyQt6.QtCore import QSocketNotifier, Qt
 from PyQt6.QtWidgets import QApplication, QWidget
 
 title = sys.argv[1]
@@ -13,7 +14,10 @@ app = QApplication(sys.argv[:1] if title else [""])
 window = QWidget()
 window.setWindowTitle(title)
 window.resize(400, 300)
-window.show()
+if "--no-focus" in sys.argv:
+    window.setWindowFlag(Qt.WindowType.WindowDoesNotAcceptFocus)
+if "--hidden" not in sys.argv:
+    window.show()
 # The window's id: under Xwayland its X11 window id, which names it to the KWin backend too.
 print(int(window.winId()), flush=True)
 
@@ -22,6 +26,8 @@ def read_title():
     line = sys.stdin.readline()
     if not line:
         app.quit()
+    elif line == "show\n" and window.isHidden():
+        window.show()
     else:
         window.setWindowTitle(line.rstrip("\n"))
 

@@ -127,6 +127,22 @@ TEST(KWin, TheScriptStartsWhenKWinGaveItsNumberToAnotherScript) {
     call("unloadScript", {QStringLiteral("sizewise-stays")});
 }
 
+// A ruler takes no focus, so KWin never reports it by itself: read by its X11 id before KWin
+// manages it, it is reported once it is there.
+TEST(KWin, AWindowOfXwaylandReadBeforeItIsShownIsReportedOnceItIs) {
+    KWinWorld world;
+    const WindowId w = world.openOnXwayland(
+        "not yet shown", {QStringLiteral("--no-focus"), QStringLiteral("--hidden")});
+    if (w == 0) GTEST_SKIP() << "this session has no Xwayland";
+    WindowSystem& ws = world.windows();
+    EXPECT_EQ(ws.describeWindow(w), WindowInfo{});
+    world.settle();
+    world.show(w);
+    EXPECT_TRUE(world.eventually([&] { return ws.describeWindow(w).title == "not yet shown"; }));
+    EXPECT_NE(ws.foregroundWindow(), w);
+    EXPECT_EQ(ws.windowRect(w), world.frameOf(w));
+}
+
 TEST(KWin, OneSizewiseServesASession) {
     KWinWorld world;
     std::string error;

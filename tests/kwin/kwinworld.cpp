@@ -140,15 +140,17 @@ QString KWinWorld::findWindowOf(qint64 pid, const QString& caption) {
     return QString();
 }
 
-std::unique_ptr<QProcess> KWinWorld::start(const std::string& title, const char* platform) {
+std::unique_ptr<QProcess> KWinWorld::start(const std::string& title, const char* platform,
+                                           const QStringList& options) {
     auto program = std::make_unique<QProcess>();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QLatin1String(platform));
     program->setProcessEnvironment(env);
     program->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    program->start(
-        QStringLiteral("/usr/bin/python3"),
-        {QString::fromStdString(folder() + "/foreign_window.py"), QString::fromStdString(title)});
+    program->start(QStringLiteral("/usr/bin/python3"),
+                   QStringList{QString::fromStdString(folder() + "/foreign_window.py"),
+                               QString::fromStdString(title)} +
+                       options);
     if (!program->waitForStarted())
         throw std::runtime_error("a test window's program did not start");
     return program;
@@ -169,9 +171,9 @@ WindowId KWinWorld::open(const std::string& title) {
     return window;
 }
 
-WindowId KWinWorld::openOnXwayland(const std::string& title) {
+WindowId KWinWorld::openOnXwayland(const std::string& title, const QStringList& options) {
     if (qEnvironmentVariableIsEmpty("DISPLAY")) return 0;
-    auto program = start(title, "xcb");
+    auto program = start(title, "xcb", options);
     if (!eventually([&] { return program->canReadLine(); }))
         throw std::runtime_error("a test window of Xwayland never told its id");
     const auto window = static_cast<WindowId>(program->readLine().trimmed().toULongLong());
@@ -207,6 +209,10 @@ void KWinWorld::rename(WindowId window, const std::string& title) {
     if (at == programs_.end()) return;
     at->second->write(QByteArray::fromStdString(title + "\n"));
     at->second->waitForBytesWritten();
+}
+
+void KWinWorld::show(WindowId window) {
+    rename(window, "show");
 }
 
 Rect KWinWorld::frameOf(WindowId window) {

@@ -44,10 +44,12 @@ public:
     WindowId open(const std::string& title) override;
     // The same window as an X11 program of Xwayland, as Sizewise's own windows are; its id is
     // the X11 window id the program itself reads. 0 when the session has no Xwayland.
-    WindowId openOnXwayland(const std::string& title);
+    WindowId openOnXwayland(const std::string& title, const QStringList& options = {});
     void close(WindowId window) override;
     void moveAsItsProgram(WindowId window, Point to) override;
     void rename(WindowId window, const std::string& title) override;
+    // Shows a window opened hidden.
+    void show(WindowId window);
     Rect frameOf(WindowId window) override;
     bool isAbove(WindowId window) override;
     bool isToolWindow(WindowId window) override;
@@ -75,7 +77,8 @@ public:
 
 private:
     QString findWindowOf(qint64 pid, const QString& caption);
-    std::unique_ptr<QProcess> start(const std::string& title, const char* platform);
+    std::unique_ptr<QProcess> start(const std::string& title, const char* platform,
+                                    const QStringList& options = {});
 
     ScriptAnswers answers_;
     std::map<WindowId, std::unique_ptr<QProcess>> programs_;
