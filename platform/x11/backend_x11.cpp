@@ -6,6 +6,9 @@
 #include <memory>
 
 #include "backend.h"
+#ifdef SIZEWISE_KWIN
+#include "backend_kwin.h"
+#endif
 #include "qtnotifyicon.h"
 #include "qtsettings.h"
 #include "qtshell.h"
@@ -70,9 +73,12 @@ void connectConsole() {
 bool platformStartChecks(std::vector<std::string>& notes, std::string& error) {
     ignoreBrokenPipes();
     if (isWaylandSession()) {
+        // Said before the session bus can be asked whether KWin is there to run Sizewise's script.
         notes.emplace_back(
-            "this is a Wayland session: only X11 (XWayland) windows can be watched and moved");
-        // The program's own windows must live on the same X display it watches.
+            "this is a Wayland session: under Plasma, KWin's script lets Sizewise watch and move "
+            "every window; elsewhere only X11 (XWayland) windows can be watched and moved");
+        // The program's own windows live on Xwayland: there Qt places them itself, and either
+        // backend names them by their X11 window ids.
         if (std::getenv("QT_QPA_PLATFORM") == nullptr) ::setenv("QT_QPA_PLATFORM", "xcb", 1);
     }
     // Qt's shared-memory images make every repaint of a region it has just sent
@@ -95,6 +101,9 @@ void installEndRequestHandlers(std::function<void(EndRequest)> onEnd) {
 }
 
 std::unique_ptr<Backend> createBackend(std::string& error) {
+#ifdef SIZEWISE_KWIN
+    if (isWaylandSession() && kwinSessionAvailable()) return createKWinBackend();
+#endif
     auto x = x11::X11Desktop::connect(nullptr, &error);
     if (!x) return nullptr;
     return std::make_unique<X11Backend>(std::move(x));

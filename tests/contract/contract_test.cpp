@@ -35,6 +35,10 @@ protected:
     WindowSystem& ws = world->windows();
 };
 
+// Skips the case, saying why, on a desktop that lacks what it needs.
+#define SKIP_WITHOUT(need) \
+    if (const std::string why = world->lacks(need); !why.empty()) GTEST_SKIP() << why
+
 TEST_F(Contract, TheScreenIsItsMonitorsAndTheirBoundingBox) {
     const ScreenMetrics m = world->screen().metrics();
     EXPECT_EQ(m, world->expectedScreen());
@@ -112,6 +116,7 @@ TEST_F(Contract, TopmostAndToolWindowsAreTheWindowSystemsOwn) {
 }
 
 TEST_F(Contract, PressesBetweenTwoReadsAreReportedOnce) {
+    SKIP_WITHOUT(Need::ButtonAndShiftStates);
     // Over a window: a click on the bare desktop may open a window manager's menu.
     world->open("under the pointer");
     PointerInput& pointer = world->pointer();
@@ -136,6 +141,7 @@ TEST_F(Contract, PressesBetweenTwoReadsAreReportedOnce) {
 }
 
 TEST_F(Contract, ClicksTakenByTheProgramReachNoWindowAndAreStillReported) {
+    SKIP_WITHOUT(Need::ClickCapture);
     const WindowId w = world->open("counting clicks");
     PointerInput& pointer = world->pointer();
     pointer.readPointer();
@@ -209,6 +215,7 @@ TEST_F(Contract, PushingTheForegroundBackActivatesTheNextWindow) {
 }
 
 TEST_F(Contract, AShortcutTakenFiresWhereverTheKeyboardIsAndOneHeldElsewhereIsRefused) {
+    SKIP_WITHOUT(Need::GlobalShortcuts);
     const Shortcut mine{'K', true, true, true, false};
     const Shortcut theirs{Shortcut::kFunctionKey + 9, true, true, false, false};
     world->holdElsewhere(theirs);

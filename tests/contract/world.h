@@ -10,9 +10,19 @@
 
 namespace sw::test {
 
+// What some cases need beyond reading and placing windows, which a desktop may not offer.
+enum class Need {
+    ButtonAndShiftStates,  // presses of the pointer's buttons and of SHIFT anywhere
+    ClickCapture,          // clicks taken from the window under the pointer
+    GlobalShortcuts,       // shortcuts of the whole desktop
+};
+
 class World {
 public:
     virtual ~World() = default;
+    // Why this desktop cannot give what a case needs (the case is then skipped), empty when it
+    // can.
+    virtual std::string lacks(Need) { return {}; }
     virtual WindowSystem& windows() = 0;
     virtual PointerInput& pointer() = 0;
     virtual Screen& screen() = 0;
