@@ -26,8 +26,10 @@ constexpr std::uint32_t kMoveResizeAll = 0xF << 8;  // x, y, width and height pr
 constexpr std::uint32_t kInputHintFlag = 1;         // WM_HINTS InputHint
 
 // How long a held-back placement waits for the window manager to restore the
-// window before it is sent anyway.
+// window before it is sent anyway, and how many such waits it gives a window
+// manager that has not even taken the maximised state off yet (a busy one).
 constexpr milliseconds kRestoreWait{300};
+constexpr int kRestoreWaitsWhileMaximised = 10;
 constexpr milliseconds kSwitchWait{200};
 
 std::int32_t atLeastOne(std::int64_t value) {
@@ -107,7 +109,7 @@ void X11Desktop::Impl::selectEvents(xcb_window_t window, std::uint32_t mask) {
 void X11Desktop::Impl::deferPlacement(xcb_window_t window, const WindowFacts& maximised,
                                       std::int32_t left, std::int32_t top, std::int32_t width,
                                       std::int32_t height) {
-    if (pending) completePending(false);
+    if (pending) completePending(PendingCheck::Now);
     pending = PendingPlacement{window, left, top, width, height, maximised.extents};
     // Watching starts before the restore is asked for, so no change is missed.
     reselect(window);
@@ -117,7 +119,8 @@ void X11Desktop::Impl::deferPlacement(xcb_window_t window, const WindowFacts& ma
     if (!pendingTimer) {
         pendingTimer = std::make_unique<QTimer>();
         pendingTimer->setSingleShot(true);
-        QObject::connect(pendingTimer.get(), &QTimer::timeout, [this] { completePending(false); });
+        QObject::connect(pendingTimer.get(), &QTimer::timeout,
+                         [this] { completePending(PendingCheck::WaitOver); });
     }
     pendingTimer->start(kRestoreWait);
 }
@@ -131,7 +134,7 @@ void X11Desktop::Impl::pendingWindowChanged() {
         notifier.get(),
         [this] {
             pendingCheckQueued = false;
-            completePending(true);
+            completePending(PendingCheck::OnceRestored);
         },
         Qt::QueuedConnection);
 }
@@ -142,11 +145,18 @@ bool PendingPlacement::restoredIn(const WindowFacts& now) const {
            (!(now.extents == maximisedExtents) || !(now.shadow == Extents{}));
 }
 
-void X11Desktop::Impl::completePending(bool onlyOnceRestored) {
+void X11Desktop::Impl::completePending(PendingCheck check) {
     if (!pending || !alive()) return;
     const WindowFacts now = readWindow(pending->window, false);
     if (!now.exists) return dropPending();
-    sendPendingIfRestored(now, onlyOnceRestored);
+    // Sent now, the placement would be sized for the maximised frame and then undone by the
+    // restore still to come: a window manager that has not taken the state off yet is waited for.
+    if (check == PendingCheck::WaitOver && now.anyMaximised() &&
+        ++pending->waitsWhileMaximised < kRestoreWaitsWhileMaximised) {
+        pendingTimer->start(kRestoreWait);
+        return;
+    }
+    sendPendingIfRestored(now, check == PendingCheck::OnceRestored);
 }
 
 void X11Desktop::Impl::sendPendingIfRestored(const WindowFacts& now, bool onlyOnceRestored) {

@@ -84,6 +84,8 @@ struct PendingPlacement {
     std::int32_t width = 0;
     std::int32_t height = 0;
     Extents maximisedExtents;
+    // The waits that ran out while the window still read as maximised.
+    int waitsWhileMaximised = 0;
 
     // Whether the window manager has finished restoring the window: the state is off and the
     // frame's extents changed, or the client drew its shadow again. A maximised window has no
@@ -153,7 +155,10 @@ struct X11Desktop::Impl {
     void deferPlacement(xcb_window_t window, const WindowFacts& maximised, std::int32_t left,
                         std::int32_t top, std::int32_t width, std::int32_t height);
     void pendingWindowChanged();
-    void completePending(bool onlyOnceRestored);
+    // When a held-back placement is sent: once the window reads as restored, when a wait ran
+    // out (but not while the window still reads as maximised, for a while), or now.
+    enum class PendingCheck { OnceRestored, WaitOver, Now };
+    void completePending(PendingCheck check);
     void sendPendingIfRestored(const WindowFacts& now, bool onlyOnceRestored);
     void dropPending();
     void selectEvents(xcb_window_t window, std::uint32_t mask);
