@@ -6,7 +6,9 @@
 #include <QStyle>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 #include "aboutwindow.h"
 #include "commandrunner.h"
@@ -247,12 +249,26 @@ void Sizewise::runOnWindow(const WindowCommand& command, std::function<void(cons
 
 void Sizewise::takeShortcuts() {
     shortcuts_->setShortcuts(readShortcuts(desktop_.settings));
-    for (int a = 0; a < kShortcutActions; ++a) {
-        const std::string& why = shortcuts_->refusals()[static_cast<std::size_t>(a)];
-        if (why.empty()) continue;
+    const auto& refusals = shortcuts_->refusals();
+    const auto& shortcuts = shortcuts_->shortcuts();
+    std::vector<std::size_t> refused;
+    std::size_t keyed = 0;
+    for (std::size_t a = 0; a < refusals.size(); ++a) {
+        keyed += shortcuts[a].key != 0;
+        if (!refusals[a].empty()) refused.push_back(a);
+    }
+    // A desktop that takes no shortcut at all refuses each for the same reason: said once.
+    const auto sameReason = [&](std::size_t a) { return refusals[a] == refusals[refused[0]]; };
+    if (refused.size() > 1 && refused.size() == keyed &&
+        std::all_of(refused.begin(), refused.end(), sameReason)) {
+        std::fprintf(stderr, "Sizewise: no global shortcut is available: %s\n",
+                     refusals[refused[0]].c_str());
+        return;
+    }
+    for (const std::size_t a : refused) {
         std::fprintf(stderr, "Sizewise: the shortcut %s (%s) is not available: %s\n",
-                     shortcutText(shortcuts_->shortcuts()[static_cast<std::size_t>(a)]).c_str(),
-                     shortcutAction(a).label.c_str(), why.c_str());
+                     shortcutText(shortcuts[a]).c_str(),
+                     shortcutAction(static_cast<int>(a)).label.c_str(), refusals[a].c_str());
     }
 }
 

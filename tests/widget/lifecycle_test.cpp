@@ -217,6 +217,15 @@ TEST_F(Lifecycle, CommandsHandedOverActOnTheTargetAndAreShownAtOnce) {
     EXPECT_NE(late->err.find("Left 0 Top 0 Right 50"), std::string::npos) << late->err;
 }
 
+TEST_F(Lifecycle, ADesktopThatTakesNoShortcutSaysSoOnce) {
+    for (char digit = '0'; digit <= '9'; ++digit)
+        fake.heldElsewhere.push_back(Shortcut{std::uint32_t(digit), true, true, true});
+    testing::internal::CaptureStderr();
+    start();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Sizewise: no global shortcut is available: another program holds it\n");
+}
+
 TEST_F(Lifecycle, ShortcutsActOnTheWindowInFrontAndOnesHeldElsewhereAreSaid) {
     const auto ctrlAltShift = [](char key) {
         return Shortcut{std::uint32_t(key), true, true, true};
