@@ -16,7 +16,7 @@ packages=(
   dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0
   g++-mingw-w64-x86-64-posix wine wine64 googletest clang clang-format libclang-rt-14-dev
   desktop-file-utils appstream man-db librsvg2-bin dpkg-dev lintian ninja-build nsis fonts-wine
-  gnome-shell weston python3-pyqt6 qt6-wayland
+  gnome-shell weston python3-pyqt6 qt6-wayland kwin-wayland kwin-style-breeze xwayland
 )
 
 # One dpkg-query for all names keeps the already-set-up case well under a second.

@@ -1,17 +1,18 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Sizewise once with AddressSanitizer and UndefinedBehaviorSanitizer
-# and runs every test against that build (unit, widget, X11, end to end and the install rules, two
-# at a time, each X test on a private desktop of its own), runs each fuzz target for a few seconds,
-# then cross-builds the Windows backend with mingw-w64 and runs the backend contract under Wine, and
-# builds the whole Windows program and its installer and tries the installed program under Wine,
-# and tries the GNOME Shell extension in a headless GNOME Shell; exits non-zero if anything failed.
+# and runs every test against that build (unit, widget, X11, end to end, the KWin backend in a
+# headless KWin and the install rules, two at a time, each X test on a private desktop of its own),
+# runs each fuzz target for a few seconds, then cross-builds the Windows backend with mingw-w64 and
+# runs the backend contract under Wine, builds the whole Windows program and its installer and
+# tries the installed program under Wine, and tries the GNOME Shell extension in a headless GNOME
+# Shell; exits non-zero if anything failed.
 set -euo pipefail
 
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 bash scripts/setup.sh --packages
 
 failed=0
-cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DSIZEWISE_SANITIZE=ON
+cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DSIZEWISE_SANITIZE=ON -DSIZEWISE_KWIN_TESTS=ON
 cmake --build build-test -j2
 # Leaks are not looked for here: Qt keeps some of its objects until the process ends.
 if ! ASAN_OPTIONS=detect_leaks=0 ctest --test-dir build-test -j2 --output-on-failure --no-tests=error; then
