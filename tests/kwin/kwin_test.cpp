@@ -1,16 +1,12 @@
 // What the KWin backend does beyond the contract: the pointer as KWin reports it, a script that
-// goes away, one Sizewise per session, and how long a command takes to be seen done.
+// goes away, one Sizewise per session.
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryFile>
 
-#include <algorithm>
 #include <chrono>
-#include <cstdio>
-#include <functional>
-#include <vector>
 
 #include "kwinworld.h"
 
@@ -21,11 +17,6 @@ using Clock = std::chrono::steady_clock;
 
 double millisecondsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 // A pointer device of KWin's fake input (tests/wayland/fake_pointer.py): "X Y" in, "ok" once the
@@ -174,48 +165,5 @@ TEST(KWin, AScriptUnloadedBehindSizewisesBackIsReportedAsLost) {
 }
 
 // From the command to the report that shows it done, timed where the report is handled.
-TEST(KWin, ACommandIsSeenDoneWithinTensOfMilliseconds) {
-    KWinWorld world;
-    WindowSystem& ws = world.windows();
-    const WindowId w = world.open("timed");
-    std::function<bool()> landed;
-    Clock::time_point seenAt;
-    ws.setChangeHandler([&] {
-        if (landed && landed()) seenAt = Clock::now();
-    });
-    const auto timed = [&](const std::function<void()>& command, std::function<bool()> done) {
-        seenAt = {};
-        landed = std::move(done);
-        const auto start = Clock::now();
-        command();
-        const bool seen = world.eventually([&] { return seenAt != Clock::time_point{}; });
-        landed = nullptr;
-        return seen ? std::chrono::duration<double, std::milli>(seenAt - start).count() : -1.0;
-    };
-    std::vector<double> places, minimises, restores;
-    for (int i = 0; i < 10; ++i) {
-        const Rect want{100 + i * 10, 80 + i * 5, 500 + i * 10, 380 + i * 5};
-        places.push_back(timed(
-            [&] {
-                ws.placeWindow(w, Placement{want.left, want.top, 400, 300});
-            },
-            [&] { return ws.windowRect(w) == want; }));
-        minimises.push_back(
-            timed([&] { ws.showWindow(w, ShowCommand::Minimise); },
-                  [&] { return ws.describeWindow(w).state == WindowState::Minimised; }));
-        restores.push_back(
-            timed([&] { ws.showWindow(w, ShowCommand::Restore); },
-                  [&] { return ws.describeWindow(w).state == WindowState::Normal; }));
-    }
-    ws.setChangeHandler(nullptr);
-    for (const auto* times : {&places, &minimises, &restores})
-        EXPECT_EQ(std::count(times->begin(), times->end(), -1.0), 0) << "a command never landed";
-    std::printf("KWin backend, median of 10: place %.1f ms, minimise %.1f ms, restore %.1f ms\n",
-                median(places), median(minimises), median(restores));
-    // Far above what was measured, far below what a user would notice as a hang.
-    EXPECT_LT(median(places), 500.0);
-    RecordProperty("place_median_us", static_cast<int>(median(places) * 1000));
-}
-
 }  // namespace
 }  // namespace sw::test
