@@ -33,6 +33,7 @@ struct KnownWindow {
     bool reported = false;    // the extension watches it and signals its changes
     bool describing = false;  // a GetWindow call is on its way
     bool gone = false;
+    bool own = false;  // a window of one of Sizewise's processes
 };
 
 }  // namespace
@@ -117,7 +118,9 @@ void GnomeDesktop::Impl::callOn(WindowId window, const QString& method, QVariant
 // Keeps what a WINDOW says of a window; true when anything the program reads differs.
 bool GnomeDesktop::Impl::take(WindowId window, const QVariant& value) {
     KnownWindow& known = windows[window];
-    const WindowInfo info = windowFromMap(windowMap(value));
+    const QVariantMap map = windowMap(value);
+    const WindowInfo info = windowFromMap(map);
+    known.own = map.value(QStringLiteral("own")).toBool();
     const bool differs = !known.reported || info != known.info;
     known.info = info;
     known.reported = true;
@@ -283,6 +286,11 @@ WindowId GnomeDesktop::windowFor(std::uint64_t mutterId) {
 std::uint64_t GnomeDesktop::mutterIdOf(WindowId window) const {
     const auto at = d->windows.find(window);
     return at == d->windows.end() ? 0 : at->second.mutterId;
+}
+
+bool GnomeDesktop::isOwnWindow(WindowId window) const {
+    const auto at = d->windows.find(window);
+    return at != d->windows.end() && at->second.own;
 }
 
 WindowId GnomeDesktop::foregroundWindow() {

@@ -44,6 +44,8 @@ public:
     // out on first sight and never reused; and back (0 for none).
     WindowId windowFor(std::uint64_t mutterId);
     std::uint64_t mutterIdOf(WindowId window) const;
+    // Whether the extension said the window is one of this process's (SetOwnProcesses).
+    bool isOwnWindow(WindowId window) const;
 
     // WindowSystem
     WindowId foregroundWindow() override;
