@@ -16,7 +16,9 @@ constexpr std::size_t kTitleCharacters = 254;
 // Clutter's modifier bits, as the interface names them.
 constexpr std::uint32_t kShiftMask = 1;
 constexpr std::uint32_t kButton1Mask = 256;
-constexpr std::uint32_t kButton3Mask = 1024;
+// Mutter 43's native seat sets the masks in evdev's order of buttons (left, right, middle): the
+// right button was measured to read as BUTTON2 (512), not BUTTON3.
+constexpr std::uint32_t kRightButtonMask = 512;
 
 Rect rectOf(std::int64_t x, std::int64_t y, std::int64_t width, std::int64_t height) {
     const auto clamp = [](std::int64_t v) {
@@ -80,7 +82,7 @@ ScreenMetrics screenFromMonitors(const QVariant& monitors) {
 }
 
 KeyStates keysFromMask(std::uint32_t mask) {
-    return KeyStates{(mask & kButton1Mask) != 0, (mask & kButton3Mask) != 0,
+    return KeyStates{(mask & kButton1Mask) != 0, (mask & kRightButtonMask) != 0,
                      (mask & kShiftMask) != 0};
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QJsonObject>
+#include <QObject>
 #include <QProcess>
 #include <QString>
 
@@ -15,6 +16,17 @@
 #include "world.h"
 
 namespace sw::test {
+
+// The extension's PointerChanged signals as the world sees them, apart from the backend.
+class PointerSignals final : public QObject {
+    Q_OBJECT
+
+public slots:
+    void changed(int, int, uint newMask) { mask = newMask; }
+
+public:
+    uint mask = 0;
+};
 
 class GnomeWorld final : public World {
 public:
@@ -52,6 +64,17 @@ public:
 
 private:
     std::uint64_t findWindowOf(qint64 pid, const QString& title);
+    // Input as a remote-desktop server sends it, through Mutter's RemoteDesktop session, which
+    // lives as long as this connection.
+    void remote(const QString& method, const QVariantList& args);
+    void pointerTo(Point at);
+    // Holds a button or key until the extension has reported it down, then lets it go and waits
+    // for it to read up again: the extension reads the mask every 30 ms, as long as a person's
+    // click lasts.
+    void holdUntilSeen(const QString& method, const QVariant& code, uint maskBit);
+
+    QString remoteSession_;
+    PointerSignals pointerSignals_;
 
     std::map<WindowId, std::unique_ptr<QProcess>> programs_;
 };
