@@ -6,6 +6,9 @@
 #include <memory>
 
 #include "backend.h"
+#ifdef SIZEWISE_GNOME
+#include "backend_gnome.h"
+#endif
 #ifdef SIZEWISE_KWIN
 #include "backend_kwin.h"
 #endif
@@ -73,10 +76,11 @@ void connectConsole() {
 bool platformStartChecks(std::vector<std::string>& notes, std::string& error) {
     ignoreBrokenPipes();
     if (isWaylandSession()) {
-        // Said before the session bus can be asked whether KWin is there to run Sizewise's script.
+        // Said before the session bus can be asked whether KWin or the extension is there.
         notes.emplace_back(
-            "this is a Wayland session: under Plasma, KWin's script lets Sizewise watch and move "
-            "every window; elsewhere only X11 (XWayland) windows can be watched and moved");
+            "this is a Wayland session: under Plasma, KWin's script, and under GNOME Shell, "
+            "Sizewise's extension, let Sizewise watch and move every window; elsewhere only X11 "
+            "(XWayland) windows can be watched and moved");
         // The program's own windows live on Xwayland: there Qt places them itself, and either
         // backend names them by their X11 window ids.
         if (std::getenv("QT_QPA_PLATFORM") == nullptr) ::setenv("QT_QPA_PLATFORM", "xcb", 1);
@@ -103,6 +107,9 @@ void installEndRequestHandlers(std::function<void(EndRequest)> onEnd) {
 std::unique_ptr<Backend> createBackend(std::string& error) {
 #ifdef SIZEWISE_KWIN
     if (isWaylandSession() && kwinSessionAvailable()) return createKWinBackend();
+#endif
+#ifdef SIZEWISE_GNOME
+    if (isWaylandSession() && gnomeSessionAvailable()) return createGnomeBackend();
 #endif
     auto x = x11::X11Desktop::connect(nullptr, &error);
     if (!x) return nullptr;
