@@ -4,27 +4,20 @@
 #include "backend_gnome.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <functional>
 #include <string>
 
+#include "busbackend.h"
 #include "gnomedesktop.h"
 #include "qtnotifyicon.h"
 #include "qtsettings.h"
 #include "qtshell.h"
 #include "x11desktop.h"
 
-#include <QDBusConnection>
-#include <QDBusConnectionInterface>
-#include <QEventLoop>
 #include <QGuiApplication>
-#include <QTimer>
 
 namespace sw {
 namespace {
-
-// The extension answers within milliseconds; the program reads the screens as it starts.
-constexpr int kFirstAnswerMs = 3000;
 
 // X11 window ids fit in 29 bits; the GNOME backend hands out its own ids from here up.
 constexpr WindowId kFirstGnomeId = 0x80000000;
@@ -95,10 +88,7 @@ public:
         return all;
     }
 
-    std::string displayIdentity() const override {
-        const char* name = std::getenv("WAYLAND_DISPLAY");
-        return std::string("wayland ") + (name ? name : "");
-    }
+    std::string displayIdentity() const override { return waylandDisplayIdentity(); }
 
     void setConnectionLostHandler(std::function<void()> handler) override {
         onLost_ = std::move(handler);
@@ -109,19 +99,7 @@ private:
     void startOnce() {
         if (started_) return;
         started_ = true;
-        std::string error;
-        if (!g_->start(&error)) {
-            std::fprintf(stderr, "Sizewise: %s\n", error.c_str());
-            QTimer::singleShot(0, [this] {
-                if (onLost_) onLost_();
-            });
-            return;
-        }
-        QEventLoop wait;
-        g_->setReadyHandler([&wait] { wait.quit(); });
-        QTimer::singleShot(kFirstAnswerMs, &wait, &QEventLoop::quit);
-        if (!g_->ready()) wait.exec();
-        g_->setReadyHandler(nullptr);
+        startAndAwaitFirstReports(*g_, onLost_);
     }
 
     std::unique_ptr<gnome::GnomeDesktop> g_;
@@ -138,11 +116,7 @@ private:
 }  // namespace
 
 bool gnomeSessionAvailable() {
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    if (wayland == nullptr || *wayland == '\0') return false;
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    return bus.isConnected() && bus.interface() != nullptr &&
-           bus.interface()->isServiceRegistered(QStringLiteral("io.github.sizewise.Shell")).value();
+    return waylandServiceAvailable(QStringLiteral("io.github.sizewise.Shell"));
 }
 
 std::unique_ptr<Backend> createGnomeBackend() {

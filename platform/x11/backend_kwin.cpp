@@ -3,26 +3,19 @@
 #include "backend_kwin.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <functional>
 #include <string>
 
+#include "busbackend.h"
 #include "kwindesktop.h"
 #include "qtnotifyicon.h"
 #include "qtsettings.h"
 #include "qtshell.h"
 
-#include <QDBusConnection>
-#include <QDBusConnectionInterface>
-#include <QEventLoop>
 #include <QGuiApplication>
-#include <QTimer>
 
 namespace sw {
 namespace {
-
-// The script reports within milliseconds of its start; the program reads the screens as it starts.
-constexpr int kFirstReportMs = 3000;
 
 class KWinBackend final : public Backend {
 public:
@@ -48,10 +41,7 @@ public:
         return all;
     }
 
-    std::string displayIdentity() const override {
-        const char* name = std::getenv("WAYLAND_DISPLAY");
-        return std::string("wayland ") + (name ? name : "");
-    }
+    std::string displayIdentity() const override { return waylandDisplayIdentity(); }
 
     void setConnectionLostHandler(std::function<void()> handler) override {
         onLost_ = std::move(handler);
@@ -62,19 +52,7 @@ private:
     void startOnce() {
         if (started_) return;
         started_ = true;
-        std::string error;
-        if (!k_->start(&error)) {
-            std::fprintf(stderr, "Sizewise: %s\n", error.c_str());
-            QTimer::singleShot(0, [this] {
-                if (onLost_) onLost_();
-            });
-            return;
-        }
-        QEventLoop wait;
-        k_->setReadyHandler([&wait] { wait.quit(); });
-        QTimer::singleShot(kFirstReportMs, &wait, &QEventLoop::quit);
-        if (!k_->ready()) wait.exec();
-        k_->setReadyHandler(nullptr);
+        startAndAwaitFirstReports(*k_, onLost_);
     }
 
     std::unique_ptr<kwin::KWinDesktop> k_;
@@ -88,11 +66,7 @@ private:
 }  // namespace
 
 bool kwinSessionAvailable() {
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    if (wayland == nullptr || *wayland == '\0') return false;
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    return bus.isConnected() && bus.interface() != nullptr &&
-           bus.interface()->isServiceRegistered(QStringLiteral("org.kde.KWin")).value();
+    return waylandServiceAvailable(QStringLiteral("org.kde.KWin"));
 }
 
 std::unique_ptr<Backend> createKWinBackend() {

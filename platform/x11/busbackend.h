@@ -1,0 +1,53 @@
+// What the backends that work through a compositor on the session bus share: finding the
+// compositor's service, naming the session, and the first start of their desktop.
+#pragma once
+
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QEventLoop>
+#include <QTimer>
+
+namespace sw {
+
+// A Wayland session whose session bus has this service on it.
+inline bool waylandServiceAvailable(const QString& service) {
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    if (wayland == nullptr || *wayland == '\0') return false;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    return bus.isConnected() && bus.interface() != nullptr &&
+           bus.interface()->isServiceRegistered(service).value();
+}
+
+// One instance per Wayland display.
+inline std::string waylandDisplayIdentity() {
+    const char* name = std::getenv("WAYLAND_DISPLAY");
+    return std::string("wayland ") + (name ? name : "");
+}
+
+// Starts the desktop and waits, in the event loop, for its first reports: the program reads the
+// screens as it starts, and the compositor answers within milliseconds. A start that fails is
+// told to onLost from the event loop, as a lost display is.
+template <class BusDesktop>
+void startAndAwaitFirstReports(BusDesktop& desktop, const std::function<void()>& onLost) {
+    constexpr int kFirstReportMs = 3000;
+    std::string error;
+    if (!desktop.start(&error)) {
+        std::fprintf(stderr, "Sizewise: %s\n", error.c_str());
+        QTimer::singleShot(0, [&onLost] {
+            if (onLost) onLost();
+        });
+        return;
+    }
+    QEventLoop wait;
+    desktop.setReadyHandler([&wait] { wait.quit(); });
+    QTimer::singleShot(kFirstReportMs, &wait, &QEventLoop::quit);
+    if (!desktop.ready()) wait.exec();
+    desktop.setReadyHandler(nullptr);
+}
+
+}  // namespace sw
