@@ -345,13 +345,13 @@ void GnomeDesktop::showWindow(WindowId window, ShowCommand command) {
     }
 }
 
-void GnomeDesktop::setTopmost(WindowId, bool) {
-    // The extension keeps only Sizewise's own windows above (PlaceOwn, by process and title), and
-    // those are named here by X11 ids, which are X11's to keep above on Xwayland.
+void GnomeDesktop::setTopmost(WindowId window, bool onTop) {
+    d->callOn(window, QStringLiteral("SetAbove"), {onTop});
 }
 
 void GnomeDesktop::markToolWindow(WindowId) {
-    // Sizewise's own windows are X11 windows on Xwayland, whose type Qt sets over X11 itself.
+    // Mutter lets nobody change whether a Wayland window shows in the task bar; Sizewise's own
+    // windows are X11 windows on Xwayland, which X11 marks.
 }
 
 void GnomeDesktop::activateWindow(WindowId window) {
@@ -359,7 +359,7 @@ void GnomeDesktop::activateWindow(WindowId window) {
 }
 
 void GnomeDesktop::sendForegroundToBack() {
-    // The extension offers no lowering; minimising would hide the window, which is not the same.
+    d->callOn(d->active, QStringLiteral("Lower"));
 }
 
 void GnomeDesktop::setChangeHandler(ChangeHandler onChange) {

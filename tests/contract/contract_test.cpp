@@ -105,12 +105,17 @@ TEST_F(Contract, ShowCommandsChangeTheStateAndAMaximisedWindowIsRestoredToBePlac
     EXPECT_TRUE(world->eventually([&] { return world->frameOf(w) == Rect{150, 120, 450, 320}; }));
 }
 
-TEST_F(Contract, TopmostAndToolWindowsAreTheWindowSystemsOwn) {
+TEST_F(Contract, TopmostIsTheWindowSystemsOwn) {
     const WindowId w = world->open("layers");
     ws.setTopmost(w, true);
     EXPECT_TRUE(world->eventually([&] { return world->isAbove(w); }));
     ws.setTopmost(w, false);
     EXPECT_TRUE(world->eventually([&] { return !world->isAbove(w); }));
+}
+
+TEST_F(Contract, ToolWindowsAreTheWindowSystemsOwn) {
+    SKIP_WITHOUT(Need::ToolWindows);
+    const WindowId w = world->open("a tool");
     ws.markToolWindow(w);
     EXPECT_TRUE(world->eventually([&] { return world->isToolWindow(w); }));
 }

@@ -15,6 +15,7 @@ enum class Need {
     ButtonAndShiftStates,  // presses of the pointer's buttons and of SHIFT anywhere
     ClickCapture,          // clicks taken from the window under the pointer
     GlobalShortcuts,       // shortcuts of the whole desktop
+    ToolWindows,           // a window opened here kept out of the task bar by the backend
 };
 
 class World {

@@ -66,6 +66,9 @@ std::string GnomeWorld::lacks(Need need) {
                    "take them from the window under the pointer";
         case Need::GlobalShortcuts:
             return "the GNOME backend takes no global shortcuts";
+        case Need::ToolWindows:
+            return "Mutter lets nobody keep a Wayland window out of the task bar; Sizewise's own "
+                   "windows are X11 windows there, which X11 marks";
     }
     return {};
 }

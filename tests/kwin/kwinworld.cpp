@@ -80,6 +80,8 @@ std::string KWinWorld::lacks(Need need) {
                    "take them";
         case Need::GlobalShortcuts:
             return "the KWin backend takes no global shortcuts";
+        case Need::ToolWindows:
+            break;
     }
     return {};
 }

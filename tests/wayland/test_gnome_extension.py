@@ -176,7 +176,7 @@ class GnomeExtension(unittest.TestCase):
     # --- the tests -----------------------------------------------------------------------------------------
 
     def test_version_and_introspection(self):
-        self.assertEqual(self.client.property("Version"), 1)
+        self.assertEqual(self.client.property("Version"), 2)
         self.assertRegex(self.client.property("ShellVersion"), r"^4[34]\.")
         xml = self.client.bus.call_sync(NAME, PATH, "org.freedesktop.DBus.Introspectable", "Introspect", None, None,
                                         Gio.DBusCallFlags.NONE, 10000, None).unpack()[0]
@@ -478,7 +478,7 @@ class GnomeExtension(unittest.TestCase):
         back = self.client.wait(lambda: next((at for at, owner in self.client.owner_changes
                                               if at > started and owner), None), 10, "the name to be back")
         self.measure("gnome-extensions enable -> name owned", started, back)
-        self.assertEqual(self.client.property("Version"), 1)
+        self.assertEqual(self.client.property("Version"), 2)
         self.assertEqual(self.call("GetWindow", "(t)", self.target_id)["id"], self.target_id)
 
     def test_zzz_the_shell_logged_no_error_of_the_extension(self):

@@ -15,7 +15,7 @@
  * connection: the Shell's user and root are served, anybody else is refused.
  */
 
-const VERSION = 1;
+const VERSION = 2;
 const BUS_NAME = 'io.github.sizewise.Shell';
 const OBJECT_PATH = '/io/github/sizewise/Shell';
 const INTERFACE = 'io.github.sizewise.Shell1';
@@ -225,6 +225,33 @@ var SizewiseService = class SizewiseService {
 
     _doActivate(id) {
         this._window(id).activate(this.global.get_current_time());
+    }
+
+    _doSetAbove(id, above) {
+        const window = this._window(id);
+        if (above) {
+            window.make_above();
+            this._madeAbove.add(window);
+        } else {
+            window.unmake_above();
+            this._madeAbove.delete(window);
+        }
+    }
+
+    _doLower(id) {
+        const {global} = this;
+        const window = this._window(id);
+        const hadFocus = window === global.display.focus_window;
+        window.lower();
+        if (!hadFocus)
+            return;
+        // Sizewise's own windows stay above all others: the next one is the topmost of the rest.
+        const workspace = global.workspace_manager.get_active_workspace();
+        const next = global.display.sort_windows_by_stacking(workspace.list_windows()).reverse().find(w =>
+            w !== window && w.showing_on_its_workspace() && !w.minimized && !this._ownPids.has(w.get_pid()) &&
+            w.get_window_type() === this.Meta.WindowType.NORMAL);
+        if (next)
+            next.activate(global.get_current_time());
     }
 
     _doPlaceOwn(pid, title, x, y, width, height, above) {
