@@ -175,7 +175,8 @@ int main(int argc, char** argv) {
     std::unique_ptr<sw::Sizewise> sizewise;
     sw::SingleInstance instance(backend->displayIdentity());
     if (const int status = claimDisplay(instance, sizewise); status >= 0) return status;
-    sizewise = std::make_unique<sw::Sizewise>(backend->desktop(), sw::Options{line.splash},
+    sizewise = std::make_unique<sw::Sizewise>(backend->desktop(),
+                                              sw::Options{line.splash, backend->offer()},
                                               [](int status) { QCoreApplication::exit(status); });
     return run(*backend, sizewise);
 }

@@ -3,6 +3,8 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QStyle>
 #include <QTimer>
 
@@ -132,6 +134,40 @@ void Sizewise::finishStart() {
         return;
     }
     window_->finishStart();
+    askOffer();
+}
+
+// Once per version of the offer, whatever the answer: a user who said no is not asked again.
+void Sizewise::askOffer() {
+    if (!options_.offer) return;
+    const DesktopOffer& offer = *options_.offer;
+    const SettingKey& asked = setting(kSetupSection, "Offered");
+    if (readInt32(desktop_.settings, asked) >= offer.version) return;
+    auto* box = new QMessageBox(QMessageBox::Question, QString::fromStdString(offer.title),
+                                QString::fromStdString(offer.question), QMessageBox::NoButton,
+                                window_.get());
+    box->setObjectName("offerBox");
+    QPushButton* take =
+        box->addButton(QString::fromStdString(offer.acceptText), QMessageBox::AcceptRole);
+    box->addButton("Not now", QMessageBox::RejectRole);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    connect(box, &QMessageBox::finished, this, [this, box, take, asked] {
+        std::string why;
+        if (!writeInt32(desktop_.settings, asked, options_.offer->version) ||
+            !desktop_.settings.flush(&why))
+            std::fprintf(stderr, "Sizewise: the answer was not saved: %s\n", why.c_str());
+        if (box->clickedButton() != take) return;
+        QPointer<QWidget> parent = window_.get();
+        options_.offer->accept([parent](bool ok, const std::string& said) {
+            auto* told =
+                new QMessageBox(ok ? QMessageBox::Information : QMessageBox::Warning, "Sizewise",
+                                QString::fromStdString(said), QMessageBox::Ok, parent);
+            told->setObjectName("offerOutcome");
+            told->setAttribute(Qt::WA_DeleteOnClose);
+            told->open();
+        });
+    });
+    box->open();
 }
 
 void Sizewise::showAbout() {

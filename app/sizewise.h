@@ -6,10 +6,12 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include <QObject>
 #include <QPointer>
 
+#include "backend.h"
 #include "clock.h"
 #include "desktop.h"
 #include "presetslots.h"
@@ -31,6 +33,8 @@ class TrayMenu;
 struct Options {
     // The three-second splash at start; --no-splash leaves it out.
     bool splash = true;
+    // A step the desktop offers (installing Sizewise's extension there), asked once per version.
+    std::optional<DesktopOffer> offer;
 };
 
 class Sizewise final : public QObject {
@@ -62,6 +66,7 @@ private:
     void wireTray();
     void showSplash();
     void finishStart();
+    void askOffer();
     void showAbout();
     void editPresets();
     void openFromIcon();

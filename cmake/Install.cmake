@@ -24,6 +24,21 @@ add_custom_target(sizewise_help ALL DEPENDS ${help_copies})
 add_dependencies(sizewise sizewise_help)
 install(FILES ${SIZEWISE_HELP_FILES} DESTINATION ${CMAKE_INSTALL_DATADIR}/sizewise/help)
 
+# The GNOME Shell extension's packages (both flavours), beside the program in the build tree and in
+# the data folder once installed, where Sizewise finds them when it offers to install them.
+if(TARGET sizewise_gnome)
+  set(gnome_packages ${CMAKE_BINARY_DIR}/gnome-shell/sizewise-gnome43.zip
+                     ${CMAKE_BINARY_DIR}/gnome-shell/sizewise-gnome45.zip)
+  file(GLOB gnome_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/platform/gnome/extension*/*)
+  add_custom_command(OUTPUT ${gnome_packages}
+    COMMAND sh ${PROJECT_SOURCE_DIR}/platform/gnome/build-extension.sh ${CMAKE_BINARY_DIR}/gnome-shell
+    DEPENDS ${gnome_sources} ${PROJECT_SOURCE_DIR}/platform/gnome/build-extension.sh
+    VERBATIM)
+  add_custom_target(sizewise_gnome_packages ALL DEPENDS ${gnome_packages})
+  add_dependencies(sizewise sizewise_gnome_packages)
+  install(FILES ${gnome_packages} DESTINATION ${CMAKE_INSTALL_DATADIR}/sizewise/gnome-shell)
+endif()
+
 # The rest is the free desktops' menu, icon theme, software centre and manual pages,
 # and the Debian package's documents.
 if(NOT UNIX OR APPLE)

@@ -39,6 +39,9 @@ std::vector<SettingKey> buildTable() {
                                   // Below the horizontal ruler, 41 pixels thick.
                                   {kVerticalRulerSection, "Top", "615", SettingKind::Long},
                                   {kVerticalRulerSection, "Height", "433", SettingKind::Long},
+                                  // The version of the last step the desktop offered (installing
+                                  // an extension) that the user answered; 0: none.
+                                  {kSetupSection, "Offered", "0", SettingKind::Long},
                               });
     return table;
 }

@@ -28,6 +28,8 @@ inline constexpr const char* kConfigSection = "Config";
 inline constexpr const char* kHorizontalRulerSection = "HorizontalRulerConfig";
 inline constexpr const char* kVerticalRulerSection = "VerticalRulerConfig";
 inline constexpr const char* kRulerSection = "RulerConfig";
+// What the user answered to what the desktop offered.
+inline constexpr const char* kSetupSection = "Setup";
 
 // Every key, section by section, each section in the order it is written.
 const std::vector<SettingKey>& settingsTable();

@@ -7,12 +7,27 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "desktop.h"
 
 namespace sw {
+
+// A step the user may take to let Sizewise see more of the desktop, which needs their consent
+// (installing Sizewise's extension into the compositor). Asked once per version: a newer offer is
+// asked again.
+struct DesktopOffer {
+    int version = 0;
+    std::string title;
+    std::string question;    // what the step does, and what must follow it
+    std::string acceptText;  // the button that takes it
+    // Takes the step; done runs later, from the event loop, with whether it worked and a sentence
+    // for the user (what follows, or why not).
+    using Done = std::function<void(bool ok, const std::string& said)>;
+    std::function<void(Done done)> accept;
+};
 
 class Backend {
 public:
@@ -25,6 +40,8 @@ public:
     virtual std::string displayIdentity() const = 0;
     // Runs once, from the event loop, when the connection to the display is lost.
     virtual void setConnectionLostHandler(std::function<void()> handler) = 0;
+    // What the user could do to let Sizewise see more here, if anything.
+    virtual std::optional<DesktopOffer> offer() const { return std::nullopt; }
 };
 
 // Runs first of all: what the program prints reaches the console it was started from, also where

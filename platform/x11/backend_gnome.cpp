@@ -8,6 +8,7 @@
 #include <string>
 
 #include "busbackend.h"
+#include "extensionsetup.h"
 #include "gnomedesktop.h"
 #include "qtnotifyicon.h"
 #include "qtsettings.h"
@@ -113,14 +114,62 @@ private:
     bool started_ = false;
 };
 
-}  // namespace
-
-bool gnomeSessionAvailable() {
-    return waylandServiceAvailable(QStringLiteral("io.github.sizewise.Shell"));
+DesktopOffer extensionOffer(const std::string& package, bool update) {
+    DesktopOffer offer;
+    offer.version = static_cast<int>(gnome::kExtensionVersion);
+    offer.title = "Sizewise for GNOME Shell";
+    offer.question =
+        std::string(update ? "The GNOME Shell extension of an older Sizewise is running: "
+                             "this Sizewise needs the one that came with it."
+                           : "Under GNOME Shell on Wayland, Sizewise can watch and move only the "
+                             "windows of X11 programs. Its GNOME Shell extension lets it see, "
+                             "move and measure every window.") +
+        "\n\nInstall and enable the extension for you? GNOME Shell starts it at your next "
+        "log-in; until then Sizewise works as now.";
+    offer.acceptText = update ? "Update" : "Install";
+    offer.accept = [package](DesktopOffer::Done done) {
+        gnome::installExtension(package, std::move(done));
+    };
+    return offer;
 }
 
-std::unique_ptr<Backend> createGnomeBackend() {
-    return std::make_unique<GnomeBackend>();
+}  // namespace
+
+std::optional<GnomeChoice> chooseGnome(const std::string& programDir) {
+    const gnome::ExtensionState state = gnome::probeExtension();
+    if (!state.shellRunning) return std::nullopt;
+    GnomeChoice choice;
+    if (state.runningVersion >= gnome::kExtensionVersion) {
+        choice.backend = std::make_unique<GnomeBackend>();
+        return choice;
+    }
+    const std::string package =
+        gnome::findExtensionPackage(gnome::extensionFolders(programDir), state.shellVersion);
+    const bool old = state.runningVersion > 0;
+    const std::string meanwhile =
+        "; until then only X11 (XWayland) windows can be watched and moved";
+    if (old) {
+        choice.note = "Sizewise's GNOME Shell extension is older than this Sizewise (version " +
+                      std::to_string(state.runningVersion) + ", it needs " +
+                      std::to_string(gnome::kExtensionVersion) +
+                      "): install the one that came with it and log in again" + meanwhile;
+    } else if (state.installedForUser) {
+        choice.note =
+            "Sizewise's GNOME Shell extension is installed but not running: GNOME Shell "
+            "starts it at your next log-in if it is enabled (in Extensions)" +
+            meanwhile;
+    } else {
+        choice.note =
+            "under GNOME Shell on Wayland Sizewise watches and moves every window only "
+            "with its GNOME Shell extension, which is not installed" +
+            meanwhile;
+    }
+    if (package.empty()) {
+        choice.note += " (the extension's package was not found with this Sizewise)";
+    } else if (old || !state.installedForUser) {
+        choice.offer = extensionOffer(package, old);
+    }
+    return choice;
 }
 
 }  // namespace sw

@@ -4,6 +4,7 @@
 // end the program.
 #include <cstdlib>
 #include <memory>
+#include <optional>
 
 #include "backend.h"
 #ifdef SIZEWISE_GNOME
@@ -18,6 +19,7 @@
 #include "termination.h"
 #include "x11desktop.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QSessionManager>
 
@@ -33,13 +35,22 @@ bool isWaylandSession() {
 
 class X11Backend final : public Backend {
 public:
-    explicit X11Backend(std::unique_ptr<x11::X11Desktop> x)
-        : x_(std::move(x)), icon_(QGuiApplication::windowIcon()) {}
+    // notes: what the session lets Sizewise see, said first; offer: what the user could do about
+    // it.
+    X11Backend(std::unique_ptr<x11::X11Desktop> x, std::vector<std::string> notes,
+               std::optional<DesktopOffer> offer)
+        : x_(std::move(x)),
+          notes_(std::move(notes)),
+          offer_(std::move(offer)),
+          icon_(QGuiApplication::windowIcon()) {}
 
     Desktop desktop() override { return Desktop{*x_, *x_, *x_, settings_, shell_, icon_, *x_}; }
 
+    std::optional<DesktopOffer> offer() const override { return offer_; }
+
     std::vector<std::string> warnings() const override {
-        std::vector<std::string> all = x_->warnings();
+        std::vector<std::string> all = notes_;
+        for (const std::string& warning : x_->warnings()) all.push_back(warning);
         if (!icon_.hostAvailable()) {
             all.emplace_back("no notification area is running; the icon appears when one starts");
         }
@@ -62,6 +73,8 @@ public:
 
 private:
     std::unique_ptr<x11::X11Desktop> x_;
+    std::vector<std::string> notes_;
+    std::optional<DesktopOffer> offer_;
     qt::QtSettingsStore settings_;
     qt::QtShell shell_;
     qt::QtNotifyIcon icon_;
@@ -73,17 +86,12 @@ void connectConsole() {
     // A program started from a terminal prints there already.
 }
 
-bool platformStartChecks(std::vector<std::string>& notes, std::string& error) {
+bool platformStartChecks(std::vector<std::string>& /*notes*/, std::string& error) {
     ignoreBrokenPipes();
-    if (isWaylandSession()) {
-        // Said before the session bus can be asked whether KWin or the extension is there.
-        notes.emplace_back(
-            "this is a Wayland session: under Plasma, KWin's script, and under GNOME Shell, "
-            "Sizewise's extension, let Sizewise watch and move every window; elsewhere only X11 "
-            "(XWayland) windows can be watched and moved");
-        // The program's own windows live on Xwayland: there Qt places them itself, and either
-        // backend names them by their X11 window ids.
-        if (std::getenv("QT_QPA_PLATFORM") == nullptr) ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+    // The program's own windows live on Xwayland in a Wayland session: there Qt places them
+    // itself, and every backend names them by their X11 window ids.
+    if (isWaylandSession() && std::getenv("QT_QPA_PLATFORM") == nullptr) {
+        ::setenv("QT_QPA_PLATFORM", "xcb", 1);
     }
     // Qt's shared-memory images make every repaint of a region it has just sent
     // wait for the X server first (a round trip, and three thread wake-ups, on
@@ -105,15 +113,29 @@ void installEndRequestHandlers(std::function<void(EndRequest)> onEnd) {
 }
 
 std::unique_ptr<Backend> createBackend(std::string& error) {
+    std::vector<std::string> notes;
+    std::optional<DesktopOffer> offer;
+    if (isWaylandSession()) {
 #ifdef SIZEWISE_KWIN
-    if (isWaylandSession() && kwinSessionAvailable()) return createKWinBackend();
+        if (kwinSessionAvailable()) return createKWinBackend();
 #endif
 #ifdef SIZEWISE_GNOME
-    if (isWaylandSession() && gnomeSessionAvailable()) return createGnomeBackend();
+        if (auto gnome = chooseGnome(QCoreApplication::applicationDirPath().toStdString())) {
+            if (gnome->backend) return std::move(gnome->backend);
+            notes.push_back(gnome->note);
+            offer = std::move(gnome->offer);
+        }
 #endif
+        if (notes.empty()) {
+            notes.emplace_back(
+                "this Wayland compositor lets Sizewise watch and move only X11 (XWayland) "
+                "windows; under KDE Plasma, and GNOME Shell with Sizewise's extension, it sees "
+                "every window");
+        }
+    }
     auto x = x11::X11Desktop::connect(nullptr, &error);
     if (!x) return nullptr;
-    return std::make_unique<X11Backend>(std::move(x));
+    return std::make_unique<X11Backend>(std::move(x), std::move(notes), std::move(offer));
 }
 
 }  // namespace sw

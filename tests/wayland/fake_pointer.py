@@ -2,7 +2,8 @@
 protocol itself (Debian 12 has no Python Wayland bindings) and sends org_kde_kwin_fake_input
 motions. KWin offers that interface only with its permission checks off and only to a client whose
 executable it can read, that is one of the compositor's own user: so the client runs as that user,
-as a command reading "X Y" lines and answering each once the compositor has it."""
+as a command reading "X Y" (a move) and "click X Y" lines and answering each once the compositor
+has it."""
 
 import os
 import socket
@@ -14,7 +15,8 @@ DISPLAY_ID, REGISTRY_ID = 1, 2
 FAKE_INPUT = "org_kde_kwin_fake_input"
 # Requests of org_kde_kwin_fake_input by opcode: authenticate 0, pointer_motion 1, button 2, ...,
 # pointer_motion_absolute 9 (since version 3).
-AUTHENTICATE, POINTER_MOTION_ABSOLUTE = 0, 9
+AUTHENTICATE, BUTTON, POINTER_MOTION_ABSOLUTE = 0, 2, 9
+BTN_LEFT = 0x110
 
 
 def _string(text):
@@ -91,6 +93,13 @@ class FakePointer:
         self._send(self.fake_input, POINTER_MOTION_ABSOLUTE, _fixed(x) + _fixed(y))
         self._roundtrip()
 
+    def click(self, x, y):
+        """A left click at (x, y): a press and a release; returns once the compositor has both."""
+        self.move_to(x, y)
+        for state in (1, 0):
+            self._send(self.fake_input, BUTTON, struct.pack("<II", BTN_LEFT, state))
+        self._roundtrip()
+
     def close(self):
         self.sock.close()
 
@@ -99,9 +108,7 @@ class PointerDevice:
     """The client above in a process of the session's user (kwin_session.KwinSession)."""
 
     def __init__(self, session):
-        # A copy the session's user can read wherever the tests are.
-        with open(os.path.abspath(__file__)) as f:
-            script = session.write_file("fake_pointer.py", f.read())
+        script = session.user_copy("fake_pointer.py")
         self.proc = subprocess.Popen(session.as_user(["/usr/bin/python3", script]),
                                      stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
                                      text=True)
@@ -114,7 +121,13 @@ class PointerDevice:
             raise RuntimeError(f"the fake pointer said {line!r}: {self.proc.stderr.read()[-1000:]}")
 
     def move_to(self, x, y):
-        self.proc.stdin.write(f"{x} {y}\n")
+        self._ask(f"{x} {y}")
+
+    def click(self, x, y):
+        self._ask(f"click {x} {y}")
+
+    def _ask(self, request):
+        self.proc.stdin.write(request + "\n")
         self.proc.stdin.flush()
         self._expect("ok")
 
@@ -129,5 +142,9 @@ if __name__ == "__main__":
     pointer = FakePointer(os.environ["XDG_RUNTIME_DIR"], os.environ["WAYLAND_DISPLAY"])
     print("ready", flush=True)
     for request in sys.stdin:
-        pointer.move_to(*map(float, request.split()))
+        words = request.split()
+        if words[0] == "click":
+            pointer.click(*map(float, words[1:]))
+        else:
+            pointer.move_to(*map(float, words))
         print("ok", flush=True)

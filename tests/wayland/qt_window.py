@@ -1,4 +1,4 @@
-"""A Qt 6 window for the KWin tests, like Sizewise's own (frameless on request) or any Qt program's;
+"""A Qt 6 window for the Wayland tests, like Sizewise's own (frameless on request) or any Qt program's;
 prints "shown" once shown and takes a new title from each line on its standard input.
 Usage: qt_window.py TITLE [--frameless]"""
 

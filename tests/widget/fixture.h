@@ -54,7 +54,8 @@ protected:
 
     void start(bool splash = false) {
         app = std::make_unique<Sizewise>(
-            fake.desktop(), Options{splash}, [this](int s) { ended = s; }, [this] { return now; });
+            fake.desktop(), Options{splash, offer}, [this](int s) { ended = s; },
+            [this] { return now; });
         app->start();
         QApplication::processEvents();
         // The desktop knows the program's window as it knows any other, titled, so that only the
@@ -116,6 +117,7 @@ protected:
     }
 
     fake::FakeDesktop fake;
+    std::optional<DesktopOffer> offer;
     std::unique_ptr<Sizewise> app;
     TimePoint now = std::chrono::steady_clock::now();
     WindowId target = 0;

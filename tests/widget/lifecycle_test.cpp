@@ -7,6 +7,7 @@
 #include <private/qguiapplication_p.h>
 #include <QDialog>
 #include <QKeySequenceEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QToolButton>
 #include <QWindow>
@@ -36,6 +37,42 @@ TEST_F(Lifecycle, TheStartPushesUntitledWindowsBackAtMostTenTimes) {
     fake.closeWindow(target);
     start();
     EXPECT_EQ(fake.sentBack, 10);
+}
+
+// What the desktop offers (installing Sizewise's extension) is asked once per version, remembered
+// whatever the answer, and taken only when accepted; its outcome is told.
+TEST_F(Lifecycle, AStepTheDesktopOffersIsAskedOncePerVersion) {
+    int taken = 0;
+    DesktopOffer::Done finish;
+    offer = DesktopOffer{2, "Extension", "Install it?", "Install", [&](DesktopOffer::Done done) {
+                             ++taken;
+                             finish = std::move(done);
+                         }};
+    const auto answer = [](QMessageBox::ButtonRole role) {
+        auto* box = findWidget<QMessageBox>("offerBox");
+        ASSERT_TRUE(box);
+        for (QAbstractButton* b : box->buttons()) {
+            if (box->buttonRole(b) == role) b->click();
+        }
+        QApplication::processEvents();
+    };
+    start();
+    answer(QMessageBox::RejectRole);
+    EXPECT_EQ(taken, 0);
+    EXPECT_EQ(saved("Setup", "Offered"), "2");
+    app.reset();
+    start();
+    EXPECT_EQ(findWidget<QMessageBox>("offerBox"), nullptr);
+    app.reset();
+    offer->version = 3;
+    start();
+    answer(QMessageBox::AcceptRole);
+    ASSERT_EQ(taken, 1);
+    finish(true, "Log out and in again.");
+    auto* told = findWidget<QMessageBox>("offerOutcome");
+    ASSERT_TRUE(told);
+    EXPECT_EQ(told->text(), "Log out and in again.");
+    EXPECT_EQ(saved("Setup", "Offered"), "3");
 }
 
 TEST_F(Lifecycle, SettingsComeInAndGoOutWhole) {
