@@ -50,7 +50,8 @@ class InstalledTree(unittest.TestCase):
     def test_every_file_is_in_place_and_valid(self):
         files = ["bin/sizewise", "share/applications/sizewise.desktop", "share/icons/hicolor/scalable/apps/sizewise.svg",
                  METAINFO, "share/man/man1/sizewise.1.gz", "share/doc/sizewise/copyright",
-                 "share/doc/sizewise/changelog.Debian.gz"] + list(ICONS) + ["share/sizewise/help/" + p for p in HELP]
+                 "share/doc/sizewise/changelog.Debian.gz"] + list(ICONS) + ["share/sizewise/help/" + p for p in HELP] + \
+            [f"share/sizewise/gnome-shell/sizewise-gnome{v}.zip" for v in (43, 45)]
         self.assertEqual([f for f in files if not os.path.isfile(self.path(f))], [])
         for icon, size in ICONS.items():
             header = open(self.path(icon), "rb").read(24)

@@ -1,7 +1,8 @@
 """Sizewise's GNOME Shell extension (platform/gnome/extension) in a headless GNOME Shell with
-weston-terminal and Qt 6 windows, called as Sizewise would over the session bus: what it reports
-agrees with the Shell's own answer, what it places lands, its signals come, and its going is
-noticed. Prints the latencies it measured. Run as root:
+weston-terminal and Qt 6 windows, called as Sizewise would over the session bus, where the backend
+contract (tests/gnome) does not look: its interface as declared, a fast drag coalesced, a Qt window
+placed title bar included, a monitor reconfiguration, callers of other users refused, the pointer
+polled only while watched, and its going noticed. Prints the latencies it measured. Run as root:
 /usr/bin/python3 -m unittest tests/wayland/test_gnome_extension.py"""
 
 import os
@@ -16,12 +17,11 @@ from gi.repository import Gio, GLib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
-from gnome_session import EXTENSION_UUID, GnomeSession, RemoteInput, wait_until  # noqa: E402
+from gnome_session import EXTENSION_UUID, GnomeSession, wait_until  # noqa: E402
 
 NAME = "io.github.sizewise.Shell"
 PATH = "/io/github/sizewise/Shell"
 INTERFACE = "io.github.sizewise.Shell1"
-SHIFT, BUTTON1 = 1, 256
 
 
 def frame(window):
@@ -187,91 +187,11 @@ class GnomeExtension(unittest.TestCase):
         self.assertEqual(sorted(m.name for m in served.methods), sorted(m.name for m in declared.methods))
         self.assertEqual(sorted(s.name for s in served.signals), sorted(s.name for s in declared.signals))
 
-    def test_active_window_is_reported_as_the_shell_sees_it(self):
-        self.call("Activate", "(t)", self.own_id)
-        started = time.monotonic()
-        self.call("Activate", "(t)", self.target_id)
-        at, (window_id, window) = self.client.signal("ActiveWindowChanged", lambda a: a[0] == self.target_id,
-                                                     started)
-        self.measure("Activate -> ActiveWindowChanged", started, at)
-        active = self.call("GetActiveWindow")
-        seen = self.shell(self.target_id)
-        self.assertTrue(seen["active"])
-        self.assertEqual(frame(active), seen["frame"])
-        self.assertEqual(frame(window), seen["frame"])
-        self.assertEqual((active["id"], active["title"], active["pid"], active["own"], active["state"],
-                          active["minimized"], active["maximized"], active["active"], active["client"]),
-                         (self.target_id, "Target", self.target.pid, False, "normal", False, "none", True, "wayland"))
-        # weston-terminal draws its own title bar and shadow: the frame is the window geometry it
-        # declares, the buffer its surface with the shadow.
-        print(f"\nweston-terminal: frame {seen['frame']}, buffer {seen['buffer']}", file=sys.stderr)
-
     def test_own_windows_are_told_apart(self):
         own = self.call("GetWindow", "(t)", self.own_id)
         self.assertEqual((own["own"], own["pid"], own["title"]), (True, self.own.pid, "Sizewise rulers"))
         self.assertEqual(frame(own), self.shell(self.own_id)["frame"])
         self.assertFalse(self.call("GetWindow", "(t)", self.target_id)["own"])
-
-    def test_a_place_lands_exactly_and_is_signalled(self):
-        # The terminal rounds its size to whole character cells: the size it takes is asked for again.
-        landed = self.place(self.target_id, 40, 30, 600, 400)
-        self.assertEqual(frame(landed), self.shell(self.target_id)["frame"])
-        for x, y in ((0, 32), (333, 222), (1280 - landed["width"], 800 - landed["height"]), (17, 40)):
-            window = self.place(self.target_id, x, y, landed["width"], landed["height"])
-            self.assertEqual(frame(window), [x, y, landed["width"], landed["height"]])
-            self.assertEqual(frame(window), self.shell(self.target_id)["frame"])
-
-    def test_minimise_restore_maximise(self):
-        before = self.place(self.target_id, 100, 100, 598, 395)
-        started = time.monotonic()
-        self.call("Minimize", "(t)", self.target_id)
-        at, window = self.client.window_changed(self.target_id, lambda w: w["minimized"], started)
-        self.measure("Minimize -> WindowChanged", started, at)
-        self.assertEqual(window["state"], "minimized")
-        self.assertTrue(self.shell(self.target_id)["minimized"])
-        self.assertEqual(frame(window), frame(before))
-
-        started = time.monotonic()
-        self.call("Unminimize", "(t)", self.target_id)
-        at, window = self.client.window_changed(self.target_id, lambda w: not w["minimized"], started)
-        self.measure("Unminimize -> WindowChanged", started, at)
-        self.assertFalse(self.shell(self.target_id)["minimized"])
-        self.assertEqual(frame(window), frame(before))
-
-        started = time.monotonic()
-        self.call("Maximize", "(t)", self.target_id)
-        at, window = self.client.window_changed(self.target_id, lambda w: w["maximized"] == "full" and
-                                                frame(w) != frame(before), started)
-        self.measure("Maximize -> WindowChanged with the new frame", started, at)
-        seen = self.shell(self.target_id)
-        self.assertEqual(window["state"], "maximized")
-        self.assertEqual(frame(window), seen["frame"])
-        self.assertEqual(seen["frame"], seen["workArea"])
-        self.assertTrue(seen["maximizedHorizontally"] and seen["maximizedVertically"])
-
-        started = time.monotonic()
-        self.call("Unmaximize", "(t)", self.target_id)
-        at, window = self.client.window_changed(self.target_id, lambda w: w["maximized"] == "none" and
-                                                frame(w) == frame(before), started)
-        self.measure("Unmaximize -> WindowChanged with the old frame", started, at)
-        self.assertEqual(frame(window), self.shell(self.target_id)["frame"])
-
-    def test_place_restores_a_maximised_window_first(self):
-        started = time.monotonic()
-        self.call("Maximize", "(t)", self.target_id)
-        self.client.window_changed(self.target_id, lambda w: w["maximized"] == "full" and w["width"] == 1280, started)
-        window = self.place(self.target_id, 120, 90, 598, 395)
-        self.assertEqual(window["maximized"], "none")
-        self.assertEqual(frame(window), self.shell(self.target_id)["frame"])
-
-    def test_a_move_by_the_shell_is_signalled(self):
-        landed = self.place(self.target_id, 10, 40, 598, 395)
-        started = time.monotonic()
-        self.session.move_window(self.target_id, 210, 120)
-        at, window = self.client.window_changed(self.target_id, lambda w: (w["x"], w["y"]) == (210, 120), started)
-        self.measure("move by the Shell -> WindowChanged", started, at)
-        self.assertEqual(frame(window), self.shell(self.target_id)["frame"])
-        self.assertEqual(frame(window)[2:], frame(landed)[2:])
 
     def test_a_fast_drag_by_the_shell_comes_coalesced_the_last_frame_right(self):
         self.place(self.target_id, 0, 40, 598, 395)
@@ -301,97 +221,6 @@ class GnomeExtension(unittest.TestCase):
         finally:
             proc.terminate()
             proc.wait()
-
-    def test_a_new_title_is_signalled(self):
-        started = time.monotonic()
-        title = "Target, renamed: Größe – 測定"
-        self.retitle_target(title)
-        try:
-            at, window = self.client.window_changed(self.target_id, lambda w: w["title"] == title, started)
-            self.measure("title set -> WindowChanged", started, at)
-            self.assertEqual(self.shell(self.target_id)["title"], title)
-        finally:
-            self.retitle_target("Target")
-            self.client.window_changed(self.target_id, lambda w: w["title"] == "Target", started)
-
-    def test_own_window_is_kept_above_and_placed_to_the_pixel_without_activation(self):
-        started = time.monotonic()
-        window_id = self.call("PlaceOwn", "(usiiiib)", self.own.pid, "Sizewise rulers", 500, 20, 640, 24, True)
-        self.assertEqual(window_id, self.own_id)
-        at, window = self.client.window_changed(self.own_id, lambda w: frame(w) == [500, 20, 640, 24] and w["above"],
-                                                started)
-        self.measure("PlaceOwn -> WindowChanged", started, at)
-        seen = self.shell(self.own_id)
-        self.assertEqual((seen["frame"], seen["above"], seen["active"]), ([500, 20, 640, 24], True, False))
-        self.assertTrue(window["own"])
-        self.assertTrue(self.shell(self.target_id)["active"])
-        # Activating the target does not bring it over the own window: above stays, and so does
-        # the stacking order (Mutter's stack, bottom to top; it restacks lazily, before a redraw).
-        self.call("Activate", "(t)", self.target_id)
-        self.assertTrue(self.shell(self.own_id)["above"])
-        stacking = wait_until(lambda: self.session.eval(
-            "global.display.sort_windows_by_stacking(global.get_window_actors().map(a => a.meta_window))"
-            ".map(w => String(w.get_id()))"), 5, "the stack")
-        print(f"\nstack: {stacking}, own {self.own_id}, target {self.target_id}", file=sys.stderr)
-        self.assertGreater(stacking.index(str(self.own_id)), stacking.index(str(self.target_id)))
-
-    def test_own_window_not_there_yet_is_placed_when_it_appears(self):
-        self.assertEqual(self.call("PlaceOwn", "(usiiiib)", self.own.pid, "Sizewise measure", 700, 300, 24, 480, True),
-                         0)
-        started = time.monotonic()
-        self.retitle_own("Sizewise measure")
-        try:
-            at, window = self.client.window_changed(self.own_id, lambda w: frame(w) == [700, 300, 24, 480], started)
-            self.measure("own window retitled -> placed", started, at)
-            self.assertEqual(self.shell(self.own_id)["frame"], [700, 300, 24, 480])
-        finally:
-            self.retitle_own("Sizewise rulers")
-            self.client.window_changed(self.own_id, lambda w: w["title"] == "Sizewise rulers", started)
-
-    def test_own_window_of_a_process_just_started_is_placed_when_it_shows(self):
-        # Asked for while the process is still starting (Python and Qt take far longer to load
-        # than one call on the bus), so the extension waits for the window to be created and shown.
-        proc, _ = self.session.qt_window("Sizewise late", frameless=True)
-        started = time.monotonic()
-        try:
-            self.call("SetOwnProcesses", "(au)", [self.own.pid, proc.pid])
-            self.assertEqual(self.call("PlaceOwn", "(usiiiib)", proc.pid, "Sizewise late", 40, 600, 300, 24, True), 0)
-            window_id = int(self.session.wait_window(proc.pid, "Sizewise late")["id"])
-            at, window = self.client.window_changed(window_id, lambda w: frame(w) == [40, 600, 300, 24] and
-                                                    w["above"], started)
-            self.measure("own window of a new process: PlaceOwn -> placed", started, at)
-            seen = self.shell(window_id)
-            # Mutter focuses a window as it maps it; the extension gives the focus back.
-            wait_until(lambda: self.shell(self.target_id)["active"], 5, "the target to have the focus back")
-            self.assertEqual((seen["frame"], seen["above"]), ([40, 600, 300, 24], True))
-            self.assertFalse(self.shell(window_id)["active"])
-        finally:
-            self.call("SetOwnProcesses", "(au)", [self.own.pid])
-            proc.terminate()
-            proc.wait()
-
-    def test_a_closed_window_is_signalled(self):
-        proc, _ = self.session.terminal("Short-lived")
-        window_id = int(self.session.wait_window(proc.pid, "Short-lived")["id"])
-        self.call("GetWindow", "(t)", window_id)
-        started = time.monotonic()
-        proc.terminate()
-        at, _ = self.client.signal("WindowClosed", lambda a: a[0] == window_id, started)
-        self.measure("client ended -> WindowClosed", started, at)
-        self.assertIsNone(self.shell(window_id))
-        proc.wait()
-
-    def test_unknown_window_is_refused(self):
-        with self.assertRaises(GLib.Error) as caught:
-            self.call("Place", "(tiiii)", 1, 0, 0, 10, 10)
-        self.assertIn("InvalidArgs", caught.exception.message)
-
-    def test_monitors_agree_with_the_shell(self):
-        monitors = self.call("GetMonitors")
-        self.assertEqual(monitors, [(0, 0, 1280, 800, 1.0, True)])
-        seen = self.session.eval("(() => { const r = global.display.get_monitor_geometry(0); "
-                                 "return [global.display.get_n_monitors(), r.x, r.y, r.width, r.height]; })()")
-        self.assertEqual(seen, [1, 0, 0, 1280, 800])
 
     def test_a_monitor_reconfiguration_is_signalled(self):
         # The headless virtual monitor takes no other scale or size (Mutter refuses scale 2 for
@@ -426,32 +255,6 @@ class GnomeExtension(unittest.TestCase):
                                             "--method", INTERFACE + ".GetWindow", str(self.target_id)])
         self.assertEqual(as_user.returncode, 0, as_user.stderr)
         self.assertIn("'Target'", as_user.stdout)
-
-    def test_pointer_and_shift_click_through_remote_input(self):
-        service = f"imports.ui.main.extensionManager.lookup('{EXTENSION_UUID}').stateObj._service"
-        device = RemoteInput(self.session)
-        try:
-            device.move_to(100, 200)
-            wait_until(lambda: tuple(self.call("GetPointer")) == (100, 200, 0), 5, "the pointer at 100, 200")
-            self.call("WatchPointer", "(b)", True)
-            self.assertTrue(self.session.eval(f"!!{service}._pointerTimer"))
-            for x, y, mask, act in ((300, 400, 0, lambda: device.move_to(300, 400)),
-                                    (300, 400, SHIFT, lambda: device.key(True)),
-                                    (300, 400, SHIFT | BUTTON1, lambda: device.button(True)),
-                                    (300, 400, SHIFT, lambda: device.button(False)),
-                                    (300, 400, 0, lambda: device.key(False)),
-                                    (1279, 799, 0, lambda: device.move_to(5000, 5000))):
-                started = time.monotonic()
-                act()
-                with self.subTest(x=x, y=y, mask=mask):
-                    at, args = self.client.signal("PointerChanged", lambda a: tuple(a) == (x, y, mask), started, 5)
-                    self.measure("input -> PointerChanged (30 ms poll)", started, at)
-            self.assertEqual(tuple(self.call("GetPointer")), (1279, 799, 0))
-        finally:
-            self.call("WatchPointer", "(b)", False)
-            device.close()
-        # Nobody watches: the polling has stopped.
-        self.assertFalse(self.session.eval(f"!!{service}._pointerTimer"))
 
     def test_pointer_watch_ends_with_the_watcher(self):
         service = f"imports.ui.main.extensionManager.lookup('{EXTENSION_UUID}').stateObj._service"

@@ -33,8 +33,6 @@ var SizewiseService = class SizewiseService {
         this._watched = new Map(); // window id -> {window, handlers}
         this._pending = new Map(); // window id -> window, changes waiting for the idle report
         this._ownPids = new Set();
-        this._ownRequests = []; // PlaceOwn for windows not there yet
-        this._awaiting = new Map(); // window -> what stops waiting for it to become an own one
         this._madeAbove = new Set(); // windows this service keeps above, let go at the end
         this._pointerWatchers = new Map(); // unique bus name -> name watch id
         this._displayHandlers = [];
@@ -51,13 +49,10 @@ var SizewiseService = class SizewiseService {
 
         const display = global.display;
         this._connect(this._displayHandlers, display, 'notify::focus-window', () => this._focusChanged());
-        this._connect(this._displayHandlers, display, 'window-created', (d, window) => this._windowCreated(window));
         this._monitorManager = global.backend.get_monitor_manager();
         this._monitorsId = this._monitorManager.connect('monitors-changed', () =>
             this._emit('MonitorsChanged', '(a(iiiidb))', [this._monitors()]));
         this._active = display.focus_window;
-        this._lastForeign = this._active;
-        this._justShown = null;
         if (this._active)
             this._watch(this._active);
     }
@@ -81,10 +76,7 @@ var SizewiseService = class SizewiseService {
             GLib.source_remove(this._idleId);
         this._idleId = 0;
         this._pending.clear();
-        this._ownRequests = [];
-        for (const stop of [...this._awaiting.values()])
-            stop();
-        this._active = this._lastForeign = this._justShown = null;
+        this._active = null;
         // Giving the name up is what tells Sizewise the extension is gone (NameOwnerChanged).
         Gio.bus_unown_name(this._nameId);
         this._exported.unexport();
@@ -254,23 +246,6 @@ var SizewiseService = class SizewiseService {
             next.activate(global.get_current_time());
     }
 
-    _doPlaceOwn(pid, title, x, y, width, height, above) {
-        if (width < 1 || height < 1)
-            throw this._invalid(`no frame of ${width} x ${height}`);
-        const request = {pid, title, x, y, width, height, above};
-        this._ownRequests = this._ownRequests.filter(r => r.pid !== pid || r.title !== title);
-        const window = this._windows().find(w => this._isOwn(w, request));
-        if (!window) {
-            this._ownRequests.push(request);
-            // One of the process's windows may yet take the title.
-            for (const w of this._windows().filter(candidate => candidate.get_pid() === pid))
-                this._awaitOwn(w);
-            return 0;
-        }
-        this._placeOwn(window, request);
-        return window.get_id();
-    }
-
     _doGetMonitors() {
         return this._monitors();
     }
@@ -320,77 +295,6 @@ var SizewiseService = class SizewiseService {
             return;
         this._lastPointer = pointer;
         this._emit('PointerChanged', '(iiu)', [x, y, mask]);
-    }
-
-    // --- Sizewise's own windows -------------------------------------------------------------------------
-
-    _isOwn(window, request) {
-        return window.get_pid() === request.pid && window.get_title() === request.title;
-    }
-
-    _placeOwn(window, request) {
-        this._watch(window);
-        if (request.above) {
-            window.make_above();
-            this._madeAbove.add(window);
-        } else {
-            window.unmake_above();
-            this._madeAbove.delete(window);
-        }
-        window.move_resize_frame(true, request.x, request.y, request.width, request.height);
-    }
-
-    // A window may be created before it has its title and before the Shell has placed it; an own
-    // window asked for is placed once it shows with its title, so that the Shell's first placement
-    // does not undo ours.
-    _claimOwn(window) {
-        const index = this._ownRequests.findIndex(r => this._isOwn(window, r));
-        if (index < 0 || window.is_hidden())
-            return;
-        this._placeOwn(window, this._ownRequests.splice(index, 1)[0]);
-        // Mutter focuses a window as it maps it; Sizewise's own windows are never to take the
-        // focus from the window being measured. The focus may move before or after this.
-        this._justShown = window;
-        this._giveFocusBack();
-    }
-
-    // Once, right after an own window first showed: if it took the focus, the window that had it
-    // before gets it back. The next focus change ends the watch either way, so a later click on
-    // an own window keeps its focus.
-    _giveFocusBack() {
-        const focus = this.global.display.focus_window;
-        if (!this._justShown || focus !== this._justShown)
-            return;
-        this._justShown = null;
-        if (this._lastForeign)
-            this._lastForeign.activate(this.global.get_current_time());
-    }
-
-    _windowCreated(window) {
-        if (this._ownRequests.some(r => r.pid === window.get_pid()))
-            this._awaitOwn(window);
-    }
-
-    // Watches a window of a process that Sizewise's own windows are asked of, until none is asked
-    // any more or the window goes.
-    _awaitOwn(window) {
-        if (this._awaiting.has(window))
-            return;
-        const handlers = [];
-        const stop = () => {
-            for (const [object, id] of handlers)
-                object.disconnect(id);
-            this._awaiting.delete(window);
-        };
-        const claim = () => {
-            this._claimOwn(window);
-            if (!this._ownRequests.some(r => r.pid === window.get_pid()))
-                stop();
-        };
-        this._connect(handlers, window, 'shown', claim);
-        this._connect(handlers, window, 'notify::title', claim);
-        this._connect(handlers, window, 'unmanaged', stop);
-        this._awaiting.set(window, stop);
     }
 
     // --- reports ------------------------------------------------------------------------------------
@@ -451,10 +355,6 @@ var SizewiseService = class SizewiseService {
         this._connect(handlers, window, 'unmanaged', () => {
             this._unwatch(id);
             this._madeAbove.delete(window);
-            if (this._lastForeign === window)
-                this._lastForeign = null;
-            if (this._justShown === window)
-                this._justShown = null;
             this._emit('WindowClosed', '(t)', [id]);
         });
         this._watched.set(id, {window, handlers});
@@ -494,15 +394,6 @@ var SizewiseService = class SizewiseService {
         this._active = window;
         if (window)
             this._watch(window);
-        if (window && window !== this._justShown && !this._ownPids.has(window.get_pid()) &&
-            !this._ownRequests.some(r => r.pid === window.get_pid()))
-            this._lastForeign = window;
         this._emit('ActiveWindowChanged', '(ta{sv})', [window ? window.get_id() : 0, this._describe(window)]);
-        if (this._justShown) {
-            const shown = this._justShown;
-            this._giveFocusBack();
-            if (this._justShown === shown && window !== shown)
-                this._justShown = null;
-        }
     }
 };
