@@ -67,20 +67,22 @@ int runAlone(sw::Backend& backend, const std::vector<std::string>& args) {
     const auto command = std::get<sw::WindowCommand>(sw::parseWindowCommand(args));
     if (sw::needsRunningProgram(command))
         return print({sw::kNotDone, "", "Sizewise: it is not running\n"});
-    sw::Desktop desktop = backend.desktop();
-    sw::WindowSystem& windows = desktop.windows;
-    const sw::CommandRunner::Acts acts{
-        [&windows](sw::WindowId w, const sw::Placement& p) { windows.placeWindow(w, p); },
-        [&windows](sw::WindowId w, sw::ShowCommand c) { windows.showWindow(w, c); }};
-    auto* runner = new sw::CommandRunner(windows, desktop.screen.metrics().monitors,
-                                         sw::readMainSettings(desktop.settings).presets, acts,
-                                         sw::steadyClock());
     int status = -1;
-    runner->run(command, command.window != 0 ? command.window : windows.foregroundWindow(),
-                [&status](const sw::Reply& reply) {
-                    status = print(reply);
-                    QCoreApplication::exit(status);
-                });
+    backend.whenReady([&backend, &status, command] {
+        sw::Desktop desktop = backend.desktop();
+        sw::WindowSystem& windows = desktop.windows;
+        const sw::CommandRunner::Acts acts{
+            [&windows](sw::WindowId w, const sw::Placement& p) { windows.placeWindow(w, p); },
+            [&windows](sw::WindowId w, sw::ShowCommand c) { windows.showWindow(w, c); }};
+        auto* runner = new sw::CommandRunner(windows, desktop.screen.metrics().monitors,
+                                             sw::readMainSettings(desktop.settings).presets, acts,
+                                             sw::steadyClock());
+        runner->run(command, command.window != 0 ? command.window : windows.foregroundWindow(),
+                    [&status](const sw::Reply& reply) {
+                        status = print(reply);
+                        QCoreApplication::exit(status);
+                    });
+    });
     return status >= 0 ? status : QApplication::exec();
 }
 
@@ -123,22 +125,26 @@ int claimDisplay(sw::SingleInstance& instance, std::unique_ptr<sw::Sizewise>& si
 }
 
 // Runs the program until it ends; the system's requests to end and a lost display end it in
-// order too.
-int run(sw::Backend& backend, std::unique_ptr<sw::Sizewise>& sizewise) {
-    sw::Sizewise* root = sizewise.get();
-    sw::installEndRequestHandlers([root](sw::EndRequest) { root->quit(); });
+// order too. The program is made once the desktop has told what it reads first.
+int run(sw::Backend& backend, std::unique_ptr<sw::Sizewise>& sizewise, sw::Options options) {
     // Qt's and Xlib's objects are half torn down when the display is lost, so only the settings
     // are saved (they need no display) and the process ends at once with status 0.
-    const auto endWithoutDisplay = [root] {
-        root->quitWithoutDisplay();
+    const auto endWithoutDisplay = [&sizewise] {
+        if (sizewise) sizewise->quitWithoutDisplay();
         std::fflush(nullptr);
-        std::_Exit(0);
+        std::_Exit(sizewise ? 0 : 1);  // lost while starting, there was nothing to save
     };
     backend.setConnectionLostHandler(endWithoutDisplay);
-    sizewise->start();
-    // Registered only now, so that it runs before the exit handlers that Qt registered while the
-    // windows were made, while the settings can be written.
-    sw::installUnexpectedExitHandler(endWithoutDisplay);
+    backend.whenReady([&backend, &sizewise, options, endWithoutDisplay] {
+        sizewise = std::make_unique<sw::Sizewise>(
+            backend.desktop(), options, [](int status) { QCoreApplication::exit(status); });
+        sw::Sizewise* root = sizewise.get();
+        sw::installEndRequestHandlers([root](sw::EndRequest) { root->quit(); });
+        sizewise->start();
+        // Registered only now, so that it runs before the exit handlers that Qt registered while
+        // the windows were made, while the settings can be written.
+        sw::installUnexpectedExitHandler(endWithoutDisplay);
+    });
     const int status = QApplication::exec();
     sw::disarmUnexpectedExit();
     return status;
@@ -175,8 +181,5 @@ int main(int argc, char** argv) {
     std::unique_ptr<sw::Sizewise> sizewise;
     sw::SingleInstance instance(backend->displayIdentity());
     if (const int status = claimDisplay(instance, sizewise); status >= 0) return status;
-    sizewise = std::make_unique<sw::Sizewise>(backend->desktop(),
-                                              sw::Options{line.splash, backend->offer()},
-                                              [](int status) { QCoreApplication::exit(status); });
-    return run(*backend, sizewise);
+    return run(*backend, sizewise, sw::Options{line.splash, backend->offer()});
 }

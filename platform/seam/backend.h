@@ -40,6 +40,9 @@ public:
     virtual std::string displayIdentity() const = 0;
     // Runs once, from the event loop, when the connection to the display is lost.
     virtual void setConnectionLostHandler(std::function<void()> handler) = 0;
+    // Runs ready once, from the event loop or at once, when the desktop has what the program reads
+    // first (the screens, the foreground window). Asked once, before desktop() is used.
+    virtual void whenReady(std::function<void()> ready) { ready(); }
     // What the user could do to let Sizewise see more here, if anything.
     virtual std::optional<DesktopOffer> offer() const { return std::nullopt; }
 };

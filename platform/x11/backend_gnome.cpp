@@ -73,7 +73,6 @@ public:
     }
 
     Desktop desktop() override {
-        startOnce();
         return Desktop{windows_, *g_, *g_, settings_, shell_, icon_, *g_};
     }
 
@@ -95,14 +94,12 @@ public:
         onLost_ = std::move(handler);
     }
 
-private:
-    // Starts listening and waits, in the event loop, for the extension's first answers.
-    void startOnce() {
-        if (started_) return;
-        started_ = true;
-        startAndAwaitFirstReports(*g_, onLost_);
+    // Starts listening to the compositor, and tells once its first reports are in.
+    void whenReady(std::function<void()> ready) override {
+        startThenTell(*g_, std::move(ready), onLost_);
     }
 
+private:
     std::unique_ptr<gnome::GnomeDesktop> g_;
     std::string x11Error_;
     std::unique_ptr<x11::X11Desktop> x11_;
@@ -111,7 +108,6 @@ private:
     qt::QtShell shell_;
     qt::QtNotifyIcon icon_;
     std::function<void()> onLost_;
-    bool started_ = false;
 };
 
 DesktopOffer extensionOffer(const std::string& package, bool update) {

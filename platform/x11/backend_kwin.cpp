@@ -26,10 +26,7 @@ public:
         });
     }
 
-    Desktop desktop() override {
-        startOnce();
-        return Desktop{*k_, *k_, *k_, settings_, shell_, icon_, *k_};
-    }
+    Desktop desktop() override { return Desktop{*k_, *k_, *k_, settings_, shell_, icon_, *k_}; }
 
     std::vector<std::string> warnings() const override {
         std::vector<std::string> all{
@@ -47,20 +44,17 @@ public:
         onLost_ = std::move(handler);
     }
 
-private:
-    // Joins the bus and waits, in the event loop, for the script's first reports.
-    void startOnce() {
-        if (started_) return;
-        started_ = true;
-        startAndAwaitFirstReports(*k_, onLost_);
+    // Starts listening to the compositor, and tells once its first reports are in.
+    void whenReady(std::function<void()> ready) override {
+        startThenTell(*k_, std::move(ready), onLost_);
     }
 
+private:
     std::unique_ptr<kwin::KWinDesktop> k_;
     qt::QtSettingsStore settings_;
     qt::QtShell shell_;
     qt::QtNotifyIcon icon_;
     std::function<void()> onLost_;
-    bool started_ = false;
 };
 
 }  // namespace

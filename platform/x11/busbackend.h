@@ -5,11 +5,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
-#include <QEventLoop>
 #include <QTimer>
 
 namespace sw {
@@ -29,11 +29,13 @@ inline std::string waylandDisplayIdentity() {
     return std::string("wayland ") + (name ? name : "");
 }
 
-// Starts the desktop and waits, in the event loop, for its first reports: the program reads the
-// screens as it starts, and the compositor answers within milliseconds. A start that fails is
-// told to onLost from the event loop, as a lost display is.
+// Starts the desktop and runs ready once its first reports are in: the program reads the screens
+// as it starts, and the compositor answers within milliseconds. A compositor that has not answered
+// within three seconds is taken as it is then. A start that fails is told to onLost from the event
+// loop, as a lost display is. Nothing waits: ready runs from the event loop.
 template <class BusDesktop>
-void startAndAwaitFirstReports(BusDesktop& desktop, const std::function<void()>& onLost) {
+void startThenTell(BusDesktop& desktop, std::function<void()> ready,
+                   const std::function<void()>& onLost) {
     constexpr int kFirstReportMs = 3000;
     std::string error;
     if (!desktop.start(&error)) {
@@ -43,11 +45,16 @@ void startAndAwaitFirstReports(BusDesktop& desktop, const std::function<void()>&
         });
         return;
     }
-    QEventLoop wait;
-    desktop.setReadyHandler([&wait] { wait.quit(); });
-    QTimer::singleShot(kFirstReportMs, &wait, &QEventLoop::quit);
-    if (!desktop.ready()) wait.exec();
-    desktop.setReadyHandler(nullptr);
+    auto once = std::make_shared<std::function<void()>>(std::move(ready));
+    const auto tell = [&desktop, once] {
+        if (!*once) return;
+        desktop.setReadyHandler(nullptr);
+        const auto told = std::move(*once);
+        *once = nullptr;
+        told();
+    };
+    desktop.setReadyHandler(tell);
+    QTimer::singleShot(desktop.ready() ? 0 : kFirstReportMs, tell);
 }
 
 }  // namespace sw

@@ -12,6 +12,9 @@ import program_scenario  # noqa: E402
 from fake_pointer import PointerDevice  # noqa: E402
 from kwin_session import KwinSession  # noqa: E402
 
+# Where KWin has the pointer.
+CURSOR = 'print("%(marker)s " + workspace.cursorPos.x + " " + workspace.cursorPos.y);'
+
 # Makes a window the active one, as a user's click would.
 ACTIVATE = """
 var windows = workspace.clientList();
@@ -39,8 +42,12 @@ class SizewiseUnderKWin(program_scenario.Scenario):
         self.session.move_window(window_id, x, y, w, h)
 
     def click(self, x, y, done):
+        # KWin may drop the first events of a fake device just made: the pointer is moved there
+        # until KWin has it, then clicked.
         pointer = PointerDevice(self.session)
         try:
+            program_scenario.wait_until(lambda: pointer.move_to(x, y) or self.session.one_shot(CURSOR) == f"{x} {y}",
+                                        10, "KWin to have the pointer there")
             pointer.click(x, y)
         finally:
             pointer.close()
