@@ -23,7 +23,7 @@ bool PointerTracker::detectMeasureClick(const PointerSnapshot& snap) {
     const bool newPress = snap.keys.left && !leftWasDown_;
     leftWasDown_ = snap.keys.left;
     if (!newPress) return false;
-    if (measuring_ || snap.keys.shift) return true;
+    if (measuring_ || snap.keys.shift || armed_) return true;
     // A plain click with no measurement under way clears a finished one.
     lines_.visible = false;
     return false;
@@ -32,6 +32,7 @@ bool PointerTracker::detectMeasureClick(const PointerSnapshot& snap) {
 void PointerTracker::measure(Point pos, bool click) {
     if (click && !measuring_) {
         measuring_ = true;
+        armed_ = false;
         lines_ = MeasureLines{true, pos, pos};
         return;
     }
@@ -60,6 +61,7 @@ PointerReadout PointerTracker::track(const PointerSnapshot& snap, ScaleMode mode
     // The right button, clicked or held, cancels a measurement and clears a finished one.
     if (snap.keys.right) {
         measuring_ = false;
+        armed_ = false;
         lines_.visible = false;
     }
     if (!lines_.visible) width_ = height_ = 0;

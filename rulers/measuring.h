@@ -1,7 +1,8 @@
 // The pointer's co-ordinates on the rulers and SHIFT+left-click measuring,
 // driven by snapshots of the pointer and the buttons taken when either changes:
-// a SHIFT+left press starts a measurement, the next left press ends it, the
-// right button cancels it.
+// a SHIFT+left press starts a measurement (or any left press once armed, where
+// SHIFT+clicks cannot be seen), the next left press ends it, the right button
+// cancels it.
 #pragma once
 
 #include <cstdint>
@@ -60,6 +61,12 @@ public:
     PointerReadout track(const PointerSnapshot& snap, ScaleMode mode, const RulerOrigin& origin);
     // Between the click that starts a measurement and the one that ends it.
     bool measuring() const { return measuring_; }
+    // The next left press starts a measurement, SHIFT held or not; the right button disarms.
+    void arm() {
+        armed_ = true;
+        leftWasDown_ = false;  // armed from a menu, whose entry takes effect on the release
+    }
+    bool armed() const { return armed_; }
 
 private:
     bool detectMeasureClick(const PointerSnapshot& snap);
@@ -67,6 +74,7 @@ private:
 
     bool leftWasDown_ = false;
     bool measuring_ = false;
+    bool armed_ = false;
     MeasureLines lines_;
     // The size the read-out shows.
     std::int64_t width_ = 0;

@@ -115,6 +115,10 @@ void RulerWindow::openMenu() {
     menu_->popup(menuButton_->mapToGlobal(QPoint(0, menuButton_->height())));
 }
 
+void RulerWindow::offerMeasure(bool offered) {
+    if (menu_ != nullptr) menu_->offerMeasure(offered);
+}
+
 void RulerWindow::setScaleMode(ScaleMode mode) {
     if (menu_ != nullptr) menu_->setMode(mode);
     mode_ = mode;

@@ -29,6 +29,8 @@ Rulers::Rulers(WindowSystem& windows, PointerInput& pointer, SettingsStore& sett
         connect(ruler, &RulerWindow::closeClicked, this, [this] { setShown(false); });
         connect(ruler, &RulerWindow::modeChosen, this, &Rulers::setScaleMode);
         connect(ruler, &RulerWindow::moved, this, &Rulers::pointerWork);
+        connect(ruler, &RulerWindow::measureChosen, this, &Rulers::armMeasuring);
+        ruler->offerMeasure(!pointer_.takesShiftClicksEverywhere());
     }
     connect(&target, &Target::changed, this, &Rulers::showReading);
 }
@@ -139,8 +141,18 @@ void Rulers::followMeasuring(const KeyStates& keys) {
     // up, so that its release reaches no window either. A release makes no event of its own
     // where the pointer is still, so the buttons are looked at again until then.
     const bool held = capture_ == ClickCapture::All && (keys.left || keys.right);
-    takeClicks(tracker_.measuring() || held ? ClickCapture::All : ClickCapture::ShiftLeft);
+    const bool all = tracker_.measuring() || tracker_.armed() || held;
+    takeClicks(all ? ClickCapture::All : ClickCapture::ShiftLeft);
     if (held && !tracker_.measuring()) due_->start(kPointerSpacing);
+}
+
+// Where SHIFT+clicks on other windows cannot be taken: every click is taken from now on, and the
+// next left one starts the measurement.
+void Rulers::armMeasuring() {
+    if (!shown_) return;
+    pointer_.readPointer();  // what was pressed before does not count
+    tracker_.arm();
+    takeClicks(ClickCapture::All);
 }
 
 void Rulers::takeClicks(ClickCapture capture) {

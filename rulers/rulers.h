@@ -64,6 +64,7 @@ private:
     // Which clicks the rulers take from the windows under the pointer: a SHIFT+left press while
     // shown, every click while measuring.
     void followMeasuring(const KeyStates& keys);
+    void armMeasuring();
     void takeClicks(ClickCapture capture);
 
     PointerInput& pointer_;

@@ -55,6 +55,13 @@ ScaleModeMenu::ScaleModeMenu(QWidget* owner) : QObject(owner), menu_(new QMenu("
         relative_->setChecked(!relative_->isChecked());
         emit chosen(ScaleMode::Relative);
     });
+    measure_ = menu_->addAction("Measure");
+    measure_->setVisible(false);
+    connect(measure_, &QAction::triggered, this, &ScaleModeMenu::measureChosen);
+}
+
+void ScaleModeMenu::offerMeasure(bool offered) {
+    measure_->setVisible(offered);
 }
 
 void ScaleModeMenu::setMode(ScaleMode mode) {
@@ -217,6 +224,7 @@ void RulerWindow::createTitleControls() {
 
     menu_ = new ScaleModeMenu(this);
     connect(menu_, &ScaleModeMenu::chosen, this, &RulerWindow::modeChosen);
+    connect(menu_, &ScaleModeMenu::measureChosen, this, &RulerWindow::measureChosen);
 }
 
 void RulerWindow::load(const StoredRuler& stored, ScaleMode mode) {

@@ -47,13 +47,17 @@ public:
     // The menu is a window of owner's.
     explicit ScaleModeMenu(QWidget* owner);
     void setMode(ScaleMode mode);
+    // "Measure": where SHIFT+clicks on other windows cannot be taken, the way to start measuring.
+    void offerMeasure(bool offered);
     void popup(QPoint at);
 
 signals:
     void chosen(sw::ScaleMode mode);
+    void measureChosen();
 
 private:
     QMenu* menu_ = nullptr;
+    QAction* measure_ = nullptr;
     QAction* relative_ = nullptr;
     QAction* absolute_ = nullptr;
 };
@@ -81,6 +85,7 @@ public:
     // A ruler locked to the target follows the frame just read.
     void followTarget(const Rect& frame);
     void setScaleMode(ScaleMode mode);
+    void offerMeasure(bool offered);
 
     // What the pointer work shows: this ruler's red line and measure line (in strip
     // co-ordinates) and, on the horizontal ruler, the read-outs.
@@ -92,6 +97,8 @@ signals:
     void closeClicked();
     // A mode was chosen from the menu.
     void modeChosen(sw::ScaleMode mode);
+    // "Measure" was chosen from the menu.
+    void measureChosen();
     void moved();
 
 protected:

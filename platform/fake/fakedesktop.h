@@ -97,6 +97,8 @@ public:
     InputHandler inputHandler;
     // Which clicks the program has taken from the windows under the pointer.
     ClickCapture capture = ClickCapture::Off;
+    // False plays a Wayland compositor, which keeps other windows' SHIFT+clicks from programs.
+    bool shiftClicksEverywhere = true;
     MonitorsHandler monitorsHandler;
 
     // WindowSystem
@@ -116,6 +118,7 @@ public:
     PointerSnapshot readPointer() override;
     void setInputHandler(InputHandler onInput) override { inputHandler = std::move(onInput); }
     void setClickCapture(ClickCapture taken) override { capture = taken; }
+    bool takesShiftClicksEverywhere() const override { return shiftClicksEverywhere; }
 
     // Screen
     ScreenMetrics metrics() override;

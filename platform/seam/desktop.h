@@ -136,6 +136,11 @@ public:
     // still reported by readPointer. A backend that cannot take them (another program holds the
     // pointer) leaves the clicks where they go and says so once.
     virtual void setClickCapture(ClickCapture capture) = 0;
+
+    // Whether a SHIFT+left click on any window is reported and can be taken (ShiftLeft). Where
+    // it cannot (a compositor that keeps other programs' clicks from Sizewise), All still takes
+    // every click, and the program offers another way to start measuring.
+    virtual bool takesShiftClicksEverywhere() const { return true; }
 };
 
 // A key with modifiers, named by the key rather than by what the keyboard's layout types with

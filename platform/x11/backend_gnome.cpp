@@ -10,6 +10,7 @@
 #include "busbackend.h"
 #include "extensionsetup.h"
 #include "gnomedesktop.h"
+#include "overlaypointer.h"
 #include "qtnotifyicon.h"
 #include "qtsettings.h"
 #include "qtshell.h"
@@ -65,6 +66,7 @@ public:
         : g_(gnome::GnomeDesktop::create()),
           x11_(x11::X11Desktop::connect(nullptr, &x11Error_)),
           windows_(*g_, x11_.get()),
+          pointer_(*g_, *g_),
           icon_(QGuiApplication::windowIcon()) {
         g_->setConnectionLostHandler([this](const std::string& why) {
             std::fprintf(stderr, "Sizewise: %s\n", why.c_str());
@@ -73,12 +75,13 @@ public:
     }
 
     Desktop desktop() override {
-        return Desktop{windows_, *g_, *g_, settings_, shell_, icon_, *g_};
+        return Desktop{windows_, pointer_, *g_, settings_, shell_, icon_, *g_};
     }
 
     std::vector<std::string> warnings() const override {
         std::vector<std::string> all{
-            "under Wayland, Sizewise takes no clicks from other windows and no global shortcuts"};
+            "under Wayland, Sizewise takes no clicks from other windows (choose Measure from a "
+            "ruler's menu to measure) and no global shortcuts"};
         if (!x11_) {
             all.emplace_back("Sizewise's own windows cannot be kept above others: " + x11Error_);
         }
@@ -104,6 +107,7 @@ private:
     std::string x11Error_;
     std::unique_ptr<x11::X11Desktop> x11_;
     OwnWindowsOnX11 windows_;
+    qt::OverlayPointer pointer_;
     qt::QtSettingsStore settings_;
     qt::QtShell shell_;
     qt::QtNotifyIcon icon_;

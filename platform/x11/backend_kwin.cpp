@@ -8,6 +8,7 @@
 
 #include "busbackend.h"
 #include "kwindesktop.h"
+#include "overlaypointer.h"
 #include "qtnotifyicon.h"
 #include "qtsettings.h"
 #include "qtshell.h"
@@ -19,19 +20,24 @@ namespace {
 
 class KWinBackend final : public Backend {
 public:
-    KWinBackend() : k_(kwin::KWinDesktop::create()), icon_(QGuiApplication::windowIcon()) {
+    KWinBackend()
+        : k_(kwin::KWinDesktop::create()),
+          pointer_(*k_, *k_),
+          icon_(QGuiApplication::windowIcon()) {
         k_->setConnectionLostHandler([this](const std::string& why) {
             std::fprintf(stderr, "Sizewise: %s\n", why.c_str());
             if (onLost_) onLost_();
         });
     }
 
-    Desktop desktop() override { return Desktop{*k_, *k_, *k_, settings_, shell_, icon_, *k_}; }
+    Desktop desktop() override {
+        return Desktop{*k_, pointer_, *k_, settings_, shell_, icon_, *k_};
+    }
 
     std::vector<std::string> warnings() const override {
         std::vector<std::string> all{
-            "under Wayland, Sizewise sees no clicks or SHIFT presses on other windows and takes "
-            "no global shortcuts"};
+            "under Wayland, Sizewise sees no clicks or SHIFT presses on other windows (choose "
+            "Measure from a ruler's menu to measure) and takes no global shortcuts"};
         if (!icon_.hostAvailable()) {
             all.emplace_back("no notification area is running; the icon appears when one starts");
         }
@@ -51,6 +57,7 @@ public:
 
 private:
     std::unique_ptr<kwin::KWinDesktop> k_;
+    qt::OverlayPointer pointer_;
     qt::QtSettingsStore settings_;
     qt::QtShell shell_;
     qt::QtNotifyIcon icon_;

@@ -8,6 +8,7 @@ SIZEWISE_SCREENSHOT set, the screen with the locked rulers is saved there."""
 
 import configparser
 import os
+import re
 import signal
 import unittest
 
@@ -86,11 +87,44 @@ class Scenario(unittest.TestCase):
         own = {w[self.TITLE]: w for w in self.session.windows() if w["pid"] == pid and self.session.shown(w)}
         return own if len(own) == 3 and all(w[self.ABOVE] for w in own.values()) else None
 
+    def atspi(self, action, window, control):
+        """A control of Sizewise's over AT-SPI, as the session's user (atspi_control.py): what it
+        printed, None when the control was not found."""
+        done = self.session.run_as_user(["/usr/bin/python3", self.session.user_copy("atspi_control.py"), action,
+                                         window, control])
+        return done.stdout.strip() if done.returncode == 0 else None
+
     def control(self, window, description):
-        """Where a control of Sizewise's is on the screen, read over AT-SPI as the session's user."""
-        done = self.session.run_as_user(["/usr/bin/python3", self.session.user_copy("control_extents.py"),
-                                         window, description])
-        return tuple(map(int, done.stdout.split())) if done.returncode == 0 else None
+        """Where a control of Sizewise's is on the screen."""
+        extents = self.atspi("extents", window, description)
+        return tuple(map(int, extents.split())) if extents else None
+
+    def x_windows(self):
+        """Sizewise's X11 windows on Xwayland, override-redirect ones (menus, the measuring
+        overlay) too, which compositors do not list: (name, width, height) each."""
+        tree = self.session.run_as_user(["xwininfo", "-root", "-children"]).stdout
+        return [(name, int(w), int(h)) for name, w, h in re.findall(r'"([^"]*)": \("sizewise".*?\)\s+(\d+)x(\d+)', tree)]
+
+    def measure_with_the_menu(self):
+        """Clicks on other windows are the compositor's to route: Measure in the ruler's menu
+        (reached with the keyboard: Qt's menus are not shown over AT-SPI) arms measuring, and both
+        clicks are Sizewise's alone, none reaches the window under them."""
+        presses = lambda: open(self.session.path("qt.log")).read().count("pressed")
+        before = presses()
+        ruler = "Sizewise Horizontal Ruler"
+        x, y, w, h = wait_until(lambda: self.control(ruler, "Menu"), 10, "the ruler's menu button")
+        menu_open = lambda: any(name == "Sizewise" and h < 100 and w < 300 and h > 30 for name, w, h in self.x_windows())
+        self.click(x + w // 2, y + h // 2, menu_open)
+        wait_until(menu_open, 10, "the ruler's menu open")
+        self.session.run_as_user(["xdotool", "key", "--delay", "50", "Down", "Down", "Return"])  # Mode, Measure
+        wait_until(lambda: any(name == "Sizewise Measuring" for name, _, _ in self.x_windows()), 10, "the overlay")
+        measured = lambda: self.atspi("text", ruler, "Measured Area Dimensions")
+        overlaid = lambda: any(name == "Sizewise Measuring" for name, _, _ in self.x_windows())
+        self.click(400, 330, lambda: measured() == "0 X 0")
+        self.click(460, 360, lambda: not overlaid())  # the end click gives the clicks back
+        wait_until(lambda: not overlaid(), 10, "the overlay gone")
+        self.assertEqual(measured(), "60 X 30")
+        self.assertEqual(presses(), before)
 
     def test_the_program_on_a_wayland_window(self):
         self.write_settings()
@@ -131,6 +165,7 @@ class Scenario(unittest.TestCase):
         self.move_as_compositor(theirs, 320, 260)
         wait_until(lambda: (edge("Horizontal"), edge("Vertical")) == (320, 260), 10,
                    "the rulers to follow the compositor's move")
+        self.measure_with_the_menu()
         if os.environ.get("SIZEWISE_SCREENSHOT"):
             self.session.screenshot(os.environ["SIZEWISE_SCREENSHOT"])
 

@@ -5,6 +5,7 @@
 
 #include "fixture.h"
 #include "locking.h"
+#include "overlaypointer.h"
 
 namespace sw {
 namespace {
@@ -30,6 +31,13 @@ protected:
         QTest::mouseClick(ruler.findChild<QToolButton*>(button), Qt::LeftButton);
     }
     static QString readout(const char* name) { return h().findChild<QLabel*>(name)->text(); }
+    static QAction* rulerMenuEntry(const QString& text) {
+        for (QAction* a : h().findChild<QMenu*>()->findChildren<QAction*>()) {
+            if (a->text() == text) return a;
+        }
+        ADD_FAILURE() << "no entry " << text.toStdString();
+        return nullptr;
+    }
     // What the scale shows on the screen along one line (two pixels before its far edge every
     // tick reaches; 11 pixels into the horizontal scale only the long ones do), a pixel a step.
     static std::vector<QRgb> scale(QWidget& ruler, int depth = -2) {
@@ -118,6 +126,41 @@ TEST_F(RulerTest, EitherRulerInTheForegroundGivesBothTheActiveCaption) {
     EXPECT_EQ(caption(h()), inactive);
 }
 
+// Where a compositor keeps other windows' SHIFT+clicks from Sizewise, "Measure" in the ruler's
+// menu takes every click, and the next plain left click starts the measurement.
+class ArmedRulerTest : public RulerTest {
+protected:
+    void SetUp() override {
+        fake.shiftClicksEverywhere = false;
+        RulerTest::SetUp();
+    }
+};
+
+TEST_F(ArmedRulerTest, TheMenuArmsMeasuringWithPlainClicks) {
+    const auto clickAt = [&](Point at) {
+        fake.movePointer(at);
+        poll();
+        fake.pressKeys(KeyStates{true, false, false});
+        poll();
+    };
+    const auto measureShown = [] {
+        return h().findChild<QLabel*>("measureReadout")->isVisibleTo(&h());
+    };
+    clickAt(Point{405, 300});  // not armed: a plain click measures nothing
+    EXPECT_FALSE(measureShown());
+    ASSERT_TRUE(rulerMenuEntry("Measure")->isVisible());
+    rulerMenuEntry("Measure")->trigger();
+    EXPECT_EQ(fake.capture, ClickCapture::All);
+    clickAt(Point{405, 300});
+    EXPECT_TRUE(measureShown());
+    clickAt(Point{455, 340});
+    EXPECT_EQ(readout("measureReadout"), "50 X 40");
+    // Once the end click's button is seen up, clicks are the windows' again.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return fake.capture == ClickCapture::ShiftLeft; }));
+    clickAt(Point{470, 360});  // the measurement disarmed it: this click only clears it
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !measureShown(); }));
+}
+
 TEST_F(RulerTest, ThePointerWorkShowsCoordinatesLinesAndMeasures) {
     fake.movePointer(Point{405, 300});
     ASSERT_TRUE(QTest::qWaitFor([&] { return readout("pointerReadout") == "300,250"; }));
@@ -134,7 +177,8 @@ TEST_F(RulerTest, ThePointerWorkShowsCoordinatesLinesAndMeasures) {
     // Absolute numbers, chosen from the horizontal ruler's menu, count from the screen's origin
     // on both rulers, at once: the ruler at 105 has its long ticks at 5, 15 ...
     EXPECT_EQ(scale(h(), 11)[10], kBlack);
-    h().findChild<QMenu*>()->findChildren<QAction*>().back()->trigger();
+    EXPECT_FALSE(rulerMenuEntry("Measure")->isVisible());  // SHIFT+clicks are seen everywhere here
+    rulerMenuEntry("Absolute")->trigger();
     EXPECT_EQ(readout("pointerReadout"), "455,340");
     EXPECT_TRUE(QTest::qWaitFor([&] { return scale(h(), 11)[5] == kBlack; }));
     EXPECT_NE(scale(h(), 11)[10], kBlack);
@@ -159,7 +203,7 @@ TEST_F(RulerTest, TheScaleFallsOnExactPixelsAndTheRedLineLeavesNothingBehind) {
         EXPECT_EQ(pixels[x], x == 15 ? kBlack : qRgb(255, 255, 192)) << x;
     }
     // In absolute numbers too, where the scale is slid along the ruler.
-    menuEntry("Absolute")->trigger();
+    rulerMenuEntry("Absolute")->trigger();
     fake.movePointer(Point{105 + 200, 300});
     ASSERT_TRUE(QTest::qWaitFor([&] { return redAt(h()) == 200; }));
     EXPECT_EQ(scale(h())[125], kBlack);
@@ -174,6 +218,44 @@ TEST_F(RulerTest, HandlesStretchAndTheTitleStripMoves) {
     drag(strip, QPoint(150, 5), QPoint(190, 35));
     // Locked, it moves only across its axis.
     EXPECT_EQ(h().pos(), QPoint(0, 230));
+}
+
+}  // namespace
+}  // namespace sw
+
+namespace sw {
+namespace {
+
+// Under a compositor that keeps other windows' clicks from Sizewise, every click asked for is taken
+// by a window of Sizewise's over the whole desktop, and read with the desktop's own reading.
+TEST(OverlayPointer, AllClicksAreTakenOverTheDesktopAndReadOnce) {
+    fake::FakeDesktop fake;
+    fake.setScreen({{-100, 0, 1180, 768}, 96, 96, {{-100, 0, 1180, 768}}});
+    qt::OverlayPointer pointer(fake, fake);
+    int told = 0;
+    pointer.setInputHandler([&] { ++told; });
+    EXPECT_FALSE(pointer.takesShiftClicksEverywhere());
+    pointer.setClickCapture(ClickCapture::ShiftLeft);
+    EXPECT_EQ(pointer.overlayWindow(), nullptr);
+    pointer.setClickCapture(ClickCapture::All);
+    auto* overlay = static_cast<QWidget*>(pointer.overlayWindow());
+    ASSERT_NE(overlay, nullptr);
+    EXPECT_TRUE(overlay->isVisible());
+    EXPECT_EQ(overlay->geometry(), QRect(-100, 0, 1280, 768));
+    QTest::mouseClick(overlay, Qt::LeftButton, Qt::ShiftModifier, QPoint(200, 100));
+    EXPECT_GT(told, 0);
+    EXPECT_EQ(pointer.cursorPos(), (Point{100, 100}));  // the overlay's, sooner than the desktop's
+    // A desktop that reports buttons tells of the overlay's clicks too: they count once.
+    fake.pressKeys(KeyStates{false, true, false});
+    EXPECT_EQ(pointer.readPointer().keys, (KeyStates{true, false, true}));
+    EXPECT_EQ(pointer.readPointer().keys, KeyStates{});
+    pointer.setClickCapture(ClickCapture::Off);
+    EXPECT_EQ(pointer.overlayWindow(), nullptr);
+    fake.pressKeys(KeyStates{true, false, false});  // the last click on it, told late
+    EXPECT_EQ(pointer.readPointer().keys, KeyStates{});
+    EXPECT_EQ(pointer.readPointer(), (PointerSnapshot{fake.pointer, KeyStates{}}));  // read up
+    fake.pressKeys(KeyStates{true, false, false});
+    EXPECT_EQ(pointer.readPointer().keys, (KeyStates{true, false, false}));
 }
 
 }  // namespace
