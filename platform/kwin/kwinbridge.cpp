@@ -104,6 +104,7 @@ bool KWinBridge::start(QString* error) {
         return false;
     }
     registered_ = true;
+    kwinOwner_ = bus_.interface()->serviceOwner(kKWin).value();
     // KWin reads the script from a file of its user's: a private copy of the embedded one.
     script_ =
         std::make_unique<QTemporaryFile>(QDir::tempPath() + QStringLiteral("/sizewise-XXXXXX.js"));
@@ -165,7 +166,18 @@ void KWinBridge::runAll() {
                [](const QDBusPendingReply<>&) {});
 }
 
-QString KWinBridge::Hello(const QString& about) {
+// The session bus lets in only the session's user, and of that user's programs only KWin runs the
+// script: a call from anything else is refused, and changes nothing.
+bool KWinBridge::fromKWin(const QDBusMessage& message) {
+    if (!kwinOwner_.isEmpty() && message.service() == kwinOwner_) return true;
+    message.setDelayedReply(true);
+    bus_.send(message.createErrorReply(QDBusError::AccessDenied,
+                                       tr("only KWin may call Sizewise's script interface")));
+    return false;
+}
+
+QString KWinBridge::Hello(const QString& about, const QDBusMessage& message) {
+    if (!fromKWin(message)) return QString();
     const int protocol = parse(about).value(QStringLiteral("protocol")).toInt();
     if (protocol != kProtocol) {
         fail(tr("KWin runs a Sizewise script of protocol %1, not %2").arg(protocol).arg(kProtocol));
@@ -180,19 +192,20 @@ QString KWinBridge::Hello(const QString& about) {
         QJsonObject{{QStringLiteral("protocol"), kProtocol}, {QStringLiteral("pids"), pids}});
 }
 
-void KWinBridge::Changed(const QString& report) {
-    emit changed(parse(report));
+void KWinBridge::Changed(const QString& report, const QDBusMessage& message) {
+    if (fromKWin(message)) emit changed(parse(report));
 }
 
-void KWinBridge::Pointer(const QString& position) {
-    emit pointerMoved(parse(position));
+void KWinBridge::Pointer(const QString& position, const QDBusMessage& message) {
+    if (fromKWin(message)) emit pointerMoved(parse(position));
 }
 
-void KWinBridge::Screens(const QString& screens) {
-    emit screensReported(parse(screens));
+void KWinBridge::Screens(const QString& screens, const QDBusMessage& message) {
+    if (fromKWin(message)) emit screensReported(parse(screens));
 }
 
 QString KWinBridge::NextCommand(const QString& result, const QDBusMessage& message) {
+    if (!fromKWin(message)) return QString();
     const QJsonObject done = parse(result);
     if (!done.value(QStringLiteral("ok")).toBool(true)) {
         qWarning("Sizewise's KWin script could not carry out command %lld: %s",

@@ -32,12 +32,13 @@ public:
     // Queues a command for the script (its "seq" is set here); it leaves with the next poll.
     void send(QJsonObject command);
 
-    // The D-Bus methods the script calls; their names are the interface's, not Qt's style.
+    // The D-Bus methods the script calls; their names are the interface's, not Qt's style. Only
+    // KWin may call them: any other caller is refused.
 public slots:
-    Q_SCRIPTABLE QString Hello(const QString& about);
-    Q_SCRIPTABLE void Changed(const QString& report);
-    Q_SCRIPTABLE void Pointer(const QString& position);
-    Q_SCRIPTABLE void Screens(const QString& screens);
+    Q_SCRIPTABLE QString Hello(const QString& about, const QDBusMessage& message);
+    Q_SCRIPTABLE void Changed(const QString& report, const QDBusMessage& message);
+    Q_SCRIPTABLE void Pointer(const QString& position, const QDBusMessage& message);
+    Q_SCRIPTABLE void Screens(const QString& screens, const QDBusMessage& message);
     Q_SCRIPTABLE QString NextCommand(const QString& result, const QDBusMessage& message);
 
 signals:
@@ -55,8 +56,10 @@ private:
     void answerHeld();
     void reply(const QString& text);
     void fail(const QString& why);
+    bool fromKWin(const QDBusMessage& message);
 
     QDBusConnection bus_;
+    QString kwinOwner_;  // KWin's unique name on the bus
     std::unique_ptr<QTemporaryFile> script_;
     std::optional<QDBusMessage> held_;
     std::deque<QJsonObject> queue_;

@@ -2,6 +2,9 @@
 // goes away, one Sizewise per session.
 #include <gtest/gtest.h>
 
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCall>
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryFile>
@@ -164,6 +167,27 @@ TEST(KWin, AScriptUnloadedBehindSizewisesBackIsReportedAsLost) {
     RecordProperty("lost_after_ms", static_cast<int>(millisecondsSince(start)));
 }
 
-// From the command to the report that shows it done, timed where the report is handled.
+// Only KWin runs the script: a report from another program on the session bus is refused and
+// changes nothing.
+TEST(KWin, AReportFromAnotherProgramIsRefused) {
+    KWinWorld world;
+    const WindowId w = world.open("the real one");
+    world.windows().activateWindow(w);
+    ASSERT_TRUE(world.eventually([&] { return world.windows().foregroundWindow() == w; }));
+    QDBusConnection other =
+        QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("another"));
+    QDBusMessage forged = QDBusMessage::createMethodCall(
+        QStringLiteral("io.github.sizewise.Sizewise"), QStringLiteral("/Sizewise"),
+        QStringLiteral("io.github.sizewise.KWin1"), QStringLiteral("Changed"));
+    forged << QStringLiteral(R"({"active": ""})");
+    // Asked without blocking: the one refusing is this process's own event loop.
+    const QDBusPendingCall answer = other.asyncCall(forged);
+    ASSERT_TRUE(world.eventually([&] { return answer.isFinished(); }));
+    EXPECT_EQ(answer.error().name(), QStringLiteral("org.freedesktop.DBus.Error.AccessDenied"));
+    world.settle();
+    EXPECT_EQ(world.windows().foregroundWindow(), w);
+    QDBusConnection::disconnectFromBus(QStringLiteral("another"));
+}
+
 }  // namespace
 }  // namespace sw::test
