@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Runs the GNOME backend's tests in a private headless GNOME Shell with Sizewise's extension and the
-test probe (tests/wayland/gnome_session.py), as the session's ordinary user, as Sizewise would run;
+test probe (scripts/gnome_session.py), as the session's ordinary user, as Sizewise would run;
 judged by GoogleTest's XML report, where a case skipped with a reason counts as neither passed nor
 failed. Usage: run_in_gnome.py PROGRAM BUILD_FOLDER [GTEST_ARGS...]"""
 
@@ -11,7 +11,7 @@ import sys
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, os.path.join(os.path.dirname(HERE), "wayland"))
+sys.path.insert(0, os.path.join(os.path.dirname(HERE), "..", "scripts"))
 sys.path.insert(0, os.path.join(os.path.dirname(HERE), "kwin"))
 from gnome_session import GnomeSession  # noqa: E402
 from run_in_kwin import judge  # noqa: E402

@@ -9,6 +9,7 @@ import unittest
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(os.path.dirname(HERE), "wayland"))
+sys.path.insert(0, os.path.join(os.path.dirname(HERE), "..", "scripts"))
 import program_scenario  # noqa: E402
 from gnome_session import EXTENSION_UUID, PROBE_UUID, GnomeSession, RemoteInput, wait_until  # noqa: E402
 

@@ -22,13 +22,13 @@ double millisecondsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-// A pointer device of KWin's fake input (tests/wayland/fake_pointer.py): "X Y" in, "ok" once the
+// A pointer device of KWin's fake input (scripts/fake_pointer.py): "X Y" in, "ok" once the
 // compositor has moved the pointer.
 class FakePointer {
 public:
     FakePointer() {
         process_.start(QStringLiteral("/usr/bin/python3"),
-                       {QStringLiteral(SIZEWISE_KWIN_TEST_DIR "/../wayland/fake_pointer.py")});
+                       {QStringLiteral(SIZEWISE_KWIN_TEST_DIR "/../../scripts/fake_pointer.py")});
         started_ = expect("ready");
     }
     ~FakePointer() {

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Runs the KWin backend's tests in a private headless KWin (tests/wayland/kwin_session.py) with two
+"""Runs the KWin backend's tests in a private headless KWin (scripts/kwin_session.py) with two
 monitors side by side and Xwayland, as the session's ordinary user, as Sizewise would run; judged by GoogleTest's
 XML report, where a case skipped with a reason counts as neither passed nor failed.
 With --scale S the monitors have that scale factor (frames stay in logical pixels).
@@ -12,7 +12,7 @@ import sys
 import time
 import xml.etree.ElementTree as ET
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "wayland"))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))), "scripts"))
 from kwin_session import KwinSession  # noqa: E402
 
 WIDTH, HEIGHT, OUTPUTS = 1280, 800, 2

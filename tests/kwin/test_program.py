@@ -8,6 +8,7 @@ import unittest
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(os.path.dirname(HERE), "wayland"))
+sys.path.insert(0, os.path.join(os.path.dirname(HERE), "..", "scripts"))
 import program_scenario  # noqa: E402
 from fake_pointer import PointerDevice  # noqa: E402
 from kwin_session import KwinSession  # noqa: E402

@@ -10,9 +10,11 @@ import configparser
 import os
 import re
 import signal
+import sys
 import unittest
 
-from compositor_session import wait_until
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts"))
+from compositor_session import wait_until  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SIZEWISE = os.environ.get("SIZEWISE", os.path.join(HERE, "..", "..", "build", "sizewise"))
@@ -90,7 +92,7 @@ class Scenario(unittest.TestCase):
     def atspi(self, action, window, control):
         """A control of Sizewise's over AT-SPI, as the session's user (atspi_control.py): what it
         printed, None when the control was not found."""
-        done = self.session.run_as_user(["/usr/bin/python3", self.session.user_copy("atspi_control.py"), action,
+        done = self.session.run_as_user(["/usr/bin/python3", self.session.user_copy(os.path.join(HERE, "atspi_control.py")), action,
                                          window, control])
         return done.stdout.strip() if done.returncode == 0 else None
 

@@ -16,7 +16,7 @@ import unittest
 from gi.repository import Gio, GLib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, HERE)
+sys.path.insert(0, os.path.join(HERE, "..", "..", "scripts"))
 from gnome_session import EXTENSION_UUID, GnomeSession, wait_until  # noqa: E402
 
 NAME = "io.github.sizewise.Shell"

@@ -13,11 +13,11 @@ import time
 
 from gi.repository import GLib
 
-from compositor_session import HERE, CompositorSession, end_group, group_members, wait_until
+from compositor_session import HERE, TEST_CLIENTS, CompositorSession, end_group, group_members, wait_until
 
-BUILD_EXTENSION = os.path.join(HERE, "..", "..", "platform", "gnome", "build-extension.sh")
+BUILD_EXTENSION = os.path.join(HERE, "..", "platform", "gnome", "build-extension.sh")
 EXTENSION_UUID = "sizewise@sizewise.github.io"
-PROBE = os.path.join(HERE, "gnome-probe")
+PROBE = os.path.join(TEST_CLIENTS, "gnome-probe")
 PROBE_UUID = "sizewise-tests-probe@sizewise.github.io"
 USER = "sizewise-gnome"
 SOCKET = "wayland-gs"

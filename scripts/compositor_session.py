@@ -13,7 +13,9 @@ import tempfile
 from gi.repository import Gio
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, os.path.join(HERE, "..", "..", "scripts"))
+# The clients the tests start in a session (qt_window.py) live with the tests.
+TEST_CLIENTS = os.path.join(HERE, "..", "tests", "wayland")
+sys.path.insert(0, HERE)
 from desktop import wait_until  # noqa: E402,F401  (the sessions' users take it from here)
 
 # Root may connect as well as the user who owns the bus: the tests play Sizewise from a root process.
@@ -169,11 +171,11 @@ class CompositorSession:
         self._own(self.path(name), mode)
         return self.path(name)
 
-    def user_copy(self, name):
-        """A copy of a script beside this file that the session's user can read wherever the tests
-        are."""
+    def user_copy(self, source):
+        """A copy of a script that the session's user can read wherever the tests are."""
+        name = os.path.basename(source)
         if not os.path.exists(self.path(name)):
-            with open(os.path.join(HERE, name)) as f:
+            with open(source) as f:
                 self.write_file(name, f.read())
         return self.path(name)
 
@@ -253,7 +255,7 @@ class CompositorSession:
     def qt_window(self, title, frameless=False):
         """A Qt 6 window (qt_window.py) with this title; returns its process and a function that
         gives it a new title."""
-        script = self.user_copy("qt_window.py")
+        script = self.user_copy(os.path.join(TEST_CLIENTS, "qt_window.py"))
         proc = self.spawn(["/usr/bin/python3", script, title] + (["--frameless"] if frameless else []), "qt",
                           stdin=subprocess.PIPE)
 

@@ -108,7 +108,7 @@ class PointerDevice:
     """The client above in a process of the session's user (kwin_session.KwinSession)."""
 
     def __init__(self, session):
-        script = session.user_copy("fake_pointer.py")
+        script = session.user_copy(os.path.abspath(__file__))
         self.proc = subprocess.Popen(session.as_user(["/usr/bin/python3", script]),
                                      stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
                                      text=True)
