@@ -166,12 +166,6 @@ class GnomeSession(CompositorSession):
         self.eval(f"global.get_window_actors().map(a => a.meta_window)"
                   f".find(w => w.get_id() == {int(window_id)}).move_frame(true, {int(x)}, {int(y)})")
 
-    def extension_state(self, uuid=EXTENSION_UUID):
-        """The Shell's state of an extension: 1 enabled, 2 disabled, 3 error, ..."""
-        info = self.call("org.gnome.Shell", "/org/gnome/Shell", "org.gnome.Shell.Extensions", "GetExtensionInfo",
-                         GLib.Variant("(s)", (uuid,)))[0]
-        return info.get("state"), info.get("error")
-
     def screenshot(self, path):
         """The whole screen as the Shell draws it, saved as a PNG (the Shell's Screenshot service
         answers others than its own parts only in unsafe mode, which the probe sets)."""

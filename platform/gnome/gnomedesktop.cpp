@@ -57,7 +57,6 @@ public:
     KeyStates pressed;  // pressed since the last readPointer
     bool following = false;
     bool pointerAsked = false;
-    bool captureRefusalTold = false;
     bool lost = false;
     ChangeHandler onChange;
     InputHandler onInput;
@@ -400,14 +399,9 @@ void GnomeDesktop::setInputHandler(InputHandler onInput) {
     d->call(QStringLiteral("WatchPointer"), {follow});
 }
 
-void GnomeDesktop::setClickCapture(ClickCapture capture) {
-    // Under Wayland only the compositor routes clicks, and the extension does not take them from
-    // the window under the pointer: that would need a grab inside the Shell, not written yet.
-    if (capture == ClickCapture::Off || d->captureRefusalTold) return;
-    d->captureRefusalTold = true;
-    qWarning(
-        "Under Wayland, clicks on other windows cannot be taken by Sizewise: "
-        "they go to the window under the pointer.");
+void GnomeDesktop::setClickCapture(ClickCapture) {
+    // Only the compositor routes clicks under Wayland, and it gives Sizewise none of other
+    // windows': the program's own window over the desktop takes them (qt::OverlayPointer).
 }
 
 ScreenMetrics GnomeDesktop::metrics() {
@@ -420,14 +414,8 @@ void GnomeDesktop::setMonitorsHandler(MonitorsHandler onChange) {
 
 std::vector<std::string> GnomeDesktop::takeShortcuts(const std::vector<Shortcut>& shortcuts,
                                                      PressHandler) {
-    std::vector<std::string> refusals;
-    // A shortcut of no key takes nothing, so nothing is refused.
-    for (const Shortcut& shortcut : shortcuts) {
-        refusals.emplace_back(shortcut.key == 0 ? ""
-                                                : "global shortcuts are not available to "
-                                                  "Sizewise under Wayland yet");
-    }
-    return refusals;
+    return refuseEvery(shortcuts,
+                       "global shortcuts are not available to Sizewise under Wayland yet");
 }
 
 }  // namespace sw::gnome

@@ -65,6 +65,7 @@ public:
     PointerSnapshot readPointer() override;
     void setInputHandler(InputHandler onInput) override;
     void setClickCapture(ClickCapture capture) override;
+    bool takesShiftClicksEverywhere() const override { return false; }
 
     // Screen
     ScreenMetrics metrics() override;

@@ -43,7 +43,6 @@ struct KWinDesktop::Impl {
     Point pointer;
     bool following = false;
     bool pointerAsked = false;
-    bool captureRefusalTold = false;
     ChangeHandler onChange;
     InputHandler onInput;
     MonitorsHandler onMonitors;
@@ -282,13 +281,9 @@ void KWinDesktop::setInputHandler(InputHandler onInput) {
                                {QStringLiteral("follow"), follow}});
 }
 
-void KWinDesktop::setClickCapture(ClickCapture capture) {
-    // Under Wayland only the compositor routes clicks, and KWin's scripts are not told of them.
-    if (capture == ClickCapture::Off || d->captureRefusalTold) return;
-    d->captureRefusalTold = true;
-    qWarning(
-        "Under Wayland, clicks on other windows cannot be taken by Sizewise: "
-        "they go to the window under the pointer.");
+void KWinDesktop::setClickCapture(ClickCapture) {
+    // Only the compositor routes clicks under Wayland, and it gives Sizewise none of other
+    // windows': the program's own window over the desktop takes them (qt::OverlayPointer).
 }
 
 ScreenMetrics KWinDesktop::metrics() {
@@ -301,14 +296,8 @@ void KWinDesktop::setMonitorsHandler(MonitorsHandler onChange) {
 
 std::vector<std::string> KWinDesktop::takeShortcuts(const std::vector<Shortcut>& shortcuts,
                                                     PressHandler) {
-    std::vector<std::string> refusals;
-    // A shortcut of no key takes nothing, so nothing is refused.
-    for (const Shortcut& shortcut : shortcuts) {
-        refusals.emplace_back(shortcut.key == 0 ? ""
-                                                : "global shortcuts are not available to "
-                                                  "Sizewise under Wayland yet");
-    }
-    return refusals;
+    return refuseEvery(shortcuts,
+                       "global shortcuts are not available to Sizewise under Wayland yet");
 }
 
 }  // namespace sw::kwin

@@ -63,6 +63,7 @@ public:
     PointerSnapshot readPointer() override;
     void setInputHandler(InputHandler onInput) override;
     void setClickCapture(ClickCapture capture) override;
+    bool takesShiftClicksEverywhere() const override { return false; }
 
     // Screen
     ScreenMetrics metrics() override;

@@ -170,6 +170,15 @@ public:
                                                    PressHandler onPress) = 0;
 };
 
+// What a desktop that takes no shortcut at all answers: each refused for this reason, but a
+// shortcut of no key, which takes nothing and so is not refused.
+inline std::vector<std::string> refuseEvery(const std::vector<Shortcut>& shortcuts,
+                                            const std::string& why) {
+    std::vector<std::string> refusals;
+    for (const Shortcut& shortcut : shortcuts) refusals.push_back(shortcut.key == 0 ? "" : why);
+    return refusals;
+}
+
 // The desktop in pixels: the bounding box of every monitor, each monitor's
 // rectangle, and the logical resolution in dots per inch. Desktop co-ordinates
 // may be negative left of or above the primary monitor.

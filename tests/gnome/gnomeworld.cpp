@@ -31,10 +31,6 @@ global.get_window_actors().map(a => a.meta_window).filter(w => w).map(w => {
 })
 )";
 
-std::string folder() {
-    return SIZEWISE_GNOME_TEST_DIR;
-}
-
 QJsonArray allWindows(GnomeWorld& world) {
     return QJsonDocument::fromJson(world.eval(QLatin1String(kWindowsJs)).toUtf8()).array();
 }
@@ -48,13 +44,6 @@ GnomeWorld::GnomeWorld() {
     desk->setConnectionLostHandler([this](const std::string& why) { lostWhy = why; });
     if (!eventually([&] { return desk->ready() || !lostWhy.empty(); }) || !lostWhy.empty())
         throw std::runtime_error("the extension never answered: " + lostWhy);
-}
-
-GnomeWorld::~GnomeWorld() {
-    for (auto& [window, program] : programs_) {
-        program->kill();
-        program->waitForFinished();
-    }
 }
 
 std::string GnomeWorld::lacks(Need need) {
@@ -85,7 +74,7 @@ QString GnomeWorld::eval(const QString& code) {
     return args.at(1).toString();
 }
 
-std::optional<QJsonObject> GnomeWorld::shellWindow(WindowId window) {
+std::optional<QJsonObject> GnomeWorld::compositorWindow(WindowId window) {
     const QString id = QString::number(desk->mutterIdOf(window));
     for (const QJsonValue& w : allWindows(*this)) {
         if (w[QStringLiteral("id")].toString() == id) return w.toObject();
@@ -93,44 +82,13 @@ std::optional<QJsonObject> GnomeWorld::shellWindow(WindowId window) {
     return std::nullopt;
 }
 
-std::uint64_t GnomeWorld::findWindowOf(qint64 pid, const QString& title) {
+WindowId GnomeWorld::shownWindow(qint64 pid, const QString& title) {
     for (const QJsonValue& w : allWindows(*this)) {
         if (w[QStringLiteral("pid")].toInteger() == pid &&
             w[QStringLiteral("title")].toString() == title && !w[QStringLiteral("hidden")].toBool())
-            return w[QStringLiteral("id")].toString().toULongLong();
+            return desk->windowFor(w[QStringLiteral("id")].toString().toULongLong());
     }
     return 0;
-}
-
-WindowId GnomeWorld::open(const std::string& title) {
-    auto program = std::make_unique<QProcess>();
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
-    program->setProcessEnvironment(env);
-    program->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    program->start(QStringLiteral("/usr/bin/python3"),
-                   QStringList{QString::fromStdString(folder() + "/../kwin/foreign_window.py"),
-                               QString::fromStdString(title)});
-    if (!program->waitForStarted())
-        throw std::runtime_error("a test window's program did not start");
-    std::uint64_t mutterId = 0;
-    const QString caption = QString::fromStdString(title);
-    if (!eventually([&] { return (mutterId = findWindowOf(program->processId(), caption)) != 0; }))
-        throw std::runtime_error("a test window was never shown");
-    const WindowId window = desk->windowFor(mutterId);
-    programs_[window] = std::move(program);
-    // The backend answers from what the extension said: the window is the world's once it has.
-    if (!eventually([&] { return desk->describeWindow(window).state != WindowState::Gone; }))
-        throw std::runtime_error("the backend was never told of a test window");
-    return window;
-}
-
-void GnomeWorld::close(WindowId window) {
-    const auto at = programs_.find(window);
-    if (at == programs_.end()) return;
-    at->second->kill();
-    at->second->waitForFinished();
-    programs_.erase(at);
 }
 
 // A Wayland client cannot move its own window: the Shell moves it, as the end of a user's drag.
@@ -142,28 +100,13 @@ void GnomeWorld::moveAsItsProgram(WindowId window, Point to) {
              .arg(to.y));
 }
 
-void GnomeWorld::rename(WindowId window, const std::string& title) {
-    const auto at = programs_.find(window);
-    if (at == programs_.end()) return;
-    at->second->write(QByteArray::fromStdString(title + "\n"));
-    at->second->waitForBytesWritten();
-}
-
-Rect GnomeWorld::frameOf(WindowId window) {
-    const auto w = shellWindow(window);
-    if (!w) return Rect{};
-    const QJsonArray f = (*w)[QStringLiteral("frame")].toArray();
-    const int x = f[0].toInt(), y = f[1].toInt();
-    return Rect{x, y, x + f[2].toInt(), y + f[3].toInt()};
-}
-
 bool GnomeWorld::isAbove(WindowId window) {
-    const auto w = shellWindow(window);
+    const auto w = compositorWindow(window);
     return w && (*w)[QStringLiteral("above")].toBool();
 }
 
 bool GnomeWorld::isToolWindow(WindowId window) {
-    const auto w = shellWindow(window);
+    const auto w = compositorWindow(window);
     return w && (*w)[QStringLiteral("skipTaskbar")].toBool();
 }
 
@@ -224,54 +167,6 @@ void GnomeWorld::click(Point at, int button, bool withShift) {
 
 void GnomeWorld::tapShift() {
     holdUntilSeen(QStringLiteral("NotifyKeyboardKeysym"), 0xffe1u, 1u);
-}
-
-void GnomeWorld::press(const Shortcut&) {
-    ADD_FAILURE() << "no shortcut is pressed in the GNOME world";
-}
-
-void GnomeWorld::holdElsewhere(const Shortcut&) {
-    ADD_FAILURE() << "no shortcut is held in the GNOME world";
-}
-
-int GnomeWorld::pressesOn(WindowId) {
-    ADD_FAILURE() << "no press is counted in the GNOME world";
-    return 0;
-}
-
-// The runner's monitors: "left,top,right,bottom;..." as it started the Shell with them.
-ScreenMetrics GnomeWorld::expectedScreen() {
-    ScreenMetrics m;
-    const QString monitors = qEnvironmentVariable("SIZEWISE_TEST_MONITORS", "0,0,1280,800");
-    for (const QString& monitor : monitors.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-        const QStringList e = monitor.split(QLatin1Char(','));
-        m.monitors.push_back(
-            Rect{e.value(0).toInt(), e.value(1).toInt(), e.value(2).toInt(), e.value(3).toInt()});
-    }
-    m.bounds = m.monitors.front();
-    for (const Rect& r : m.monitors) {
-        m.bounds = Rect{std::min(m.bounds.left, r.left), std::min(m.bounds.top, r.top),
-                        std::max(m.bounds.right, r.right), std::max(m.bounds.bottom, r.bottom)};
-    }
-    return m;
-}
-
-bool GnomeWorld::eventually(const std::function<bool()>& done) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        // Events are handled the moment they come; the condition is looked at again after each
-        // short turn.
-        QEventLoop turn;
-        QTimer::singleShot(5, &turn, &QEventLoop::quit);
-        turn.exec();
-    }
-    return true;
-}
-
-void GnomeWorld::settle() {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
-    eventually([&] { return std::chrono::steady_clock::now() > until; });
 }
 
 std::unique_ptr<World> openWorld() {

@@ -12,8 +12,8 @@
 #include <memory>
 #include <optional>
 
+#include "compositorworld.h"
 #include "gnomedesktop.h"
-#include "world.h"
 
 namespace sw::test {
 
@@ -28,42 +28,31 @@ public:
     uint mask = 0;
 };
 
-class GnomeWorld final : public World {
+class GnomeWorld final : public CompositorWorld {
 public:
     GnomeWorld();
-    ~GnomeWorld() override;
 
     std::string lacks(Need need) override;
     WindowSystem& windows() override { return *desk; }
     PointerInput& pointer() override { return *desk; }
     Screen& screen() override { return *desk; }
     GlobalKeys& keys() override { return *desk; }
-    WindowId open(const std::string& title) override;
-    void close(WindowId window) override;
     void moveAsItsProgram(WindowId window, Point to) override;
-    void rename(WindowId window, const std::string& title) override;
-    Rect frameOf(WindowId window) override;
     bool isAbove(WindowId window) override;
     bool isToolWindow(WindowId window) override;
     void click(Point at, int button, bool withShift = false) override;
     void tapShift() override;
-    void press(const Shortcut& shortcut) override;
-    void holdElsewhere(const Shortcut& shortcut) override;
-    int pressesOn(WindowId window) override;
-    ScreenMetrics expectedScreen() override;
-    bool eventually(const std::function<bool()>& done) override;
-    void settle() override;
 
     // Evaluates JavaScript inside the Shell; its value as JSON text, empty when refused.
     QString eval(const QString& code);
     // The window as the Shell sees it (title, pid, frame, above, skipTaskbar), none once closed.
-    std::optional<QJsonObject> shellWindow(WindowId window);
+    std::optional<QJsonObject> compositorWindow(WindowId window) override;
 
     std::unique_ptr<gnome::GnomeDesktop> desk;
     std::string lostWhy;
 
 private:
-    std::uint64_t findWindowOf(qint64 pid, const QString& title);
+    WindowId shownWindow(qint64 pid, const QString& title) override;
     // Input as a remote-desktop server sends it, through Mutter's RemoteDesktop session, which
     // lives as long as this connection.
     void remote(const QString& method, const QVariantList& args);
@@ -75,8 +64,6 @@ private:
 
     QString remoteSession_;
     PointerSignals pointerSignals_;
-
-    std::map<WindowId, std::unique_ptr<QProcess>> programs_;
 };
 
 }  // namespace sw::test

@@ -40,10 +40,6 @@ QJsonArray allWindows(KWinWorld& world) {
     return QJsonDocument::fromJson(world.runScript(QLatin1String(kWindowsScript)).toUtf8()).array();
 }
 
-std::string folder() {
-    return SIZEWISE_KWIN_TEST_DIR;
-}
-
 }  // namespace
 
 KWinWorld::KWinWorld() {
@@ -60,10 +56,6 @@ KWinWorld::KWinWorld() {
 }
 
 KWinWorld::~KWinWorld() {
-    for (auto& [window, program] : programs_) {
-        program->kill();
-        program->waitForFinished();
-    }
     desk.reset();
     QDBusConnection bus = QDBusConnection::sessionBus();
     bus.unregisterObject(kAnswerPath);
@@ -142,35 +134,9 @@ QString KWinWorld::findWindowOf(qint64 pid, const QString& caption) {
     return QString();
 }
 
-std::unique_ptr<QProcess> KWinWorld::start(const std::string& title, const char* platform,
-                                           const QStringList& options) {
-    auto program = std::make_unique<QProcess>();
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QLatin1String(platform));
-    program->setProcessEnvironment(env);
-    program->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    program->start(QStringLiteral("/usr/bin/python3"),
-                   QStringList{QString::fromStdString(folder() + "/foreign_window.py"),
-                               QString::fromStdString(title)} +
-                       options);
-    if (!program->waitForStarted())
-        throw std::runtime_error("a test window's program did not start");
-    return program;
-}
-
-WindowId KWinWorld::open(const std::string& title) {
-    auto program = start(title, "wayland");
-    QString kwinId;
-    const QString caption = QString::fromStdString(title);
-    if (!eventually(
-            [&] { return !(kwinId = findWindowOf(program->processId(), caption)).isEmpty(); }))
-        throw std::runtime_error("a test window was never shown");
-    const WindowId window = desk->windowFor(kwinId.toStdString());
-    programs_[window] = std::move(program);
-    // The backend answers from the script's reports: the window is the world's once it has one.
-    if (!eventually([&] { return desk->describeWindow(window).state != WindowState::Gone; }))
-        throw std::runtime_error("the backend was never told of a test window");
-    return window;
+WindowId KWinWorld::shownWindow(qint64 pid, const QString& caption) {
+    const QString kwinId = findWindowOf(pid, caption);
+    return kwinId.isEmpty() ? 0 : desk->windowFor(kwinId.toStdString());
 }
 
 WindowId KWinWorld::openOnXwayland(const std::string& title, const QStringList& options) {
@@ -181,14 +147,6 @@ WindowId KWinWorld::openOnXwayland(const std::string& title, const QStringList& 
     const auto window = static_cast<WindowId>(program->readLine().trimmed().toULongLong());
     programs_[window] = std::move(program);
     return window;
-}
-
-void KWinWorld::close(WindowId window) {
-    const auto at = programs_.find(window);
-    if (at == programs_.end()) return;
-    at->second->kill();
-    at->second->waitForFinished();
-    programs_.erase(at);
 }
 
 // A Wayland client cannot move its own window: the compositor moves it, as a user's drag would.
@@ -206,23 +164,8 @@ return true;
                   .arg(to.y));
 }
 
-void KWinWorld::rename(WindowId window, const std::string& title) {
-    const auto at = programs_.find(window);
-    if (at == programs_.end()) return;
-    at->second->write(QByteArray::fromStdString(title + "\n"));
-    at->second->waitForBytesWritten();
-}
-
 void KWinWorld::show(WindowId window) {
     rename(window, "show");
-}
-
-Rect KWinWorld::frameOf(WindowId window) {
-    const auto w = compositorWindow(window);
-    if (!w) return Rect{};
-    const QJsonArray f = (*w)[QStringLiteral("frame")].toArray();
-    const int x = f[0].toInt(), y = f[1].toInt();
-    return Rect{x, y, x + f[2].toInt(), y + f[3].toInt()};
 }
 
 bool KWinWorld::isAbove(WindowId window) {
@@ -244,57 +187,6 @@ void KWinWorld::click(Point, int, bool) {
 void KWinWorld::tapShift() {
     ADD_FAILURE() << "no key is pressed in the KWin world";
 }
-void KWinWorld::press(const Shortcut&) {
-    ADD_FAILURE() << "no shortcut is pressed in the KWin world";
-}
-void KWinWorld::holdElsewhere(const Shortcut&) {
-    ADD_FAILURE() << "no shortcut is held in the KWin world";
-}
-int KWinWorld::pressesOn(WindowId) {
-    ADD_FAILURE() << "no press is counted in the KWin world";
-    return 0;
-}
-
-// The runner's monitors: "left,top,right,bottom;..." as it started KWin with them.
-ScreenMetrics KWinWorld::expectedScreen() {
-    ScreenMetrics m;
-    const QString monitors = qEnvironmentVariable("SIZEWISE_TEST_MONITORS", "0,0,1280,800");
-    for (const QString& monitor : monitors.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-        const QStringList e = monitor.split(QLatin1Char(','));
-        m.monitors.push_back(
-            Rect{e.value(0).toInt(), e.value(1).toInt(), e.value(2).toInt(), e.value(3).toInt()});
-    }
-    m.bounds = m.monitors.front();
-    for (const Rect& r : m.monitors) {
-        m.bounds = Rect{std::min(m.bounds.left, r.left), std::min(m.bounds.top, r.top),
-                        std::max(m.bounds.right, r.right), std::max(m.bounds.bottom, r.bottom)};
-    }
-    return m;
-}
-
-bool KWinWorld::eventuallyWithin(std::chrono::milliseconds limit,
-                                 const std::function<bool()>& done) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        // Events are handled the moment they come; the condition is looked at again after each
-        // short turn.
-        QEventLoop turn;
-        QTimer::singleShot(5, &turn, &QEventLoop::quit);
-        turn.exec();
-    }
-    return true;
-}
-
-bool KWinWorld::eventually(const std::function<bool()>& done) {
-    return eventuallyWithin(std::chrono::seconds(10), done);
-}
-
-void KWinWorld::settle() {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
-    eventually([&] { return std::chrono::steady_clock::now() > until; });
-}
-
 std::unique_ptr<World> openWorld() {
     return std::make_unique<KWinWorld>();
 }

@@ -13,8 +13,8 @@
 #include <memory>
 #include <optional>
 
+#include "compositorworld.h"
 #include "kwindesktop.h"
-#include "world.h"
 
 namespace sw::test {
 
@@ -31,7 +31,7 @@ public:
     std::map<QString, QString> answers;
 };
 
-class KWinWorld final : public World {
+class KWinWorld final : public CompositorWorld {
 public:
     KWinWorld();
     ~KWinWorld() override;
@@ -41,33 +41,22 @@ public:
     PointerInput& pointer() override { return *desk; }
     Screen& screen() override { return *desk; }
     GlobalKeys& keys() override { return *desk; }
-    WindowId open(const std::string& title) override;
     // The same window as an X11 program of Xwayland, as Sizewise's own windows are; its id is
     // the X11 window id the program itself reads. 0 when the session has no Xwayland.
     WindowId openOnXwayland(const std::string& title, const QStringList& options = {});
-    void close(WindowId window) override;
     void moveAsItsProgram(WindowId window, Point to) override;
-    void rename(WindowId window, const std::string& title) override;
     // Shows a window opened hidden.
     void show(WindowId window);
-    Rect frameOf(WindowId window) override;
     bool isAbove(WindowId window) override;
     bool isToolWindow(WindowId window) override;
     void click(Point at, int button, bool withShift = false) override;
     void tapShift() override;
-    void press(const Shortcut& shortcut) override;
-    void holdElsewhere(const Shortcut& shortcut) override;
-    int pressesOn(WindowId window) override;
-    ScreenMetrics expectedScreen() override;
-    bool eventually(const std::function<bool()>& done) override;
-    bool eventuallyWithin(std::chrono::milliseconds limit, const std::function<bool()>& done);
-    void settle() override;
 
     // Runs a script in KWin whose body returns a value; its answer as JSON text, empty when it
     // never came.
     QString runScript(const QString& body);
     // The window as KWin sees it (caption, pid, frame, keepAbove, skip flags), none once closed.
-    std::optional<QJsonObject> compositorWindow(WindowId window);
+    std::optional<QJsonObject> compositorWindow(WindowId window) override;
     // Calls a method of KWin's scripting object and waits for the answer.
     QVariant callScripting(const QString& path, const QString& interface, const QString& method,
                            const QVariantList& args);
@@ -77,11 +66,9 @@ public:
 
 private:
     QString findWindowOf(qint64 pid, const QString& caption);
-    std::unique_ptr<QProcess> start(const std::string& title, const char* platform,
-                                    const QStringList& options = {});
+    WindowId shownWindow(qint64 pid, const QString& caption) override;
 
     ScriptAnswers answers_;
-    std::map<WindowId, std::unique_ptr<QProcess>> programs_;
     int scripts_ = 0;
 };
 

@@ -1,8 +1,8 @@
 """Sizewise's GNOME Shell extension (platform/gnome/extension) in a headless GNOME Shell with
 weston-terminal and Qt 6 windows, called as Sizewise would over the session bus, where the backend
-contract (tests/gnome) does not look: its interface as declared, a fast drag coalesced, a Qt window
-placed title bar included, a monitor reconfiguration, callers of other users refused, the pointer
-polled only while watched, and its going noticed. Prints the latencies it measured. Run as root:
+contract (tests/gnome) does not look: its interface as declared, a fast drag coalesced, a monitor
+reconfiguration, callers of other users refused, the pointer polled only while watched, and no
+error in the Shell's log. Prints the latencies it measured. Run as root:
 /usr/bin/python3 -m unittest tests/wayland/test_gnome_extension.py"""
 
 import os
@@ -29,13 +29,12 @@ def frame(window):
 
 
 class ShellClient:
-    """Sizewise's side: calls the extension and records its signals (with the time each came) and
-    the owner changes of its name, on a connection of its own served by a thread."""
+    """Sizewise's side: calls the extension and records its signals (with the time each came), on a
+    connection of its own served by a thread."""
 
     def __init__(self, address):
         self.cond = threading.Condition()
         self.events = []  # (monotonic time, signal name, arguments)
-        self.owner_changes = []  # (monotonic time, new owner)
         self.context, self.loop = GLib.MainContext.new(), None
         self.ready = threading.Event()
         self.thread = threading.Thread(target=self._run, args=(address,), daemon=True)
@@ -49,11 +48,7 @@ class ShellClient:
         self.bus = Gio.DBusConnection.new_for_address_sync(
             address, Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION,
             None, None)
-        # By path and interface, not by sender: the sender is the name's unique owner, which
-        # changes when the extension is disabled and enabled again.
         self.bus.signal_subscribe(None, INTERFACE, None, PATH, None, Gio.DBusSignalFlags.NONE, self._on_signal)
-        self.bus.signal_subscribe("org.freedesktop.DBus", "org.freedesktop.DBus", "NameOwnerChanged",
-                                  "/org/freedesktop/DBus", NAME, Gio.DBusSignalFlags.NONE, self._on_owner)
         self.ready.set()
         self.loop.run()
         self.context.pop_thread_default()
@@ -61,11 +56,6 @@ class ShellClient:
     def _on_signal(self, bus, sender, path, interface, name, parameters):
         with self.cond:
             self.events.append((time.monotonic(), name, parameters.unpack()))
-            self.cond.notify_all()
-
-    def _on_owner(self, bus, sender, path, interface, name, parameters):
-        with self.cond:
-            self.owner_changes.append((time.monotonic(), parameters.unpack()[2]))
             self.cond.notify_all()
 
     def close(self):
@@ -207,21 +197,6 @@ class GnomeExtension(unittest.TestCase):
         print(f"\n100 moves in one go by the Shell: {count} WindowChanged", file=sys.stderr)
         self.assertLess(count, 100)
 
-    def test_a_client_decorated_qt_window_is_placed_title_bar_included(self):
-        proc, _ = self.session.qt_window("Decorated by Qt")
-        try:
-            window_id = int(self.session.wait_window(proc.pid, "Decorated by Qt")["id"])
-            window = self.place(window_id, 120, 80, 500, 300)
-            seen = self.shell(window_id)
-            self.assertEqual(frame(window), [120, 80, 500, 300])
-            self.assertEqual(seen["frame"], [120, 80, 500, 300])
-            # GNOME draws no title bars for Wayland clients: Qt draws its own inside the frame.
-            print(f"\nQt 6 window: frame {seen['frame']}, buffer {seen['buffer']}, decorated by the Shell "
-                  f"{seen['decorated']}", file=sys.stderr)
-        finally:
-            proc.terminate()
-            proc.wait()
-
     def test_a_monitor_reconfiguration_is_signalled(self):
         # The headless virtual monitor takes no other scale or size (Mutter refuses scale 2 for
         # 1280 x 800) and adding a monitor needs PipeWire: the same layout is applied again, which
@@ -263,26 +238,6 @@ class GnomeExtension(unittest.TestCase):
         self.assertTrue(self.session.eval(f"!!{service}._pointerTimer"))
         other.close()
         wait_until(lambda: not self.session.eval(f"!!{service}._pointerTimer"), 5, "the polling to stop")
-
-    def test_zz_disabling_the_extension_is_noticed_and_enabling_it_again_serves_again(self):
-        # Last (unittest runs tests by name): the extension is off for a moment.
-        started = time.monotonic()
-        result = self.session.run_as_user(["gnome-extensions", "disable", EXTENSION_UUID])
-        self.assertEqual(result.returncode, 0, result.stderr)
-        gone = self.client.wait(lambda: next((at for at, owner in self.client.owner_changes
-                                              if at > started and owner == ""), None), 10, "the name to be lost")
-        self.measure("gnome-extensions disable -> name lost", started, gone)
-        self.assertFalse(self.session.has_owner(NAME))
-        self.assertEqual(self.session.extension_state()[0], 2)
-
-        started = time.monotonic()
-        result = self.session.run_as_user(["gnome-extensions", "enable", EXTENSION_UUID])
-        self.assertEqual(result.returncode, 0, result.stderr)
-        back = self.client.wait(lambda: next((at for at, owner in self.client.owner_changes
-                                              if at > started and owner), None), 10, "the name to be back")
-        self.measure("gnome-extensions enable -> name owned", started, back)
-        self.assertEqual(self.client.property("Version"), 2)
-        self.assertEqual(self.call("GetWindow", "(t)", self.target_id)["id"], self.target_id)
 
     def test_zzz_the_shell_logged_no_error_of_the_extension(self):
         # Last: an exception in a signal handler or an idle callback reaches no caller, only the
