@@ -1,5 +1,5 @@
 // The GNOME backend's tests: a Qt application for the session bus and the backend's calls, inside
-// the headless GNOME Shell session the runner made (run_in_gnome.py).
+// the headless GNOME Shell session the runner made (tests/wayland/run_contract.py).
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>

@@ -1,5 +1,5 @@
 // The KWin backend's tests: a Qt application for the session bus and the backend's timers, inside
-// the headless KWin session the runner made (run_in_kwin.py).
+// the headless KWin session the runner made (tests/wayland/run_contract.py).
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
