@@ -68,6 +68,8 @@ int runAlone(sw::Backend& backend, const std::vector<std::string>& args) {
     if (sw::needsRunningProgram(command))
         return print({sw::kNotDone, "", "Sizewise: it is not running\n"});
     int status = -1;
+    // The backend has said why: a desktop lost before it was ready runs no command.
+    backend.setConnectionLostHandler([] { QCoreApplication::exit(sw::kNotDone); });
     backend.whenReady([&backend, &status, command] {
         sw::Desktop desktop = backend.desktop();
         sw::WindowSystem& windows = desktop.windows;
