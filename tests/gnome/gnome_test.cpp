@@ -44,5 +44,13 @@ TEST(GnomeBackend, TheExtensionLeavingTheBusIsReportedAsALostDesktopOnce) {
     EXPECT_EQ(told, 1);
 }
 
+// Not followed (no input handler), the pointer is asked of the Shell when read, and a later read
+// has the answer.
+TEST(GnomeBackend, ThePointerReadWithoutFollowingIsAskedFor) {
+    GnomeWorld world;
+    world.pointerTo(Point{400, 300});
+    EXPECT_TRUE(world.eventually([&] { return world.desk->cursorPos() == Point{400, 300}; }));
+}
+
 }  // namespace
 }  // namespace sw::test

@@ -47,6 +47,8 @@ public:
     QString eval(const QString& code);
     // The window as the Shell sees it (title, pid, frame, above, skipTaskbar), none once closed.
     std::optional<QJsonObject> compositorWindow(WindowId window) override;
+    // Moves the pointer there, as a remote-desktop server does.
+    void pointerTo(Point at);
 
     std::unique_ptr<gnome::GnomeDesktop> desk;
     std::string lostWhy;
@@ -56,7 +58,6 @@ private:
     // Input as a remote-desktop server sends it, through Mutter's RemoteDesktop session, which
     // lives as long as this connection.
     void remote(const QString& method, const QVariantList& args);
-    void pointerTo(Point at);
     // Holds a button or key until the extension has reported it down, then lets it go and waits
     // for it to read up again: the extension reads the mask every 30 ms, as long as a person's
     // click lasts.
