@@ -6,8 +6,6 @@
 #include <QPainter>
 #include <QWidget>
 
-#include <cstdio>
-
 namespace sw::qt {
 
 class ClickOverlay final : public QWidget {
@@ -81,13 +79,8 @@ void OverlayPointer::setClickCapture(ClickCapture capture) {
     if (capture != ClickCapture::All) {
         if (overlay_) quietInner_ = true;
         overlay_.reset();
+        // SHIFT+clicks on other windows cannot be taken here (ShiftLeft), as the start note says.
         overlayAt_.reset();
-        if (capture == ClickCapture::ShiftLeft && !refusalTold_) {
-            refusalTold_ = true;
-            std::fprintf(stderr,
-                         "Sizewise: here SHIFT+clicks on other windows reach those windows; "
-                         "choose Measure from a ruler's menu to measure\n");
-        }
         return;
     }
     if (overlay_) return;
@@ -104,7 +97,7 @@ void OverlayPointer::setClickCapture(ClickCapture capture) {
     overlay_->show();
 }
 
-void* OverlayPointer::overlayWindow() const {
+QWidget* OverlayPointer::overlayWindow() const {
     return overlay_.get();
 }
 

@@ -8,6 +8,8 @@
 
 #include "desktop.h"
 
+class QWidget;
+
 namespace sw::qt {
 
 class ClickOverlay;
@@ -24,12 +26,12 @@ public:
     // overlay's clicks are not counted again from the inner reading.
     PointerSnapshot readPointer() override;
     void setInputHandler(InputHandler onInput) override;
-    // All covers the desktop; ShiftLeft cannot be taken from other windows, and is said once.
+    // All covers the desktop; ShiftLeft cannot be taken from other windows.
     void setClickCapture(ClickCapture capture) override;
     bool takesShiftClicksEverywhere() const override { return false; }
 
     // The overlay's window while shown, for tests; nullptr while not.
-    void* overlayWindow() const;
+    QWidget* overlayWindow() const;
 
 private:
     PointerInput& inner_;
@@ -37,7 +39,6 @@ private:
     std::unique_ptr<ClickOverlay> overlay_;
     KeyStates pressed_;
     InputHandler onInput_;
-    bool refusalTold_ = false;
     bool quietInner_ = false;         // the inner buttons are not heard until read up
     std::optional<Point> overlayAt_;  // where the overlay last saw the pointer
 };

@@ -238,7 +238,7 @@ TEST(OverlayPointer, AllClicksAreTakenOverTheDesktopAndReadOnce) {
     pointer.setClickCapture(ClickCapture::ShiftLeft);
     EXPECT_EQ(pointer.overlayWindow(), nullptr);
     pointer.setClickCapture(ClickCapture::All);
-    auto* overlay = static_cast<QWidget*>(pointer.overlayWindow());
+    QWidget* overlay = pointer.overlayWindow();
     ASSERT_NE(overlay, nullptr);
     EXPECT_TRUE(overlay->isVisible());
     EXPECT_EQ(overlay->geometry(), QRect(-100, 0, 1280, 768));
