@@ -3,20 +3,13 @@
 // on Xwayland.
 #include "backend_gnome.h"
 
-#include <cstdio>
 #include <functional>
 #include <string>
 
 #include "busbackend.h"
 #include "extensionsetup.h"
 #include "gnomedesktop.h"
-#include "overlaypointer.h"
-#include "qtnotifyicon.h"
-#include "qtsettings.h"
-#include "qtshell.h"
 #include "x11desktop.h"
-
-#include <QGuiApplication>
 
 namespace sw {
 namespace {
@@ -60,58 +53,29 @@ private:
     WindowSystem* x11_;
 };
 
-class GnomeBackend final : public Backend {
+class GnomeBackend final : public BusBackend<gnome::GnomeDesktop> {
 public:
     GnomeBackend()
-        : g_(gnome::GnomeDesktop::create()),
+        : BusBackend(gnome::GnomeDesktop::create()),
           x11_(x11::X11Desktop::connect(nullptr, &x11Error_)),
-          windows_(*g_, x11_.get()),
-          pointer_(*g_, *g_),
-          icon_(QGuiApplication::windowIcon()) {
-        g_->setConnectionLostHandler([this](const std::string& why) {
-            std::fprintf(stderr, "Sizewise: %s\n", why.c_str());
-            if (onLost_) onLost_();
-        });
-    }
+          windows_(*desk_, x11_.get()) {}
 
-    Desktop desktop() override {
-        return Desktop{windows_, pointer_, *g_, settings_, shell_, icon_, *g_};
-    }
+    Desktop desktop() override { return desktopWith(windows_); }
 
     std::vector<std::string> warnings() const override {
-        std::vector<std::string> all{
+        std::vector<std::string> notes{
             "under Wayland, Sizewise takes no clicks from other windows (choose Measure from a "
             "ruler's menu to measure) and no global shortcuts"};
         if (!x11_) {
-            all.emplace_back("Sizewise's own windows cannot be kept above others: " + x11Error_);
+            notes.emplace_back("Sizewise's own windows cannot be kept above others: " + x11Error_);
         }
-        if (!icon_.hostAvailable()) {
-            all.emplace_back("no notification area is running; the icon appears when one starts");
-        }
-        return all;
-    }
-
-    std::string displayIdentity() const override { return waylandDisplayIdentity(); }
-
-    void setConnectionLostHandler(std::function<void()> handler) override {
-        onLost_ = std::move(handler);
-    }
-
-    // Starts listening to the compositor, and tells once its first reports are in.
-    void whenReady(std::function<void()> ready) override {
-        startThenTell(*g_, std::move(ready), onLost_);
+        return warningsWith(std::move(notes));
     }
 
 private:
-    std::unique_ptr<gnome::GnomeDesktop> g_;
     std::string x11Error_;
     std::unique_ptr<x11::X11Desktop> x11_;
     OwnWindowsOnX11 windows_;
-    qt::OverlayPointer pointer_;
-    qt::QtSettingsStore settings_;
-    qt::QtShell shell_;
-    qt::QtNotifyIcon icon_;
-    std::function<void()> onLost_;
 };
 
 DesktopOffer extensionOffer(const std::string& package, bool update) {

@@ -1,5 +1,6 @@
 // What the backends that work through a compositor on the session bus share: finding the
-// compositor's service, naming the session, and the first start of their desktop.
+// compositor's service, naming the session, the first start of their desktop, and the parts they
+// are assembled from.
 #pragma once
 
 #include <cstdio>
@@ -7,10 +8,18 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QGuiApplication>
 #include <QTimer>
+
+#include "backend.h"
+#include "overlaypointer.h"
+#include "qtnotifyicon.h"
+#include "qtsettings.h"
+#include "qtshell.h"
 
 namespace sw {
 
@@ -56,5 +65,53 @@ void startThenTell(BusDesktop& desktop, std::function<void()> ready,
     desktop.setReadyHandler(tell);
     QTimer::singleShot(desktop.ready() ? 0 : kFirstReportMs, tell);
 }
+
+// A backend through a compositor: its desktop for the screen, the reads and the shortcuts, the
+// pointer with the program's own window for taking clicks, and Qt's settings, shell and icon. A
+// lost compositor is said and told to the program as a lost display.
+template <class BusDesktop>
+class BusBackend : public Backend {
+public:
+    std::string displayIdentity() const override { return waylandDisplayIdentity(); }
+
+    void setConnectionLostHandler(std::function<void()> handler) override {
+        onLost_ = std::move(handler);
+    }
+
+    // Starts listening to the compositor, and tells once its first reports are in.
+    void whenReady(std::function<void()> ready) override {
+        startThenTell(*desk_, std::move(ready), onLost_);
+    }
+
+protected:
+    explicit BusBackend(std::unique_ptr<BusDesktop> desk)
+        : desk_(std::move(desk)), pointer_(*desk_, *desk_), icon_(QGuiApplication::windowIcon()) {
+        desk_->setConnectionLostHandler([this](const std::string& why) {
+            std::fprintf(stderr, "Sizewise: %s\n", why.c_str());
+            if (onLost_) onLost_();
+        });
+    }
+
+    Desktop desktopWith(WindowSystem& windows) {
+        return Desktop{windows, pointer_, *desk_, settings_, shell_, icon_, *desk_};
+    }
+
+    // These, then what the desktop lacks besides.
+    std::vector<std::string> warningsWith(std::vector<std::string> notes) const {
+        if (!icon_.hostAvailable()) {
+            notes.emplace_back("no notification area is running; the icon appears when one starts");
+        }
+        return notes;
+    }
+
+    std::unique_ptr<BusDesktop> desk_;
+
+private:
+    qt::OverlayPointer pointer_;
+    qt::QtSettingsStore settings_;
+    qt::QtShell shell_;
+    qt::QtNotifyIcon icon_;
+    std::function<void()> onLost_;
+};
 
 }  // namespace sw
